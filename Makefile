@@ -1,0 +1,41 @@
+# Trelk: `make run` sets up, builds and starts Trelk; `make test` sets up,
+# builds and runs every test. Both call tools/setup.sh, which is quick when
+# everything is already installed.
+BUILD   ?= build/win32
+NATIVE  ?= build/native
+JOBS    ?= $(shell nproc)
+CMAKE_WIN = cmake -S . -B $(BUILD) -G Ninja \
+	-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake
+CMAKE_NATIVE = cmake -S . -B $(NATIVE) -G Ninja -DTRELK_NATIVE=ON \
+	-DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
+
+.PHONY: setup build native run test test-win test-native bench clean
+
+setup:
+	@bash tools/setup.sh
+
+build: setup
+	@$(CMAKE_WIN) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+native: setup
+	@$(CMAKE_NATIVE) >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS)
+
+run: build
+	@bash tools/run-trelk.sh $(BUILD)/trelk.exe
+
+test-native: native
+	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+
+test-win: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: test-native test-win
+
+bench: build
+	@cmake --build $(BUILD) --target bench
+	@bash tools/wine-run.sh $(BUILD)/bench/trelk_bench.exe
+
+clean:
+	rm -rf build

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine: a project-local 32-bit prefix (made on
+# first use, without Mono and Gecko), quiet debug output, a persistent
+# wineserver so each start is quick, and a private Xvfb display when none is
+# set (windows cannot be created without one). Exit code: the program's.
+set -u
+top=$(cd "$(dirname "$0")/.." && pwd)
+state=${TRELK_WINE_STATE:-$top/build/wine}
+mkdir -p "$state"
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+exec 9>"$state/lock"
+flock 9
+
+if [ -z "${DISPLAY:-}" ]; then
+  disp=""
+  if [ -f "$state/display" ]; then
+    disp=$(cat "$state/display")
+    n=${disp#:}
+    [ -S "/tmp/.X11-unix/X$n" ] && kill -0 "$(cat "$state/xvfb.pid" 2>/dev/null)" 2>/dev/null || disp=""
+  fi
+  if [ -z "$disp" ]; then
+    n=91
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    setsid Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 1 100); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    disp=":$n"
+    echo "$disp" >"$state/display"
+  fi
+  export DISPLAY=$disp
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+fi
+# A server with -p stays up between runs; starting one when it is already up
+# does nothing.
+setsid -f wineserver -p >/dev/null 2>&1 </dev/null
+flock -u 9
+exec 9>&-
+
+exec wine "$@"
