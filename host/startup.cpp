@@ -82,7 +82,7 @@ void trelk_exit_request(void) {
   trelk.shutdown = 2;
 }
 
-static void run_startup_script(lua_State *L) {
+void trelk_run_startup(lua_State *L) {
   int status = luaL_loadfile(L, trelk_startup_name);
   if (status)
     rep_status(L, status);
@@ -99,7 +99,7 @@ int trelk_main(void) {
   }
   lua_State *L = trelk_open_state();
   if (L == NULL) ExitProcess(0);
-  run_startup_script(L);
+  trelk_run_startup(L);
   trelk_hook(L, "atstart");
   repl_run(L);
   trelk_hook(L, "atexit");
