@@ -4,7 +4,6 @@
 */
 #include "das_internal.h"
 
-#include <stdio.h>
 #include <string.h>
 
 static const char *const das_word[8] = {"AX", "CX", "DX", "BX", "SP", "BP", "SI", "DI"};
@@ -21,10 +20,17 @@ static void das_put(das_out *o, const char *t) {
   o->p[o->len] = 0;
 }
 
+/* 0x and upper-case digits, no leading zeros. */
 static void das_hex(das_out *o, uint32_t v) {
-  char b[16];
-  snprintf(b, sizeof b, "0x%X", (unsigned)v);
-  das_put(o, b);
+  char b[11], *p = b + sizeof b;
+  *--p = 0;
+  do {
+    *--p = "0123456789ABCDEF"[v & 15];
+    v >>= 4;
+  } while (v);
+  *--p = 'x';
+  *--p = '0';
+  das_put(o, p);
 }
 
 static const char *das_regname(const das_state *s, int r) {
@@ -69,10 +75,15 @@ static void das_memory(const das_state *s, das_out *o) {
   das_put(o, "]");
 }
 
+/* name and a digit 0-7, or ??? when not ok. */
 static void das_numbered(das_out *o, const char *name, int n, int ok) {
-  char b[8];
-  snprintf(b, sizeof b, "%s%d", name, n);
-  das_put(o, ok ? b : "???");
+  char b[2] = {(char)('0' + n), 0};
+  if (!ok) {
+    das_put(o, "???");
+    return;
+  }
+  das_put(o, name);
+  das_put(o, b);
 }
 
 static void das_verb(const das_state *s, char c, das_out *o) {
