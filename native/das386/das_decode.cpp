@@ -29,9 +29,10 @@ static int das_bytes(das_state *s, int n, uint32_t *v) {
 static uint32_t das_sext8(uint32_t v) { return (uint32_t)(int32_t)(int8_t)v; }
 static uint32_t das_sext16(uint32_t v) { return (uint32_t)(int32_t)(int16_t)v; }
 
-/* 16-bit forms: r/m selects base and index; 3 = BX, 5 = BP, 6 = SI, 7 = DI. */
-static const signed char das_base16[8] = {3, 3, 5, 5, -1, -1, 5, 3};
-static const signed char das_index16[8] = {6, 7, 6, 7, 6, 7, -1, -1};
+/* 16-bit forms: r/m selects base and index; 3 = BX, 5 = BP, 6 = SI, 7 = DI.
+   SI or DI alone is a base, so it reads [SI + 0x0] rather than [SI*1 + 0x0]. */
+static const signed char das_base16[8] = {3, 3, 5, 5, 6, 7, 5, 3};
+static const signed char das_index16[8] = {6, 7, 6, 7, -1, -1, -1, -1};
 
 static int das_addr16(das_state *s) {
   s->base = das_base16[s->rm];
