@@ -3,7 +3,8 @@
 // displacement bytes. Where Zydis decodes a legacy instruction that the
 // tables hold, the lengths must agree; where Zydis finds nothing at an opcode
 // the tables leave empty, the decoder must report the undefined opcode.
-// Explicit memory and register operands must read as Zydis decodes them.
+// Explicit memory, register and immediate operands must read as Zydis
+// decodes them.
 #include "native/das386/das_decode.h"
 #include "native/das386/das_internal.h"
 
@@ -188,9 +189,19 @@ std::string mem_text(const ZydisDecodedOperandMem &m, int adsize) {
   return s + "]";
 }
 
+// An immediate: $ and the value at the operand size, or a branch target
+// counted from the instruction's start.
+std::string imm_text(const ZydisDecodedOperand &o, const ZydisDecodedInstruction &zi) {
+  uint32_t v = (uint32_t)o.imm.value.u;
+  if (o.imm.is_relative) return hex32(zi.length + v);
+  int bits = o.imm.is_signed ? zi.operand_width : o.size;
+  if (bits < 32) v &= (1u << bits) - 1;
+  return "$" + hex32(v);
+}
+
 TEST_F(DasZydis, OperandsAgree) {
   const std::vector<std::vector<unsigned char>> sets = {{}, {0x67}, {0x66}, {0x64}};
-  int memories = 0, registers = 0;
+  int memories = 0, registers = 0, immediates = 0;
   for (const auto &p : sets)
     for (int two = 0; two < 2; two++)
       for (int op = 0; op < 256; op++) {
@@ -223,6 +234,10 @@ TEST_F(DasZydis, OperandsAgree) {
                 want = reg_name(o.reg.value);
                 if (want == "DR4" || want == "DR5") continue;  // written ???
                 registers++;
+              } else if (o.type == ZYDIS_OPERAND_TYPE_IMMEDIATE &&
+                         !(!two && (op == 0xD4 || op == 0xD5))) {  // base 10 is implied
+                want = imm_text(o, zi);
+                immediates++;
               } else {
                 continue;
               }
@@ -233,7 +248,9 @@ TEST_F(DasZydis, OperandsAgree) {
   EXPECT_EQ(failures, 0);
   EXPECT_GT(memories, 50000);
   EXPECT_GT(registers, 50000);
-  printf("checked %d memory and %d register operands\n", memories, registers);
+  EXPECT_GT(immediates, 50000);
+  printf("checked %d memory, %d register and %d immediate operands\n", memories, registers,
+         immediates);
 }
 
 }  // namespace
