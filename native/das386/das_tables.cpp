@@ -164,7 +164,10 @@ static const das_entry das_g0fba[8] = {
   T1(DK_IMM8, "BT%S\t%i,%e"), T1(DK_IMM8, "BTS%S\t%i,%e"),
   T1(DK_IMM8, "BTR%S\t%i,%e"), T1(DK_IMM8, "BTC%S\t%i,%e"),
 };
-static const das_entry das_g0fc7[8] = {U, T1(DK_MEMONLY, "CMPXCHG8B\t%e"), U, U, U4};
+static const das_entry das_g0fc7[8] = {
+  U, T1(DK_MEMONLY, "CMPXCHG8B\t%e"), U, U,
+  U, U, T1(DK_REGONLY, "RDRAND%S\t%e"), T1(DK_REGONLY, "RDSEED%S\t%e"),
+};
 
 const das_entry das_two[256] = {
   /* 00 */ G(DK_GROUP, das_g0f00), G(DK_GROUP, das_g0f01),

@@ -50,7 +50,7 @@ const char *known_gap(int two, int op, int modrm) {
   }
   if (op == 0x01 && (mod == 3 || reg == 5)) return "0F 01 ModRM-encoded system instructions";
   if (op >= 0x20 && op <= 0x23 && mod != 3) return "control register moves ignore mod";
-  if (op == 0xC7 && reg != 1) return "0F C7 extensions";
+  if (op == 0xC7 && reg != 1 && !(reg >= 6 && mod == 3)) return "0F C7 extensions";
   return nullptr;
 }
 
