@@ -47,6 +47,8 @@ TEST_F(Das386Lua, DecodesMemory) {
   static const unsigned char code[] = {0x8B, 0x45, 0x08, 0xC3};
   EXPECT_EQ(call(at(code)), "MOVL\t[BP + 0x8],AX|3");
   EXPECT_EQ(call(at(code + 3)), "RET|1");
+  EXPECT_EQ(call(at(code) + " + 2^32"), "MOVL\t[BP + 0x8],AX|3");  // wraps to 32 bits
+  EXPECT_EQ(call("'" + at(code + 3) + "'"), "RET|1");             // numeric string
   EXPECT_EQ(messages, "");
 }
 

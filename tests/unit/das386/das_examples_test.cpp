@@ -66,6 +66,17 @@ TEST(DasExamples, FifteenPrefixesStillFit) {
   expect_text(b, "NOP");
 }
 
+TEST(DasExamples, SixteenByteLimitCountsEveryByte) {
+  // C7 84 24 disp32 imm32 is eleven bytes; five prefixes make sixteen.
+  std::vector<unsigned char> b = {0x2E, 0x3E, 0x26, 0x36, 0x3E, 0xC7, 0x84, 0x24,
+                                  1, 0, 0, 0, 2, 0, 0, 0};
+  Decoded d = decode(b);
+  EXPECT_EQ(d.length, 16) << d.error;
+  EXPECT_EQ(d.text, "MOVL\t$0x2,DS:[SP+0x1]");
+  b.insert(b.begin(), 0x3E);
+  expect_error(b, "instruction too long");
+}
+
 TEST(DasAddressing, ThirtyTwoBitForms) {
   expect_text({0x8B, 0x05, 0x78, 0x56, 0x34, 0x12}, "MOVL\t[0x12345678],AX");
   expect_text({0x8B, 0x45, 0xF8}, "MOVL\t[BP + -0x8],AX");
