@@ -9,6 +9,7 @@
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "native/das386/das386_lua.h"
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
@@ -48,7 +49,9 @@ lua_State *trelk_open_state(void) {
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
   lua_atpanic(L, rep_panic);
+  /* global functions, in registration order */
   repl_open_exit(L);
+  das_open(L);
   return L;
 }
 

@@ -167,9 +167,10 @@ TEST_F(Terminal, LongOutputKeepsInputWorking) {
   EXPECT_EQ(drv_run("print(6 * 7)"), "42");
 }
 
-TEST_F(Terminal, TableLibraryIsCalledArray) {
+TEST_F(Terminal, LibrariesAndGlobals) {
   EXPECT_EQ(drv_run("print(type(array), type(table), type(array.insert))"),
             "table\tnil\tfunction");
+  EXPECT_EQ(drv_run("print(type(exit), type(das386))"), "function\tfunction");
 }
 
 TEST_F(Terminal, DebugLoopReadsFromTheTerminal) {
