@@ -172,6 +172,9 @@ bool img_bmp_read(img_reader *r, img_image *im) {
   size_t rowsize = (size_t)(((uint64_t)h.bits * h.w + 31) / 32 * 4);
   size_t datasize = rowsize * (size_t)h.h;
   if (h.imagesize && h.imagesize < datasize) datasize = h.imagesize;
+  /* Run-length data may be longer than the plain rows: its size is the
+  ** header's, or the rest of the file. */
+  if (h.compression != 0) datasize = h.imagesize ? h.imagesize : img_left(r);
   /* Plain rows must all be in the file: a declared size is never trusted
   ** beyond what the file holds. */
   if (h.compression == 0 && datasize > img_left(r)) return img_fail(r, img_etruncated);
