@@ -35,7 +35,7 @@ test: test-native test-win
 
 bench: build
 	@cmake --build $(BUILD) --target bench
-	@bash tools/wine-run.sh $(BUILD)/bench/trelk_bench.exe
+	@for b in $(BUILD)/bench/bench_*.exe; do bash tools/wine-run.sh $$b; done
 
 clean:
 	rm -rf build
