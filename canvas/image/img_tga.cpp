@@ -95,31 +95,56 @@ static int32_t tga_rowof(const tga_header *h, uint32_t k) {
   return (int32_t)((h->desc & 0x20) ? p : h->h - 1 - p);
 }
 
-static void tga_put(img_image *im, const tga_header *h, size_t i, const uint8_t *rgb) {
-  uint32_t k = (uint32_t)(i / h->w), x = (uint32_t)(i % h->w);
-  memcpy(img_row(im, tga_rowof(h, k)) + 3 * (size_t)x, rgb, 3);
+/* Output cursor: column x of the k-th file row. */
+struct tga_out {
+  img_image *im;
+  const tga_header *h;
+  uint32_t x, k;
+  uint8_t *row;
+};
+
+static void tga_start(tga_out *o, img_image *im, const tga_header *h) {
+  o->im = im, o->h = h, o->x = o->k = 0;
+  o->row = img_row(im, tga_rowof(h, 0));
+}
+
+/* Stores one pixel; false once the image is full. */
+static bool tga_put(tga_out *o, const uint8_t *rgb) {
+  if (o->k >= o->h->h) return false;
+  memcpy(o->row + 3 * (size_t)o->x, rgb, 3);
+  if (++o->x == o->h->w) {
+    o->x = 0;
+    if (++o->k < o->h->h) o->row = img_row(o->im, tga_rowof(o->h, o->k));
+  }
+  return true;
+}
+
+static bool tga_full(const tga_out *o) {
+  return o->k >= o->h->h;
 }
 
 static bool tga_plain(img_reader *r, img_image *im, const tga_header *h) {
-  size_t n = (size_t)h->w * h->h;
+  tga_out o;
   uint8_t rgb[3];
-  for (size_t i = 0; i < n && tga_pixel(r, h, rgb); i++) tga_put(im, h, i, rgb);
+  tga_start(&o, im, h);
+  while (!tga_full(&o) && tga_pixel(r, h, rgb)) tga_put(&o, rgb);
   return true;
 }
 
 static bool tga_rle(img_reader *r, img_image *im, const tga_header *h) {
-  size_t n = (size_t)h->w * h->h, i = 0;
+  tga_out o;
   uint8_t rgb[3], p;
-  while (i < n) {
+  tga_start(&o, im, h);
+  while (!tga_full(&o)) {
     if (!img_u8(r, &p)) return img_fail(r, tga_edata);
-    size_t count = (size_t)(p & 0x7F) + 1;
+    int count = (p & 0x7F) + 1;
     if (p & 0x80) {
       if (!tga_pixel(r, h, rgb)) return true;
-      for (; count > 0 && i < n; count--) tga_put(im, h, i++, rgb);
+      while (count-- > 0 && tga_put(&o, rgb)) {}
     } else {
-      for (; count > 0 && i < n; count--) {
+      for (; count > 0 && !tga_full(&o); count--) {
         if (!tga_pixel(r, h, rgb)) return true;
-        tga_put(im, h, i++, rgb);
+        tga_put(&o, rgb);
       }
     }
   }

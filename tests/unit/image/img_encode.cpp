@@ -284,27 +284,27 @@ void tga_value(enc_bytes &b, const uint8_t *px, int depth) {
   }
 }
 
-// Pixel values in file order, then packed plain or run-length.
-enc_bytes tga_body(const std::vector<enc_bytes> &vals, bool rle) {
+// Pixel values in file order (stride bytes each), packed plain or
+// run-length.
+enc_bytes tga_body(const enc_bytes &vals, size_t stride, bool rle) {
+  if (!rle) return vals;
   enc_bytes b;
-  size_t i = 0, n = vals.size();
-  if (!rle) {
-    for (auto &v : vals) b.insert(b.end(), v.begin(), v.end());
-    return b;
-  }
+  size_t i = 0, n = vals.size() / stride;
+  auto same = [&](size_t a, size_t c) { return std::memcmp(&vals[a * stride], &vals[c * stride], stride) == 0; };
+  auto copy = [&](size_t a) { b.insert(b.end(), vals.begin() + a * stride, vals.begin() + (a + 1) * stride); };
   while (i < n) {
     size_t run = 1;
-    while (i + run < n && run < 128 && vals[i + run] == vals[i]) run++;
+    while (i + run < n && run < 128 && same(i + run, i)) run++;
     if (run >= 2) {
       b.push_back(uint8_t(0x80 | (run - 1)));
-      b.insert(b.end(), vals[i].begin(), vals[i].end());
+      copy(i);
       i += run;
       continue;
     }
     size_t lit = 1;
-    while (i + lit < n && lit < 128 && !(i + lit + 1 < n && vals[i + lit] == vals[i + lit + 1])) lit++;
+    while (i + lit < n && lit < 128 && !(i + lit + 1 < n && same(i + lit, i + lit + 1))) lit++;
     b.push_back(uint8_t(lit - 1));
-    for (size_t k = 0; k < lit; k++) b.insert(b.end(), vals[i + k].begin(), vals[i + k].end());
+    for (size_t k = 0; k < lit; k++) copy(i + k);
     i += lit;
   }
   return b;
@@ -325,17 +325,13 @@ enc_bytes tga_head(int type, int w, int h, int depth, uint8_t desc, int maplen, 
 
 enc_bytes enc_tga(const enc_pic &pic, const enc_tga_opts &o) {
   enc_bytes b = tga_head(o.type, pic.w, pic.h, o.depth, o.desc, 0, 0);
-  std::vector<enc_bytes> vals;
+  enc_bytes vals;
   int bpp = pic.alpha ? 4 : 3;
   for (int k = 0; k < pic.h; k++) {
     int y = tga_picrow(k, pic.h, o.desc);
-    for (int x = 0; x < pic.w; x++) {
-      enc_bytes v;
-      tga_value(v, &pic.px[(size_t(y) * pic.w + x) * bpp], o.depth);
-      vals.push_back(v);
-    }
+    for (int x = 0; x < pic.w; x++) tga_value(vals, &pic.px[(size_t(y) * pic.w + x) * bpp], o.depth);
   }
-  enc_bytes body = tga_body(vals, o.type >= 9);
+  enc_bytes body = tga_body(vals, (o.depth + 7) / 8, o.type >= 9);
   b.insert(b.end(), body.begin(), body.end());
   return b;
 }
@@ -344,12 +340,12 @@ enc_bytes enc_tga_indexed(const enc_indexed &im, const enc_tga_opts &o) {
   int n = int(im.pal.size() / 3);
   enc_bytes b = tga_head(o.type, im.w, im.h, 8, o.desc, n, o.mapbits);
   for (int i = 0; i < n; i++) tga_value(b, &im.pal[3 * i], o.mapbits == 15 ? 16 : o.mapbits);
-  std::vector<enc_bytes> vals;
+  enc_bytes vals;
   for (int k = 0; k < im.h; k++) {
     int y = tga_picrow(k, im.h, o.desc);
-    for (int x = 0; x < im.w; x++) vals.push_back({im.idx[size_t(y) * im.w + x]});
+    for (int x = 0; x < im.w; x++) vals.push_back(im.idx[size_t(y) * im.w + x]);
   }
-  enc_bytes body = tga_body(vals, o.type >= 9);
+  enc_bytes body = tga_body(vals, 1, o.type >= 9);
   b.insert(b.end(), body.begin(), body.end());
   return b;
 }
