@@ -42,6 +42,7 @@ static void img_ext(const char *name, char *out, size_t cap) {
 
 static const img_format *img_find(const char *filename) {
   char ext[8];
+  if (!filename) return NULL;
   img_ext(filename, ext, sizeof ext);
   for (const img_format &f : img_formats)
     if (strcmp(f.ext, ext) == 0) return &f;
@@ -85,7 +86,7 @@ img_image *img_load(const char *filename) {
 
 img_image *img_decode(const char *ext, const uint8_t *data, size_t size) {
   char name[16];
-  snprintf(name, sizeof name, ".%s", ext);
+  snprintf(name, sizeof name, ".%s", ext ? ext : "");
   const img_format *f = img_find(name);
   if (!f) {
     img_seterror("Unknown format extension");

@@ -77,6 +77,13 @@ TEST_F(ImageLoad, UnknownExtensions) {
   }
 }
 
+TEST_F(ImageLoad, NoNameIsUnknown) {
+  EXPECT_EQ(img_load(nullptr), nullptr);
+  EXPECT_STREQ(img_lasterror(), "Unknown format extension");
+  EXPECT_EQ(img_decode(nullptr, nullptr, 0), nullptr);
+  EXPECT_STREQ(img_lasterror(), "Unknown format extension");
+}
+
 TEST_F(ImageLoad, MissingFileGivesSystemText) {
   img_ptr im(img_load("no_such_file_here.gif"));
   EXPECT_EQ(im.get(), nullptr);
