@@ -163,7 +163,7 @@ static bool gif_image(img_reader *r, img_image *im, const uint8_t *global, uint3
     if (!img_palette(r, nglobal)) return false;
     if (nglobal) memcpy(r->pal, global, 4 * (size_t)nglobal);
   }
-  if (!img_u8(r, &m) || m < 1 || m > 11) return img_fail(r, gif_ecorrupt);
+  if (!img_u8(r, &m) || m < 2 || m > 11) return img_fail(r, gif_ecorrupt);
   gif_lzw *t = (gif_lzw *)malloc(sizeof(gif_lzw));
   if (!t) return img_fail(r, img_enomem);
   size_t npix = (size_t)w * h;

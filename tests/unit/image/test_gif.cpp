@@ -120,9 +120,12 @@ TEST(Gif, BadCodesStopWithoutHarm) {
     gif_image(b, 3, 3, 2, data);
     EXPECT_DECODE_ERROR("gif", b, "Corrupt GIF image");
   }
-  enc_bytes b = gif_header(3, 3);
-  gif_image(b, 3, 3, 12, {0, 0, 0});
-  EXPECT_DECODE_ERROR("gif", b, "Corrupt GIF image");
+  for (int m : {0, 1, 12}) {
+    enc_bytes b = gif_header(3, 3);
+    gif_image(b, 3, 3, m, {0, 0, 0});
+    SCOPED_TRACE(m);
+    EXPECT_DECODE_ERROR("gif", b, "Corrupt GIF image");
+  }
 }
 
 TEST(Gif, IndexBeyondTableIsBlack) {
