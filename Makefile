@@ -29,6 +29,7 @@ test-native: native
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
 test-win: build
+	@bash tools/wine-run.sh --prepare >/dev/null
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test: test-native test-win

@@ -44,4 +44,9 @@ setsid -f wineserver -p >/dev/null 2>&1 </dev/null
 flock -u 9
 exec 9>&-
 
+# --prepare: only set everything up, and say which display is in use.
+if [ "${1:-}" = "--prepare" ]; then
+  echo "$DISPLAY"
+  exit 0
+fi
 exec wine "$@"
