@@ -81,8 +81,10 @@ struct bmp_rle {
   int32_t w, h, x, y;
 };
 
+/* x stops at the row end, so that long runs cannot overflow it. */
 static void bmp_rleput(bmp_rle *s, uint8_t v) {
-  if (s->x < s->w && s->y < s->h) s->out[(size_t)s->y * s->w + s->x] = v;
+  if (s->x >= s->w) return;
+  if (s->y < s->h) s->out[(size_t)s->y * s->w + s->x] = v;
   s->x++;
 }
 
@@ -112,7 +114,7 @@ static void bmp_expand(img_reader *r, bmp_rle *s, bool four) {
       return;
     } else if (v == 2) {
       if (!img_u8(r, &dx) || !img_u8(r, &dy)) return;
-      s->x += dx;
+      s->x = s->x + dx < s->w ? s->x + dx : s->w;
       s->y += dy;
     } else if (!bmp_rleliteral(r, s, four, v)) {
       return;
