@@ -10,7 +10,7 @@ enc_bytes bmp8(int w, int h, int c, const enc_bytes &data) {
                  uint8_t(w), uint8_t(w >> 8), 0, 0, uint8_t(h), uint8_t(h >> 8), uint8_t(h >> 16), uint8_t(h >> 24),
                  1, 0, 8, 0, uint8_t(c), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
                  30, 20, 10, 0, 60, 50, 40, 0};
-  b.insert(b.end(), data.begin(), data.end());
+  if (!data.empty()) b.insert(b.end(), data.begin(), data.end());
   return b;
 }
 
