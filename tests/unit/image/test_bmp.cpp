@@ -1,4 +1,6 @@
 // BMP reader: bit counts, header kinds, run-length data, row order.
+#include <algorithm>
+
 #include "img_testutil.h"
 
 namespace {
@@ -6,11 +8,13 @@ namespace {
 // Info-header file of w x h (height as given), 8 bits, two palette
 // entries, compression c; data follows.
 enc_bytes bmp8(int w, int h, int c, const enc_bytes &data) {
-  enc_bytes b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0,
+  const uint8_t head[62] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0,
                  uint8_t(w), uint8_t(w >> 8), 0, 0, uint8_t(h), uint8_t(h >> 8), uint8_t(h >> 16), uint8_t(h >> 24),
                  1, 0, 8, 0, uint8_t(c), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
                  30, 20, 10, 0, 60, 50, 40, 0};
-  if (!data.empty()) b.insert(b.end(), data.begin(), data.end());
+  enc_bytes b(head, head + sizeof head);
+  b.resize(sizeof head + data.size());
+  std::copy(data.begin(), data.end(), b.begin() + sizeof head);
   return b;
 }
 
