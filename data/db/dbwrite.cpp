@@ -1,0 +1,135 @@
+#include "dbwrite.h"
+
+#include <cstring>
+
+namespace {
+
+bool wr_toobig; /* set when a position would leave 31 bits */
+
+/* Appends a column's bytes to the file and its reference to the catalog. */
+void wr_col(DbBytes &file, DbBytes &cat, const uint8_t *p, size_t n) {
+  if (n > 0x7FFFFFF0u - file.size() || file.size() > 0x7FFFFFF0u) {
+    wr_toobig = true;
+    n = 0;
+  }
+  dbfmt_put_varint(cat, (int32_t)n);
+  if (n == 0) return;
+  dbfmt_put_varint(cat, (int32_t)file.size());
+  file.insert(file.end(), p, p + n);
+}
+
+void wr_ints(DbBytes &file, DbBytes &cat, const int32_t *v, size_t n) {
+  DbBytes tmp;
+  dbfmt_put_ints(tmp, v, n);
+  wr_col(file, cat, tmp.data(), tmp.size());
+}
+
+/* Data (strings with their NUL; empty items take nothing), sizes when there
+** is data, and an empty memo column: every item is kept inline. */
+void wr_bytes(DbBytes &file, DbBytes &cat, const DbColumn &c, size_t rows) {
+  bool text = c.type == 'S';
+  DbBytes data;
+  std::vector<int32_t> len(rows);
+  for (size_t r = 0; r < rows; r++) {
+    const std::string &s = c.s[r];
+    size_t n = text ? strlen(s.c_str()) : s.size();
+    if (n == 0) continue;
+    data.insert(data.end(), s.data(), s.data() + n);
+    if (text) data.push_back(0);
+    len[r] = (int32_t)(n + text);
+  }
+  wr_col(file, cat, data.data(), data.size());
+  if (!data.empty()) wr_ints(file, cat, len.data(), rows);
+  dbfmt_put_varint(cat, 0);
+}
+
+void wr_catalog(DbBytes &file, DbBytes &cat, DbTable *t);
+
+void wr_views(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
+  DbBytes subs;
+  const DbColumn &c = dbtab_cols(t)[k];
+  for (size_t r = 0; r < t->rows; r++) {
+    if (!c.v[r] || c.v[r]->rows == 0) {
+      subs.push_back(0x80);
+      subs.push_back(0x80);
+    } else {
+      wr_catalog(file, subs, c.v[r].get());
+    }
+  }
+  wr_col(file, cat, subs.data(), subs.size());
+}
+
+void wr_column(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
+  const DbColumn &c = dbtab_cols(t)[k];
+  size_t rows = t->rows;
+  switch (c.type) {
+    case 'I': wr_ints(file, cat, c.i.data(), rows); break;
+    case 'F': {
+      std::vector<int32_t> bits(rows);
+      if (rows) memcpy(bits.data(), c.f.data(), rows * 4);
+      wr_ints(file, cat, bits.data(), rows);
+      break;
+    }
+    case 'D':
+    case 'L': {
+      DbBytes tmp;
+      tmp.reserve(rows * 8);
+      for (size_t r = 0; r < rows; r++) {
+        uint64_t x;
+        if (c.type == 'D')
+          memcpy(&x, &c.d[r], 8);
+        else
+          x = (uint64_t)c.l[r];
+        dbfmt_put_64(tmp, x);
+      }
+      wr_col(file, cat, tmp.data(), tmp.size());
+      break;
+    }
+    case 'V': wr_views(file, cat, t, k); break;
+    default: wr_bytes(file, cat, c, rows); break;
+  }
+}
+
+void wr_body(DbBytes &file, DbBytes &cat, DbTable *t) {
+  dbfmt_put_varint(cat, (int32_t)t->rows);
+  if (t->rows == 0) return;
+  for (size_t k = 0; k < dbtab_cols(t).size(); k++) wr_column(file, cat, t, k);
+}
+
+void wr_catalog(DbBytes &file, DbBytes &cat, DbTable *t) {
+  dbfmt_put_varint(cat, 0);
+  wr_body(file, cat, t);
+}
+
+}  // namespace
+
+bool dbwrite_storage(DbTable *root, DbBytes &out, std::string &err) {
+  out.clear();
+  if (dbtab_cols(root).empty()) return true;
+  std::string desc = dbdesc_format(root->schema.get());
+  DbBytes file = {'J', 'L', 0x1A, 0, 0, 0, 0, 0}, walk;
+  size_t rows = root->rows;
+  wr_toobig = false;
+  if (rows != 1) dbtab_resize(root, 1);
+  dbfmt_put_varint(walk, 0);
+  dbfmt_put_varint(walk, (int32_t)desc.size());
+  walk.insert(walk.end(), desc.begin(), desc.end());
+  wr_body(file, walk, root);
+  if (wr_toobig || walk.size() >= (1u << 24) || file.size() + walk.size() + 16 > 0x7FFFFFFFu) {
+    err = "the storage is too large for the file format";
+    return false;
+  }
+  uint32_t rootpos = (uint32_t)file.size();
+  file.insert(file.end(), walk.begin(), walk.end());
+  uint32_t tail = (uint32_t)file.size(), total = tail + 16;
+  file[4] = (uint8_t)(total >> 24);
+  file[5] = (uint8_t)(total >> 16);
+  file[6] = (uint8_t)(total >> 8);
+  file[7] = (uint8_t)total;
+  dbfmt_put_be32(file, 0x80000000u);
+  dbfmt_put_be32(file, tail);
+  dbfmt_put_be32(file, 0x80000000u | (uint32_t)walk.size());
+  dbfmt_put_be32(file, rootpos);
+  out.swap(file);
+  return true;
+}
