@@ -100,8 +100,8 @@ static DbView *api_top(DbStorage *st, size_t k) {
 static DbView *api_named(DbStorage *st, const std::string &name, char *err, size_t errlen) {
   DbTable *root = st->root.get();
   DbSchema *s = root->schema.get();
-  if (name.empty()) {
-    api_msg(err, errlen, "a view needs a name");
+  if (name.empty() || name.find_first_of(":[],^") != std::string::npos) {
+    api_msg(err, errlen, name.empty() ? "a view needs a name" : "bad view name \"" + name + "\"");
     return nullptr;
   }
   int k = dbdesc_find(s, name.data(), name.size());
@@ -410,7 +410,7 @@ DbRow *dbapi_crit(DbView *v) {
 
 void dbapi_row_free(DbRow *r) { delete r; }
 
-DbView *dbapi_row_view(DbRow *r) { return new DbView(r->view); }
+DbView *dbapi_row_of(DbRow *r) { return &r->view; }
 
 /* Cell of field k of the row: its base column and row. */
 static DbColumn *api_cell(DbRow *r, int k, size_t &br, int &col) {

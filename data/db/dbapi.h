@@ -50,7 +50,8 @@ DbRow *dbapi_row(DbView *v, size_t i);
 /* A one-row criteria record for select and find on v. */
 DbRow *dbapi_crit(DbView *v);
 void dbapi_row_free(DbRow *r);
-DbView *dbapi_row_view(DbRow *r);
+/* The row's own view, for field lookups; owned by the row. */
+DbView *dbapi_row_of(DbRow *r);
 /* 0 when the row or field does not exist (any more). */
 int dbapi_get(DbRow *r, int k, DbValue *out);
 /* The nested view in field k, as a new handle. */
