@@ -1,0 +1,41 @@
+/*
+** The terminal: a rich-edit control in the main window where output
+** accumulates and script lines are typed after the prompt. Its line reader
+** runs the program's message loop while it waits.
+*/
+#ifndef trelk_console_h
+#define trelk_console_h
+
+#include <windows.h>
+#include <richedit.h>
+
+struct con_state {
+  HWND main;          /* main window; null once destroyed */
+  HWND edit;          /* the rich-edit child */
+  WNDPROC class_proc; /* rich-edit's own procedure */
+  LONG out_pos;       /* where output goes */
+  LONG in_start;      /* first character after the prompt */
+  int reading;        /* 1 while a line is awaited */
+  int typed;          /* character keystrokes since the prompt */
+  char *buf;          /* reader's buffer and capacity */
+  int cap;
+  int exiting;        /* an exit request ended the wait */
+  int done;           /* the wait is over: 1 line complete, 2 exit */
+  CHARFORMATA fmt;    /* reused for every colour change */
+};
+
+extern struct con_state con;
+
+int con_create(HWND main);
+void con_message(const char *text);     /* error colour */
+void con_print(const char *text);       /* print colour */
+int con_readline(char *buf, int cap);   /* length, or -1 to end */
+void con_end_wait(void);                /* exit request while waiting */
+LONG con_text_length(void);
+
+/* Hooks the reader's loop calls for each message; filled in by the
+   tooltip and the drag frame. Each returns 1 if it consumed the message. */
+extern void (*con_hover_hook)(const MSG *msg);
+extern int (*con_altclick_hook)(const MSG *msg);
+
+#endif

@@ -1,0 +1,20 @@
+/*
+** Error reports: every interpreter error ends as red text in the terminal.
+*/
+#ifndef trelk_report_h
+#define trelk_report_h
+
+extern "C" {
+#include "lua.h"
+}
+
+#define REP_BUFSIZE 4096
+
+void rep_message(const char *name, const char *msg);
+int rep_status(lua_State *L, int status);
+int rep_traceback(lua_State *L);
+int rep_pcall(lua_State *L, int nargs, int clear);
+int rep_panic(lua_State *L);
+int rep_early_panic(lua_State *L);
+
+#endif

@@ -1,0 +1,109 @@
+/*
+** Start-up and shutdown. The order below is the program's order of life;
+** each subsystem adds its step here.
+*/
+#include <windows.h>
+
+#include "host/console.h"
+#include "host/heap.h"
+#include "host/repl.h"
+#include "host/report.h"
+#include "host/trelk.h"
+#include "ui/classes.h"
+#include "ui/iconcache.h"
+#include "ui/mainwin.h"
+#include "ui/tooltip.h"
+
+extern "C" {
+#include "lauxlib.h"
+#include "lualib.h"
+}
+
+struct trelk_state trelk;
+const char trelk_startup_name[] = "start.t";
+
+static void fail_registration(void) {
+  MessageBoxA(NULL, "Error", "Error", MB_ICONINFORMATION);
+  trelk_release();
+  ExitProcess(1);
+}
+
+int trelk_init(void) {
+  trelk.instance = GetModuleHandleA(NULL);
+  if (!hp_init()) return 0;
+  if (!cls_register_first()) fail_registration();
+  cls_register_rest();
+  if (!mw_create()) return 0;
+  tt_create();
+  return 1;
+}
+
+lua_State *trelk_open_state(void) {
+  lua_State *L = luaL_newstate();
+  trelk.L = L;
+  if (L == NULL) return NULL;
+  lua_atpanic(L, rep_early_panic);
+  lua_printhook = con_print;
+  lua_messagehook = con_message;
+  lua_readhook = con_readline;
+  luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
+  lua_atpanic(L, rep_panic);
+  repl_open_exit(L);
+  return L;
+}
+
+/* Calls a global function by raw read, unprotected: an error here ends the
+   process through the panic function. */
+void trelk_hook(lua_State *L, const char *name) {
+  lua_pushstring(L, name);
+  lua_rawget(L, LUA_GLOBALSINDEX);
+  if (lua_isfunction(L, -1))
+    lua_call(L, 0, 0);
+  else
+    lua_pop(L, 1);
+}
+
+void trelk_release(void) {
+  ic_clear();
+  hp_destroy();
+  if (trelk.riched) FreeLibrary(trelk.riched);
+  trelk.riched = NULL;
+}
+
+void trelk_exit_request(void) {
+  trelk.shutdown = 1;
+  if (con.reading) {
+    con_end_wait();
+    return;
+  }
+  if (con.main) DestroyWindow(con.main);
+  con.main = NULL;
+  PostQuitMessage(0);
+  trelk.shutdown = 2;
+}
+
+static void run_startup_script(lua_State *L) {
+  int status = luaL_loadfile(L, trelk_startup_name);
+  if (status)
+    rep_status(L, status);
+  else
+    rep_pcall(L, 0, 0);
+  lua_settop(L, 0);
+}
+
+int trelk_main(void) {
+  trelk.exit_requested = 0;
+  if (!trelk_init()) {
+    trelk_release();
+    ExitProcess(1);
+  }
+  lua_State *L = trelk_open_state();
+  if (L == NULL) ExitProcess(0);
+  run_startup_script(L);
+  trelk_hook(L, "atstart");
+  repl_run(L);
+  trelk_hook(L, "atexit");
+  lua_close(L);
+  trelk.L = NULL;
+  ExitProcess(0);
+}

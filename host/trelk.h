@@ -1,0 +1,31 @@
+/*
+** Process-wide state of the program and its start-up and shutdown.
+*/
+#ifndef trelk_trelk_h
+#define trelk_trelk_h
+
+#include <windows.h>
+
+extern "C" {
+#include "lua.h"
+}
+
+struct trelk_state {
+  lua_State *L;        /* the one script state */
+  int exit_requested;  /* set by `exit'; ends the terminal loop */
+  int shutdown;        /* 0 running, 1 exit under way, 2 main window gone */
+  HINSTANCE instance;
+  HMODULE riched;      /* rich-edit library */
+};
+
+extern struct trelk_state trelk;
+extern const char trelk_startup_name[];   /* "start.t" */
+
+int trelk_init(void);          /* heap, classes, main window; 0 on failure */
+lua_State *trelk_open_state(void);
+void trelk_hook(lua_State *L, const char *name);
+void trelk_release(void);
+void trelk_exit_request(void);
+int trelk_main(void);          /* the whole run; does not return */
+
+#endif

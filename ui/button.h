@@ -1,0 +1,35 @@
+/*
+** Buttons ("BtrelkUBcn"): caption buttons and tool buttons that light up
+** under the mouse and can be resized by dragging with the right button.
+*/
+#ifndef trelk_button_h
+#define trelk_button_h
+
+#include <windows.h>
+#include <stdint.h>
+
+struct fc_node;
+
+typedef void (*btn_painter)(HWND w, HDC dc);
+
+struct btn_record {
+  void *data;            /* creator's data */
+  HWND owner;            /* nearest ancestor with a control identifier */
+  uint32_t value;        /* creator's value */
+  int32_t colour;        /* colour slot now shown */
+  WNDPROC class_proc;    /* when subclassed */
+  struct fc_node *focus;
+  btn_painter painter;   /* script painter, if any */
+};
+
+HWND btn_create(HWND parent, const char *caption, uint32_t value, int x, int y,
+                int w, int h, size_t recsize, WNDPROC proc, int id, void *data);
+struct btn_record *btn_rec(HWND w);
+LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+/* Whether a top-level window may be resized by right-drag (set by the
+   dialog layer for descriptions with their resize flag). */
+extern int (*btn_resizable_hook)(HWND top);
+
+LRESULT btn_pass(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+#endif

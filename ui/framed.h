@@ -1,0 +1,62 @@
+/*
+** Framed windows ("WtrelkUWcn"): the custom-drawn top-level and child
+** windows that menus and the main window are built on, and the list of all
+** of them, newest first.
+*/
+#ifndef trelk_framed_h
+#define trelk_framed_h
+
+#include <windows.h>
+#include <stdint.h>
+
+struct fc_node;
+struct wl_entry;
+
+#define FW_KIND_MAIN 0
+#define FW_KIND_MENU 1
+#define FW_KIND_DIALOG 3
+#define FW_KIND_BIT 0x80000000u
+
+struct fw_record {
+  uint32_t user;            /* creator's value (menus: style bits) */
+  uint32_t kind;            /* kind | FW_KIND_BIT */
+  HWND own;                 /* the window itself, when top-level */
+  struct fw_record *owner_rec;  /* nearest top-level ancestor of the owner */
+  HWND owner;               /* window that owns this one */
+  HWND popup;               /* last top-level window owned by this one */
+  WNDPROC class_proc;       /* procedure before the creator's */
+  HWND caption;
+  struct wl_entry *entry;
+  struct fc_node *focus;
+  HDC paint_dc;             /* handed to a script painter */
+  HWND left_btn, right_btn;
+  int32_t buttons_made;     /* 0, then -1 */
+  void *menu;               /* menu description shown in the window */
+  int32_t shrunk;           /* main window only */
+  int32_t shrunk_height;
+};
+
+struct wl_entry {
+  HWND wnd;
+  struct fw_record *rec;
+  DWORD style;              /* style at creation */
+  struct wl_entry *prev, *next;
+};
+
+extern struct wl_entry *wl_head;
+extern int fw_creating;     /* a framed window is being created */
+extern int fw_dragging;     /* a control drag is under way */
+
+HWND fw_create(HWND owner, const char *title, int kind, int x, int y, int w,
+               int h, size_t recsize, WNDPROC proc, int finish, DWORD style,
+               uint32_t user);
+struct fw_record *fw_rec(HWND w);   /* null unless a valid framed record */
+LRESULT CALLBACK fw_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+LRESULT fw_pass(HWND h, UINT msg, WPARAM w, LPARAM l);  /* to the class proc */
+void fw_close_strays(HWND active);
+
+/* The "Free Windows Menu" lists finished windows; the menu layer fills
+   these in. */
+extern void (*fw_listed_hook)(HWND w, int added);
+
+#endif

@@ -1,0 +1,18 @@
+/*
+** The main window "Trelk Main Window": caption with "Exit Trelk" and
+** "Shrink Terminal", the two built-in menus and the terminal.
+*/
+#ifndef trelk_mainwin_h
+#define trelk_mainwin_h
+
+#include <windows.h>
+
+#define MW_QUERY 0x704   /* toolkit query; the main window answers -1 */
+
+int mw_create(void);
+HWND mw_window(void);       /* null before creation and once destroyed */
+HWND mw_main_menu(void);
+HWND mw_free_menu(void);
+void mw_toggle_shrink(void);
+
+#endif
