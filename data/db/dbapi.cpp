@@ -389,7 +389,7 @@ static bool api_grow(DbView *v, size_t rows) {
 
 DbRow *dbapi_row(DbView *v, size_t i) {
   try {
-    if (!api_grow(v, i + 1)) return nullptr;
+    if (i >= API_MAXROWS || !api_grow(v, i + 1)) return nullptr;
     DbRow *r = new DbRow;
     r->view = *v;
     r->row = i;
