@@ -58,6 +58,11 @@ bool dbio_read(const char *path, DbBytes &out, bool &missing, std::string &err) 
     err = strerror(errno);
     return false;
   }
+  if (fseek(f, 0, SEEK_END) == 0) {
+    long size = ftell(f);
+    if (size > 0) out.reserve((size_t)size);
+    rewind(f);
+  }
   char buf[65536];
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);

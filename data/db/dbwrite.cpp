@@ -25,21 +25,35 @@ void wr_ints(DbBytes &file, DbBytes &cat, const int32_t *v, size_t n) {
 }
 
 /* Data (strings with their NUL; empty items take nothing), sizes when there
-** is data, and an empty memo column: every item is kept inline. */
+** is data, and an empty memo column: every item is kept inline. The data
+** goes straight into the file. */
 void wr_bytes(DbBytes &file, DbBytes &cat, const DbColumn &c, size_t rows) {
   bool text = c.type == 'S';
-  DbBytes data;
   std::vector<int32_t> len(rows);
+  size_t at = file.size(), total = 0;
   for (size_t r = 0; r < rows; r++) {
     const std::string &s = c.s[r];
     size_t n = text ? strlen(s.c_str()) : s.size();
-    if (n == 0) continue;
-    data.insert(data.end(), s.data(), s.data() + n);
-    if (text) data.push_back(0);
-    len[r] = (int32_t)(n + text);
+    len[r] = n ? (int32_t)(n + text) : 0;
+    total += (size_t)len[r];
   }
-  wr_col(file, cat, data.data(), data.size());
-  if (!data.empty()) wr_ints(file, cat, len.data(), rows);
+  if (total > 0x7FFFFFF0u - at || at > 0x7FFFFFF0u) {
+    wr_toobig = true;
+    total = 0;
+  }
+  file.resize(at + total);
+  uint8_t *p = file.data() + at;
+  for (size_t r = 0; r < rows && total; r++) {
+    if (!len[r]) continue;
+    memcpy(p, c.s[r].data(), (size_t)len[r] - text);
+    p += len[r] - text;
+    if (text) *p++ = 0;
+  }
+  dbfmt_put_varint(cat, (int32_t)total);
+  if (total) {
+    dbfmt_put_varint(cat, (int32_t)at);
+    wr_ints(file, cat, len.data(), rows);
+  }
   dbfmt_put_varint(cat, 0);
 }
 
@@ -72,15 +86,14 @@ void wr_column(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
     }
     case 'D':
     case 'L': {
-      DbBytes tmp;
-      tmp.reserve(rows * 8);
+      DbBytes tmp(rows * 8);
       for (size_t r = 0; r < rows; r++) {
         uint64_t x;
         if (c.type == 'D')
           memcpy(&x, &c.d[r], 8);
         else
           x = (uint64_t)c.l[r];
-        dbfmt_put_64(tmp, x);
+        for (int b = 0; b < 8; b++) tmp[8 * r + (size_t)b] = (uint8_t)(x >> (8 * b));
       }
       wr_col(file, cat, tmp.data(), tmp.size());
       break;
@@ -101,6 +114,27 @@ void wr_catalog(DbBytes &file, DbBytes &cat, DbTable *t) {
   wr_body(file, cat, t);
 }
 
+/* Bytes the columns will take at most (nearly), to size the file once. */
+size_t wr_estimate(DbTable *t, int depth) {
+  size_t n = 16;
+  std::vector<DbColumn> &cols = dbtab_cols(t);
+  for (const DbColumn &c : cols) {
+    switch (c.type) {
+      case 'I': case 'F': n += 4 * t->rows + 16; break;
+      case 'D': case 'L': n += 8 * t->rows + 16; break;
+      case 'V':
+        n += 2 * t->rows + 16;
+        for (size_t r = 0; r < t->rows && depth < 8; r++)
+          if (c.v[r]) n += wr_estimate(c.v[r].get(), depth + 1);
+        break;
+      default:
+        n += 4 * t->rows + 16;
+        for (const std::string &s : c.s) n += s.size() + 1;
+    }
+  }
+  return n;
+}
+
 }  // namespace
 
 bool dbwrite_storage(DbTable *root, DbBytes &out, std::string &err) {
@@ -108,6 +142,7 @@ bool dbwrite_storage(DbTable *root, DbBytes &out, std::string &err) {
   if (dbtab_cols(root).empty()) return true;
   std::string desc = dbdesc_format(root->schema.get());
   DbBytes file = {'J', 'L', 0x1A, 0, 0, 0, 0, 0}, walk;
+  file.reserve(wr_estimate(root, 0) + desc.size() + 64);
   size_t rows = root->rows;
   wr_toobig = false;
   if (rows != 1) dbtab_resize(root, 1);
