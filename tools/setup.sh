@@ -14,6 +14,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   cmake ninja-build make patch dpkg-dev
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
+  libsqlite3-dev
 )
 # Source packages and the folder each unpacks to.
 sources=(

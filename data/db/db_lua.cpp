@@ -77,16 +77,19 @@ static int dbl_field(lua_State *L, DbView *v, int idx) {
 
 /* ---- rows and criteria ---- */
 
-static void dbl_write(lua_State *L, DbRow *r, int k, int idx) {
+/* Writes the value at idx into field k by the field's type. False (with a
+** message) when the value does not suit the field; fields that do not exist
+** and values that are ignored by rule are not failures. */
+static int dbl_write(lua_State *L, DbRow *r, int k, int idx) {
   const char *name;
   char type;
-  if (k < 0 || !dbapi_field(dbapi_row_of(r), k, &name, &type)) return;
+  if (k < 0 || !dbapi_field(dbapi_row_of(r), k, &name, &type)) return 1;
   int t = lua_type(L, idx);
   if (type == 'I' || type == 'F' || type == 'D') {
     if (t == LUA_TNUMBER || (t == LUA_TSTRING && lua_isnumber(L, idx)))
       dbapi_set_num(r, k, (double)lua_tonumber(L, idx));
     else
-      dbl_msg("a number is needed for field ", name);
+      return dbl_msg("a number is needed for field ", name), 0;
   } else if (type == 'S') {
     if (t == LUA_TNUMBER || t == LUA_TSTRING) {
       size_t len;
@@ -95,12 +98,13 @@ static void dbl_write(lua_State *L, DbRow *r, int k, int idx) {
       dbapi_set_str(r, k, s, len);
       lua_pop(L, 1);
     } else {
-      dbl_msg("a string is needed for field ", name);
+      return dbl_msg("a string is needed for field ", name), 0;
     }
   } else if (type == 'V') {
     DbView *src = (DbView *)dbl_handle(L, idx, DBL_VIEW);
     if (src) dbapi_set_view(r, k, src);
   }
+  return 1;
 }
 
 static int dbl_row_index(lua_State *L) {
@@ -132,7 +136,8 @@ static int dbl_row_newindex(lua_State *L) {
 }
 
 /* Criteria record from the table at idx: pairs with a key that names a
-** field, converted as writes are. Left on the stack (freed by __gc). */
+** field, converted as writes are. Left on the stack (freed by __gc). NULL
+** when a value does not suit its field: no row could be meant. */
 static DbRow *dbl_crit(lua_State *L, DbView *v, int idx) {
   if (lua_type(L, idx) != LUA_TTABLE) {
     dbl_msg("a table of field values is needed", NULL);
@@ -141,12 +146,13 @@ static DbRow *dbl_crit(lua_State *L, DbView *v, int idx) {
   void **ud = dbl_push(L, DBL_CRIT);
   DbRow *c = dbapi_crit(v);
   *ud = c;
+  int ok = 1;
   lua_pushnil(L);
   while (lua_next(L, idx)) {
-    dbl_write(L, c, dbl_field(L, v, -2), lua_gettop(L));
+    ok &= dbl_write(L, c, dbl_field(L, v, -2), lua_gettop(L));
     lua_pop(L, 1);
   }
-  return c;
+  return ok ? c : NULL;
 }
 
 /* ---- views ---- */

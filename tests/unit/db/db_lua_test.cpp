@@ -117,8 +117,10 @@ TEST_F(DbLua, SortAndSelect) {
   EXPECT_EQ(run("t = v:select{age = 3, nope = 1} return t.size, t[2].name"), "2,al");
   EXPECT_EQ(run("t = v:select{name = 'AL'} return t.size, t[1].age"), "2,9");
   EXPECT_EQ(run("t = v:select{[2] = '9'} return t.size, t[1].name"), "1,Al");
-  EXPECT_EQ(run("return v:sort('nope'), v:select(5)"), "nil");
-  EXPECT_EQ(messages, "db: sort: no such field nope\ndb: a table of field values is needed\n");
+  EXPECT_EQ(run("return v:sort('nope'), v:select(5), v:select{age = 'old'}, v:find{age = {}}"), "nil,nil,nil");
+  EXPECT_EQ(messages,
+            "db: sort: no such field nope\ndb: a table of field values is needed\n"
+            "db: a number is needed for field age\ndb: a number is needed for field age\n");
 }
 
 TEST_F(DbLua, CollectedObjectsDoNothing) {
