@@ -136,6 +136,33 @@ TEST_F(DbLua, CollectedObjectsDoNothing) {
   EXPECT_EQ(run("collectgarbage() collectgarbage() return 1"), "1");
 }
 
+TEST_F(DbLua, ViewsOutliveTheirStorageObject) {
+  EXPECT_EQ(run("st = db.use() v = st:table('p[x:I]') v[1].x = 5 r = v[1] st = nil collectgarbage() "
+                "r.x = 6 return v[1].x, v.size"),
+            "6,1");
+}
+
+TEST_F(DbLua, TreesThroughNestedViews) {
+  EXPECT_EQ(run("st = db.use() t = st:table('tree[name,kids[^]]') t[1].name = 'root' "
+                "k = t[1].kids k[1].name = 'a' k[2].name = 'b' k[2].kids[1].name = 'b1' "
+                "return t[1].kids.size, t[1].kids[2].kids[1].name, t[1].kids[2].kids[1].kids.size"),
+            "2,b1,0");
+  std::string name = dbt_tmpname("tree");
+  EXPECT_EQ(run("st = db.use('" + name + "') t = st:table('tree[name,kids[^]]') t[1].name = 'root' "
+                "t[1].kids[3].kids[2].name = 'deep' st:flush() "
+                "u = db.use('" + name + "')[1] return u[1].kids[3].kids[2].name, u[1].kids.size, u.fields[2].type"),
+            "deep,3,V");
+}
+
+TEST_F(DbLua, RestructureAndCommitDropsFields) {
+  std::string name = dbt_tmpname("re");
+  EXPECT_EQ(run("st = db.use('" + name + "') v = st:table('p[a:I,b:S,c:D]') v[1].a = 1 v[1].b = 'x' v[1].c = 2 "
+                "w = st:table('p[c:D,a:I,n:F]') st:flush() "
+                "u = db.use('" + name + "')[1] local f = u.fields "
+                "return f.n, f[1].name, f[2].name, f[3].name, u[1].c, u[1].a, u[1].n, u[1].b"),
+            "3,c,a,n,2,1,0,nil");
+}
+
 TEST_F(DbLua, FileStorageRoundTrip) {
   std::string name = dbt_tmpname("lua");
   EXPECT_EQ(run("st = db.use('" + name + "') v = st:table('people[name:S,age:I]') "
