@@ -205,14 +205,15 @@ bool rd_tails_at(const uint8_t *f, size_t end, Tails &t) {
   return t.rootpos >= 8 && t.rootpos <= dist && t.rootlen <= dist - t.rootpos;
 }
 
-/* The length in the header first: it still marks the last complete storage
-** when a growing commit stopped before writing its tails. */
+/* The tails at the end of the file: a commit takes effect when its tail is
+** written. Failing that, the length in the header, which still marks the
+** last complete storage when a growing commit stopped before its tail. */
 bool rd_locate(const uint8_t *f, size_t n, Tails &t, std::string &err) {
+  if (rd_tails_at(f, n, t)) return true;
   if (n >= 8 && rd_header_ok(f)) {
     uint32_t len = dbfmt_get_be32(f + 4);
     if (len <= n && rd_tails_at(f, len, t) && t.hdr == 0) return true;
   }
-  if (rd_tails_at(f, n, t)) return true;
   if (n >= 4 && (f[0] == 'J' || f[0] == 'L') && f[2] == 0x1A && f[3] == 0x80)
     err = "the file is in the old pre-2.0 layout, which is not supported";
   else if (n >= 8 && rd_header_ok(f))

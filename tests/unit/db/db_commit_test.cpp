@@ -66,6 +66,29 @@ TEST(DbCommit, EveryFailingStepLeavesOldOrNewContent) {
   dbapi_close(st);
 }
 
+TEST(DbCommit, FailedFirstCommitLeavesNoFile) {
+  std::string name = dbt_tmpname("first");
+  char err[200];
+  DbStorage *st = dbapi_open(name.c_str(), err, sizeof err);
+  fill(st, "t[s,n:I]", 0, 120000);  // more than one write
+  for (int step = 1;; step++) {
+    dbio_fail_at(step);
+    int ok = dbapi_commit(st, err, sizeof err);
+    dbio_fail_at(0);
+    FILE *f = fopen(name.c_str(), "rb");
+    if (f) fclose(f);
+    if (ok) {
+      EXPECT_GE(step, 7);  // create, two writes, flush, close, rename
+      EXPECT_NE(f, nullptr);
+      break;
+    }
+    EXPECT_EQ(f, nullptr) << "step " << step;
+    EXPECT_EQ(content(name), "");
+  }
+  EXPECT_NE(content(name).find("('row119999',119999);"), std::string::npos);
+  dbapi_close(st);
+}
+
 TEST(DbCommit, MemoryStorageWritesNothing) {
   DbStorage *st = dbapi_open(nullptr, nullptr, 0);
   fill(st, "t[s,n:I]", 0, 3);

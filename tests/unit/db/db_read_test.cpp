@@ -105,6 +105,16 @@ TEST(DbRead, LostTailsAreRecoveredFromTheHeaderLength) {
   EXPECT_EQ(dbt_dump_bytes(grown), fixture("people.mk"));
 }
 
+TEST(DbRead, TailsAtTheEndWinOverTheHeaderLength) {
+  // Two complete storages one after the other: the header at the start
+  // claims the first, the tail at the end the second, which is in effect.
+  DbBytes f = dbt_load("metakit/people.mk"), n = dbt_load("metakit/nested.mk");
+  f.insert(f.end(), n.begin(), n.end());
+  EXPECT_EQ(dbt_dump_bytes(f), fixture("nested.mk"));
+  f.resize(f.size() - 3);  // the second one's tail cut: the first is found
+  EXPECT_EQ(dbt_dump_bytes(f), fixture("people.mk"));
+}
+
 TEST(DbRead, StorageAtTheEndOfAnotherFile) {
   DbBytes b = dbt_load("metakit/nested.mk");
   DbBytes f = {'M', 'Z', 1, 2, 3, 4, 5, 6, 7, 8, 9};
