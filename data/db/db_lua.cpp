@@ -146,6 +146,10 @@ static DbRow *dbl_crit(lua_State *L, DbView *v, int idx) {
   void **ud = dbl_push(L, DBL_CRIT);
   DbRow *c = dbapi_crit(v);
   *ud = c;
+  if (!c) {
+    dbl_msg("out of memory", NULL);
+    return NULL;
+  }
   int ok = 1;
   lua_pushnil(L);
   while (lua_next(L, idx)) {
@@ -169,7 +173,7 @@ static int dbl_v_addfield(lua_State *L) {
   char lower = (char)(type[0] >= 'A' && type[0] <= 'Z' ? type[0] + 32 : type[0]);
   const char *at = lower ? strchr(letters, lower) : NULL;
   if (!at) return 0;
-  char err[300];
+  char err[300] = "out of memory";
   long n = dbapi_addfield(v, name, "BDFISV"[at - letters], err, sizeof err);
   if (n < 0) {
     dbl_msg(err, NULL);
@@ -325,7 +329,7 @@ static int dbl_st_table(lua_State *L) {
     dbl_msg("table needs a description", NULL);
     return 0;
   }
-  char err[400];
+  char err[400] = "out of memory";
   void **ud = dbl_push(L, DBL_VIEW);
   *ud = dbapi_table(st, desc, err, sizeof err);
   if (*ud) return 1;
@@ -335,7 +339,7 @@ static int dbl_st_table(lua_State *L) {
 
 static int dbl_st_flush(lua_State *L) {
   DbStorage *st = (DbStorage *)dbl_handle(L, 1, DBL_STORAGE);
-  char err[600];
+  char err[600] = "out of memory";
   if (st && !dbapi_commit(st, err, sizeof err)) dbl_msg(err, NULL);
   return 0;
 }
@@ -393,7 +397,7 @@ static int dbl_use(lua_State *L) {
   int top = lua_gettop(L);
   for (int a = 1; a <= top && !path; a++)
     if (lua_type(L, a) == LUA_TSTRING) path = lua_tostring(L, a);
-  char err[600];
+  char err[600] = "out of memory";
   void **ud = dbl_push(L, DBL_STORAGE);
   *ud = dbapi_open(path, err, sizeof err);
   if (!*ud) {

@@ -33,7 +33,7 @@ DbRow *dbapi_row(DbView *v, size_t i) {
   }
 }
 
-DbRow *dbapi_crit(DbView *v) {
+static DbRow *api_crit_(DbView *v) {
   DbRow *r = new DbRow;
   r->view.base = dbtab_new(v->base->schema);
   r->view.front = v->front;
@@ -77,7 +77,7 @@ int dbapi_get(DbRow *r, int k, DbValue *out) {
   return 1;
 }
 
-DbView *dbapi_get_view(DbRow *r, int k) {
+static DbView *api_get_view_(DbRow *r, int k) {
   size_t br;
   int col;
   DbColumn *c = api_cell(r, k, br, col);
@@ -127,7 +127,7 @@ int dbapi_set_num(DbRow *r, int k, double x) {
   return 1;
 }
 
-int dbapi_set_str(DbRow *r, int k, const char *s, size_t len) {
+static int api_set_str_(DbRow *r, int k, const char *s, size_t len) {
   size_t br;
   int col;
   DbColumn *c = api_cell(r, k, br, col);
@@ -149,6 +149,30 @@ int dbapi_set_view(DbRow *r, int k, DbView *src) {
     dbtab_assign(dst, src->base.get(), src->map.get());
     api_used(r, col);
     return 1;
+  } catch (const std::bad_alloc &) {
+    return 0;
+  }
+}
+
+DbRow *dbapi_crit(DbView *v) {
+  try {
+    return api_crit_(v);
+  } catch (const std::bad_alloc &) {
+    return nullptr;
+  }
+}
+
+DbView *dbapi_get_view(DbRow *r, int k) {
+  try {
+    return api_get_view_(r, k);
+  } catch (const std::bad_alloc &) {
+    return nullptr;
+  }
+}
+
+int dbapi_set_str(DbRow *r, int k, const char *s, size_t len) {
+  try {
+    return api_set_str_(r, k, s, len);
   } catch (const std::bad_alloc &) {
     return 0;
   }

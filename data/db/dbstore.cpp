@@ -137,7 +137,7 @@ DbView *dbapi_table(DbStorage *st, const char *desc, char *err, size_t errlen) {
 
 /* Walks the description: tokens up to "[", "," or "]"; a token followed by
 ** "[" is a view. Only views at the top level are counted. */
-DbView *dbapi_view_at(DbStorage *st, long i) {
+static DbView *api_view_at_(DbStorage *st, long i) {
   std::string desc = dbdesc_format(st->root->schema.get());
   const char *p = desc.c_str();
   long count = 0;
@@ -166,4 +166,12 @@ DbView *dbapi_view_at(DbStorage *st, long i) {
 
 void dbapi_describe(DbStorage *st, char *buf, size_t buflen) {
   api_msg(buf, buflen, dbdesc_format(st->root->schema.get()));
+}
+
+DbView *dbapi_view_at(DbStorage *st, long i) {
+  try {
+    return api_view_at_(st, i);
+  } catch (const std::bad_alloc &) {
+    return nullptr;
+  }
 }

@@ -63,7 +63,7 @@ int dbapi_field_named(DbView *v, const char *name, size_t len) {
   return -1;
 }
 
-long dbapi_addfield(DbView *v, const char *name, char type, char *err, size_t errlen) {
+static long api_addfield_(DbView *v, const char *name, char type, char *err, size_t errlen) {
   DbSchema *s = v->base->schema.get();
   size_t len = strlen(name);
   if (len == 0 || strcspn(name, ":[],") != len) {
@@ -148,7 +148,7 @@ DbView *dbapi_select(DbView *v, DbRow *crit) {
   }
 }
 
-long dbapi_find(DbView *v, DbRow *crit) {
+static long api_find_(DbView *v, DbRow *crit) {
   std::vector<uint32_t> pos;
   api_match(v, crit, pos, true);
   return pos.empty() ? -1 : (long)pos[0];
@@ -156,7 +156,7 @@ long dbapi_find(DbView *v, DbRow *crit) {
 
 /* Deleting through a derived view deletes the base rows, and renumbers the
 ** rows this view still lists. */
-void dbapi_del(DbView *v, size_t at, size_t count) {
+static void api_del_(DbView *v, size_t at, size_t count) {
   size_t n = dbapi_size(v);
   if (at >= n || count == 0) return;
   if (count > n - at) count = n - at;
@@ -173,5 +173,28 @@ void dbapi_del(DbView *v, size_t at, size_t count) {
   for (uint32_t &r : m) {
     size_t below = (size_t)(std::lower_bound(gone.begin(), gone.end(), r) - gone.begin());
     r -= (uint32_t)below;
+  }
+}
+
+long dbapi_addfield(DbView *v, const char *name, char type, char *err, size_t errlen) {
+  try {
+    return api_addfield_(v, name, type, err, errlen);
+  } catch (const std::bad_alloc &) {
+    return -1;
+  }
+}
+
+long dbapi_find(DbView *v, DbRow *crit) {
+  try {
+    return api_find_(v, crit);
+  } catch (const std::bad_alloc &) {
+    return -1;
+  }
+}
+
+void dbapi_del(DbView *v, size_t at, size_t count) {
+  try {
+    api_del_(v, at, count);
+  } catch (const std::bad_alloc &) {
   }
 }
