@@ -70,6 +70,38 @@ void dbtab_erase(DbTable *t, size_t at, size_t count) {
   t->rows -= count;
 }
 
+template <class V>
+static void tab_keep(V &vec, const std::vector<uint32_t> &gone) {
+  size_t out = 0, g = 0;
+  for (size_t r = 0; r < vec.size(); r++) {
+    if (g < gone.size() && gone[g] == r) {
+      g++;
+      continue;
+    }
+    if (out != r) vec[out] = std::move(vec[r]);
+    out++;
+  }
+  vec.resize(out);
+}
+
+void dbtab_erase_rows(DbTable *t, const std::vector<uint32_t> &rows) {
+  size_t n = 0;
+  while (n < rows.size() && rows[n] < t->rows) n++;
+  if (n == 0) return;
+  std::vector<uint32_t> gone(rows.begin(), rows.begin() + (ptrdiff_t)n);
+  for (DbColumn &c : dbtab_cols(t)) {
+    switch (c.type) {
+      case 'I': tab_keep(c.i, gone); break;
+      case 'F': tab_keep(c.f, gone); break;
+      case 'D': tab_keep(c.d, gone); break;
+      case 'L': tab_keep(c.l, gone); break;
+      case 'V': tab_keep(c.v, gone); break;
+      default: tab_keep(c.s, gone); break;
+    }
+  }
+  t->rows -= n;
+}
+
 DbTableP dbtab_subp(DbTable *t, size_t col, size_t row) {
   DbColumn &c = dbtab_cols(t)[col];
   if (!c.v[row]) c.v[row] = dbtab_new(dbdesc_sub(t->schema.get(), col));

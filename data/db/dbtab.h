@@ -38,6 +38,8 @@ DbTableP dbtab_new(const DbSchemaP &schema);
 std::vector<DbColumn> &dbtab_cols(DbTable *t);
 void dbtab_resize(DbTable *t, size_t rows);
 void dbtab_erase(DbTable *t, size_t at, size_t count);
+/* Removes the rows listed (ascending, no repeats) in one pass. */
+void dbtab_erase_rows(DbTable *t, const std::vector<uint32_t> &rows);
 /* The nested table of a V cell, made on first use. */
 DbTable *dbtab_sub(DbTable *t, size_t col, size_t row);
 DbTableP dbtab_subp(DbTable *t, size_t col, size_t row);

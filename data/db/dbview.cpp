@@ -167,9 +167,9 @@ static void api_del_(DbView *v, size_t at, size_t count) {
   RowMap &m = *v->map;
   std::vector<uint32_t> gone(m.begin() + (ptrdiff_t)at, m.begin() + (ptrdiff_t)(at + count));
   m.erase(m.begin() + (ptrdiff_t)at, m.begin() + (ptrdiff_t)(at + count));
-  std::sort(gone.begin(), gone.end(), std::greater<uint32_t>());
-  for (uint32_t r : gone) dbtab_erase(v->base.get(), r, 1);
   std::sort(gone.begin(), gone.end());
+  gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+  dbtab_erase_rows(v->base.get(), gone);
   for (uint32_t &r : m) {
     size_t below = (size_t)(std::lower_bound(gone.begin(), gone.end(), r) - gone.begin());
     r -= (uint32_t)below;

@@ -203,6 +203,28 @@ TEST(DbOps, SelectFindAndDeleteThroughDerivedViews) {
   dbapi_view_free(v);
 }
 
+TEST(DbOps, DeletingAWholeSelectionOfManyRows) {
+  Mem m;
+  DbView *v = m.table("p[name,n:I]");
+  for (size_t r = 0; r < 200000; r++) {
+    DbRow *x = dbapi_row(v, r);
+    dbapi_set_num(x, 1, (double)(r % 2));
+    dbapi_row_free(x);
+  }
+  DbRow *c = dbapi_crit(v);
+  dbapi_set_num(c, 1, 1);
+  DbView *odd = dbapi_select(v, c);
+  DbView *sorted = dbapi_sort(odd, nullptr, 0);
+  dbapi_del(sorted, 0, 200000);
+  EXPECT_EQ(dbapi_size(sorted), 0u);
+  EXPECT_EQ(dbapi_size(v), 100000u);
+  EXPECT_EQ(dbapi_find(v, c), -1);
+  dbapi_row_free(c);
+  dbapi_view_free(sorted);
+  dbapi_view_free(odd);
+  dbapi_view_free(v);
+}
+
 TEST(DbView, GrowDeleteAndFieldWrites) {
   Mem m;
   DbView *v = m.table("t[i:I,f:F,s:S,b:B,l:L]");
