@@ -20,7 +20,7 @@ std::string reformat(const char *text) {
 TEST(DbDesc, Syntax) {
   EXPECT_EQ(reformat("a[x:i,y,z:d],b[]"), "a[x:I,y:S,z:D],b[]");
   EXPECT_EQ(reformat("tree[name,kids[^]]"), "tree[name:S,kids[^]]");
-  EXPECT_EQ(reformat("a[x:I,X:S,m:M]"), "a[x:I,m:B]");  // duplicates ignored, M is B
+  EXPECT_EQ(reformat("a[x:I,X:S,m:M]"), "a[x:I,m:B]");  // a repeated name is ignored, M is B
   EXPECT_EQ(reformat(" a [ x : I , y ] "), "a[x:I,y:S]");
   EXPECT_EQ(reformat(""), "");
   EXPECT_EQ(reformat("a[x:Q]"), "!unknown field type (use I, F, D, S, B, L or V)");
