@@ -74,7 +74,9 @@ bool dbio_read(const char *path, DbBytes &out, bool &missing, std::string &err) 
 
 static bool io_rename(const char *from, const char *to) {
 #ifdef _WIN32
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  errno = EACCES;
+  return false;
 #else
   return rename(from, to) == 0;
 #endif
