@@ -35,6 +35,8 @@ static int ops_cmp_bytes(const std::string &a, const std::string &b) {
   return ops_cmp(a.size(), b.size());
 }
 
+static int ops_depth;
+
 int dbops_cmp_cell(DbTable *a, size_t ca, size_t ra, DbTable *b, size_t cb, size_t rb) {
   DbColumn &x = dbtab_cols(a)[ca];
   DbColumn &y = dbtab_cols(b)[cb];
@@ -48,8 +50,11 @@ int dbops_cmp_cell(DbTable *a, size_t ca, size_t ra, DbTable *b, size_t cb, size
     default: {
       DbTable *s = x.v[ra].get(), *t = y.v[rb].get();
       size_t sn = s ? s->rows : 0, tn = t ? t->rows : 0;
-      if (!sn || !tn) return ops_cmp(sn, tn);
-      return dbops_cmp_table(s, t);
+      if (!sn || !tn || ops_depth >= DB_MAXDEPTH) return ops_cmp(sn, tn);
+      ops_depth++;
+      int d = dbops_cmp_table(s, t);
+      ops_depth--;
+      return d;
     }
   }
 }

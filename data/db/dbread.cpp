@@ -115,7 +115,7 @@ bool rd_views(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t 
   if (!rd_colref(rd, p, end, c)) return false;
   if (c.size == 0) return rd_fail(rd, "a nested view column is empty");
   const uint8_t *q = c.p, *qend = c.p + c.size;
-  if (++rd.depth > 200) return rd_fail(rd, "views are nested too deeply");
+  if (++rd.depth > DB_MAXDEPTH) return rd_fail(rd, "views are nested too deeply");
   for (size_t r = 0; r < t->rows; r++) {
     /* Skip the catalog of an empty view without making a table for it. */
     if (qend - q >= 2 && q[0] == 0x80 && q[1] == 0x80) {

@@ -113,6 +113,8 @@ DbTable *dbtab_sub(DbTable *t, size_t col, size_t row) { return dbtab_subp(t, co
 static void tab_copy_cell(DbTable *dst, size_t dc, size_t dr, DbTable *src, size_t sc,
                           size_t sr);
 
+static int tab_depth;
+
 static void tab_copy_rows(DbTable *dst, DbTable *src, const std::vector<uint32_t> *rows) {
   size_t n = rows ? rows->size() : src->rows;
   dbtab_resize(dst, n);
@@ -139,10 +141,13 @@ static void tab_copy_cell(DbTable *dst, size_t dc, size_t dr, DbTable *src, size
     case 'D': d.d[dr] = s.d[sr]; break;
     case 'L': d.l[dr] = s.l[sr]; break;
     case 'V':
-      if (!s.v[sr] || s.v[sr]->rows == 0)
+      if (!s.v[sr] || s.v[sr]->rows == 0 || tab_depth >= DB_MAXDEPTH) {
         d.v[dr].reset();
-      else
+      } else {
+        tab_depth++;
         tab_copy_rows(dbtab_sub(dst, dc, dr), s.v[sr].get(), nullptr);
+        tab_depth--;
+      }
       break;
     default: d.s[dr] = s.s[sr]; break;
   }

@@ -10,6 +10,10 @@
 
 #include "dbdesc.h"
 
+/* Deepest nesting of views that is read, written, copied or compared; it
+** keeps the recursion within any thread's stack. */
+enum { DB_MAXDEPTH = 200 };
+
 struct DbTable;
 using DbTableP = std::shared_ptr<DbTable>;
 

@@ -5,6 +5,8 @@
 namespace {
 
 bool wr_toobig; /* set when a position would leave 31 bits */
+bool wr_deep;   /* set when views nest deeper than a reader follows */
+int wr_depth;
 
 /* Appends a column's bytes to the file and its reference to the catalog. */
 void wr_col(DbBytes &file, DbBytes &cat, const uint8_t *p, size_t n) {
@@ -61,6 +63,12 @@ void wr_catalog(DbBytes &file, DbBytes &cat, DbTable *t);
 
 void wr_views(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
   DbBytes subs;
+  if (wr_depth >= DB_MAXDEPTH) {
+    wr_deep = true;
+    dbfmt_put_varint(cat, 0);
+    return;
+  }
+  wr_depth++;
   const DbColumn &c = dbtab_cols(t)[k];
   for (size_t r = 0; r < t->rows; r++) {
     if (!c.v[r] || c.v[r]->rows == 0) {
@@ -70,6 +78,7 @@ void wr_views(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
       wr_catalog(file, subs, c.v[r].get());
     }
   }
+  wr_depth--;
   wr_col(file, cat, subs.data(), subs.size());
 }
 
@@ -144,12 +153,17 @@ bool dbwrite_storage(DbTable *root, DbBytes &out, std::string &err) {
   DbBytes file = {'J', 'L', 0x1A, 0, 0, 0, 0, 0}, walk;
   file.reserve(wr_estimate(root, 0) + desc.size() + 64);
   size_t rows = root->rows;
-  wr_toobig = false;
+  wr_toobig = wr_deep = false;
+  wr_depth = 0;
   if (rows != 1) dbtab_resize(root, 1);
   dbfmt_put_varint(walk, 0);
   dbfmt_put_varint(walk, (int32_t)desc.size());
   walk.insert(walk.end(), desc.begin(), desc.end());
   wr_body(file, walk, root);
+  if (wr_deep) {
+    err = "views are nested too deeply to be stored";
+    return false;
+  }
   if (wr_toobig || walk.size() >= (1u << 24) || file.size() + walk.size() + 16 > 0x7FFFFFFFu) {
     err = "the storage is too large for the file format";
     return false;
