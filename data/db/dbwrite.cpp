@@ -8,22 +8,49 @@ bool wr_toobig; /* set when a position would leave 31 bits */
 bool wr_deep;   /* set when views nest deeper than a reader follows */
 int wr_depth;
 
+/* True when n more bytes keep every position within 31 bits. */
+bool wr_room(const DbBytes &file, size_t n) {
+  if (n <= 0x7FFFFFF0u - file.size() && file.size() <= 0x7FFFFFF0u) return true;
+  wr_toobig = true;
+  return false;
+}
+
+/* The reference to a column that was appended at at. */
+void wr_ref(const DbBytes &file, DbBytes &cat, size_t at) {
+  size_t n = file.size() - at;
+  dbfmt_put_varint(cat, (int32_t)n);
+  if (n) dbfmt_put_varint(cat, (int32_t)at);
+}
+
 /* Appends a column's bytes to the file and its reference to the catalog. */
 void wr_col(DbBytes &file, DbBytes &cat, const uint8_t *p, size_t n) {
-  if (n > 0x7FFFFFF0u - file.size() || file.size() > 0x7FFFFFF0u) {
-    wr_toobig = true;
-    n = 0;
-  }
-  dbfmt_put_varint(cat, (int32_t)n);
-  if (n == 0) return;
-  dbfmt_put_varint(cat, (int32_t)file.size());
-  file.insert(file.end(), p, p + n);
+  size_t at = file.size();
+  if (wr_room(file, n) && n) file.insert(file.end(), p, p + n);
+  wr_ref(file, cat, at);
 }
 
 void wr_ints(DbBytes &file, DbBytes &cat, const int32_t *v, size_t n) {
-  DbBytes tmp;
-  dbfmt_put_ints(tmp, v, n);
-  wr_col(file, cat, tmp.data(), tmp.size());
+  size_t at = file.size();
+  if (wr_room(file, 4 * n)) dbfmt_put_ints(file, v, n);
+  wr_ref(file, cat, at);
+}
+
+/* 64-bit values in little-endian order. */
+void wr_wide(DbBytes &file, DbBytes &cat, const DbColumn &c, size_t rows) {
+  size_t at = file.size();
+  if (wr_room(file, 8 * rows)) {
+    file.resize(at + 8 * rows);
+    uint8_t *p = file.data() + at;
+    for (size_t r = 0; r < rows; r++, p += 8) {
+      uint64_t x;
+      if (c.type == 'D')
+        memcpy(&x, &c.d[r], 8);
+      else
+        x = (uint64_t)c.l[r];
+      for (int b = 0; b < 8; b++) p[b] = (uint8_t)(x >> (8 * b));
+    }
+  }
+  wr_ref(file, cat, at);
 }
 
 /* Data (strings with their NUL; empty items take nothing), sizes when there
@@ -39,10 +66,7 @@ void wr_bytes(DbBytes &file, DbBytes &cat, const DbColumn &c, size_t rows) {
     len[r] = n ? (int32_t)(n + text) : 0;
     total += (size_t)len[r];
   }
-  if (total > 0x7FFFFFF0u - at || at > 0x7FFFFFF0u) {
-    wr_toobig = true;
-    total = 0;
-  }
+  if (!wr_room(file, total)) total = 0;
   file.resize(at + total);
   uint8_t *p = file.data() + at;
   for (size_t r = 0; r < rows && total; r++) {
@@ -94,19 +118,7 @@ void wr_column(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
       break;
     }
     case 'D':
-    case 'L': {
-      DbBytes tmp(rows * 8);
-      for (size_t r = 0; r < rows; r++) {
-        uint64_t x;
-        if (c.type == 'D')
-          memcpy(&x, &c.d[r], 8);
-        else
-          x = (uint64_t)c.l[r];
-        for (int b = 0; b < 8; b++) tmp[8 * r + (size_t)b] = (uint8_t)(x >> (8 * b));
-      }
-      wr_col(file, cat, tmp.data(), tmp.size());
-      break;
-    }
+    case 'L': wr_wide(file, cat, c, rows); break;
     case 'V': wr_views(file, cat, t, k); break;
     default: wr_bytes(file, cat, c, rows); break;
   }
