@@ -29,13 +29,14 @@ test-native: native
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
 test-win: build
+	@bash tools/wine-run.sh --prepare >/dev/null
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test: test-native test-win
 
 bench: build
 	@cmake --build $(BUILD) --target bench
-	@bash tools/wine-run.sh $(BUILD)/bench/trelk_bench.exe
+	@for b in $(BUILD)/bench/bench_*.exe; do bash tools/wine-run.sh $$b; done
 
 clean:
 	rm -rf build

@@ -3,6 +3,7 @@
 */
 #include <windows.h>
 #include <richedit.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "host/console.h"
@@ -48,12 +49,74 @@ static void set_colour(int slot) {
   send(EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&con.fmt);
 }
 
-static void append(const char *text, int slot) {
-  if (con.edit == NULL) return;
+/*
+** Output is gathered while the program is busy and written in one piece,
+** with redrawing off, when the message loop is about to wait (nothing is
+** painted before then anyway): the rich edit spends milliseconds on every
+** insertion it has to redraw, and walks its text on every selection.
+*/
+#define PENDING_MAX (1 << 20)
+
+static struct {
+  char *text;
+  size_t len, size;
+  int slot;
+  int frozen;   /* redrawing is off */
+} out;
+
+static void write_now(const char *text, int slot) {
+  if (!out.frozen) {
+    send(WM_SETREDRAW, FALSE, 0);
+    out.frozen = 1;
+  }
   set_caret(con.out_pos);
   set_colour(slot);
   send(EM_REPLACESEL, FALSE, (LPARAM)text);
   con.out_pos = con_text_length();
+}
+
+static void flush_pending(void) {
+  if (out.len == 0) return;
+  out.len = 0;
+  write_now(out.text, out.slot);
+}
+
+static int keep(const char *text, size_t n) {
+  if (out.len + n + 1 > out.size) {
+    size_t size = out.size ? out.size : 4096;
+    while (size < out.len + n + 1) size *= 2;
+    char *t = (char *)realloc(out.text, size);
+    if (t == NULL) return 0;
+    out.text = t;
+    out.size = size;
+  }
+  memcpy(out.text + out.len, text, n + 1);
+  out.len += n;
+  return 1;
+}
+
+static void append(const char *text, int slot) {
+  if (con.edit == NULL || text == NULL) return;
+  size_t n = strlen(text);
+  if (out.len && out.slot != slot) flush_pending();
+  out.slot = slot;
+  if (n > PENDING_MAX || !keep(text, n)) {
+    flush_pending();
+    write_now(text, slot);
+  } else if (out.len > PENDING_MAX) {
+    flush_pending();
+  }
+}
+
+void con_flush(void) {
+  if (con.edit == NULL) return;
+  flush_pending();
+  if (out.frozen) {
+    out.frozen = 0;
+    send(WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(con.edit, NULL, TRUE);
+    send(EM_SCROLLCARET, 0, 0);
+  }
 }
 
 void con_message(const char *text) { append(text, COL_ERROR); }
@@ -141,7 +204,8 @@ int con_create(HWND main) {
       main, (HMENU)0xFFFF, trelk.instance, NULL);
   if (con.edit == NULL) return 0;
   send(EM_SETBKGNDCOLOR, 0, col_get(COL_TERM_BG));
-  send(EM_EXLIMITTEXT, 0, -1);
+  send(EM_EXLIMITTEXT, 0, 0x7FFFFFFF);   /* the largest limit both the
+                                             system and Wine take */
   CHARFORMATA cf;
   memset(&cf, 0, sizeof cf);
   cf.cbSize = sizeof cf;
@@ -157,6 +221,7 @@ int con_create(HWND main) {
 }
 
 static void write_prompt(void) {
+  flush_pending();
   set_caret(con.out_pos);
   set_colour(COL_PROMPT);
   send(EM_REPLACESEL, FALSE, (LPARAM) "\r# ");
@@ -200,6 +265,7 @@ int con_readline(char *buf, int cap) {
   con.reading = 1;
   SetFocus(con.edit);
   while (!con.done) {
+    con_flush();
     BOOL r = GetMessageA(&msg, NULL, 0, 0);
     if (r == 0 || r == -1) {
       trelk_release();
@@ -220,6 +286,7 @@ int con_readline(char *buf, int cap) {
     con.edit = NULL;
     return -1;
   }
+  con_flush();
   int n = copy_line();
   con.out_pos = con_text_length();
   set_caret(con.out_pos);

@@ -32,6 +32,7 @@ void con_print(const char *text);       /* print colour */
 int con_readline(char *buf, int cap);   /* length, or -1 to end */
 void con_end_wait(void);                /* exit request while waiting */
 LONG con_text_length(void);
+void con_flush(void);   /* write pending output and redraw; before any wait */
 
 /* Hooks the reader's loop calls for each message; filled in by the
    tooltip and the drag frame. Each returns 1 if it consumed the message. */

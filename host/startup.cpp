@@ -9,6 +9,7 @@
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "native/das386/das386_lua.h"
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
@@ -48,7 +49,9 @@ lua_State *trelk_open_state(void) {
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
   lua_atpanic(L, rep_panic);
+  /* global functions, in registration order */
   repl_open_exit(L);
+  das_open(L);
   return L;
 }
 
@@ -82,7 +85,7 @@ void trelk_exit_request(void) {
   trelk.shutdown = 2;
 }
 
-static void run_startup_script(lua_State *L) {
+void trelk_run_startup(lua_State *L) {
   int status = luaL_loadfile(L, trelk_startup_name);
   if (status)
     rep_status(L, status);
@@ -99,7 +102,7 @@ int trelk_main(void) {
   }
   lua_State *L = trelk_open_state();
   if (L == NULL) ExitProcess(0);
-  run_startup_script(L);
+  trelk_run_startup(L);
   trelk_hook(L, "atstart");
   repl_run(L);
   trelk_hook(L, "atexit");

@@ -23,6 +23,7 @@ extern const char trelk_startup_name[];   /* "start.t" */
 
 int trelk_init(void);          /* heap, classes, main window; 0 on failure */
 lua_State *trelk_open_state(void);
+void trelk_run_startup(lua_State *L);   /* load and run start.t */
 void trelk_hook(lua_State *L, const char *name);
 void trelk_release(void);
 void trelk_exit_request(void);

@@ -162,6 +162,11 @@ LRESULT CALLBACK fw_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       }
       return 0;
     case WM_ACTIVATE:
+      /* losing activation to a window of ours: that window closes what
+         does not belong to it when its own activation arrives */
+      if (LOWORD(w) == WA_INACTIVE && l != 0) break;
+      if (!fw_creating && !fw_dragging) fw_close_strays(h);
+      break;
     case WM_ACTIVATEAPP:
       if (!fw_creating && !fw_dragging) fw_close_strays(h);
       break;

@@ -1,0 +1,139 @@
+/*
+** das_format.cpp: expands a format text's % verbs into the instruction's
+** text. Output stops, NUL-terminated, when the buffer is full.
+*/
+#include "das_internal.h"
+
+#include <string.h>
+
+static const char *const das_word[8] = {"AX", "CX", "DX", "BX", "SP", "BP", "SI", "DI"};
+static const char *const das_byte[8] = {"AL", "CL", "DL", "BL", "AH", "CH", "DH", "BH"};
+static const char *const das_sreg[8] = {"ES", "CS", "SS", "DS", "FS", "GS", "???", "???"};
+
+struct das_out {
+  char *p;
+  int len;
+};
+
+static void das_put(das_out *o, const char *t) {
+  while (*t && o->len < DAS_TEXTLEN - 1) o->p[o->len++] = *t++;
+  o->p[o->len] = 0;
+}
+
+/* 0x and upper-case digits, no leading zeros. */
+static void das_hex(das_out *o, uint32_t v) {
+  char b[11], *p = b + sizeof b;
+  *--p = 0;
+  do {
+    *--p = "0123456789ABCDEF"[v & 15];
+    v >>= 4;
+  } while (v);
+  *--p = 'x';
+  *--p = '0';
+  das_put(o, p);
+}
+
+static const char *das_regname(const das_state *s, int r) {
+  return s->size == 'B' ? das_byte[r] : das_word[r];
+}
+
+static void das_scaled(const das_state *s, das_out *o) {
+  char b[4] = {'*', (char)('0' + (1 << s->scale)), 0, 0};
+  das_put(o, das_word[s->index]);
+  das_put(o, b);
+}
+
+/* Memory operand of ModRM. */
+static void das_memory(const das_state *s, das_out *o) {
+  if (s->segment) das_put(o, s->segment);
+  if (s->adsize == 32 && s->base == 4) {
+    das_put(o, "[SP+");
+    das_hex(o, s->disp);
+    das_put(o, "]");
+    if (s->index >= 0) {
+      das_put(o, "(");
+      das_scaled(s, o);
+      das_put(o, ")");
+    }
+    return;
+  }
+  das_put(o, "[");
+  if (s->base >= 0) {
+    das_put(o, das_word[s->base]);
+    das_put(o, " + ");
+  }
+  if (s->index >= 0) {
+    das_scaled(s, o);
+    das_put(o, " + ");
+  }
+  if ((int32_t)s->disp < 0) {
+    das_put(o, "-");
+    das_hex(o, 0u - s->disp);
+  } else {
+    das_hex(o, s->disp);
+  }
+  das_put(o, "]");
+}
+
+/* name and a digit 0-7, or ??? when not ok. */
+static void das_numbered(das_out *o, const char *name, int n, int ok) {
+  char b[2] = {(char)('0' + n), 0};
+  if (!ok) {
+    das_put(o, "???");
+    return;
+  }
+  das_put(o, name);
+  das_put(o, b);
+}
+
+static void das_verb(const das_state *s, char c, das_out *o) {
+  char b[3] = {'%', c, 0};
+  switch (c) {
+  case '%': das_put(o, "%"); break;
+  case 'S': b[0] = s->size; b[1] = 0; das_put(o, b); break;
+  case 'r': das_put(o, das_regname(s, s->reg)); break;
+  case 'R': das_put(o, das_word[s->reg]); break;
+  case 'e':
+    if (s->mod == 3) das_put(o, das_regname(s, s->rm));
+    else das_memory(s, o);
+    break;
+  case 'E':
+    if (s->segment) das_put(o, s->segment);
+    das_put(o, "[");
+    das_hex(o, s->disp);
+    das_put(o, "]");
+    break;
+  case 'i': das_put(o, "$"); das_hex(o, s->imm); break;
+  case 'I': das_put(o, "$"); das_hex(o, s->imm2); break;
+  case 'p': das_hex(o, s->start + (uint32_t)s->n + s->imm); break;
+  case 'd': das_hex(o, s->farseg); das_put(o, ":"); das_hex(o, s->disp); break;
+  case 'g': das_put(o, das_sreg[s->reg]); break;
+  case 'C': das_numbered(o, "CR", s->reg, 1); break;
+  case 'D': das_numbered(o, "DR", s->reg, s->reg < 4 || s->reg > 5); break;
+  case 'T': das_numbered(o, "TR", s->reg, s->reg > 5); break;
+  case 'f': das_numbered(o, "F", s->rm, 1); break;
+  case 'X': das_put(o, s->size == 'L' ? "CWDE" : "CBW"); break;
+  case 'x': das_put(o, s->size == 'L' ? "CDQ" : "CWD"); break;
+  case 'O': case 'A': break;
+  default: das_put(o, b); break;
+  }
+}
+
+void das_format(const das_state *s, const char *fmt, char *out) {
+  das_out o = {out, 0};
+  out[0] = 0;
+  if (s->prefix) {
+    das_put(&o, s->prefix);
+    das_put(&o, " ");
+  }
+  for (const char *f = fmt; *f && o.len < DAS_TEXTLEN - 1; f++) {
+    if (*f != '%') {
+      char b[2] = {*f, 0};
+      das_put(&o, b);
+    } else if (f[1]) {
+      das_verb(s, *++f, &o);
+    } else {
+      das_put(&o, "%");
+    }
+  }
+}
