@@ -13,10 +13,10 @@ extern "C" {
 #include "lua.h"
 }
 
+#include "db_lua.h"
 #include "dbapi.h"
 
-void con_message(const char *text);
-int db_open(lua_State *L);
+void con_message(const char *text); /* host/console.h */
 
 #define DBL_STORAGE "trelk.db.storage"
 #define DBL_VIEW "trelk.db.view"

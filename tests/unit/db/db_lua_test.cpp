@@ -9,9 +9,8 @@ extern "C" {
 #include "lualib.h"
 }
 
+#include "data/db/db_lua.h"
 #include "db_util.h"
-
-int db_open(lua_State *L);
 
 static std::string messages;
 void con_message(const char *text) { messages += text; }
