@@ -56,13 +56,21 @@ type_line() {
   xdotool key Return
 }
 
+kill_ours() {   # trelk.exe processes of this prefix only: others may be testing
+  local p prefix="$top/build/wine/prefix"
+  for p in $(pgrep -x trelk.exe); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null |
+      grep -qx "WINEPREFIX=$prefix" && kill "$p" 2>/dev/null
+  done
+}
+
 finish() {  # wait for the end; the exit code goes to $rc
   if poll 30 gone; then
     wait "$pid"; rc=$?
   else
     kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rc=timeout
   fi
-  pkill -x trelk.exe 2>/dev/null
+  kill_ours
   poll 10 sh -c '! xdotool search --name "^Trelk Main Window$" >/dev/null 2>&1'
 }
 
