@@ -174,6 +174,15 @@ TEST_F(Terminal, LibrariesAndGlobals) {
             "function\tfunction\ttable\tfunction");
 }
 
+TEST_F(Terminal, DatabaseInTheTerminal) {
+  drv_run("st = db.use() people = st:table('people[name:S,age:I]') "
+          "people[1].name = 'Alice' people[1].age = 30 "
+          "people[2].name = 'Bob' people[2].age = 4");
+  EXPECT_EQ(drv_run("print(people.size, people[people:find{age = 4}].name)"),
+            "2\tBob");
+  EXPECT_EQ(drv_run("st, people = nil collectgarbage() print('ok')"), "ok");
+}
+
 TEST_F(Terminal, DebugLoopReadsFromTheTerminal) {
   drv_type("debug.debug()");
   drv_key(VK_RETURN);
