@@ -14,11 +14,13 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   cmake ninja-build make patch dpkg-dev
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
+  libzycore-dev fasm
 )
 # Source packages and the folder each unpacks to.
 sources=(
   "lua5.1 lua5.1-5.1.5"
   "googletest googletest-1.12.1"
+  "zydis zydis-4.0.0"
 )
 
 log() { echo "setup: $*"; }
