@@ -58,10 +58,8 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
     asm_error(st, ASM_E_INVALID_VALUE, *st->line);
     return false;
   }
-  if (!v.unknown && !out_fits(v.v, size)) {
-    asm_error(st, ASM_E_VALUE_RANGE, *st->line);
-    return false;
-  }
+  if (!out_fits(v.v, size))
+    asm_error(st, ASM_E_VALUE_RANGE, *st->line); /* kept going: sizes stay */
   if (!asm_out_reloc(st, v, size, asm_out_area(st).bytes.size())) {
     asm_error(st, ASM_E_SYMBOL_USE, *st->line);
     return false;

@@ -77,6 +77,8 @@ struct enc {
   int memop = -1;        /* the memory operand, if any */
   bool rel = false;      /* relative branch to operand 0 */
   int64_t here = 0;
+  int64_t rel_value = 0;  /* displacement of a relative branch */
+  ZydisBranchWidth width = ZYDIS_BRANCH_WIDTH_NONE;
   int imm_size = 0;      /* size the immediate must fit */
   bool imm_zero = false; /* diagnosis: immediate replaced by 0 */
   bool full_imm = false; /* stated immediate size: no short form */
@@ -143,7 +145,7 @@ int build(enc &e) {
       z.type = ZYDIS_OPERAND_TYPE_IMMEDIATE;
       int64_t v = o.val.v;
       if (e.rel && i == 0) {
-        z.imm.s = v;
+        z.imm.s = e.rel_value;
         break;
       }
       if (o.val.reloc) {
@@ -152,7 +154,7 @@ int build(enc &e) {
         z.imm.u = PH_IMM;
         break;
       }
-      if (!fit_imm(v, e.imm_size) && !o.val.unknown)
+      if (!fit_imm(v, e.imm_size))
         return ASM_E_VALUE_RANGE;
       z.imm.s = e.imm_zero ? 0 : v;
       if (e.full_imm && !e.imm_zero)
@@ -164,13 +166,7 @@ int build(enc &e) {
       r.operand_size_hint = size_hint(o.size);
   }
   if (e.rel) {
-    switch (e.in.jump) {
-    case ASM_JUMP_SHORT: r.branch_width = ZYDIS_BRANCH_WIDTH_8; break;
-    case ASM_JUMP_NEAR:
-      r.branch_width = st->bits == 16 ? ZYDIS_BRANCH_WIDTH_16 : ZYDIS_BRANCH_WIDTH_32;
-      break;
-    default: break;
-    }
+    r.branch_width = e.width;
   } else if (e.in.jump == ASM_JUMP_FAR) {
     r.branch_type = ZYDIS_BRANCH_TYPE_FAR;
   }
@@ -180,9 +176,7 @@ int build(enc &e) {
 bool run(enc &e, asm_code &out) {
   ZyanUSize len = sizeof out.b;
   ZydisEncoderRequest r = e.req;
-  ZyanStatus s = e.rel ? ZydisEncoderEncodeInstructionAbsolute(&r, out.b, &len,
-                                                               (ZyanU64)e.here)
-                       : ZydisEncoderEncodeInstruction(&r, out.b, &len);
+  ZyanStatus s = ZydisEncoderEncodeInstruction(&r, out.b, &len);
   if (!ZYAN_SUCCESS(s))
     return false;
   out.len = len;
@@ -196,13 +190,14 @@ int try_encode(enc &e, asm_code &out) {
   return run(e, out) ? ASM_OK : -1;
 }
 
-/* Memory operand without a size: the one size the tables accept, or one
-** whose encoding does not depend on it. */
-int settle_size(enc &e, asm_code &out) {
+/* Memory operand without a size: the one size the tables accept, or any
+** when the encoding does not depend on it (`*uniform`). */
+int settle_size(enc &e, asm_code &out, bool *uniform) {
   static const int sizes[] = {1, 2, 4, 6, 8, 10, 16, 32, 64};
   asm_operand &m = e.in.ops[e.memop];
   int found = 0, count = 0;
   asm_code first;
+  *uniform = false;
   for (int s : sizes) {
     m.size = s;
     asm_code c;
@@ -210,14 +205,13 @@ int settle_size(enc &e, asm_code &out) {
     if (err > 0)
       return err;
     if (err == 0) {
-      if (!count || (c.len == first.len && !memcmp(c.b, first.b, c.len))) {
-        if (!count) {
-          first = c;
-          found = s;
-        }
-      } else {
+      if (count && (c.len != first.len || memcmp(c.b, first.b, c.len))) {
         m.size = 0;
         return ASM_E_SIZE_NOT_SPECIFIED;
+      }
+      if (!count) {
+        first = c;
+        found = s;
       }
       count++;
     }
@@ -225,6 +219,7 @@ int settle_size(enc &e, asm_code &out) {
   m.size = found;
   if (!count)
     return -1;
+  *uniform = count > 1;
   out = first;
   return ASM_OK;
 }
@@ -295,7 +290,7 @@ int patch(enc &e, asm_code &out) {
       at++;
     if (at + 4 > out.len || out.nreloc == 2)
       return ASM_E_SYMBOL_USE;
-    if (is_mem && !fit_imm(o.val.v, 4) && !o.val.unknown)
+    if (is_mem && !fit_imm(o.val.v, 4))
       return ASM_E_VALUE_RANGE;
     uint32_t v = (uint32_t)o.val.v;
     for (int k = 0; k < 4; k++)
@@ -306,26 +301,44 @@ int patch(enc &e, asm_code &out) {
   return ASM_OK;
 }
 
-/* Relative branch: the target must be in the same address space as the
-** instruction; a target not yet known gets a placeholder length. */
+/* Relative branch: the shortest width whose displacement reaches the
+** target, measured from the end of the instruction of that width. A
+** target not yet known gets the length of the widest form. */
 int branch(enc &e, asm_code &out) {
   asm_operand &t = e.in.ops[0];
   asm_val here = asm_out_here(e.st);
   if (t.val.reloc != here.reloc)
     return ASM_E_SYMBOL_USE;
-  e.here = here.v;
-  int err = try_encode(e, out);
-  if (err <= 0 && err != ASM_OK) {
-    if (!t.val.unknown)
-      return ASM_E_JUMP_RANGE;
-    asm_val keep = t.val;
-    t.val.v = here.v;
-    err = try_encode(e, out);
-    t.val = keep;
-    if (err != ASM_OK)
-      return ASM_E_INVALID_OPERAND;
+  ZydisBranchWidth near = e.st->bits == 16 ? ZYDIS_BRANCH_WIDTH_16
+                                           : ZYDIS_BRANCH_WIDTH_32;
+  ZydisBranchWidth widths[2] = {ZYDIS_BRANCH_WIDTH_8, near};
+  int first = e.in.jump == ASM_JUMP_NEAR ? 1 : 0;
+  int last = e.in.jump == ASM_JUMP_SHORT ? 0 : 1;
+  bool any = false;
+  asm_code wide;
+  for (int k = first; k <= last; k++) {
+    e.width = widths[k];
+    e.rel_value = 0;
+    asm_code probe;
+    int err = try_encode(e, probe);
+    if (err > 0)
+      return err;
+    if (err < 0)
+      continue;
+    any = true;
+    wide = probe;
+    int64_t rel = t.val.v - (here.v + (int64_t)probe.len);
+    int64_t lim = k == 0 ? 0x80 : near == ZYDIS_BRANCH_WIDTH_16 ? 0x8000
+                                                                : INT64_C(0x80000000);
+    if (rel < -lim || rel >= lim)
+      continue;
+    e.rel_value = rel;
+    return try_encode(e, out);
   }
-  return err;
+  if (!any)
+    return -1;
+  out = wide; /* keeps the length while the passes settle */
+  return ASM_E_JUMP_RANGE;
 }
 
 /* mov to or from control and debug registers: the register form of the
@@ -371,12 +384,17 @@ int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
   if (e.rel) {
     err = branch(e, out);
   } else if (e.memop >= 0 && in.ops[e.memop].size == 0) {
-    err = settle_size(e, out);
-    if (err == ASM_OK) {
-      e.imm_size = e.imm_size ? e.imm_size : 0;
-    }
+    bool uniform;
+    err = settle_size(e, out, &uniform);
   } else {
     err = try_encode(e, out);
+    if (err < 0 && e.memop >= 0 && in.ops[e.memop].size < 0 &&
+        in.mnem == ZYDIS_MNEMONIC_LEA) {
+      /* a label's size does not bind where only the address counts */
+      bool uniform;
+      in.ops[e.memop].size = 0;
+      err = settle_size(e, out, &uniform);
+    }
   }
   if (err < 0)
     return diagnose(e);

@@ -93,9 +93,7 @@ bool v_arith(ectx &c, asm_val &a, const asm_val &b, const std::string &op) {
   int64_t r = 0;
   if (op == "/" || op == "mod") {
     if (b.v == 0) {
-      if (!unknown)
-        return c.fail(ASM_E_VALUE_RANGE);
-      r = 0;
+      return c.fail(ASM_E_VALUE_RANGE);
     } else if (a.v == INT64_MIN && b.v == -1) {
       r = op == "/" ? a.v : 0;
     } else {

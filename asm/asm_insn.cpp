@@ -280,6 +280,10 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   }
   asm_code code;
   int err = asm_enc_insn(st, in, code);
+  if (err == ASM_E_JUMP_RANGE && code.len) {
+    fail(st, err);
+    return emit_code(st, code) && false;
+  }
   if (err)
     return fail(st, err), false;
   return emit_code(st, code);

@@ -317,18 +317,31 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
 }
 
 /* Expands body sections: common once, forward and reverse per group. */
-bool expand_sections(asm_state *st, const asm_macro &m, expansion &x,
+bool is_section(const asm_line &l) {
+  return !l.t.empty() && (is_word(l.t[0], "common") || is_word(l.t[0], "forward") ||
+                          is_word(l.t[0], "reverse"));
+}
+
+bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
                      const std::vector<std::vector<asm_toks>> &groups,
                      std::vector<asm_line> &out) {
+  /* a section word may lead the first line of its section */
+  asm_macro m = def;
+  m.body.clear();
+  for (const asm_line &l : def.body) {
+    if (is_section(l) && l.t.size() > 1) {
+      m.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
+      m.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
+    } else {
+      m.body.push_back(l);
+    }
+  }
   size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
   int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
   size_t i = 0;
   while (i < m.body.size()) {
     size_t j = i;
-    while (j < m.body.size() &&
-           !(m.body[j].t.size() == 1 &&
-             (is_word(m.body[j].t[0], "common") || is_word(m.body[j].t[0], "forward") ||
-              is_word(m.body[j].t[0], "reverse"))))
+    while (j < m.body.size() && !is_section(m.body[j]))
       j++;
     if (mode == 0 || m.group < 0) {
       for (size_t p = fixed; p < m.params.size(); p++) {
