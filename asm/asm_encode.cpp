@@ -85,6 +85,18 @@ struct enc {
   enc(asm_state *s, asm_insn &i) : st(s), in(i) {}
 };
 
+/* The segment an address uses without override: the stack segment for
+** the frame and stack pointers as base, the data segment otherwise. */
+int default_seg(const asm_operand &o) {
+  switch (o.base) {
+  case ZYDIS_REGISTER_BP: case ZYDIS_REGISTER_EBP: case ZYDIS_REGISTER_RBP:
+  case ZYDIS_REGISTER_SP: case ZYDIS_REGISTER_ESP: case ZYDIS_REGISTER_RSP:
+    return ZYDIS_REGISTER_SS;
+  default:
+    return ZYDIS_REGISTER_DS;
+  }
+}
+
 bool module_mode(asm_state *st) { return st->opt.format == ASM_FORMAT_MODULE; }
 
 /* A 32-bit absolute address keeps its full size: the encoder would
@@ -113,7 +125,7 @@ int build(enc &e) {
   for (int i = 0; i < e.in.nops; i++) {
     asm_operand &o = e.in.ops[i];
     ZydisEncoderOperand &z = r.operands[i];
-    if (o.seg)
+    if (o.seg && o.seg != default_seg(o))
       r.prefixes |= seg_attr[asm_reg_seg(o.seg) - 1];
     switch (o.kind) {
     case ASM_OP_REG:
@@ -353,6 +365,23 @@ void fix_mov_cr(const asm_insn &in, asm_code &out) {
     }
 }
 
+/* The address-size prefix goes before the operand-size prefix. */
+void order_prefixes(asm_code &out) {
+  for (size_t i = 0; i + 1 < out.len; i++) {
+    uint8_t b = out.b[i];
+    bool prefix = b == 0xF0 || b == 0xF2 || b == 0xF3 || b == 0x26 || b == 0x2E ||
+                  b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65 || b == 0x66 ||
+                  b == 0x67;
+    if (!prefix)
+      return;
+    if (b == 0x66 && out.b[i + 1] == 0x67) {
+      out.b[i] = 0x67;
+      out.b[i + 1] = 0x66;
+      return;
+    }
+  }
+}
+
 } // namespace
 
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
@@ -369,17 +398,25 @@ int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
     if (o.kind == ASM_OP_IMM && o.size > 0)
       e.imm_size = o.size;
   }
+  if ((in.mnem == ZYDIS_MNEMONIC_AAM || in.mnem == ZYDIS_MNEMONIC_AAD) &&
+      in.nops == 0) { /* decimal base by default */
+    in.nops = 1;
+    in.ops[0] = asm_operand();
+    in.ops[0].val.v = 10;
+  }
   e.rel = is_branch(in.mnem) && in.nops == 1 && in.ops[0].kind == ASM_OP_IMM;
   /* push with a stated size keeps its immediate at that size */
   e.full_imm = in.mnem == ZYDIS_MNEMONIC_PUSH && in.nops == 1 &&
                in.ops[0].kind == ASM_OP_IMM &&
                (in.ops[0].size == 2 || in.ops[0].size == 4) && !in.ops[0].val.reloc;
-  /* the accumulator form of xchg has the accumulator second */
+  /* xchg of two registers: the first goes to the reg field, except that
+  ** the accumulator takes the short form */
   if (in.mnem == ZYDIS_MNEMONIC_XCHG && in.nops == 2 &&
-      in.ops[0].kind == ASM_OP_REG && in.ops[1].kind == ASM_OP_REG &&
-      (in.ops[0].reg == ZYDIS_REGISTER_AX || in.ops[0].reg == ZYDIS_REGISTER_EAX ||
-       in.ops[0].reg == ZYDIS_REGISTER_RAX))
-    std::swap(in.ops[0], in.ops[1]);
+      in.ops[0].kind == ASM_OP_REG && in.ops[1].kind == ASM_OP_REG) {
+    int r1 = in.ops[1].reg;
+    if (r1 != ZYDIS_REGISTER_AX && r1 != ZYDIS_REGISTER_EAX && r1 != ZYDIS_REGISTER_RAX)
+      std::swap(in.ops[0], in.ops[1]);
+  }
   int err;
   if (e.rel) {
     err = branch(e, out);
@@ -401,5 +438,6 @@ int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
   if (err)
     return err;
   fix_mov_cr(in, out);
+  order_prefixes(out);
   return patch(e, out);
 }

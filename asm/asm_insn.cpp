@@ -218,6 +218,12 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
         in.seg = o.seg;
     }
   }
+  if (asm_lower(name) == "xlat") {
+    if (in.nops != 1 || in.ops[0].kind != ASM_OP_MEM)
+      return ASM_E_INVALID_OPERAND;
+    in.nops = 0;
+    return ASM_OK;
+  }
   if (!size)
     return ASM_E_SIZE_NOT_SPECIFIED;
   const char *suffix = size == 1 ? "b" : size == 2 ? "w" : size == 4 ? "d"
@@ -232,6 +238,28 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
 
 } // namespace
 
+/* Forms whose operand size follows the code mode. */
+int mode_form(asm_state *st, const std::string &name, int m) {
+  static const char *const forms[][3] = {
+    {"pusha", "pushad", "pushad"}, {"popa", "popad", "popad"},
+    {"pushf", "pushfd", "pushfq"}, {"popf", "popfd", "popfq"},
+    {"iret", "iretd", "iretq"},
+    {"pushaw", "pusha", ""}, {"popaw", "popa", ""}, {"pushfw", "pushf", "pushf"},
+    {"popfw", "popf", "popf"}, {"iretw", "iret", "iret"},
+  };
+  std::string l = asm_lower(name);
+  for (auto &f : forms) {
+    if (l != f[0])
+      continue;
+    const char *to = st->bits == 16 ? (l.back() == 'w' ? f[1] : f[0])
+                     : st->bits == 32 ? f[1] : f[2];
+    int none;
+    int r = *to ? asm_mnemonic_find(to, &none) : 0;
+    return r ? r : m;
+  }
+  return m;
+}
+
 bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
   asm_insn in;
@@ -239,9 +267,17 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   while (pos < t.size() && t[pos].kind == ASM_TK_NAME) {
     int prefix;
     int m = asm_mnemonic_find(t[pos].s, &prefix);
-    if (!m && !prefix && string_op(t[pos].s) && pos + 1 < t.size()) {
+    if (!prefix)
+      m = mode_form(st, t[pos].s, m);
+    if (!m && !prefix && asm_lower(t[pos].s) == "retf") {
+      m = asm_mnemonic_find("ret", &prefix); /* a far return */
+      in.jump = ASM_JUMP_FAR;
+    }
+    int none;
+    bool xlat = m && m == asm_mnemonic_find("xlat", &none);
+    if ((xlat || (!m && !prefix && string_op(t[pos].s))) && pos + 1 < t.size()) {
       strop = t[pos++].s;
-      in.mnem = -1;
+      in.mnem = m ? m : -1;
       break;
     }
     pos++;
