@@ -137,6 +137,10 @@ static bool data_dup(asm_state *st, const asm_line &l, size_t &pos, int unit,
     asm_error(st, ASM_E_INVALID_VALUE, l);
     return false;
   }
+  if (count > (int64_t)st->opt.memory) { /* each copy is a byte at least */
+    asm_fatal(st, ASM_E_OUT_OF_MEMORY);
+    return false;
+  }
   bool group = pos < l.t.size() && l.t[pos].sym('(');
   size_t start = group ? pos + 1 : pos, after = start;
   for (int64_t i = 0; i < count || (i == 0 && count == 0); i++) {

@@ -152,7 +152,8 @@ struct asm_state {
 enum {
   ASM_MAX_DEPTH = 256,     /* macro / include / expression nesting */
   ASM_MAX_PASSES = 100,
-  ASM_MAX_NAME = 255
+  ASM_MAX_NAME = 255,
+  ASM_MAX_STEPS = 1000000  /* lines run by one pass or the preprocessor */
 };
 
 /* asm_msg.cpp */

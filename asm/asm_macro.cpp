@@ -511,7 +511,7 @@ bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     return fail(st, ASM_E_INVALID_VALUE, h);
   if (body.empty())
     return true;
-  if (count > 4000000)
+  if (count > ASM_MAX_STEPS)
     return fail(st, ASM_E_TOO_MANY_REPEATS, h);
   int origin = new_origin(st, h.origin, h.origin);
   for (int64_t n = 0; n < count; n++) {

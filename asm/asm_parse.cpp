@@ -17,6 +17,7 @@ bool err(asm_state *st, int id) {
 
 /* Checks a name a line defines; false after reporting why it cannot be. */
 bool check_name(asm_state *st, const asm_tok &k) {
+  bool reserve;
   if (k.kind != ASM_TK_NAME)
     return err(st, ASM_E_INVALID_NAME);
   if (k.s.size() > ASM_MAX_NAME)
@@ -26,6 +27,7 @@ bool check_name(asm_state *st, const asm_tok &k) {
   int p;
   std::string l = asm_lower(k.s);
   if (asm_reg_find(k.s) || asm_size_word(k.s) || asm_mnemonic_find(k.s, &p) ||
+      asm_data_unit(k.s, &reserve) ||
       p || l == "dup" || l == "mod" || l == "and" || l == "or" ||
       l == "xor" || l == "not" || l == "shl" || l == "shr" || l == "ptr")
     return err(st, ASM_E_RESERVED);
@@ -142,6 +144,8 @@ bool dir_times(asm_state *st, const asm_line &l, size_t pos) {
     return err(st, e);
   if (n < 0)
     return err(st, ASM_E_INVALID_VALUE);
+  if (n > ASM_MAX_STEPS)
+    return err(st, ASM_E_TOO_MANY_REPEATS);
   if (pos < l.t.size() && l.t[pos].sym(':'))
     pos++;
   if (pos >= l.t.size())
@@ -149,7 +153,7 @@ bool dir_times(asm_state *st, const asm_line &l, size_t pos) {
   int64_t save = st->counter, save_total = st->counter_total;
   bool ok = true;
   for (int64_t i = 1; i <= n && ok; i++) {
-    if (++st->steps > 4000000)
+    if (++st->steps > ASM_MAX_STEPS)
       return err(st, ASM_E_TOO_MANY_REPEATS);
     st->counter = i;
     st->counter_total = n;
@@ -249,7 +253,7 @@ bool asm_parse_pass(asm_state *st) {
     const asm_line &l = st->lines[i];
     st->line = &l;
     st->cur = i;
-    if (++st->steps > 4000000) {
+    if (++st->steps > ASM_MAX_STEPS) {
       asm_error(st, ASM_E_TOO_MANY_REPEATS, l);
       break;
     }

@@ -205,7 +205,7 @@ void asm_pre_subst(asm_state *st, asm_toks &t, size_t from) {
 bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in) {
   size_t i = 0;
   while (i < in.size()) {
-    if (++st->steps > 4000000)
+    if (++st->steps > ASM_MAX_STEPS)
       return fail(st, ASM_E_TOO_MANY_REPEATS, in[i]);
     if (!pre_line(st, in, i) || st->fatal || st->err)
       return false;
