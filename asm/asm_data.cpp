@@ -4,6 +4,7 @@
 */
 #include "asm_int.h"
 
+#include <cmath>
 #include <cstring>
 
 asm_area &asm_out_area(asm_state *st) { return st->areas.back(); }
@@ -53,7 +54,48 @@ bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at) {
   return true;
 }
 
+/* IEEE single, double or extended image of f, little-endian. */
+bool asm_float_bits(long double f, int size, uint8_t *out) {
+  if (size == 4) {
+    float x = (float)f;
+    memcpy(out, &x, 4);
+    return true;
+  }
+  if (size == 8) {
+    double x = (double)f;
+    memcpy(out, &x, 8);
+    return true;
+  }
+  if (size != 10)
+    return false;
+  uint16_t se = 0;
+  uint64_t m = 0;
+  if (f < 0) {
+    se = 0x8000;
+    f = -f;
+  }
+  if (f != 0) {
+    int e;
+    long double frac = frexpl(f, &e); /* f = frac * 2^e, 0.5 <= frac < 1 */
+    m = (uint64_t)ldexpl(frac, 64);
+    se |= (uint16_t)(e - 1 + 16383);
+  }
+  for (int i = 0; i < 8; i++)
+    out[i] = (uint8_t)(m >> (8 * i));
+  out[8] = (uint8_t)se;
+  out[9] = (uint8_t)(se >> 8);
+  return true;
+}
+
 bool asm_out_value(asm_state *st, const asm_val &v, int size) {
+  if (v.fp) {
+    uint8_t b[10];
+    if (!asm_float_bits(v.f, size, b)) {
+      asm_error(st, ASM_E_INVALID_VALUE, *st->line);
+      return false;
+    }
+    return asm_out_bytes(st, b, (size_t)size);
+  }
   if (v.nreg) {
     asm_error(st, ASM_E_INVALID_VALUE, *st->line);
     return false;

@@ -78,6 +78,8 @@ struct enc {
   bool rel = false;      /* relative branch to operand 0 */
   int64_t here = 0;
   int64_t rel_value = 0;  /* displacement of a relative branch */
+  int rip = -1;           /* 64-bit: operand addressed relative to RIP */
+  int64_t rip_disp = 0;
   ZydisBranchWidth width = ZYDIS_BRANCH_WIDTH_NONE;
   int imm_size = 0;      /* size the immediate must fit */
   bool imm_zero = false; /* diagnosis: immediate replaced by 0 */
@@ -134,13 +136,15 @@ int build(enc &e) {
       break;
     case ASM_OP_MEM:
       z.type = ZYDIS_OPERAND_TYPE_MEMORY;
-      z.mem.base = (ZydisRegister)o.base;
+      z.mem.base = (ZydisRegister)(i == e.rip ? ZYDIS_REGISTER_RIP : o.base);
       z.mem.index = (ZydisRegister)o.index;
       z.mem.scale = (ZyanU8)o.scale;
       z.mem.size = (ZyanU16)(o.size < 0 ? -o.size : o.size);
       if (o.val.reloc && (o.val.reloc != 1 || !module_mode(st)))
         return ASM_E_SYMBOL_USE;
-      if (o.val.reloc || abs_disp(st, o)) {
+      if (i == e.rip) {
+        z.mem.displacement = e.rip_disp;
+      } else if (o.val.reloc || abs_disp(st, o)) {
         z.mem.displacement = PH_DISP;
       } else {
         z.mem.displacement = o.val.v;
@@ -165,6 +169,17 @@ int build(enc &e) {
           return ASM_E_SYMBOL_USE;
         z.imm.u = PH_IMM;
         break;
+      }
+      if (o.val.fp) {
+        uint8_t b[8];
+        int n = e.imm_size ? e.imm_size : 4;
+        if (n != 4 && n != 8)
+          return ASM_E_INVALID_VALUE;
+        asm_float_bits(o.val.f, n, b);
+        uint64_t x = 0;
+        for (int k = n; k-- > 0;)
+          x = (x << 8) | b[k];
+        v = (int64_t)x;
       }
       if (!fit_imm(v, e.imm_size))
         return ASM_E_VALUE_RANGE;
@@ -384,6 +399,8 @@ void order_prefixes(asm_code &out) {
 
 } // namespace
 
+static int encode_once(enc &e, asm_code &out);
+
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
   enc e(st, in);
   for (int i = 0; i < in.nops; i++) {
@@ -417,6 +434,23 @@ int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
     if (r1 != ZYDIS_REGISTER_AX && r1 != ZYDIS_REGISTER_EAX && r1 != ZYDIS_REGISTER_RAX)
       std::swap(in.ops[0], in.ops[1]);
   }
+  if (st->bits == 64 && e.memop >= 0 && !in.ops[e.memop].base &&
+      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc && !in.ops[e.memop].seg) {
+    /* plain addresses are reached relative to the next instruction */
+    e.rip = e.memop;
+    int err = encode_once(e, out);
+    if (err)
+      return err;
+    e.rip_disp = in.ops[e.memop].val.v - (asm_out_here(st).v + (int64_t)out.len);
+    if (!fit_imm(e.rip_disp, 4) || e.rip_disp >= INT64_C(0x80000000))
+      return ASM_E_VALUE_RANGE;
+  }
+  return encode_once(e, out);
+}
+
+static int encode_once(enc &e, asm_code &out) {
+  asm_state *st = e.st;
+  asm_insn &in = e.in;
   int err;
   if (e.rel) {
     err = branch(e, out);

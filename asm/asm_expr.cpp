@@ -8,6 +8,7 @@
 */
 #include "asm_int.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -37,7 +38,44 @@ struct ectx {
 
 bool e_or(ectx &c, asm_val &v);
 
-bool pure(const asm_val &v) { return v.reloc == 0 && v.nreg == 0; }
+bool pure(const asm_val &v) { return v.reloc == 0 && v.nreg == 0 && !v.fp; }
+
+/* 1.5, 2e3, 1.0e-3, 3.0f: decimal digits with a point, an exponent or
+** the f suffix. An exponent sign is a token of its own and is joined. */
+bool e_float(ectx &c, const std::string &s, asm_val &v) {
+  std::string d = s;
+  bool point = d.find('.') != std::string::npos;
+  size_t e = d.find_first_of("eE");
+  if (!point && e == std::string::npos && !(d.size() > 1 && d.back() == 'f'))
+    return false;
+  if (d.back() == 'f' || d.back() == 'F')
+    d.pop_back();
+  if (!d.empty() && (d.back() == 'e' || d.back() == 'E') && c.pos + 1 < c.end &&
+      (c.t[c.pos].sym('-') || c.t[c.pos].sym('+')) &&
+      c.t[c.pos + 1].kind == ASM_TK_NAME) {
+    d += c.t[c.pos].s + c.t[c.pos + 1].s;
+    c.pos += 2;
+  }
+  size_t i = 0;
+  while (i < d.size() && d[i] >= '0' && d[i] <= '9') i++;
+  if (i < d.size() && d[i] == '.') {
+    i++;
+    while (i < d.size() && d[i] >= '0' && d[i] <= '9') i++;
+  }
+  if (i < d.size() && (d[i] == 'e' || d[i] == 'E')) {
+    i++;
+    if (i < d.size() && (d[i] == '+' || d[i] == '-')) i++;
+    size_t digits = i;
+    while (i < d.size() && d[i] >= '0' && d[i] <= '9') i++;
+    if (i == digits)
+      return false;
+  }
+  if (i != d.size())
+    return false;
+  v.fp = true;
+  v.f = strtold(d.c_str(), nullptr);
+  return true;
+}
 
 bool add_reg(ectx &c, asm_val &v, int reg, int64_t scale) {
   for (int i = 0; i < v.nreg; i++)
@@ -53,6 +91,8 @@ bool add_reg(ectx &c, asm_val &v, int reg, int64_t scale) {
 }
 
 bool v_add(ectx &c, asm_val &a, const asm_val &b, int sign) {
+  if (a.fp || b.fp)
+    return c.fail(ASM_E_INVALID_VALUE);
   a.v = (int64_t)((uint64_t)a.v + (uint64_t)(sign * b.v));
   a.reloc += sign * b.reloc;
   for (int i = 0; i < b.nreg; i++)
@@ -65,6 +105,8 @@ bool v_add(ectx &c, asm_val &a, const asm_val &b, int sign) {
 }
 
 bool v_mul(ectx &c, asm_val &a, const asm_val &b) {
+  if (a.fp || b.fp)
+    return c.fail(ASM_E_INVALID_VALUE);
   const asm_val *k = &b, *x = &a;
   if (!pure(b)) {
     k = &a;
@@ -86,6 +128,8 @@ bool v_mul(ectx &c, asm_val &a, const asm_val &b) {
 
 /* Operators that need plain numbers on both sides. */
 bool v_arith(ectx &c, asm_val &a, const asm_val &b, const std::string &op) {
+  if (a.fp || b.fp)
+    return c.fail(ASM_E_INVALID_VALUE);
   if (!pure(a) || !pure(b))
     return c.fail(a.nreg || b.nreg ? ASM_E_INVALID_EXPR : ASM_E_SYMBOL_USE);
   bool unknown = a.unknown || b.unknown;
@@ -198,9 +242,9 @@ bool e_primary(ectx &c, asm_val &v) {
   char f = k->s[0];
   if ((f >= '0' && f <= '9') ||
       (f == '$' && k->s.size() > 1 && k->s[1] != '$')) {
-    if (!asm_expr_number(k->s, v.v))
-      return c.fail(ASM_E_INVALID_VALUE);
-    return true;
+    if (asm_expr_number(k->s, v.v) || (f != '$' && e_float(c, k->s, v)))
+      return true;
+    return c.fail(ASM_E_INVALID_VALUE);
   }
   return e_symbol(c, k->s, v);
 }
@@ -216,7 +260,9 @@ bool e_unary(ectx &c, asm_val &v) {
     if (!e_unary(c, v))
       return false;
     c.depth--;
-    if (k->sym('-')) {
+    if (k->sym('-') && v.fp) {
+      v.f = -v.f;
+    } else if (k->sym('-')) {
       asm_val z;
       if (!v_add(c, z, v, -1))
         return false;
@@ -357,6 +403,8 @@ bool c_relation(ectx &c, bool &r) {
   }
   if (!e_or(c, b))
     return false;
+  if (a.fp || b.fp)
+    return c.fail(ASM_E_INVALID_VALUE);
   if (a.nreg || b.nreg || a.reloc != b.reloc)
     return c.fail(ASM_E_SYMBOL_USE);
   int64_t x = a.v, y = b.v;
@@ -524,6 +572,8 @@ int asm_expr_const(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
   int e = asm_expr_eval(st, t, pos, end, false, v);
   if (e)
     return e;
+  if (v.fp)
+    return ASM_E_INVALID_VALUE;
   if (v.reloc)
     return ASM_E_SYMBOL_USE;
   out = v.v;

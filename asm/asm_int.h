@@ -82,6 +82,8 @@ struct asm_val {
   int64_t scale[4] = {0, 0, 0, 0};
   int size = 0;        /* size implied by a data label, bytes */
   bool unknown = false; /* uses a symbol not yet known in this pass */
+  bool fp = false;      /* a floating-point literal, value in f */
+  long double f = 0;
 };
 
 struct asm_sym {
@@ -219,9 +221,14 @@ bool asm_out_bytes(asm_state *st, const uint8_t *p, size_t n);
 bool asm_out_reserve(asm_state *st, uint64_t n);
 bool asm_out_value(asm_state *st, const asm_val &v, int size);
 bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at);
+bool asm_float_bits(long double f, int size, uint8_t *out);
 bool asm_data_define(asm_state *st, const asm_line &l, size_t pos, int unit);
 bool asm_data_reserve(asm_state *st, const asm_line &l, size_t pos, int unit);
 int asm_data_unit(const std::string &dir, bool *reserve);
+
+/* asm_load.cpp */
+bool asm_load_line(asm_state *st, const asm_line &l, size_t pos);
+bool asm_store_line(asm_state *st, const asm_line &l, size_t pos);
 
 /* asm_parse.cpp */
 bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos);

@@ -184,6 +184,8 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
   if (w == "format")
     return next < l.t.size() && is_word(l.t[next], "binary")
                ? end_of_line(st, l, next + 1) : err(st, ASM_E_INVALID_ARG);
+  if (w == "load") return asm_load_line(st, l, next);
+  if (w == "store") return asm_store_line(st, l, next);
   if (w == "err")
     return err(st, ASM_E_UNEXPECTED_INSN);
   return -1;
