@@ -400,8 +400,53 @@ void order_prefixes(asm_code &out) {
 } // namespace
 
 static int encode_once(enc &e, asm_code &out);
+static int encode_main(asm_state *st, asm_insn &in, asm_code &out);
+
+/* x87 forms that name fewer stack registers than the tables list:
+** faddp means faddp st1, st0; fxch and fcom mean st1. */
+static int encode_fpu(asm_state *st, asm_insn &in, asm_code &out, int first) {
+  const char *name = ZydisMnemonicGetString((ZydisMnemonic)in.mnem);
+  bool reg_only = true;
+  for (int i = 0; i < in.nops; i++)
+    reg_only &= in.ops[i].kind == ASM_OP_REG &&
+                ZydisRegisterGetClass((ZydisRegister)in.ops[i].reg) == ZYDIS_REGCLASS_X87;
+  if (!name || name[0] != 'f' || in.nops > 1 || !reg_only)
+    return first;
+  asm_operand st0, st1;
+  st0.kind = st1.kind = ASM_OP_REG;
+  st0.reg = ZYDIS_REGISTER_ST0;
+  st1.reg = ZYDIS_REGISTER_ST1;
+  asm_operand given = in.ops[0];
+  asm_operand tries[3][2] = {{st1, st0}, {st0, st1}, {st1, st1}};
+  int counts[3] = {2, 2, 1};
+  if (in.nops == 1) {
+    tries[0][0] = st0;
+    tries[0][1] = given;
+    tries[1][0] = given;
+    tries[1][1] = st0;
+    counts[2] = 0;
+  }
+  for (int k = 0; k < 3; k++) {
+    if (!counts[k])
+      continue;
+    asm_insn t = in;
+    t.nops = counts[k];
+    t.ops[0] = tries[k][0];
+    t.ops[1] = tries[k][1];
+    if (encode_main(st, t, out) == ASM_OK)
+      return ASM_OK;
+  }
+  return first;
+}
 
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
+  int err = encode_main(st, in, out);
+  if (err == ASM_E_INVALID_OPERAND)
+    err = encode_fpu(st, in, out, err);
+  return err;
+}
+
+static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
   enc e(st, in);
   for (int i = 0; i < in.nops; i++) {
     asm_operand &o = in.ops[i];
@@ -459,9 +504,11 @@ static int encode_once(enc &e, asm_code &out) {
     err = settle_size(e, out, &uniform);
   } else {
     err = try_encode(e, out);
-    if (err < 0 && e.memop >= 0 && in.ops[e.memop].size < 0 &&
-        in.mnem == ZYDIS_MNEMONIC_LEA) {
-      /* a label's size does not bind where only the address counts */
+    bool lone = in.nops == 1 && e.memop == 0; /* clflush byte [eax] */
+    if (err < 0 && e.memop >= 0 &&
+        ((in.ops[e.memop].size < 0 && in.mnem == ZYDIS_MNEMONIC_LEA) || lone)) {
+      /* a label's size does not bind where only the address counts, nor
+      ** a stated size where the single operand's size is fixed */
       bool uniform;
       in.ops[e.memop].size = 0;
       err = settle_size(e, out, &uniform);

@@ -437,7 +437,103 @@ bool c_defined(ectx &c, bool &r) {
   return true;
 }
 
+/* End of a condition term: the next & | or unbalanced ) at this level. */
+size_t term_end(const ectx &c, size_t from) {
+  int depth = 0;
+  for (size_t i = from; i < c.end; i++) {
+    const asm_tok &k = c.t[i];
+    if (k.sym('(') || k.sym('<') || k.sym('['))
+      depth++;
+    else if (k.sym(')') || k.sym('>') || k.sym(']')) {
+      if (depth == 0)
+        return i;
+      depth--;
+    } else if (depth == 0 && (k.sym('&') || k.sym('|')))
+      return i;
+  }
+  return c.end;
+}
+
+bool is_op_word(const asm_tok &k, const char *w) {
+  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
+}
+
+bool same_toks(const asm_toks &t, size_t a, size_t ae, size_t b, size_t be) {
+  if (ae - a != be - b)
+    return false;
+  for (size_t i = 0; i < ae - a; i++)
+    if (t[a + i].kind != t[b + i].kind || t[a + i].s != t[b + i].s)
+      return false;
+  return true;
+}
+
+/* Kind of each comma-separated item, for eqtype. */
+std::string kinds(asm_state *st, const asm_toks &t, size_t a, size_t e) {
+  std::string r;
+  size_t i = a;
+  while (i < e) {
+    size_t j = i;
+    while (j < e && !t[j].sym(','))
+      j++;
+    if (j == i + 1 && t[i].kind == ASM_TK_STR)
+      r += 's';
+    else if (j == i + 1 && asm_reg_find(t[i].s))
+      r += 'r' + std::to_string(asm_reg_size(st, asm_reg_find(t[i].s)));
+    else if (j > i && (t[i].sym('[') || (j > i + 1 && t[i + 1].sym('['))))
+      r += 'm';
+    else if (j > i)
+      r += 'n';
+    r += ',';
+    i = j + 1;
+  }
+  return r;
+}
+
+/* a eq b, a eqtype b, a in <b, c>: comparisons of the tokens themselves. */
+bool c_symbolic(ectx &c, bool &r, bool &found) {
+  size_t e = term_end(c, c.pos);
+  size_t k = c.pos;
+  int depth = 0;
+  for (; k < e; k++) {
+    const asm_tok &x = c.t[k];
+    if (x.sym('(') || x.sym('<') || x.sym('[')) depth++;
+    if (x.sym(')') || x.sym('>') || x.sym(']')) depth--;
+    if (depth == 0 && (is_op_word(x, "eq") || is_op_word(x, "eqtype") ||
+                       is_op_word(x, "in")))
+      break;
+  }
+  found = k < e;
+  if (!found)
+    return true;
+  std::string op = asm_lower(c.t[k].s);
+  size_t a = c.pos, b = k + 1;
+  if (op == "eq") {
+    r = same_toks(c.t, a, k, b, e);
+  } else if (op == "eqtype") {
+    r = kinds(c.st, c.t, a, k) == kinds(c.st, c.t, b, e);
+  } else {
+    if (b >= e || !c.t[b].sym('<') || !c.t[e - 1].sym('>'))
+      return c.fail(ASM_E_INVALID_EXPR);
+    r = false;
+    size_t i = b + 1;
+    while (i < e - 1) {
+      size_t j = i;
+      while (j < e - 1 && !c.t[j].sym(','))
+        j++;
+      r |= same_toks(c.t, a, k, i, j);
+      i = j + 1;
+    }
+  }
+  c.pos = e;
+  return true;
+}
+
 bool c_atom(ectx &c, bool &r) {
+  bool found;
+  if (!c_symbolic(c, r, found))
+    return false;
+  if (found)
+    return true;
   if (c.word("defined"))
     return c_defined(c, r);
   if (c.word("used")) {

@@ -238,6 +238,20 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
 
 } // namespace
 
+/* x87 control instructions that wait first: fwait, then the no-wait form. */
+bool wait_form(const std::string &name, int *m) {
+  static const char *const forms[] = {"fstsw", "fstcw", "finit", "fclex",
+                                      "fsave", "fstenv", "feni", "fdisi"};
+  std::string l = asm_lower(name);
+  for (const char *f : forms)
+    if (l == f) {
+      int none;
+      *m = asm_mnemonic_find("fn" + l.substr(1), &none);
+      return *m != 0;
+    }
+  return false;
+}
+
 /* Forms whose operand size follows the code mode. */
 int mode_form(asm_state *st, const std::string &name, int m) {
   static const char *const forms[][3] = {
@@ -267,6 +281,8 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   while (pos < t.size() && t[pos].kind == ASM_TK_NAME) {
     int prefix;
     int m = asm_mnemonic_find(t[pos].s, &prefix);
+    if (!m && !prefix && wait_form(t[pos].s, &m))
+      in.wait = true;
     if (!prefix)
       m = mode_form(st, t[pos].s, m);
     if (!m && !prefix && asm_lower(t[pos].s) == "retf") {
@@ -313,6 +329,11 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
     int e = string_form(st, in, strop);
     if (e)
       return fail(st, e), false;
+  }
+  if (in.wait) {
+    static const uint8_t fwait = 0x9B;
+    if (!asm_out_bytes(st, &fwait, 1))
+      return false;
   }
   asm_code code;
   int err = asm_enc_insn(st, in, code);

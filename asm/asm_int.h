@@ -258,6 +258,7 @@ struct asm_insn {
   int jump = ASM_JUMP_ANY;
   int seg = 0;          /* segment override of an operand-less form */
   int addr = 0;         /* address size of an operand-less form */
+  bool wait = false;    /* x87 waiting form: fwait first */
   int nops = 0;
   asm_operand ops[5];
 };
