@@ -467,6 +467,19 @@ bool same_toks(const asm_toks &t, size_t a, size_t ae, size_t b, size_t be) {
   return true;
 }
 
+bool e_or(ectx &c, asm_val &v);
+
+/* Whether t[a..e) reads as a numeric expression; symbols need not exist. */
+bool is_expression(asm_state *st, const asm_toks &t, size_t a, size_t e) {
+  ectx p(st, t, a, e, false);
+  p.probe = true;
+  asm_val v;
+  int saved = st->err;
+  bool ok = e_or(p, v) && p.pos == e;
+  st->err = saved;
+  return ok;
+}
+
 /* Kind of each comma-separated item, for eqtype. */
 std::string kinds(asm_state *st, const asm_toks &t, size_t a, size_t e) {
   std::string r;
@@ -482,7 +495,7 @@ std::string kinds(asm_state *st, const asm_toks &t, size_t a, size_t e) {
     else if (j > i && (t[i].sym('[') || (j > i + 1 && t[i + 1].sym('['))))
       r += 'm';
     else if (j > i)
-      r += 'n';
+      r += is_expression(st, t, i, j) ? 'n' : 'x';
     r += ',';
     i = j + 1;
   }
