@@ -137,6 +137,7 @@ struct asm_state {
   size_t cur = 0;              /* line being assembled */
   const asm_line *line = nullptr;
   uint64_t steps = 0;
+  bool endless = false;        /* a pass ran out of steps: no more passes */
   std::unordered_map<std::string, asm_sym> syms;
   std::string global;          /* last global label, prefix of '.' names */
   int anon = 0;                /* '@@' labels defined so far */
@@ -155,7 +156,8 @@ enum {
   ASM_MAX_DEPTH = 256,     /* macro / include / expression nesting */
   ASM_MAX_PASSES = 100,
   ASM_MAX_NAME = 255,
-  ASM_MAX_STEPS = 1000000  /* lines run by one pass or the preprocessor */
+  ASM_MAX_STEPS = 1000000, /* lines run by one pass or the preprocessor */
+  ASM_MAX_LINE_TOKENS = 65536
 };
 
 /* asm_msg.cpp */

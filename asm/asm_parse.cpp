@@ -153,8 +153,10 @@ bool dir_times(asm_state *st, const asm_line &l, size_t pos) {
   int64_t save = st->counter, save_total = st->counter_total;
   bool ok = true;
   for (int64_t i = 1; i <= n && ok; i++) {
-    if (++st->steps > ASM_MAX_STEPS)
+    if (++st->steps > ASM_MAX_STEPS) {
+      st->endless = true;
       return err(st, ASM_E_TOO_MANY_REPEATS);
+    }
     st->counter = i;
     st->counter_total = n;
     ok = asm_parse_line(st, l, pos) && !st->fatal;
@@ -256,6 +258,7 @@ bool asm_parse_pass(asm_state *st) {
     st->line = &l;
     st->cur = i;
     if (++st->steps > ASM_MAX_STEPS) {
+      st->endless = true;
       asm_error(st, ASM_E_TOO_MANY_REPEATS, l);
       break;
     }

@@ -31,6 +31,8 @@ void replace(const std::unordered_map<std::string, std::vector<asm_toks>> &map,
   if (map.empty())
     return;
   for (size_t i = from; i < t.size(); i++) {
+    if (t.size() > ASM_MAX_LINE_TOKENS)
+      return; /* the caller sees the overlong line */
     if (t[i].kind != ASM_TK_NAME)
       continue;
     auto it = map.find(t[i].s);
@@ -145,6 +147,10 @@ const asm_macro *find_macro(asm_state *st, bool struc, const std::string &name,
 /* One line at in[i]; moves i past what it used. */
 bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   replace(st->pre.fixes, in[i].t, 0, 0);
+  if (in[i].t.size() > ASM_MAX_LINE_TOKENS) {
+    asm_fatal(st, ASM_E_OUT_OF_MEMORY);
+    return false;
+  }
   asm_line l = in[i];
   const asm_toks &t = l.t;
   if (t.empty()) {
@@ -159,7 +165,7 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   }
   if (t.size() > 1 && t[1].kind == ASM_TK_NAME) {
     std::string w = asm_lower(t[1].s);
-    if (w == "equ") return i++, do_equ(st, l, true);
+    if (w == "equ") return i++, do_equ(st, l, true) && !st->fatal;
     if (w == "fix") return i++, do_fix(st, l);
     size_t k;
     const asm_macro *m = t[0].kind == ASM_TK_NAME
@@ -200,6 +206,8 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
 
 void asm_pre_subst(asm_state *st, asm_toks &t, size_t from) {
   replace(st->pre.consts, t, from, 0);
+  if (t.size() > ASM_MAX_LINE_TOKENS)
+    asm_fatal(st, ASM_E_OUT_OF_MEMORY);
 }
 
 bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in) {

@@ -31,7 +31,7 @@ static bool run_passes(asm_state *st) {
   for (st->pass = 1; st->pass <= ASM_MAX_PASSES; st->pass++) {
     if (!asm_parse_pass(st))
       return false;
-    if (!st->changed)
+    if (!st->changed || st->endless)
       return st->err == ASM_OK;
   }
   asm_fatal(st, ASM_E_CODE_CANNOT);

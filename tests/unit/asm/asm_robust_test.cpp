@@ -91,6 +91,22 @@ TEST(AsmRobust, HugeCounts) {
   }
 }
 
+TEST(AsmRobust, ExponentialExpansion) {
+  std::string consts = "a0 equ 1 1\n";
+  std::string macros = "macro m0 { nop }\n";
+  for (int i = 1; i < 40; i++) {
+    std::string n = std::to_string(i), p = std::to_string(i - 1);
+    consts += "a" + n + " equ a" + p + " a" + p + "\n";
+    macros += "macro m" + n + " { m" + p + "\nm" + p + " }\n";
+  }
+  test_services a, b;
+  EXPECT_FALSE(run(consts, a));
+  EXPECT_EQ(a.out, "out of memory");
+  EXPECT_FALSE(run(macros + "m39", b));
+  EXPECT_TRUE(b.out == "out of memory" ||
+              b.out.find("too many repeats") != std::string::npos) << b.out;
+}
+
 TEST(AsmRobust, DeepExpressionsAndOddNumbers) {
   test_services a, b, c;
   EXPECT_FALSE(run("db " + std::string(5000, '(') + "1" + std::string(5000, ')'), a));
