@@ -210,9 +210,10 @@ bool asm_ctl_pair(asm_state *st) {
       part.push_back(i);
       break;
     case CTL_ELSE:
+      /* no part may follow a plain else */
       if (open.empty() || asm_ctl_kind(st->lines[open.back()].t) != CTL_IF ||
-          asm_ctl_kind(st->lines[part.back()].t) == CTL_ELSE &&
-              !word(st->lines[part.back()].t, 1, "if"))
+          (asm_ctl_kind(st->lines[part.back()].t) == CTL_ELSE &&
+           !word(st->lines[part.back()].t, 1, "if")))
         return fail(st, ASM_E_UNEXPECTED_INSN, l);
       st->pair[part.back()] = (int)i;
       part.back() = i;

@@ -494,7 +494,6 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
 }
 
 static int encode_once(enc &e, asm_code &out) {
-  asm_state *st = e.st;
   asm_insn &in = e.in;
   int err;
   if (e.rel) {

@@ -119,6 +119,7 @@ struct asm_state {
   asm_services *svc = nullptr;
   asm_options opt;
   std::string context;
+  void *module_ctx = nullptr;  /* the host's context record for `context` */
 
   std::vector<asm_origin> origins;
   std::vector<asm_line> lines; /* preprocessed source */
@@ -173,14 +174,19 @@ bool asm_lex(asm_state *st, const char *text, size_t len, int origin,
 std::string asm_lex_rebuild(const asm_toks &t);
 bool asm_lex_is_name_char(char c);
 
-/* asm_pre.cpp, asm_macro.cpp */
+/* asm_pre.cpp, asm_macro.cpp, asm_block.cpp */
 bool asm_pre_run(asm_state *st, const char *src, size_t len);
 bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in);
 void asm_pre_subst(asm_state *st, asm_toks &t, size_t from);
 bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
                       bool struc);
+typedef std::unordered_map<std::string, asm_toks> asm_bindings;
 bool asm_macro_block(asm_state *st, std::vector<asm_line> &in, size_t &i,
-                     std::vector<asm_line> &body);
+                     asm_line &header, std::vector<asm_line> &body);
+bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out);
+bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
+                      const std::vector<asm_bindings> &sets, int parent);
+int asm_macro_origin(asm_state *st, int def_origin, int parent);
 bool asm_macro_call(asm_state *st, const asm_macro &m, size_t index,
                     const asm_line &line, size_t argpos, const std::string &label,
                     bool struc);

@@ -10,7 +10,7 @@
 
 namespace {
 
-typedef std::unordered_map<std::string, asm_toks> bindings;
+typedef asm_bindings bindings;
 
 struct expansion {
   bindings params;
@@ -390,32 +390,6 @@ bool repeat_body(asm_state *st, const std::vector<asm_line> &body,
   return true;
 }
 
-/* match: names are wildcards of one token or more, =x and special
-** characters match themselves. */
-bool match_at(const asm_toks &p, size_t pi, const asm_toks &t, size_t ti,
-              bindings &b, int &budget) {
-  if (--budget < 0)
-    return false;
-  if (pi == p.size())
-    return ti == t.size();
-  const asm_tok &k = p[pi];
-  if (k.sym('=') && pi + 1 < p.size()) {
-    const asm_tok &lit = p[pi + 1];
-    return ti < t.size() && t[ti].kind == lit.kind && t[ti].s == lit.s &&
-           match_at(p, pi + 2, t, ti + 1, b, budget);
-  }
-  if (k.kind != ASM_TK_NAME)
-    return ti < t.size() && t[ti].kind == k.kind && t[ti].s == k.s &&
-           match_at(p, pi + 1, t, ti + 1, b, budget);
-  for (size_t n = ti + 1; n <= t.size(); n++) {
-    b[k.s] = asm_toks(t.begin() + (long)ti, t.begin() + (long)n);
-    if (match_at(p, pi + 1, t, n, b, budget))
-      return true;
-  }
-  b.erase(k.s);
-  return false;
-}
-
 } // namespace
 
 bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
@@ -468,106 +442,21 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
   return ok;
 }
 
+
 bool asm_macro_block(asm_state *st, std::vector<asm_line> &in, size_t &i,
-                     std::vector<asm_line> &body) {
-  asm_line header;
+                     asm_line &header, std::vector<asm_line> &body) {
   return block(st, in, i, header, body);
 }
 
-/* rept count [counter[:base]] { body } */
-bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i) {
-  asm_line h;
-  std::vector<asm_line> body;
-  if (!block(st, in, i, h, body))
-    return false;
-  asm_pre_subst(st, h.t, 1);
-  size_t pos = 1;
-  int64_t count = 0, base = 1;
-  asm_val v;
-  int e = asm_expr_eval(st, h.t, pos, h.t.size(), false, v);
-  if (!e && (v.unknown || v.reloc || v.nreg))
-    e = ASM_E_INVALID_VALUE;
-  if (e)
-    return fail(st, e, h);
-  count = v.v;
-  std::string counter;
-  if (pos < h.t.size()) {
-    if (h.t[pos].kind != ASM_TK_NAME)
-      return fail(st, ASM_E_INVALID_NAME, h);
-    counter = h.t[pos++].s;
-    if (pos < h.t.size() && h.t[pos].sym(':')) {
-      pos++;
-      e = asm_expr_eval(st, h.t, pos, h.t.size(), false, v);
-      if (!e && (v.unknown || v.reloc || v.nreg))
-        e = ASM_E_INVALID_VALUE;
-      if (e)
-        return fail(st, e, h);
-      base = v.v;
-    }
-  }
-  if (pos != h.t.size())
-    return fail(st, ASM_E_EXTRA_CHARS, h);
-  if (count < 0)
-    return fail(st, ASM_E_INVALID_VALUE, h);
-  if (body.empty())
-    return true;
-  if (count > ASM_MAX_STEPS)
-    return fail(st, ASM_E_TOO_MANY_REPEATS, h);
-  int origin = new_origin(st, h.origin, h.origin);
-  for (int64_t n = 0; n < count; n++) {
-    bindings b;
-    if (!counter.empty())
-      b[counter] = asm_toks{asm_tok{ASM_TK_NAME, std::to_string(base + n)}};
-    if (!repeat_body(st, body, std::vector<bindings>{b}, origin))
-      return false;
-  }
-  return true;
+bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) {
+  return split_args(t, from, out);
 }
 
-/* irp name, values { body }  /  irps name, tokens { body } */
-bool asm_macro_irp(asm_state *st, std::vector<asm_line> &in, size_t &i, bool irps) {
-  asm_line h;
-  std::vector<asm_line> body;
-  if (!block(st, in, i, h, body))
-    return false;
-  if (h.t.size() < 2 || h.t[1].kind != ASM_TK_NAME)
-    return fail(st, ASM_E_MACRO_ARGS, h);
-  if (h.t.size() > 2 && !h.t[2].sym(','))
-    return fail(st, ASM_E_MACRO_ARGS, h);
-  asm_pre_subst(st, h.t, 3);
-  std::vector<bindings> sets;
-  const std::string &name = h.t[1].s;
-  if (irps) {
-    for (size_t k = 3; k < h.t.size(); k++)
-      sets.push_back(bindings{{name, asm_toks{h.t[k]}}});
-  } else {
-    std::vector<asm_toks> vals;
-    if (!split_args(h.t, 3, vals))
-      return fail(st, ASM_E_MACRO_ARGS, h);
-    for (asm_toks &v : vals)
-      sets.push_back(bindings{{name, v}});
-  }
-  return repeat_body(st, body, sets, new_origin(st, h.origin, h.origin));
+bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
+                      const std::vector<asm_bindings> &sets, int parent) {
+  return repeat_body(st, body, sets, parent);
 }
 
-/* match pattern, text { body } */
-bool asm_macro_match(asm_state *st, std::vector<asm_line> &in, size_t &i) {
-  asm_line h;
-  std::vector<asm_line> body;
-  if (!block(st, in, i, h, body))
-    return false;
-  size_t comma = 1;
-  while (comma < h.t.size() && !h.t[comma].sym(','))
-    comma++;
-  if (comma >= h.t.size())
-    return fail(st, ASM_E_MACRO_ARGS, h);
-  asm_toks pattern(h.t.begin() + 1, h.t.begin() + (long)comma);
-  asm_toks text(h.t.begin() + (long)comma + 1, h.t.end());
-  asm_pre_subst(st, text, 0);
-  bindings b;
-  int budget = 100000;
-  if (!match_at(pattern, 0, text, 0, b, budget))
-    return true;
-  return repeat_body(st, body, std::vector<bindings>{b},
-                     new_origin(st, h.origin, h.origin));
+int asm_macro_origin(asm_state *st, int def_origin, int parent) {
+  return new_origin(st, def_origin, parent);
 }

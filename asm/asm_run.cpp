@@ -57,6 +57,9 @@ bool asm_assemble(const char *context, const char *source, size_t len,
   if (st.opt.memory < 16 * 1024)
     st.opt.memory = 16 * 1024;
   st.context = context ? context : "";
+  /* the module context this source is assembled in; members it names
+  ** are looked up there */
+  st.module_ctx = svc->open_context(st.context.c_str());
   bool ok = asm_pre_run(&st, source, len) && asm_ctl_pair(&st);
   st.mem_base = st.mem_used;
   ok = ok && run_passes(&st) && write_output(&st, out);

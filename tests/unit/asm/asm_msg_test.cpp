@@ -116,3 +116,17 @@ TEST(AsmMsg, ContextConventionOfScripts) {
   EXPECT_EQ(svc.pieces[0], "mod");
   EXPECT_EQ(svc.pieces[3], "bad!");
 }
+
+TEST(AsmMsg, ContextIsOpenedOncePerAssembly) {
+  struct ctx_services : test_services {
+    std::vector<std::string> opened;
+    void *open_context(const char *name) override {
+      opened.push_back(name);
+      return this;
+    }
+  } svc;
+  asm_options opt;
+  std::vector<uint8_t> out;
+  EXPECT_TRUE(asm_assemble_text("mymod!nop", &svc, opt, out));
+  EXPECT_EQ(svc.opened, (std::vector<std::string>{"mymod"}));
+}
