@@ -76,6 +76,8 @@ bool asm_assemble(const char *context, const char *source, size_t len,
 bool asm_assemble_text(const char *text, asm_services *svc,
                        const asm_options &opt, std::vector<uint8_t> &out) {
   out.clear();
+  if (!text)
+    return false;
   size_t i = 0;
   while (i < 255 && text[i] && text[i] != '!')
     i++;

@@ -126,3 +126,31 @@ TEST(AsmDisplay, WritesThroughMessagesAfterSuccess) {
   EXPECT_EQ(asm_hex("display 'v=', '0' + 3, 13, 10\nnop", &svc), "90");
   EXPECT_EQ(svc.out, "v=3\r\n");
 }
+
+TEST(AsmPre, EscapesAndNestedDefinitions) {
+  /* the inner macro's braces and parameters are escaped one level */
+  EXPECT_EQ(asm_hex("macro def n, v { macro n \\{ db v \\} }\ndef one, 1\none"), "01");
+  EXPECT_EQ(asm_hex("macro m { local l\nl: db l }\nm\nm"), "00 01");
+  EXPECT_EQ(asm_hex("rept 2 { local x\nx = 5\ndb x }"), "05 05");
+  EXPECT_EQ(asm_hex("lbl: rept 2 { db 1 }\ndb lbl"), "01 01 00");
+}
+
+TEST(AsmInsn, SizesSettledByTheEngine) {
+  EXPECT_EQ(asm_hex("mov [eax], cs"), "8C 08");          /* only a word fits */
+  EXPECT_EQ(asm_hex("movzx eax, byte [ebx]"), "0F B6 03");
+  EXPECT_EQ(asm_hex("x dd 0\nmov [x], 1").substr(12), "C7 05 00 00 00 00 01 00 00 00");
+  EXPECT_EQ(asm_hex("push dword 1"), "68 01 00 00 00");
+  EXPECT_EQ(asm_hex("push 1"), "6A 01");
+  EXPECT_EQ(asm_hex("mov eax, 1.0"), "B8 00 00 80 3F");
+  EXPECT_EQ(asm_hex("clflush byte [eax]"), "0F AE 38");
+}
+
+TEST(AsmLoad, LoadAndStoreStayInsideTheOutput) {
+  EXPECT_EQ(asm_hex("a: db 1, 2\nload x word from a\ndw x"), "01 02 01 02");
+  EXPECT_EQ(asm_hex("db 0\nstore byte 7 at 0"), "07");
+  EXPECT_NE(asm_hex("db 0\nload x dword from 0").find("value out of range"),
+            std::string::npos);
+  EXPECT_NE(asm_hex("store byte 1 at 5").find("value out of range"), std::string::npos);
+  EXPECT_NE(asm_hex("dd 1.5 + 1").find("invalid value"), std::string::npos);
+  EXPECT_NE(asm_hex("dw 1.5").find("invalid value"), std::string::npos);
+}

@@ -106,6 +106,7 @@ TEST(AsmMsg, ContextConventionOfScripts) {
   asm_options opt;
   std::vector<uint8_t> out;
   EXPECT_FALSE(asm_assemble_text("no mark here", &svc, opt, out));
+  EXPECT_FALSE(asm_assemble_text(nullptr, &svc, opt, out));
   EXPECT_FALSE(asm_assemble_text((std::string(255, 'c') + "!nop").c_str(), &svc,
                                  opt, out));
   EXPECT_TRUE(svc.pieces.empty()); /* both fail silently */
