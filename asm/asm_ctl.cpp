@@ -155,7 +155,7 @@ size_t do_virtual(asm_state *st, const asm_line &l, size_t i) {
   size_t pos = 1;
   if (word(l.t, 1, "at")) {
     pos = 2;
-    int e = asm_expr_eval(st, l.t, pos, l.t.size(), false, here);
+    int e = asm_expr_eval(st, l.t, pos, l.t.size(), true, here);
     if (!e && pos != l.t.size())
       e = ASM_E_EXTRA_CHARS;
     if (e)
@@ -165,6 +165,7 @@ size_t do_virtual(asm_state *st, const asm_line &l, size_t i) {
   }
   a.org = here.v;
   a.org_reloc = here.reloc;
+  asm_val_regs(a.org_regs, here);
   st->areas.push_back(a);
   asm_blk b;
   b.kind = ASM_BLK_VIRTUAL;

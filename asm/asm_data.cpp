@@ -14,6 +14,7 @@ asm_val asm_out_here(asm_state *st) {
   asm_val v;
   v.v = a.org + (int64_t)(a.bytes.size() - a.org_at);
   v.reloc = a.org_reloc;
+  asm_val_regs(v, a.org_regs);
   return v;
 }
 

@@ -164,6 +164,7 @@ bool e_symbol(ectx &c, const std::string &s, asm_val &v) {
     asm_area &a = asm_out_area(st);
     v.v = a.org;
     v.reloc = a.org_reloc;
+    asm_val_regs(v, a.org_regs);
     return true;
   }
   if (s == "%") {

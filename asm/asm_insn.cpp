@@ -163,7 +163,7 @@ int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
     if (err)
       return err;
   }
-  if (b != e)
+  if (b != e || op.val.nreg)
     return ASM_E_INVALID_OPERAND;
   return ASM_OK;
 }

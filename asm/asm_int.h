@@ -93,6 +93,7 @@ struct asm_sym {
   int def_pass = -1;  /* pass that last defined it */
   bool had_last = false;
   bool var = false;   /* defined with '=' (may be redefined) */
+  asm_val regs, last_regs; /* register terms of labels in `virtual at reg` */
   bool used = false, used_last = false;
 };
 
@@ -101,6 +102,7 @@ struct asm_area {
   std::vector<uint8_t> bytes;
   int64_t org = 0;
   int org_reloc = 0;
+  asm_val org_regs;    /* register terms of a `virtual at ebx` origin */
   size_t org_at = 0;
   size_t init_end = 0; /* end of the last initialised data */
 };
@@ -205,6 +207,8 @@ int asm_expr_cond(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
 bool asm_expr_number(const std::string &s, int64_t &out);
 
 /* asm_sym.cpp */
+void asm_val_regs(asm_val &to, const asm_val &from);
+bool asm_val_same_regs(const asm_val &a, const asm_val &b);
 std::string asm_sym_name(asm_state *st, const std::string &name, bool define);
 bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
                     int size, bool var);

@@ -20,7 +20,7 @@ bool err(asm_state *st, int id) {
 /* Position in the area's bytes of `size` bytes at address v. */
 bool locate(asm_state *st, const asm_val &v, int size, size_t &at) {
   asm_area &a = asm_out_area(st);
-  if (v.nreg || v.reloc != a.org_reloc)
+  if (!asm_val_same_regs(v, a.org_regs) || v.reloc != a.org_reloc)
     return err(st, ASM_E_INVALID_ADDRESS);
   int64_t off = v.v - a.org;
   int64_t avail = (int64_t)(a.bytes.size() - a.org_at);

@@ -38,7 +38,7 @@ bool define(asm_state *st, const std::string &raw, const asm_val &v, int size,
             bool var) {
   bool anon = raw == "@@";
   std::string name = asm_sym_name(st, raw, true);
-  if (v.nreg)
+  if (v.nreg && var)
     return err(st, ASM_E_INVALID_VALUE);
   if (!asm_sym_define(st, name, v, size, var))
     return st->fatal ? false : err(st, ASM_E_ALREADY_DEFINED);
@@ -103,7 +103,7 @@ bool dir_label(asm_state *st, const asm_line &l, size_t pos) {
   asm_val v = asm_out_here(st);
   if (pos < l.t.size() && is_word(l.t[pos], "at")) {
     pos++;
-    int e = asm_expr_eval(st, l.t, pos, l.t.size(), false, v);
+    int e = asm_expr_eval(st, l.t, pos, l.t.size(), true, v);
     if (e)
       return err(st, e);
   }

@@ -29,6 +29,24 @@ std::string asm_sym_name(asm_state *st, const std::string &name, bool define) {
   return name;
 }
 
+/* Copies the register terms of `from` over those of `to`. */
+void asm_val_regs(asm_val &to, const asm_val &from) {
+  to.nreg = from.nreg;
+  for (int i = 0; i < 4; i++) {
+    to.reg[i] = from.reg[i];
+    to.scale[i] = from.scale[i];
+  }
+}
+
+bool asm_val_same_regs(const asm_val &a, const asm_val &b) {
+  if (a.nreg != b.nreg)
+    return false;
+  for (int i = 0; i < a.nreg; i++)
+    if (a.reg[i] != b.reg[i] || a.scale[i] != b.scale[i])
+      return false;
+  return true;
+}
+
 bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
                     int size, bool var) {
   asm_sym &s = st->syms[name];
@@ -41,6 +59,7 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
   }
   s.cur = v.v;
   s.reloc = v.reloc;
+  asm_val_regs(s.regs, v);
   s.size = size;
   s.var = var;
   s.def_pass = st->pass;
@@ -58,12 +77,14 @@ void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
       out.v = s.cur;
       out.reloc = s.reloc;
       out.size = s.size;
+      asm_val_regs(out, s.regs);
       return;
     }
     if (s.had_last) {
       out.v = s.last;
       out.reloc = s.last_reloc;
       out.size = s.last_size;
+      asm_val_regs(out, s.last_regs);
       out.unknown = true;
       return;
     }
@@ -95,9 +116,10 @@ void asm_sym_end_pass(asm_state *st) {
     asm_sym &s = kv.second;
     if (s.def_pass == st->pass) {
       if (!s.had_last || s.cur != s.last || s.reloc != s.last_reloc ||
-          s.size != s.last_size)
+          s.size != s.last_size || !asm_val_same_regs(s.regs, s.last_regs))
         st->changed = true;
       s.last = s.cur;
+      s.last_regs = s.regs;
       s.last_reloc = s.reloc;
       s.last_size = s.size;
       s.had_last = true;
