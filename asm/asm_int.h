@@ -169,6 +169,7 @@ void asm_error(asm_state *st, int id, const asm_line &line);
 void asm_fatal(asm_state *st, int id);
 void asm_msg_report(asm_state *st);
 bool asm_charge(asm_state *st, size_t bytes);
+size_t asm_toks_cost(const asm_toks &t);
 
 /* asm_lex.cpp */
 bool asm_lex(asm_state *st, const char *text, size_t len, int origin,

@@ -57,10 +57,7 @@ static size_t lex_skip_line(const char *p, size_t n, size_t i) {
 static bool lex_push(asm_state *st, std::vector<asm_line> &out, asm_line &line) {
   if (line.t.empty())
     return true;
-  size_t cost = 32;
-  for (const asm_tok &t : line.t)
-    cost += 16 + t.s.size();
-  if (!asm_charge(st, cost))
+  if (!asm_charge(st, asm_toks_cost(line.t)))
     return false;
   out.push_back(std::move(line));
   line.t.clear();

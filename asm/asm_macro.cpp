@@ -141,10 +141,7 @@ bool expand_lines(asm_state *st, const std::vector<asm_line> &body,
       continue;
     }
     asm_line l = expand_line(src, x);
-    size_t cost = 32;
-    for (const asm_tok &k : l.t)
-      cost += 16 + k.s.size();
-    if (!asm_charge(st, cost))
+    if (!asm_charge(st, asm_toks_cost(l.t)))
       return false;
     out.push_back(std::move(l));
   }
@@ -405,9 +402,9 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
   if (!parse_params(st, header, 2, header.t.size(), m))
     return false;
   m.origin = header.origin;
-  size_t cost = 64;
+  size_t cost = 32;
   for (const asm_line &l : m.body)
-    cost += 32 + l.t.size() * 24;
+    cost += asm_toks_cost(l.t);
   if (!asm_charge(st, cost))
     return false;
   (struc ? st->pre.strucs : st->pre.macros)[header.t[1].s].push_back(std::move(m));

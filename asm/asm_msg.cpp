@@ -77,6 +77,15 @@ bool asm_charge(asm_state *st, size_t bytes) {
   return true;
 }
 
+/* What a line costs in the engine's compact token form: a header, and per
+** token a kind byte, a length byte and the text. */
+size_t asm_toks_cost(const asm_toks &t) {
+  size_t c = 8;
+  for (const asm_tok &k : t)
+    c += 2 + k.s.size();
+  return c;
+}
+
 std::string asm_lower(const std::string &s) {
   std::string r(s);
   for (char &c : r)

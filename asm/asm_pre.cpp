@@ -17,12 +17,6 @@ bool fail(asm_state *st, int id, const asm_line &l) {
   return false;
 }
 
-size_t toks_cost(const asm_toks &t) {
-  size_t c = 32;
-  for (const asm_tok &k : t)
-    c += 16 + k.s.size();
-  return c;
-}
 
 /* Replaces names from `map`, rescanning replacements a bounded number of
 ** times so that self-referring constants cannot loop. */
@@ -51,7 +45,7 @@ void replace(const std::unordered_map<std::string, std::vector<asm_toks>> &map,
 bool emit(asm_state *st, const asm_line &l) {
   if (l.t.empty())
     return true;
-  if (!asm_charge(st, toks_cost(l.t)))
+  if (!asm_charge(st, asm_toks_cost(l.t)))
     return false;
   st->lines.push_back(l);
   return true;
@@ -87,7 +81,7 @@ bool do_equ(asm_state *st, const asm_line &l, bool subst) {
   asm_toks v(l.t.begin() + (long)name_at + (subst ? 2 : 1), l.t.end());
   if (subst)
     asm_pre_subst(st, v, 0);
-  if (!asm_charge(st, toks_cost(v)))
+  if (!asm_charge(st, asm_toks_cost(v)))
     return false;
   st->pre.consts[l.t[name_at].s].push_back(std::move(v));
   return true;
@@ -97,7 +91,7 @@ bool do_fix(asm_state *st, const asm_line &l) {
   if (l.t[0].kind != ASM_TK_NAME)
     return fail(st, ASM_E_INVALID_NAME, l);
   asm_toks v(l.t.begin() + 2, l.t.end());
-  if (!asm_charge(st, toks_cost(v)))
+  if (!asm_charge(st, asm_toks_cost(v)))
     return false;
   st->pre.fixes[l.t[0].s].push_back(std::move(v));
   return true;

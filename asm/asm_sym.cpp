@@ -5,6 +5,8 @@
 */
 #include "asm_int.h"
 
+enum { ASM_SYM_COST = 24 };
+
 bool asm_sym_valid_name(const std::string &name) {
   if (name.empty() || name.size() > ASM_MAX_NAME)
     return false;
@@ -53,9 +55,9 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
   if (s.def_pass == st->pass && !(var && s.var))
     return false;
   if (s.def_pass < 0 && !s.had_last) {
-    if (!asm_charge(st, 64 + name.size()))
+    if (!asm_charge(st, ASM_SYM_COST + name.size()))
       return false;
-    st->mem_base += 64 + name.size(); /* the table outlives the pass */
+    st->mem_base += ASM_SYM_COST + name.size(); /* the table outlives the pass */
   }
   s.cur = v.v;
   s.reloc = v.reloc;
@@ -88,7 +90,7 @@ void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
       out.unknown = true;
       return;
     }
-  } else if (asm_charge(st, 64 + name.size())) {
+  } else if (asm_charge(st, ASM_SYM_COST + name.size())) {
     st->syms[name].used = true;
   }
   out.unknown = true;
