@@ -41,7 +41,8 @@ struct asm_options {
 
 /* Assembles `len` bytes of source shown in messages under `context`.
 ** On success fills `out` and returns true; on failure writes the messages
-** through svc->message() and returns false with `out` empty. */
+** through svc->message() and returns false with `out` empty. Throws
+** nothing: an allocation failure is reported as "out of memory". */
 bool asm_assemble(const char *context, const char *source, size_t len,
                   asm_services *svc, const asm_options &opt,
                   std::vector<uint8_t> &out);

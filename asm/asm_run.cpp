@@ -47,10 +47,9 @@ static bool write_output(asm_state *st, std::vector<uint8_t> &out) {
   return true;
 }
 
-bool asm_assemble(const char *context, const char *source, size_t len,
-                  asm_services *svc, const asm_options &opt,
-                  std::vector<uint8_t> &out) {
-  out.clear();
+static bool assemble(const char *context, const char *source, size_t len,
+                     asm_services *svc, const asm_options &opt,
+                     std::vector<uint8_t> &out) {
   asm_state st;
   st.svc = svc;
   st.opt = opt;
@@ -71,6 +70,22 @@ bool asm_assemble(const char *context, const char *source, size_t len,
   for (const std::string &d : st.display)
     svc->message(d.c_str());
   return true;
+}
+
+/* No exception leaves the engine: its callers include C code that
+** unwinds with longjmp. */
+bool asm_assemble(const char *context, const char *source, size_t len,
+                  asm_services *svc, const asm_options &opt,
+                  std::vector<uint8_t> &out) {
+  out.clear();
+  try {
+    return assemble(context, source, len, svc, opt, out);
+  } catch (...) {
+    out.clear();
+    out.shrink_to_fit();
+    svc->message(asm_msg_text(ASM_E_OUT_OF_MEMORY));
+    return false;
+  }
 }
 
 bool asm_assemble_text(const char *text, asm_services *svc,
