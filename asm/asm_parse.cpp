@@ -258,8 +258,15 @@ bool asm_parse_pass(asm_state *st) {
     st->line = &l;
     st->cur = i;
     if (++st->steps > ASM_MAX_STEPS) {
+      /* blame the innermost loop rather than the line it stopped on */
+      const asm_line *at = &l;
+      for (size_t b = st->blocks.size(); b-- > 0;)
+        if (st->blocks[b].kind == ASM_BLK_REPEAT || st->blocks[b].kind == ASM_BLK_WHILE) {
+          at = &st->lines[st->blocks[b].start];
+          break;
+        }
       st->endless = true;
-      asm_error(st, ASM_E_TOO_MANY_REPEATS, l);
+      asm_error(st, ASM_E_TOO_MANY_REPEATS, *at);
       break;
     }
     if (asm_ctl_kind(l.t)) {

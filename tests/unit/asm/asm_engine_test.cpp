@@ -154,3 +154,11 @@ TEST(AsmLoad, LoadAndStoreStayInsideTheOutput) {
   EXPECT_NE(asm_hex("dd 1.5 + 1").find("invalid value"), std::string::npos);
   EXPECT_NE(asm_hex("dw 1.5").find("invalid value"), std::string::npos);
 }
+
+TEST(AsmControl, VirtualOriginWithRegister) {
+  EXPECT_EQ(asm_hex("virtual at ebp\na dd ?\nb dw ?\nend virtual\nmov ax, [b]"),
+            "66 8B 45 04");
+  EXPECT_EQ(asm_hex("label arg dword at ebp+8\ninc [arg]"), "FF 45 08");
+  EXPECT_NE(asm_hex("virtual at ebx\nv db 0\nend virtual\ndd v").find("invalid value"),
+            std::string::npos);
+}

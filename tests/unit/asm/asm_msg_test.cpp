@@ -99,6 +99,7 @@ TEST(AsmMsg, DirectiveMessages) {
   EXPECT_EQ(msg("macro m [a { }"), "invalid macro arguments");
   EXPECT_EQ(msg("}"), "unexpected characters");
   EXPECT_EQ(msg("rept 5000000 { nop }"), "too many repeats");
+  EXPECT_EQ(pieces("x = 1\nwhile x > 0\nx = x + 1\nend while")[3], "while x>0");
 }
 
 TEST(AsmMsg, ContextConventionOfScripts) {
