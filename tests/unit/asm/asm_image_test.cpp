@@ -93,3 +93,14 @@ TEST(AsmImage, AddressesMustBeWholeDoublewords) {
   EXPECT_FALSE(asm_assemble("m", src.data(), src.size(), &svc, opt, out));
   EXPECT_EQ(svc.pieces[1], "invalid use of symbol");
 }
+
+TEST(AsmImage, TwoAddressesInOneInstruction) {
+  std::vector<uint8_t> img = image("x: mov dword [x], x\ncmp dword [ebx + x], 5");
+  /* C7 05 disp32 imm32, then 83 BB disp32 imm8: only addresses go full size */
+  EXPECT_EQ(img[6], 0xC7);
+  EXPECT_EQ(u32(img, 8), 6u);
+  EXPECT_EQ(u32(img, 12), 6u);
+  EXPECT_EQ(img[16], 0x83);
+  EXPECT_EQ(u32(img, 18), 6u);
+  EXPECT_EQ(relocs(img), (std::vector<uint32_t>{8, 12, 18}));
+}
