@@ -1,0 +1,283 @@
+/*
+** Output areas and the data directives: db dw du dd dp df dq dt with
+** strings and dup, and the reservations rb rw rd rp rf rq rt.
+*/
+#include "asm_int.h"
+
+#include <cmath>
+#include <cstring>
+
+asm_area &asm_out_area(asm_state *st) { return st->areas.back(); }
+
+asm_val asm_out_here(asm_state *st) {
+  asm_area &a = asm_out_area(st);
+  asm_val v;
+  v.v = a.org + (int64_t)(a.bytes.size() - a.org_at);
+  v.reloc = a.org_reloc;
+  asm_val_regs(v, a.org_regs);
+  return v;
+}
+
+bool asm_out_bytes(asm_state *st, const uint8_t *p, size_t n) {
+  if (!asm_charge(st, n))
+    return false;
+  asm_area &a = asm_out_area(st);
+  a.bytes.insert(a.bytes.end(), p, p + n);
+  a.init_end = a.bytes.size();
+  return true;
+}
+
+bool asm_out_reserve(asm_state *st, uint64_t n) {
+  if (n > st->opt.memory || !asm_charge(st, (size_t)n))
+    return asm_fatal(st, ASM_E_OUT_OF_MEMORY), false;
+  asm_area &a = asm_out_area(st);
+  a.bytes.resize(a.bytes.size() + (size_t)n, 0);
+  return true;
+}
+
+/* Fits v into `size` bytes, as a signed or an unsigned number. */
+static bool out_fits(int64_t v, int size) {
+  if (size >= 8)
+    return true;
+  int64_t lo = -(int64_t(1) << (size * 8 - 1));
+  int64_t hi = (int64_t(1) << (size * 8)) - 1;
+  return v >= lo && v <= hi;
+}
+
+/* A 32-bit word holding an address of the image is listed for relocation. */
+bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at) {
+  if (v.reloc == 0)
+    return true;
+  if (v.reloc != 1 || size != 4)
+    return false;
+  if (st->areas.size() == 1)
+    st->relocs.push_back((uint32_t)at);
+  return true;
+}
+
+/* IEEE single, double or extended image of f, little-endian. */
+bool asm_float_bits(long double f, int size, uint8_t *out) {
+  if (size == 4) {
+    float x = (float)f;
+    memcpy(out, &x, 4);
+    return true;
+  }
+  if (size == 8) {
+    double x = (double)f;
+    memcpy(out, &x, 8);
+    return true;
+  }
+  if (size != 10)
+    return false;
+  uint16_t se = 0;
+  uint64_t m = 0;
+  if (f < 0) {
+    se = 0x8000;
+    f = -f;
+  }
+  if (f != 0) {
+    int e;
+    long double frac = frexpl(f, &e); /* f = frac * 2^e, 0.5 <= frac < 1 */
+    m = (uint64_t)ldexpl(frac, 64);
+    se |= (uint16_t)(e - 1 + 16383);
+  }
+  for (int i = 0; i < 8; i++)
+    out[i] = (uint8_t)(m >> (8 * i));
+  out[8] = (uint8_t)se;
+  out[9] = (uint8_t)(se >> 8);
+  return true;
+}
+
+bool asm_out_value(asm_state *st, const asm_val &v, int size) {
+  if (v.fp) {
+    uint8_t b[10];
+    if (!asm_float_bits(v.f, size, b)) {
+      asm_error(st, ASM_E_INVALID_VALUE, *st->line);
+      return false;
+    }
+    return asm_out_bytes(st, b, (size_t)size);
+  }
+  if (v.nreg) {
+    asm_error(st, ASM_E_INVALID_VALUE, *st->line);
+    return false;
+  }
+  if (!out_fits(v.v, size))
+    asm_error(st, ASM_E_VALUE_RANGE, *st->line); /* kept going: sizes stay */
+  if (!asm_out_reloc(st, v, size, asm_out_area(st).bytes.size())) {
+    asm_error(st, ASM_E_SYMBOL_USE, *st->line);
+    return false;
+  }
+  uint8_t b[16] = {0};
+  uint64_t x = (uint64_t)v.v;
+  for (int i = 0; i < size && i < 8; i++)
+    b[i] = (uint8_t)(x >> (8 * i));
+  if (size > 8 && v.v < 0)
+    memset(b + 8, 0xFF, (size_t)size - 8);
+  return asm_out_bytes(st, b, (size_t)size);
+}
+
+int asm_data_unit(const std::string &dir, bool *reserve) {
+  static const struct { const char *n; int u; bool r; } dirs[] = {
+    {"db", 1, false}, {"dw", 2, false}, {"du", 2, false}, {"dd", 4, false},
+    {"dp", 6, false}, {"df", 6, false}, {"dq", 8, false}, {"dt", 10, false},
+    {"rb", 1, true}, {"rw", 2, true}, {"rd", 4, true}, {"rp", 6, true},
+    {"rf", 6, true}, {"rq", 8, true}, {"rt", 10, true},
+  };
+  if (dir.size() != 2)
+    return 0;
+  std::string l = asm_lower(dir);
+  for (auto &d : dirs)
+    if (l == d.n) {
+      *reserve = d.r;
+      return d.u;
+    }
+  return 0;
+}
+
+static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
+                      bool wide);
+
+static bool data_is_end(const asm_line &l, size_t pos) {
+  return pos >= l.t.size() || l.t[pos].sym(',') || l.t[pos].sym(')');
+}
+
+/* A string on its own: bytes for db, words for du. */
+static bool data_string(asm_state *st, const std::string &s, int unit, bool wide) {
+  if (unit == 1 || wide) {
+    for (unsigned char c : s) {
+      uint8_t b[2] = {c, 0};
+      if (!asm_out_bytes(st, b, wide ? 2 : 1))
+        return false;
+    }
+    return true;
+  }
+  asm_val v;
+  if (s.size() > (size_t)unit) {
+    asm_error(st, ASM_E_VALUE_RANGE, *st->line);
+    return false;
+  }
+  for (size_t i = s.size(); i-- > 0;)
+    v.v = (v.v << 8) | (uint8_t)s[i];
+  return asm_out_value(st, v, unit);
+}
+
+static bool data_list(asm_state *st, const asm_line &l, size_t &pos, int unit,
+                      bool wide) {
+  for (;;) {
+    if (!data_item(st, l, pos, unit, wide))
+      return false;
+    if (pos < l.t.size() && l.t[pos].sym(',')) {
+      pos++;
+      continue;
+    }
+    return true;
+  }
+}
+
+static bool data_dup(asm_state *st, const asm_line &l, size_t &pos, int unit,
+                     bool wide, int64_t count) {
+  if (count < 0) {
+    asm_error(st, ASM_E_INVALID_VALUE, l);
+    return false;
+  }
+  if (count > (int64_t)st->opt.memory) { /* each copy is a byte at least */
+    asm_fatal(st, ASM_E_OUT_OF_MEMORY);
+    return false;
+  }
+  bool group = pos < l.t.size() && l.t[pos].sym('(');
+  size_t start = group ? pos + 1 : pos, after = start;
+  for (int64_t i = 0; i < count || (i == 0 && count == 0); i++) {
+    size_t p = start;
+    size_t before = asm_out_area(st).bytes.size();
+    bool ok = group ? data_list(st, l, p, unit, wide)
+                    : data_item(st, l, p, unit, wide);
+    if (!ok)
+      return false;
+    if (count == 0) { /* parse once for the syntax, keep nothing */
+      asm_out_area(st).bytes.resize(before);
+      while (st->areas.size() == 1 && !st->relocs.empty() &&
+             st->relocs.back() >= before)
+        st->relocs.pop_back();
+    }
+    after = p;
+    if (st->fatal)
+      return false;
+  }
+  pos = after;
+  if (group) {
+    if (pos >= l.t.size() || !l.t[pos].sym(')')) {
+      asm_error(st, ASM_E_INVALID_ARG, l);
+      return false;
+    }
+    pos++;
+  }
+  return true;
+}
+
+static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
+                      bool wide) {
+  if (pos >= l.t.size()) {
+    asm_error(st, ASM_E_INVALID_ARG, l);
+    return false;
+  }
+  const asm_tok &k = l.t[pos];
+  if (k.kind == ASM_TK_NAME && k.s == "?" && data_is_end(l, pos + 1)) {
+    pos++;
+    return asm_out_reserve(st, (uint64_t)unit);
+  }
+  if (k.kind == ASM_TK_STR && data_is_end(l, pos + 1)) {
+    pos++;
+    return data_string(st, k.s, unit, wide);
+  }
+  asm_val v;
+  int e = asm_expr_eval(st, l.t, pos, l.t.size(), false, v);
+  if (e) {
+    asm_error(st, e, l);
+    return false;
+  }
+  if (pos < l.t.size() && l.t[pos].kind == ASM_TK_NAME &&
+      asm_lower(l.t[pos].s) == "dup") {
+    pos++;
+    if (v.reloc) {
+      asm_error(st, ASM_E_SYMBOL_USE, l);
+      return false;
+    }
+    return data_dup(st, l, pos, unit, wide, v.v);
+  }
+  return asm_out_value(st, v, unit);
+}
+
+bool asm_data_define(asm_state *st, const asm_line &l, size_t pos, int unit) {
+  bool wide = asm_lower(l.t[pos].s) == "du";
+  pos++;
+  if (!data_list(st, l, pos, unit, wide))
+    return false;
+  if (pos != l.t.size()) {
+    asm_error(st, ASM_E_EXTRA_CHARS, l);
+    return false;
+  }
+  return true;
+}
+
+bool asm_data_reserve(asm_state *st, const asm_line &l, size_t pos, int unit) {
+  pos++;
+  int64_t n;
+  int e = asm_expr_const(st, l.t, pos, l.t.size(), n);
+  if (e) {
+    asm_error(st, e, l);
+    return false;
+  }
+  if (pos != l.t.size()) {
+    asm_error(st, ASM_E_EXTRA_CHARS, l);
+    return false;
+  }
+  if (n < 0) {
+    asm_error(st, ASM_E_INVALID_VALUE, l);
+    return false;
+  }
+  if ((uint64_t)n > st->opt.memory / (uint64_t)unit) {
+    asm_fatal(st, ASM_E_OUT_OF_MEMORY);
+    return false;
+  }
+  return asm_out_reserve(st, (uint64_t)n * (uint64_t)unit);
+}

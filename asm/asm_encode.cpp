@@ -1,0 +1,523 @@
+/*
+** Bridge to the encoder tables: builds an encoder request from a parsed
+** instruction, settles what the source left open (memory operand size,
+** short or long branch) and diagnoses requests the tables reject.
+** Relocatable fields are encoded with a placeholder that forces their full
+** 32-bit form; the real value is patched in and its offset reported.
+*/
+#include "asm_int.h"
+
+#include <Zydis/Zydis.h>
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+const uint32_t PH_DISP = 0x7ABCDE01, PH_IMM = 0x7ABCDE02, PH_IMM16 = 0x7AB3;
+
+bool is_branch(int m) {
+  switch (m) {
+  case ZYDIS_MNEMONIC_JMP: case ZYDIS_MNEMONIC_CALL:
+  case ZYDIS_MNEMONIC_JB: case ZYDIS_MNEMONIC_JBE: case ZYDIS_MNEMONIC_JCXZ:
+  case ZYDIS_MNEMONIC_JECXZ: case ZYDIS_MNEMONIC_JRCXZ: case ZYDIS_MNEMONIC_JL:
+  case ZYDIS_MNEMONIC_JLE: case ZYDIS_MNEMONIC_JNB: case ZYDIS_MNEMONIC_JNBE:
+  case ZYDIS_MNEMONIC_JNL: case ZYDIS_MNEMONIC_JNLE: case ZYDIS_MNEMONIC_JNO:
+  case ZYDIS_MNEMONIC_JNP: case ZYDIS_MNEMONIC_JNS: case ZYDIS_MNEMONIC_JNZ:
+  case ZYDIS_MNEMONIC_JO: case ZYDIS_MNEMONIC_JP: case ZYDIS_MNEMONIC_JS:
+  case ZYDIS_MNEMONIC_JZ: case ZYDIS_MNEMONIC_LOOP: case ZYDIS_MNEMONIC_LOOPE:
+  case ZYDIS_MNEMONIC_LOOPNE: case ZYDIS_MNEMONIC_XBEGIN:
+    return true;
+  default:
+    return false;
+  }
+}
+
+ZydisMachineMode mode_of(asm_state *st) {
+  return st->bits == 64   ? ZYDIS_MACHINE_MODE_LONG_64
+         : st->bits == 16 ? ZYDIS_MACHINE_MODE_LEGACY_16
+                          : ZYDIS_MACHINE_MODE_LEGACY_32;
+}
+
+ZydisOperandSizeHint size_hint(int bytes) {
+  switch (bytes) {
+  case 1: return ZYDIS_OPERAND_SIZE_HINT_8;
+  case 2: return ZYDIS_OPERAND_SIZE_HINT_16;
+  case 4: return ZYDIS_OPERAND_SIZE_HINT_32;
+  case 8: return ZYDIS_OPERAND_SIZE_HINT_64;
+  default: return ZYDIS_OPERAND_SIZE_HINT_NONE;
+  }
+}
+
+const ZydisInstructionAttributes seg_attr[6] = {
+  ZYDIS_ATTRIB_HAS_SEGMENT_ES, ZYDIS_ATTRIB_HAS_SEGMENT_CS,
+  ZYDIS_ATTRIB_HAS_SEGMENT_SS, ZYDIS_ATTRIB_HAS_SEGMENT_DS,
+  ZYDIS_ATTRIB_HAS_SEGMENT_FS, ZYDIS_ATTRIB_HAS_SEGMENT_GS,
+};
+
+/* Sign-extends v from `size` bytes, after checking that it fits there. */
+bool fit_imm(int64_t &v, int size) {
+  if (size <= 0 || size >= 8)
+    return true;
+  int bits = size * 8;
+  int64_t lo = -(int64_t(1) << (bits - 1)), hi = (int64_t(1) << bits) - 1;
+  if (v < lo || v > hi)
+    return false;
+  uint64_t m = (uint64_t(1) << bits) - 1, x = (uint64_t)v & m;
+  if (x >> (bits - 1))
+    x |= ~m;
+  v = (int64_t)x;
+  return true;
+}
+
+struct enc {
+  asm_state *st;
+  asm_insn &in;
+  ZydisEncoderRequest req;
+  int memop = -1;        /* the memory operand, if any */
+  bool rel = false;      /* relative branch to operand 0 */
+  int64_t here = 0;
+  int64_t rel_value = 0;  /* displacement of a relative branch */
+  int rip = -1;           /* 64-bit: operand addressed relative to RIP */
+  int64_t rip_disp = 0;
+  ZydisBranchWidth width = ZYDIS_BRANCH_WIDTH_NONE;
+  int imm_size = 0;      /* size the immediate must fit */
+  bool imm_zero = false; /* diagnosis: immediate replaced by 0 */
+  bool full_imm = false; /* stated immediate size: no short form */
+  enc(asm_state *s, asm_insn &i) : st(s), in(i) {}
+};
+
+/* The segment an address uses without override: the stack segment for
+** the frame and stack pointers as base, the data segment otherwise. */
+int default_seg(const asm_operand &o) {
+  switch (o.base) {
+  case ZYDIS_REGISTER_BP: case ZYDIS_REGISTER_EBP: case ZYDIS_REGISTER_RBP:
+  case ZYDIS_REGISTER_SP: case ZYDIS_REGISTER_ESP: case ZYDIS_REGISTER_RSP:
+    return ZYDIS_REGISTER_SS;
+  default:
+    return ZYDIS_REGISTER_DS;
+  }
+}
+
+bool module_mode(asm_state *st) { return st->opt.format == ASM_FORMAT_MODULE; }
+
+/* A 32-bit absolute address keeps its full size: the encoder would
+** otherwise pick the 16-bit address form of the accumulator moves. */
+bool abs_disp(asm_state *st, const asm_operand &o) {
+  return st->bits == 32 && !o.base && !o.index && o.addr != 2;
+}
+
+int build(enc &e) {
+  asm_state *st = e.st;
+  ZydisEncoderRequest &r = e.req;
+  memset(&r, 0, sizeof r);
+  r.machine_mode = mode_of(st);
+  r.mnemonic = (ZydisMnemonic)e.in.mnem;
+  if (e.in.prefix & 1) r.prefixes |= ZYDIS_ATTRIB_HAS_REP;
+  if (e.in.prefix & 2) r.prefixes |= ZYDIS_ATTRIB_HAS_REPE;
+  if (e.in.prefix & 4) r.prefixes |= ZYDIS_ATTRIB_HAS_REPNE;
+  if (e.in.prefix & 8) r.prefixes |= ZYDIS_ATTRIB_HAS_LOCK;
+  r.operand_count = (ZyanU8)e.in.nops;
+  if (e.in.seg)
+    r.prefixes |= seg_attr[asm_reg_seg(e.in.seg) - 1];
+  if (e.in.addr)
+    r.address_size_hint = e.in.addr == 2 ? ZYDIS_ADDRESS_SIZE_HINT_16
+                          : e.in.addr == 4 ? ZYDIS_ADDRESS_SIZE_HINT_32
+                                           : ZYDIS_ADDRESS_SIZE_HINT_64;
+  for (int i = 0; i < e.in.nops; i++) {
+    asm_operand &o = e.in.ops[i];
+    ZydisEncoderOperand &z = r.operands[i];
+    if (o.seg && o.seg != default_seg(o))
+      r.prefixes |= seg_attr[asm_reg_seg(o.seg) - 1];
+    switch (o.kind) {
+    case ASM_OP_REG:
+      z.type = ZYDIS_OPERAND_TYPE_REGISTER;
+      z.reg.value = (ZydisRegister)o.reg;
+      break;
+    case ASM_OP_MEM:
+      z.type = ZYDIS_OPERAND_TYPE_MEMORY;
+      z.mem.base = (ZydisRegister)(i == e.rip ? ZYDIS_REGISTER_RIP : o.base);
+      z.mem.index = (ZydisRegister)o.index;
+      z.mem.scale = (ZyanU8)o.scale;
+      z.mem.size = (ZyanU16)(o.size < 0 ? -o.size : o.size);
+      if (o.val.reloc && (o.val.reloc != 1 || !module_mode(st)))
+        return ASM_E_SYMBOL_USE;
+      if (i == e.rip) {
+        z.mem.displacement = e.rip_disp;
+      } else if (o.val.reloc || abs_disp(st, o)) {
+        z.mem.displacement = PH_DISP;
+      } else {
+        z.mem.displacement = o.val.v;
+      }
+      break;
+    case ASM_OP_FAR:
+      z.type = ZYDIS_OPERAND_TYPE_POINTER;
+      if (o.val.reloc)
+        return ASM_E_SYMBOL_USE;
+      z.ptr.segment = (ZyanU16)o.far_seg;
+      z.ptr.offset = (ZyanU32)o.val.v;
+      break;
+    default: {
+      z.type = ZYDIS_OPERAND_TYPE_IMMEDIATE;
+      int64_t v = o.val.v;
+      if (e.rel && i == 0) {
+        z.imm.s = e.rel_value;
+        break;
+      }
+      if (o.val.reloc) {
+        if (o.val.reloc != 1 || !module_mode(st))
+          return ASM_E_SYMBOL_USE;
+        z.imm.u = PH_IMM;
+        break;
+      }
+      if (o.val.fp) {
+        uint8_t b[8];
+        int n = e.imm_size ? e.imm_size : 4;
+        if (n != 4 && n != 8)
+          return ASM_E_INVALID_VALUE;
+        asm_float_bits(o.val.f, n, b);
+        uint64_t x = 0;
+        for (int k = n; k-- > 0;)
+          x = (x << 8) | b[k];
+        v = (int64_t)x;
+      }
+      if (!fit_imm(v, e.imm_size))
+        return ASM_E_VALUE_RANGE;
+      z.imm.s = e.imm_zero ? 0 : v;
+      if (e.full_imm && !e.imm_zero)
+        z.imm.u = o.size == 2 ? PH_IMM16 : PH_IMM;
+      break;
+    }
+    }
+    if (o.size > 0 && o.kind == ASM_OP_IMM)
+      r.operand_size_hint = size_hint(o.size);
+  }
+  if (e.rel) {
+    r.branch_width = e.width;
+  } else if (e.in.jump == ASM_JUMP_FAR) {
+    r.branch_type = ZYDIS_BRANCH_TYPE_FAR;
+  }
+  return ASM_OK;
+}
+
+bool run(enc &e, asm_code &out) {
+  ZyanUSize len = sizeof out.b;
+  ZydisEncoderRequest r = e.req;
+  ZyanStatus s = ZydisEncoderEncodeInstruction(&r, out.b, &len);
+  if (!ZYAN_SUCCESS(s))
+    return false;
+  out.len = len;
+  return true;
+}
+
+int try_encode(enc &e, asm_code &out) {
+  int err = build(e);
+  if (err)
+    return err;
+  return run(e, out) ? ASM_OK : -1;
+}
+
+/* Memory operand without a size: the one size the tables accept, or any
+** when the encoding does not depend on it (`*uniform`). */
+int settle_size(enc &e, asm_code &out, bool *uniform) {
+  static const int sizes[] = {1, 2, 4, 6, 8, 10, 16, 32, 64};
+  asm_operand &m = e.in.ops[e.memop];
+  int found = 0, count = 0;
+  asm_code first;
+  *uniform = false;
+  for (int s : sizes) {
+    m.size = s;
+    asm_code c;
+    int err = try_encode(e, c);
+    if (err > 0)
+      return err;
+    if (err == 0) {
+      if (count && (c.len != first.len || memcmp(c.b, first.b, c.len))) {
+        m.size = 0;
+        return ASM_E_SIZE_NOT_SPECIFIED;
+      }
+      if (!count) {
+        first = c;
+        found = s;
+      }
+      count++;
+    }
+  }
+  m.size = found;
+  if (!count)
+    return -1;
+  *uniform = count > 1;
+  out = first;
+  return ASM_OK;
+}
+
+/* Why the tables refused the instruction. */
+int diagnose(enc &e) {
+  asm_insn &in = e.in;
+  for (int i = 0; i < in.nops; i++)
+    if (in.ops[i].kind == ASM_OP_IMM && !e.rel) {
+      enc z(e.st, in);
+      z.imm_zero = true;
+      z.memop = e.memop;
+      asm_code c;
+      if (try_encode(z, c) == ASM_OK)
+        return ASM_E_VALUE_RANGE;
+    }
+  int s0 = 0;
+  for (int i = 0; i < in.nops; i++) {
+    const asm_operand &o = in.ops[i];
+    int s = o.kind == ASM_OP_REG ? asm_reg_size(e.st, o.reg)
+            : o.kind == ASM_OP_MEM ? (o.size < 0 ? -o.size : o.size) : 0;
+    if (o.kind == ASM_OP_REG && !asm_reg_is_gp(o.reg))
+      s = 0;
+    if (s && s0 && s != s0)
+      return ASM_E_SIZES_MISMATCH;
+    if (s)
+      s0 = s;
+  }
+  return ASM_E_INVALID_OPERAND;
+}
+
+bool find(const asm_code &c, uint32_t ph, int n, size_t &at) {
+  for (at = 0; at + (size_t)n <= c.len; at++) {
+    int k = 0;
+    while (k < n && c.b[at + (size_t)k] == (uint8_t)(ph >> (8 * k)))
+      k++;
+    if (k == n)
+      return true;
+  }
+  return false;
+}
+
+/* Puts the real values over the placeholders and notes their offsets. */
+int patch(enc &e, asm_code &out) {
+  if (e.full_imm) {
+    const asm_operand &o = e.in.ops[0];
+    int n = o.size == 2 ? 2 : 4;
+    size_t at;
+    if (!find(out, n == 2 ? PH_IMM16 : PH_IMM, n, at))
+      return ASM_E_OPERAND_SIZE;
+    for (int k = 0; k < n; k++)
+      out.b[at + (size_t)k] = (uint8_t)((uint64_t)o.val.v >> (8 * k));
+    if (o.val.reloc)
+      out.reloc_at[out.nreloc++] = (uint8_t)at;
+    return ASM_OK;
+  }
+  for (int i = 0; i < e.in.nops; i++) {
+    asm_operand &o = e.in.ops[i];
+    bool is_mem = o.kind == ASM_OP_MEM;
+    if (!(o.val.reloc || (is_mem && abs_disp(e.st, o))) ||
+        (!is_mem && o.kind != ASM_OP_IMM) || (e.rel && i == 0))
+      continue;
+    uint32_t ph = is_mem ? PH_DISP : PH_IMM;
+    uint8_t pat[4] = {(uint8_t)ph, (uint8_t)(ph >> 8), (uint8_t)(ph >> 16),
+                      (uint8_t)(ph >> 24)};
+    size_t at = 0;
+    while (at + 4 <= out.len && memcmp(out.b + at, pat, 4))
+      at++;
+    if (at + 4 > out.len || out.nreloc == 2)
+      return ASM_E_SYMBOL_USE;
+    if (is_mem && !fit_imm(o.val.v, 4))
+      return ASM_E_VALUE_RANGE;
+    uint32_t v = (uint32_t)o.val.v;
+    for (int k = 0; k < 4; k++)
+      out.b[at + k] = (uint8_t)(v >> (8 * k));
+    if (o.val.reloc)
+      out.reloc_at[out.nreloc++] = (uint8_t)at;
+  }
+  return ASM_OK;
+}
+
+/* Relative branch: the shortest width whose displacement reaches the
+** target, measured from the end of the instruction of that width. A
+** target not yet known gets the length of the widest form. */
+int branch(enc &e, asm_code &out) {
+  asm_operand &t = e.in.ops[0];
+  asm_val here = asm_out_here(e.st);
+  if (t.val.reloc != here.reloc)
+    return ASM_E_SYMBOL_USE;
+  ZydisBranchWidth near = e.st->bits == 16 ? ZYDIS_BRANCH_WIDTH_16
+                                           : ZYDIS_BRANCH_WIDTH_32;
+  ZydisBranchWidth widths[2] = {ZYDIS_BRANCH_WIDTH_8, near};
+  int first = e.in.jump == ASM_JUMP_NEAR ? 1 : 0;
+  int last = e.in.jump == ASM_JUMP_SHORT ? 0 : 1;
+  bool any = false;
+  asm_code wide;
+  for (int k = first; k <= last; k++) {
+    e.width = widths[k];
+    e.rel_value = 0;
+    asm_code probe;
+    int err = try_encode(e, probe);
+    if (err > 0)
+      return err;
+    if (err < 0)
+      continue;
+    any = true;
+    wide = probe;
+    int64_t rel = t.val.v - (here.v + (int64_t)probe.len);
+    int64_t lim = k == 0 ? 0x80 : near == ZYDIS_BRANCH_WIDTH_16 ? 0x8000
+                                                                : INT64_C(0x80000000);
+    if (rel < -lim || rel >= lim)
+      continue;
+    e.rel_value = rel;
+    return try_encode(e, out);
+  }
+  if (!any)
+    return -1;
+  out = wide; /* keeps the length while the passes settle */
+  return ASM_E_JUMP_RANGE;
+}
+
+/* mov to or from control and debug registers: the register form of the
+** ModRM byte, which processors assume whatever the field holds. */
+void fix_mov_cr(const asm_insn &in, asm_code &out) {
+  if (in.mnem != ZYDIS_MNEMONIC_MOV)
+    return;
+  for (size_t i = 0; i + 2 < out.len; i++)
+    if (out.b[i] == 0x0F && out.b[i + 1] >= 0x20 && out.b[i + 1] <= 0x23) {
+      out.b[i + 2] |= 0xC0;
+      return;
+    }
+}
+
+/* The address-size prefix goes before the operand-size prefix. */
+void order_prefixes(asm_code &out) {
+  for (size_t i = 0; i + 1 < out.len; i++) {
+    uint8_t b = out.b[i];
+    bool prefix = b == 0xF0 || b == 0xF2 || b == 0xF3 || b == 0x26 || b == 0x2E ||
+                  b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65 || b == 0x66 ||
+                  b == 0x67;
+    if (!prefix)
+      return;
+    if (b == 0x66 && out.b[i + 1] == 0x67) {
+      out.b[i] = 0x67;
+      out.b[i + 1] = 0x66;
+      return;
+    }
+  }
+}
+
+} // namespace
+
+static int encode_once(enc &e, asm_code &out);
+static int encode_main(asm_state *st, asm_insn &in, asm_code &out);
+
+/* x87 forms that name fewer stack registers than the tables list:
+** faddp means faddp st1, st0; fxch and fcom mean st1. */
+static int encode_fpu(asm_state *st, asm_insn &in, asm_code &out, int first) {
+  const char *name = ZydisMnemonicGetString((ZydisMnemonic)in.mnem);
+  bool reg_only = true;
+  for (int i = 0; i < in.nops; i++)
+    reg_only &= in.ops[i].kind == ASM_OP_REG &&
+                ZydisRegisterGetClass((ZydisRegister)in.ops[i].reg) == ZYDIS_REGCLASS_X87;
+  if (!name || name[0] != 'f' || in.nops > 1 || !reg_only)
+    return first;
+  asm_operand st0, st1;
+  st0.kind = st1.kind = ASM_OP_REG;
+  st0.reg = ZYDIS_REGISTER_ST0;
+  st1.reg = ZYDIS_REGISTER_ST1;
+  asm_operand given = in.ops[0];
+  asm_operand tries[3][2] = {{st1, st0}, {st0, st1}, {st1, st1}};
+  int counts[3] = {2, 2, 1};
+  if (in.nops == 1) {
+    tries[0][0] = st0;
+    tries[0][1] = given;
+    tries[1][0] = given;
+    tries[1][1] = st0;
+    counts[2] = 0;
+  }
+  for (int k = 0; k < 3; k++) {
+    if (!counts[k])
+      continue;
+    asm_insn t = in;
+    t.nops = counts[k];
+    t.ops[0] = tries[k][0];
+    t.ops[1] = tries[k][1];
+    if (encode_main(st, t, out) == ASM_OK)
+      return ASM_OK;
+  }
+  return first;
+}
+
+int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
+  int err = encode_main(st, in, out);
+  if (err == ASM_E_INVALID_OPERAND)
+    err = encode_fpu(st, in, out, err);
+  return err;
+}
+
+static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
+  enc e(st, in);
+  for (int i = 0; i < in.nops; i++) {
+    asm_operand &o = in.ops[i];
+    if (o.kind == ASM_OP_MEM)
+      e.memop = i;
+    if (o.kind == ASM_OP_IMM && i > 0 && !e.imm_size) {
+      const asm_operand &d = in.ops[0];
+      e.imm_size = d.kind == ASM_OP_REG ? asm_reg_size(st, d.reg)
+                   : d.kind == ASM_OP_MEM ? (d.size < 0 ? -d.size : d.size) : 0;
+    }
+    if (o.kind == ASM_OP_IMM && o.size > 0)
+      e.imm_size = o.size;
+  }
+  if ((in.mnem == ZYDIS_MNEMONIC_AAM || in.mnem == ZYDIS_MNEMONIC_AAD) &&
+      in.nops == 0) { /* decimal base by default */
+    in.nops = 1;
+    in.ops[0] = asm_operand();
+    in.ops[0].val.v = 10;
+  }
+  e.rel = is_branch(in.mnem) && in.nops == 1 && in.ops[0].kind == ASM_OP_IMM;
+  /* push with a stated size keeps its immediate at that size */
+  e.full_imm = in.mnem == ZYDIS_MNEMONIC_PUSH && in.nops == 1 &&
+               in.ops[0].kind == ASM_OP_IMM &&
+               (in.ops[0].size == 2 || in.ops[0].size == 4) && !in.ops[0].val.reloc;
+  /* xchg of two registers: the first goes to the reg field, except that
+  ** the accumulator takes the short form */
+  if (in.mnem == ZYDIS_MNEMONIC_XCHG && in.nops == 2 &&
+      in.ops[0].kind == ASM_OP_REG && in.ops[1].kind == ASM_OP_REG) {
+    int r1 = in.ops[1].reg;
+    if (r1 != ZYDIS_REGISTER_AX && r1 != ZYDIS_REGISTER_EAX && r1 != ZYDIS_REGISTER_RAX)
+      std::swap(in.ops[0], in.ops[1]);
+  }
+  if (st->bits == 64 && e.memop >= 0 && !in.ops[e.memop].base &&
+      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc && !in.ops[e.memop].seg) {
+    /* plain addresses are reached relative to the next instruction */
+    e.rip = e.memop;
+    int err = encode_once(e, out);
+    if (err)
+      return err;
+    e.rip_disp = in.ops[e.memop].val.v - (asm_out_here(st).v + (int64_t)out.len);
+    if (!fit_imm(e.rip_disp, 4) || e.rip_disp >= INT64_C(0x80000000))
+      return ASM_E_VALUE_RANGE;
+  }
+  return encode_once(e, out);
+}
+
+static int encode_once(enc &e, asm_code &out) {
+  asm_insn &in = e.in;
+  int err;
+  if (e.rel) {
+    err = branch(e, out);
+  } else if (e.memop >= 0 && in.ops[e.memop].size == 0) {
+    bool uniform;
+    err = settle_size(e, out, &uniform);
+  } else {
+    err = try_encode(e, out);
+    bool lone = in.nops == 1 && e.memop == 0; /* clflush byte [eax] */
+    if (err < 0 && e.memop >= 0 &&
+        ((in.ops[e.memop].size < 0 && in.mnem == ZYDIS_MNEMONIC_LEA) || lone)) {
+      /* a label's size does not bind where only the address counts, nor
+      ** a stated size where the single operand's size is fixed */
+      bool uniform;
+      in.ops[e.memop].size = 0;
+      err = settle_size(e, out, &uniform);
+    }
+  }
+  if (err < 0)
+    return diagnose(e);
+  if (err)
+    return err;
+  fix_mov_cr(in, out);
+  order_prefixes(out);
+  return patch(e, out);
+}

@@ -1,0 +1,347 @@
+/*
+** Instruction lines: prefixes, mnemonic and operands (registers, memory
+** in brackets with size words and segment overrides, immediates and far
+** pointers), handed to the encoder; the bytes go to the output.
+*/
+#include "asm_int.h"
+
+namespace {
+
+bool is_word(const asm_tok &k, const char *w) {
+  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
+}
+
+/* End of the operand starting at b: the next comma outside brackets. */
+size_t op_end(const asm_toks &t, size_t b) {
+  int depth = 0;
+  for (size_t i = b; i < t.size(); i++) {
+    if (t[i].sym('[') || t[i].sym('('))
+      depth++;
+    else if (t[i].sym(']') || t[i].sym(')'))
+      depth--;
+    else if (t[i].sym(',') && depth <= 0)
+      return i;
+  }
+  return t.size();
+}
+
+int fail(asm_state *st, int id) {
+  asm_error(st, id, *st->line);
+  return id;
+}
+
+/* Splits the register terms of an address into base, index and scale. */
+int mem_regs(asm_state *st, asm_operand &op) {
+  asm_val &v = op.val;
+  int regs[4], scales[4], n = 0;
+  for (int i = 0; i < v.nreg; i++) {
+    if (v.scale[i] == 0)
+      continue;
+    if (!asm_reg_is_gp(v.reg[i]) || v.scale[i] < 0 || v.scale[i] > 9)
+      return ASM_E_INVALID_ADDRESS;
+    regs[n] = v.reg[i];
+    scales[n++] = (int)v.scale[i];
+  }
+  v.nreg = 0;
+  for (int i = 0; i < n; i++) {
+    int sz = asm_reg_size(st, regs[i]);
+    if (sz < 2)
+      return ASM_E_INVALID_ADDRESS;
+    if (op.addr && op.addr != sz)
+      return ASM_E_ADDRESS_SIZES;
+    op.addr = sz;
+  }
+  if (n == 1) {
+    int s = scales[0];
+    if (s == 1) {
+      op.base = regs[0];
+    } else if (s == 2 || s == 3 || s == 5 || s == 9) {
+      op.base = op.index = regs[0];
+      op.scale = s - 1;
+    } else if (s == 4 || s == 8) {
+      op.index = regs[0];
+      op.scale = s;
+    } else {
+      return ASM_E_INVALID_ADDRESS;
+    }
+  } else if (n == 2) {
+    int b = 0, x = 1;
+    if (scales[0] != 1 && scales[1] == 1) {
+      b = 1;
+      x = 0;
+    }
+    if (scales[b] != 1)
+      return ASM_E_INVALID_ADDRESS;
+    int s = scales[x];
+    if (s != 1 && s != 2 && s != 4 && s != 8)
+      return ASM_E_INVALID_ADDRESS;
+    op.base = regs[b];
+    op.index = regs[x];
+    op.scale = s;
+    /* the stack pointer cannot be an index */
+    if (s == 1 && (op.index == asm_reg_find("esp") ||
+                   op.index == asm_reg_find("rsp"))) {
+      op.index = op.base;
+      op.base = regs[x];
+    }
+  } else if (n > 2) {
+    return ASM_E_INVALID_ADDRESS;
+  }
+  if (op.index && op.scale == 0)
+    op.scale = 1;
+  return ASM_OK;
+}
+
+int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
+              asm_operand &op) {
+  op.kind = ASM_OP_MEM;
+  if (!t[e - 1].sym(']'))
+    return ASM_E_INVALID_OPERAND;
+  e--;
+  if (b + 1 < e && t[b + 1].sym(':') && asm_reg_seg(asm_reg_find(t[b].s))) {
+    op.seg = asm_reg_find(t[b].s);
+    b += 2;
+  }
+  if (b < e && asm_size_word(t[b].s) && t[b].kind == ASM_TK_NAME)
+    b++; /* address size word: taken from the registers instead */
+  if (b >= e)
+    return ASM_E_INVALID_ADDRESS;
+  int err = asm_expr_eval(st, t, b, e, true, op.val);
+  if (err)
+    return err;
+  if (b != e)
+    return ASM_E_INVALID_ADDRESS;
+  if (!op.size && op.val.size)
+    op.size = -op.val.size; /* implied by a label: weaker than stated */
+  return mem_regs(st, op);
+}
+
+int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
+                  size_t e, asm_operand &op) {
+  for (; b < e && t[b].kind == ASM_TK_NAME; b++) {
+    int sz = asm_size_word(t[b].s);
+    if (sz && !op.size) {
+      op.size = sz;
+      if (b + 1 < e && is_word(t[b + 1], "ptr"))
+        b++;
+    } else if (is_word(t[b], "short")) {
+      in.jump = ASM_JUMP_SHORT;
+    } else if (is_word(t[b], "near")) {
+      in.jump = ASM_JUMP_NEAR;
+    } else if (is_word(t[b], "far")) {
+      in.jump = ASM_JUMP_FAR;
+    } else {
+      break;
+    }
+  }
+  if (b >= e)
+    return ASM_E_INVALID_OPERAND;
+  if (b + 2 < e && t[b + 1].sym(':') && t[b + 2].sym('[') &&
+      asm_reg_seg(asm_reg_find(t[b].s))) {
+    op.seg = asm_reg_find(t[b].s);
+    b += 2;
+  }
+  if (t[b].sym('['))
+    return parse_mem(st, t, b + 1, e, op);
+  if (e - b == 1 && t[b].kind == ASM_TK_NAME && asm_reg_find(t[b].s)) {
+    op.kind = ASM_OP_REG;
+    op.reg = asm_reg_find(t[b].s);
+    if (op.size && op.size != asm_reg_size(st, op.reg))
+      return ASM_E_SIZES_MISMATCH;
+    return ASM_OK;
+  }
+  int err = asm_expr_eval(st, t, b, e, false, op.val);
+  if (err)
+    return err;
+  if (b < e && t[b].sym(':')) {
+    b++;
+    if (op.val.reloc)
+      return ASM_E_SYMBOL_USE;
+    op.kind = ASM_OP_FAR;
+    op.far_seg = op.val.v;
+    err = asm_expr_eval(st, t, b, e, false, op.val);
+    if (err)
+      return err;
+  }
+  if (b != e || op.val.nreg)
+    return ASM_E_INVALID_OPERAND;
+  return ASM_OK;
+}
+
+bool emit_prefixes(asm_state *st, unsigned prefix) {
+  static const uint8_t bytes[4] = {0xF3, 0xF3, 0xF2, 0xF0};
+  for (int i = 3; i >= 0; i--)
+    if (prefix & (1u << i))
+      if (!asm_out_bytes(st, &bytes[i], 1))
+        return false;
+  return true;
+}
+
+bool emit_code(asm_state *st, const asm_code &c) {
+  size_t at = asm_out_area(st).bytes.size();
+  if (!asm_out_bytes(st, c.b, c.len))
+    return false;
+  asm_val one;
+  one.reloc = 1;
+  for (int i = 0; i < c.nreloc; i++)
+    asm_out_reloc(st, one, 4, at + c.reloc_at[i]);
+  return true;
+}
+
+/* movs, cmps, scas, lods, stos, ins, outs with operands: the size comes
+** from them, only the source's segment can be overridden. */
+bool string_op(const std::string &name) {
+  static const char *const ops[] = {"movs", "cmps", "scas", "lods", "stos",
+                                    "ins", "outs"};
+  std::string l = asm_lower(name);
+  for (const char *o : ops)
+    if (l == o)
+      return true;
+  return false;
+}
+
+int string_form(asm_state *st, asm_insn &in, const std::string &name) {
+  int size = 0;
+  for (int i = 0; i < in.nops; i++) {
+    asm_operand &o = in.ops[i];
+    int s = o.kind == ASM_OP_MEM ? (o.size < 0 ? -o.size : o.size)
+            : o.kind == ASM_OP_REG && asm_reg_is_gp(o.reg) &&
+                      asm_reg_find("dx") != o.reg ? asm_reg_size(st, o.reg) : 0;
+    if (s && size && s != size)
+      return ASM_E_SIZES_MISMATCH;
+    if (s)
+      size = s;
+    if (o.kind == ASM_OP_MEM) {
+      if (o.addr)
+        in.addr = o.addr;
+      if (o.seg)
+        in.seg = o.seg;
+    }
+  }
+  if (asm_lower(name) == "xlat") {
+    if (in.nops != 1 || in.ops[0].kind != ASM_OP_MEM)
+      return ASM_E_INVALID_OPERAND;
+    in.nops = 0;
+    return ASM_OK;
+  }
+  if (!size)
+    return ASM_E_SIZE_NOT_SPECIFIED;
+  const char *suffix = size == 1 ? "b" : size == 2 ? "w" : size == 4 ? "d"
+                       : size == 8 ? "q" : nullptr;
+  int prefix;
+  in.mnem = suffix ? asm_mnemonic_find(asm_lower(name) + suffix, &prefix) : 0;
+  if (!in.mnem)
+    return ASM_E_OPERAND_SIZE;
+  in.nops = 0;
+  return ASM_OK;
+}
+
+} // namespace
+
+/* x87 control instructions that wait first: fwait, then the no-wait form. */
+bool wait_form(const std::string &name, int *m) {
+  static const char *const forms[] = {"fstsw", "fstcw", "finit", "fclex",
+                                      "fsave", "fstenv", "feni", "fdisi"};
+  std::string l = asm_lower(name);
+  for (const char *f : forms)
+    if (l == f) {
+      int none;
+      *m = asm_mnemonic_find("fn" + l.substr(1), &none);
+      return *m != 0;
+    }
+  return false;
+}
+
+/* Forms whose operand size follows the code mode. */
+int mode_form(asm_state *st, const std::string &name, int m) {
+  static const char *const forms[][3] = {
+    {"pusha", "pushad", "pushad"}, {"popa", "popad", "popad"},
+    {"pushf", "pushfd", "pushfq"}, {"popf", "popfd", "popfq"},
+    {"iret", "iretd", "iretq"},
+    {"pushaw", "pusha", ""}, {"popaw", "popa", ""}, {"pushfw", "pushf", "pushf"},
+    {"popfw", "popf", "popf"}, {"iretw", "iret", "iret"},
+  };
+  std::string l = asm_lower(name);
+  for (auto &f : forms) {
+    if (l != f[0])
+      continue;
+    const char *to = st->bits == 16 ? (l.back() == 'w' ? f[1] : f[0])
+                     : st->bits == 32 ? f[1] : f[2];
+    int none;
+    int r = *to ? asm_mnemonic_find(to, &none) : 0;
+    return r ? r : m;
+  }
+  return m;
+}
+
+bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
+  const asm_toks &t = l.t;
+  asm_insn in;
+  std::string strop;
+  while (pos < t.size() && t[pos].kind == ASM_TK_NAME) {
+    int prefix;
+    int m = asm_mnemonic_find(t[pos].s, &prefix);
+    if (!m && !prefix && wait_form(t[pos].s, &m))
+      in.wait = true;
+    if (!prefix)
+      m = mode_form(st, t[pos].s, m);
+    if (!m && !prefix && asm_lower(t[pos].s) == "retf") {
+      m = asm_mnemonic_find("ret", &prefix); /* a far return */
+      in.jump = ASM_JUMP_FAR;
+    }
+    int none;
+    bool xlat = m && m == asm_mnemonic_find("xlat", &none);
+    if ((xlat || (!m && !prefix && string_op(t[pos].s))) && pos + 1 < t.size()) {
+      strop = t[pos++].s;
+      in.mnem = m ? m : -1;
+      break;
+    }
+    pos++;
+    if (prefix) {
+      in.prefix |= 1u << (prefix - 1);
+      continue;
+    }
+    if (!m)
+      return fail(st, ASM_E_ILLEGAL_INSN), false;
+    in.mnem = m;
+    break;
+  }
+  if (!in.mnem) {
+    if (pos < t.size() || !in.prefix)
+      return fail(st, ASM_E_ILLEGAL_INSN), false;
+    return emit_prefixes(st, in.prefix);
+  }
+  while (pos < t.size()) {
+    if (in.nops == 5)
+      return fail(st, ASM_E_INVALID_OPERAND), false;
+    size_t e = op_end(t, pos);
+    int err = parse_operand(st, in, t, pos, e, in.ops[in.nops++]);
+    if (err)
+      return fail(st, err), false;
+    pos = e;
+    if (pos < t.size()) {
+      pos++;
+      if (pos == t.size())
+        return fail(st, ASM_E_INVALID_OPERAND), false;
+    }
+  }
+  if (!strop.empty()) {
+    int e = string_form(st, in, strop);
+    if (e)
+      return fail(st, e), false;
+  }
+  if (in.wait) {
+    static const uint8_t fwait = 0x9B;
+    if (!asm_out_bytes(st, &fwait, 1))
+      return false;
+  }
+  asm_code code;
+  int err = asm_enc_insn(st, in, code);
+  if (err == ASM_E_JUMP_RANGE && code.len) {
+    fail(st, err);
+    return emit_code(st, code) && false;
+  }
+  if (err)
+    return fail(st, err), false;
+  return emit_code(st, code);
+}

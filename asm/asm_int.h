@@ -1,0 +1,296 @@
+/*
+** Internal declarations shared by the assembler engine's modules.
+** The engine keeps all of one assembly's state in an asm_state; nothing is
+** global, so separate assemblies never interfere.
+*/
+#ifndef TRELK_ASM_INT_H
+#define TRELK_ASM_INT_H
+
+#include "asm.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+/* Messages, in table order. Ids up to ASM_E_WRITE_FAILED are fatal. */
+enum asm_msg_id {
+  ASM_OK = 0,
+  ASM_E_OUT_OF_MEMORY, ASM_E_OUT_OF_STACK, ASM_E_SOURCE_NOT_FOUND,
+  ASM_E_UNEXPECTED_EOF, ASM_E_CODE_CANNOT, ASM_E_FORMAT_LIMITS,
+  ASM_E_WRITE_FAILED,
+  ASM_E_FILE_NOT_FOUND, ASM_E_READ_FILE, ASM_E_FILE_FORMAT,
+  ASM_E_MACRO_ARGS, ASM_E_INCOMPLETE_MACRO, ASM_E_UNEXPECTED_CHARS,
+  ASM_E_INVALID_ARG, ASM_E_ILLEGAL_INSN, ASM_E_INVALID_OPERAND,
+  ASM_E_OPERAND_SIZE, ASM_E_SIZE_NOT_SPECIFIED, ASM_E_SIZES_MISMATCH,
+  ASM_E_ADDRESS_SIZE, ASM_E_ADDRESS_SIZES, ASM_E_REG_COMBINATION,
+  ASM_E_LONG_IMM, ASM_E_JUMP_RANGE, ASM_E_INVALID_EXPR,
+  ASM_E_INVALID_ADDRESS, ASM_E_INVALID_VALUE, ASM_E_VALUE_RANGE,
+  ASM_E_UNDEFINED, ASM_E_SYMBOL_USE, ASM_E_NAME_TOO_LONG, ASM_E_INVALID_NAME,
+  ASM_E_RESERVED, ASM_E_ALREADY_DEFINED, ASM_E_MISSING_QUOTE,
+  ASM_E_MISSING_END, ASM_E_UNEXPECTED_INSN, ASM_E_EXTRA_CHARS,
+  ASM_E_SECTION_ALIGN, ASM_E_SETTING, ASM_E_DATA_DEFINED,
+  ASM_E_TOO_MANY_REPEATS,
+  ASM_MSG_COUNT
+};
+
+/* Tokens: names (anything not special), quoted strings (text without the
+** quotes) and single special characters. */
+enum { ASM_TK_NAME, ASM_TK_STR, ASM_TK_SYM };
+struct asm_tok {
+  uint8_t kind;
+  std::string s;
+  bool sym(char c) const { return kind == ASM_TK_SYM && s[0] == c; }
+};
+typedef std::vector<asm_tok> asm_toks;
+
+/* Where a line came from: a file (or the main source) and, for lines
+** produced by a macro, the origin of the line that invoked it. */
+struct asm_origin {
+  std::string file;
+  int parent;
+};
+struct asm_line {
+  asm_toks t;
+  int origin;
+};
+
+/* One macro or struc definition. */
+struct asm_macro {
+  std::vector<std::string> params;
+  std::vector<char> required;
+  std::vector<asm_toks> defaults;
+  int group = -1;       /* index of the first group parameter, -1: none */
+  bool greedy = false;  /* last parameter takes the rest of the line */
+  std::vector<asm_line> body;
+  int origin = 0;
+};
+
+struct asm_pre {
+  std::unordered_map<std::string, std::vector<asm_toks>> consts; /* equ, define */
+  std::unordered_map<std::string, std::vector<asm_toks>> fixes;
+  std::unordered_map<std::string, std::vector<asm_macro>> macros, strucs;
+  std::unordered_map<std::string, size_t> active; /* macros being expanded */
+  unsigned locals = 0;
+};
+
+/* A value: constant plus relocatable base count plus register terms. */
+struct asm_val {
+  int64_t v = 0;
+  int reloc = 0;
+  int nreg = 0;
+  int reg[4] = {0, 0, 0, 0};
+  int64_t scale[4] = {0, 0, 0, 0};
+  int size = 0;        /* size implied by a data label, bytes */
+  bool unknown = false; /* uses a symbol not yet known in this pass */
+  bool fp = false;      /* a floating-point literal, value in f */
+  long double f = 0;
+};
+
+struct asm_sym {
+  int64_t cur = 0, last = 0;
+  int reloc = 0, last_reloc = 0;
+  int size = 0, last_size = 0;
+  int def_pass = -1;  /* pass that last defined it */
+  bool had_last = false;
+  bool var = false;   /* defined with '=' (may be redefined) */
+  asm_val regs, last_regs; /* register terms of labels in `virtual at reg` */
+  bool used = false, used_last = false;
+};
+
+/* Output area: the main image, or a virtual block. */
+struct asm_area {
+  std::vector<uint8_t> bytes;
+  int64_t org = 0;
+  int org_reloc = 0;
+  asm_val org_regs;    /* register terms of a `virtual at ebx` origin */
+  size_t org_at = 0;
+  size_t init_end = 0; /* end of the last initialised data */
+};
+
+/* Assembly-time control blocks. */
+enum { ASM_BLK_IF, ASM_BLK_REPEAT, ASM_BLK_WHILE, ASM_BLK_VIRTUAL };
+struct asm_blk {
+  int kind;
+  size_t start;      /* line of the opening directive */
+  int64_t count = 0, index = 0;
+  bool done = false; /* if: a branch was taken */
+  int64_t save_counter = 0, save_total = 0;
+};
+
+struct asm_state {
+  asm_services *svc = nullptr;
+  asm_options opt;
+  std::string context;
+  void *module_ctx = nullptr;  /* the host's context record for `context` */
+
+  std::vector<asm_origin> origins;
+  std::vector<asm_line> lines; /* preprocessed source */
+  asm_pre pre;
+  int depth = 0;               /* nesting of macros, includes, expressions */
+
+  size_t mem_used = 0;
+  size_t mem_base = 0;         /* charged before the passes */
+  int fatal = ASM_OK;
+  int err = ASM_OK;            /* first line error of the pass */
+  asm_line err_line;
+
+  /* assembly passes */
+  int pass = 0;
+  bool changed = false;
+  size_t cur = 0;              /* line being assembled */
+  const asm_line *line = nullptr;
+  uint64_t steps = 0;
+  bool endless = false;        /* a pass ran out of steps: no more passes */
+  std::unordered_map<std::string, asm_sym> syms;
+  std::string global;          /* last global label, prefix of '.' names */
+  int anon = 0;                /* '@@' labels defined so far */
+  std::vector<asm_area> areas; /* [0] is the output */
+  std::vector<uint32_t> relocs;
+  std::vector<int> pair;       /* control directive -> next part */
+  std::vector<asm_blk> blocks;
+  std::vector<std::string> display;
+  int bits = 32;
+  int64_t counter = 0;         /* '%' of the innermost repeat or times */
+  int64_t counter_total = 0;
+};
+
+/* limits */
+enum {
+  ASM_MAX_DEPTH = 256,     /* macro / include / expression nesting */
+  ASM_MAX_PASSES = 100,
+  ASM_MAX_NAME = 255,
+  ASM_MAX_STEPS = 1000000, /* lines run by one pass or the preprocessor */
+  ASM_MAX_LINE_TOKENS = 65536
+};
+
+/* asm_msg.cpp */
+const char *asm_msg_text(int id);
+void asm_error(asm_state *st, int id, const asm_line &line);
+void asm_fatal(asm_state *st, int id);
+void asm_msg_report(asm_state *st);
+bool asm_charge(asm_state *st, size_t bytes);
+size_t asm_toks_cost(const asm_toks &t);
+
+/* asm_lex.cpp */
+bool asm_lex(asm_state *st, const char *text, size_t len, int origin,
+             std::vector<asm_line> &out);
+std::string asm_lex_rebuild(const asm_toks &t);
+bool asm_lex_is_name_char(char c);
+
+/* asm_pre.cpp, asm_macro.cpp, asm_block.cpp */
+bool asm_pre_run(asm_state *st, const char *src, size_t len);
+bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in);
+void asm_pre_subst(asm_state *st, asm_toks &t, size_t from);
+bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
+                      bool struc);
+typedef std::unordered_map<std::string, asm_toks> asm_bindings;
+bool asm_macro_block(asm_state *st, std::vector<asm_line> &in, size_t &i,
+                     asm_line &header, std::vector<asm_line> &body);
+bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out);
+bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
+                      const std::vector<asm_bindings> &sets, int parent);
+int asm_macro_origin(asm_state *st, int def_origin, int parent);
+bool asm_macro_call(asm_state *st, const asm_macro &m, size_t index,
+                    const asm_line &line, size_t argpos, const std::string &label,
+                    bool struc);
+bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i);
+bool asm_macro_irp(asm_state *st, std::vector<asm_line> &in, size_t &i, bool irps);
+bool asm_macro_match(asm_state *st, std::vector<asm_line> &in, size_t &i);
+
+/* asm_expr.cpp */
+/* These return ASM_OK or the message id of the first fault. */
+int asm_expr_eval(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
+                  bool regs, asm_val &out);
+int asm_expr_const(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
+                   int64_t &out);
+int asm_expr_cond(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
+                  bool &out);
+bool asm_expr_number(const std::string &s, int64_t &out);
+
+/* asm_sym.cpp */
+void asm_val_regs(asm_val &to, const asm_val &from);
+bool asm_val_same_regs(const asm_val &a, const asm_val &b);
+std::string asm_sym_name(asm_state *st, const std::string &name, bool define);
+bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
+                    int size, bool var);
+void asm_sym_value(asm_state *st, const std::string &name, asm_val &out);
+bool asm_sym_defined(asm_state *st, const std::string &name);
+bool asm_sym_used(asm_state *st, const std::string &name);
+void asm_sym_end_pass(asm_state *st);
+bool asm_sym_valid_name(const std::string &name);
+
+/* asm_reg.cpp: registers and size words */
+int asm_reg_find(const std::string &name);   /* 0: not a register */
+int asm_reg_size(asm_state *st, int reg);    /* bytes */
+bool asm_reg_is_gp(int reg);
+int asm_reg_seg(int reg);                    /* segment register number+1, or 0 */
+int asm_size_word(const std::string &name);  /* byte->1 ... 0: not a size word */
+int asm_mnemonic_find(const std::string &name, int *prefix);
+
+/* asm_out (asm_data.cpp) */
+asm_area &asm_out_area(asm_state *st);
+asm_val asm_out_here(asm_state *st);
+bool asm_out_bytes(asm_state *st, const uint8_t *p, size_t n);
+bool asm_out_reserve(asm_state *st, uint64_t n);
+bool asm_out_value(asm_state *st, const asm_val &v, int size);
+bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at);
+bool asm_float_bits(long double f, int size, uint8_t *out);
+bool asm_data_define(asm_state *st, const asm_line &l, size_t pos, int unit);
+bool asm_data_reserve(asm_state *st, const asm_line &l, size_t pos, int unit);
+int asm_data_unit(const std::string &dir, bool *reserve);
+
+/* asm_load.cpp */
+bool asm_load_line(asm_state *st, const asm_line &l, size_t pos);
+bool asm_store_line(asm_state *st, const asm_line &l, size_t pos);
+
+/* asm_parse.cpp */
+bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos);
+bool asm_parse_pass(asm_state *st);
+
+/* asm_ctl.cpp */
+bool asm_ctl_pair(asm_state *st);
+int asm_ctl_kind(const asm_toks &t);
+bool asm_ctl_line(asm_state *st, const asm_line &l, size_t &next);
+
+/* asm_insn.cpp: one instruction's operands */
+enum { ASM_OP_REG, ASM_OP_MEM, ASM_OP_IMM, ASM_OP_FAR };
+enum { ASM_JUMP_ANY, ASM_JUMP_SHORT, ASM_JUMP_NEAR, ASM_JUMP_FAR };
+struct asm_operand {
+  int kind = ASM_OP_IMM;
+  int size = 0;         /* stated size in bytes, 0: none */
+  int reg = 0;
+  int base = 0, index = 0, scale = 0;
+  int seg = 0;          /* segment override register */
+  int addr = 0;         /* address size from the registers, bytes */
+  asm_val val;          /* displacement, immediate or far offset */
+  int64_t far_seg = 0;
+};
+struct asm_insn {
+  int mnem = 0;
+  unsigned prefix = 0;  /* bit 0 rep, 1 repe, 2 repne, 3 lock */
+  int jump = ASM_JUMP_ANY;
+  int seg = 0;          /* segment override of an operand-less form */
+  int addr = 0;         /* address size of an operand-less form */
+  bool wait = false;    /* x87 waiting form: fwait first */
+  int nops = 0;
+  asm_operand ops[5];
+};
+bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos);
+
+/* asm_encode.cpp: encoding through the instruction tables */
+struct asm_code {
+  uint8_t b[16];
+  size_t len = 0;
+  int nreloc = 0;
+  uint8_t reloc_at[2];
+};
+int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out);
+
+/* asm_image.cpp */
+bool asm_image_build(asm_state *st, std::vector<uint8_t> &out);
+void asm_image_vnum(std::vector<uint8_t> &out, uint32_t v);
+
+/* size and case helpers */
+std::string asm_lower(const std::string &s);
+
+#endif

@@ -1,0 +1,147 @@
+/*
+** Tokenizer: source text to lines of tokens. Comments are dropped, a
+** backslash ending a line joins the next one, and a backslash before a
+** token escapes it for one level of macro expansion.
+*/
+#include "asm_int.h"
+
+#include <cstring>
+
+static bool lex_special(char c) {
+  return c && strchr("+-/*=<>()[]{}:,|&~#`", c) != nullptr;
+}
+
+static bool lex_space(char c) {
+  return c == ' ' || c == '\t';
+}
+
+bool asm_lex_is_name_char(char c) {
+  return !lex_special(c) && !lex_space(c) && c != ';' && c != '\'' &&
+         c != '"' && c != '\\' && c != '\n' && c != '\r';
+}
+
+/* A quoted string starting at p[i]; doubled quotes stand for one. */
+static bool lex_string(const char *p, size_t n, size_t &i, std::string &out) {
+  char q = p[i++];
+  for (;;) {
+    if (i >= n || p[i] == '\n' || p[i] == '\r')
+      return false;
+    if (p[i] == q) {
+      if (i + 1 < n && p[i + 1] == q) {
+        out += q;
+        i += 2;
+        continue;
+      }
+      i++;
+      return true;
+    }
+    out += p[i++];
+  }
+}
+
+/* True when only blanks or a comment follow position i on this line. */
+static bool lex_line_rest_empty(const char *p, size_t n, size_t i) {
+  while (i < n && lex_space(p[i]))
+    i++;
+  return i >= n || p[i] == '\n' || p[i] == '\r' || p[i] == ';';
+}
+
+static size_t lex_skip_line(const char *p, size_t n, size_t i) {
+  while (i < n && p[i] != '\n' && p[i] != '\r')
+    i++;
+  if (i < n && p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
+    return i + 2;
+  return i < n ? i + 1 : i;
+}
+
+static bool lex_push(asm_state *st, std::vector<asm_line> &out, asm_line &line) {
+  if (line.t.empty())
+    return true;
+  if (!asm_charge(st, asm_toks_cost(line.t)))
+    return false;
+  out.push_back(std::move(line));
+  line.t.clear();
+  return true;
+}
+
+bool asm_lex(asm_state *st, const char *p, size_t n, int origin,
+             std::vector<asm_line> &out) {
+  asm_line line;
+  line.origin = origin;
+  size_t i = 0;
+  while (i < n) {
+    char c = p[i];
+    if (lex_space(c)) {
+      i++;
+    } else if (c == '\n' || c == '\r') {
+      i = lex_skip_line(p, n, i);
+      if (!lex_push(st, out, line))
+        return false;
+    } else if (c == ';') {
+      while (i < n && p[i] != '\n' && p[i] != '\r')
+        i++;
+    } else if (c == '\'' || c == '"') {
+      asm_tok t{ASM_TK_STR, ""};
+      if (!lex_string(p, n, i, t.s)) {
+        line.t.push_back(t);
+        asm_error(st, ASM_E_MISSING_QUOTE, line);
+        return false;
+      }
+      line.t.push_back(std::move(t));
+    } else if (c == '\\' && lex_line_rest_empty(p, n, i + 1)) {
+      i = lex_skip_line(p, n, i + 1); /* continuation */
+    } else if (c == '\\' || asm_lex_is_name_char(c)) {
+      asm_tok t{ASM_TK_NAME, ""};
+      while (i < n && p[i] == '\\')
+        t.s += p[i++];
+      if (i < n && lex_special(p[i])) {
+        t.kind = ASM_TK_SYM;
+        t.s += p[i++];
+      } else if (i < n && (p[i] == '\'' || p[i] == '"')) {
+        t.kind = ASM_TK_STR;
+        std::string body;
+        if (!lex_string(p, n, i, body)) {
+          asm_error(st, ASM_E_MISSING_QUOTE, line);
+          return false;
+        }
+        t.s += body;
+      } else {
+        while (i < n && asm_lex_is_name_char(p[i]))
+          t.s += p[i++];
+      }
+      line.t.push_back(std::move(t));
+    } else {
+      line.t.push_back(asm_tok{ASM_TK_SYM, std::string(1, c)});
+      i++;
+    }
+  }
+  return lex_push(st, out, line);
+}
+
+/* The line as shown in messages: names apart by one blank, strings in
+** single quotes with inner quotes doubled, special characters packed. */
+std::string asm_lex_rebuild(const asm_toks &t) {
+  std::string r;
+  bool prev_word = false;
+  for (const asm_tok &k : t) {
+    bool word = k.kind != ASM_TK_SYM;
+    if (word && prev_word)
+      r += ' ';
+    if (k.kind == ASM_TK_STR) {
+      size_t esc = 0;
+      while (esc < k.s.size() && k.s[esc] == '\\')
+        r += k.s[esc++];
+      r += '\'';
+      for (size_t j = esc; j < k.s.size(); j++) {
+        if (k.s[j] == '\'')
+          r += '\'';
+        r += k.s[j];
+      }
+      r += '\'';
+    } else {
+      r += k.s;
+    }
+    prev_word = word;
+  }
+  return r;
+}

@@ -1,0 +1,459 @@
+/*
+** Macro machinery of the preprocessor: brace blocks, macro and struc
+** definitions and calls (required, default, greedy and group parameters,
+** common / forward / reverse, local, # concatenation, backslash escapes),
+** and the repeating blocks rept, irp, irps and match.
+*/
+#include "asm_int.h"
+
+#include <cstdio>
+
+namespace {
+
+typedef asm_bindings bindings;
+
+struct expansion {
+  bindings params;
+  std::unordered_map<std::string, std::string> locals;
+  std::string label; /* struc instance name */
+  bool struc = false;
+  int origin = 0;
+};
+
+bool fail(asm_state *st, int id, const asm_line &l) {
+  asm_error(st, id, l);
+  return false;
+}
+
+bool is_word(const asm_tok &k, const char *w) {
+  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
+}
+
+bool is_open(const asm_tok &k) { return k.kind == ASM_TK_SYM && k.s == "{"; }
+bool is_close(const asm_tok &k) { return k.kind == ASM_TK_SYM && k.s == "}"; }
+
+/* Splits t[from..) at top-level commas; <...> groups one argument. */
+bool split_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) {
+  out.clear();
+  if (from >= t.size())
+    return true;
+  out.emplace_back();
+  for (size_t i = from; i < t.size(); i++) {
+    if (t[i].sym(',')) {
+      out.emplace_back();
+    } else if (t[i].sym('<') && out.back().empty()) {
+      int depth = 1;
+      size_t j = i + 1;
+      for (; j < t.size(); j++) {
+        if (t[j].sym('<')) depth++;
+        if (t[j].sym('>') && --depth == 0) break;
+      }
+      if (j >= t.size())
+        return false;
+      out.back().insert(out.back().end(), t.begin() + (long)i + 1,
+                        t.begin() + (long)j);
+      i = j;
+      if (i + 1 < t.size() && !t[i + 1].sym(','))
+        return false;
+    } else {
+      out.back().push_back(t[i]);
+    }
+  }
+  return true;
+}
+
+std::string unique_name(asm_state *st, const std::string &name) {
+  char buf[16];
+  snprintf(buf, sizeof buf, "?%X", ++st->pre.locals);
+  return name + buf;
+}
+
+/* One body line with parameters, locals and escapes resolved and the
+** # operator applied. */
+asm_line expand_line(const asm_line &src, const expansion &x) {
+  asm_line out{asm_toks(), x.origin};
+  std::vector<char> escaped;
+  for (const asm_tok &k : src.t) {
+    if (k.s.size() > 1 && k.s[0] == '\\') {
+      out.t.push_back(asm_tok{k.kind, k.s.substr(1)});
+      escaped.push_back(1);
+      continue;
+    }
+    if (k.kind == ASM_TK_NAME) {
+      auto p = x.params.find(k.s);
+      if (p != x.params.end()) {
+        out.t.insert(out.t.end(), p->second.begin(), p->second.end());
+        escaped.resize(out.t.size(), 0);
+        continue;
+      }
+      auto l = x.locals.find(k.s);
+      if (l != x.locals.end()) {
+        out.t.push_back(asm_tok{ASM_TK_NAME, l->second});
+        escaped.push_back(0);
+        continue;
+      }
+      if (x.struc && k.s[0] == '.' && (k.s.size() == 1 || k.s[1] != '.')) {
+        out.t.push_back(asm_tok{ASM_TK_NAME, x.label + (k.s == "." ? "" : k.s)});
+        escaped.push_back(0);
+        continue;
+      }
+    }
+    out.t.push_back(k);
+    escaped.push_back(0);
+  }
+  for (size_t i = 1; i + 1 < out.t.size(); i++) {
+    if (!out.t[i].sym('#') || escaped[i])
+      continue;
+    asm_tok &a = out.t[i - 1];
+    const asm_tok &b = out.t[i + 1];
+    if (a.kind == ASM_TK_SYM || b.kind == ASM_TK_SYM)
+      continue;
+    if (b.kind == ASM_TK_STR)
+      a.kind = ASM_TK_STR;
+    a.s += b.s;
+    out.t.erase(out.t.begin() + (long)i, out.t.begin() + (long)i + 2);
+    escaped.erase(escaped.begin() + (long)i, escaped.begin() + (long)i + 2);
+    i--;
+  }
+  return out;
+}
+
+/* `local a, b`: fresh names for this expansion from here on. */
+bool declare_locals(asm_state *st, const asm_line &l, expansion &x) {
+  for (size_t i = 1; i < l.t.size(); i++) {
+    if (l.t[i].sym(','))
+      continue;
+    if (l.t[i].kind != ASM_TK_NAME)
+      return fail(st, ASM_E_INVALID_NAME, l);
+    x.locals[l.t[i].s] = unique_name(st, l.t[i].s);
+  }
+  return true;
+}
+
+bool expand_lines(asm_state *st, const std::vector<asm_line> &body,
+                  size_t from, size_t to, expansion &x,
+                  std::vector<asm_line> &out) {
+  for (size_t i = from; i < to; i++) {
+    const asm_line &src = body[i];
+    if (!src.t.empty() && is_word(src.t[0], "local")) {
+      if (!declare_locals(st, src, x))
+        return false;
+      continue;
+    }
+    asm_line l = expand_line(src, x);
+    if (!asm_charge(st, asm_toks_cost(l.t)))
+      return false;
+    out.push_back(std::move(l));
+  }
+  return true;
+}
+
+/* Preprocesses generated lines one level deeper. */
+bool run_lines(asm_state *st, std::vector<asm_line> &lines) {
+  if (++st->depth > ASM_MAX_DEPTH) {
+    asm_fatal(st, ASM_E_OUT_OF_STACK);
+    return false;
+  }
+  bool ok = asm_pre_lines(st, lines);
+  st->depth--;
+  return ok;
+}
+
+int new_origin(asm_state *st, int def_origin, int parent) {
+  st->origins.push_back(asm_origin{st->origins[def_origin].file, parent});
+  return (int)st->origins.size() - 1;
+}
+
+/* Parameter list of a macro header: a, b*, c:default, [d, e], f& */
+bool parse_params(asm_state *st, const asm_line &l, size_t pos, size_t end,
+                  asm_macro &m) {
+  const asm_toks &t = l.t;
+  bool in_group = false;
+  while (pos < end) {
+    if (t[pos].sym('[')) {
+      if (m.group >= 0 || in_group)
+        return fail(st, ASM_E_MACRO_ARGS, l);
+      m.group = (int)m.params.size();
+      in_group = true;
+      pos++;
+      continue;
+    }
+    if (t[pos].kind != ASM_TK_NAME || m.greedy)
+      return fail(st, ASM_E_MACRO_ARGS, l);
+    m.params.push_back(t[pos++].s);
+    m.required.push_back(0);
+    m.defaults.emplace_back();
+    if (pos < end && t[pos].sym('*')) {
+      m.required.back() = 1;
+      pos++;
+    } else if (pos < end && t[pos].sym(':')) {
+      pos++;
+      while (pos < end && !t[pos].sym(',') && !t[pos].sym(']'))
+        m.defaults.back().push_back(t[pos++]);
+    } else if (pos < end && t[pos].sym('&')) {
+      m.greedy = true;
+      pos++;
+    }
+    if (pos < end && t[pos].sym(']')) {
+      if (!in_group)
+        return fail(st, ASM_E_MACRO_ARGS, l);
+      in_group = false;
+      pos++;
+    }
+    if (pos < end) {
+      if (!t[pos].sym(','))
+        return fail(st, ASM_E_MACRO_ARGS, l);
+      pos++;
+      if (pos == end)
+        return fail(st, ASM_E_MACRO_ARGS, l);
+    }
+  }
+  if (in_group || (m.group >= 0 && m.group != (int)m.params.size() - 1 &&
+                   m.group >= (int)m.params.size()))
+    return fail(st, ASM_E_MACRO_ARGS, l);
+  return true;
+}
+
+size_t find_open(const asm_toks &t) {
+  for (size_t i = 0; i < t.size(); i++)
+    if (is_open(t[i]))
+      return i;
+  return t.size();
+}
+
+/* Header, then the lines of the body; i moves past what was used. */
+bool block(asm_state *st, std::vector<asm_line> &in, size_t &i,
+           asm_line &header, std::vector<asm_line> &body) {
+  header = in[i];
+  size_t open = find_open(header.t);
+  size_t j = i;
+  size_t pos;
+  if (open < header.t.size()) {
+    pos = open + 1;
+  } else {
+    if (i + 1 >= in.size() || in[i + 1].t.empty() || !is_open(in[i + 1].t[0]))
+      return fail(st, ASM_E_INCOMPLETE_MACRO, header);
+    j = i + 1;
+    pos = 1;
+  }
+  asm_toks rest(in[j].t.begin() + (long)pos, in[j].t.end());
+  header.t.resize(open);
+  int origin = in[j].origin;
+  for (;;) {
+    size_t k = 0;
+    while (k < rest.size() && !is_close(rest[k]))
+      k++;
+    if (k < rest.size()) {
+      if (k > 0)
+        body.push_back(asm_line{asm_toks(rest.begin(), rest.begin() + (long)k), origin});
+      asm_toks after(rest.begin() + (long)k + 1, rest.end());
+      if (after.empty()) {
+        i = j + 1;
+      } else {
+        in[j].t = after; /* what follows the brace is a line of its own */
+        i = j;
+      }
+      return true;
+    }
+    if (!rest.empty())
+      body.push_back(asm_line{rest, origin});
+    if (++j >= in.size())
+      return fail(st, ASM_E_INCOMPLETE_MACRO, header);
+    rest = in[j].t;
+    origin = in[j].origin;
+  }
+}
+
+/* Arguments of a call bound to the parameters, group values apart. */
+bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
+               size_t argpos, expansion &x, std::vector<std::vector<asm_toks>> &groups) {
+  std::vector<asm_toks> args;
+  if (!split_args(line.t, argpos, args))
+    return fail(st, ASM_E_MACRO_ARGS, line);
+  size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
+  if (m.greedy && args.size() > fixed && fixed > 0) {
+    /* the last parameter takes the rest, commas included */
+    asm_toks rest;
+    for (size_t a = fixed - 1; a < args.size(); a++) {
+      if (a > fixed - 1)
+        rest.push_back(asm_tok{ASM_TK_SYM, ","});
+      rest.insert(rest.end(), args[a].begin(), args[a].end());
+    }
+    args.resize(fixed);
+    args.back() = rest;
+  }
+  if (m.group < 0 && args.size() > m.params.size() &&
+      !(args.size() == 1 && args[0].empty()))
+    return fail(st, ASM_E_MACRO_ARGS, line);
+  for (size_t p = 0; p < fixed; p++) {
+    asm_toks v = p < args.size() ? args[p] : asm_toks();
+    if (v.empty())
+      v = m.defaults[p];
+    if (v.empty() && m.required[p])
+      return fail(st, ASM_E_MACRO_ARGS, line);
+    x.params[m.params[p]] = v;
+  }
+  if (m.group >= 0) {
+    size_t g = m.params.size() - fixed;
+    for (size_t a = fixed; a < args.size(); a += g) {
+      groups.emplace_back();
+      for (size_t p = 0; p < g; p++) {
+        asm_toks v = a + p < args.size() ? args[a + p] : asm_toks();
+        if (v.empty())
+          v = m.defaults[fixed + p];
+        if (v.empty() && m.required[fixed + p])
+          return fail(st, ASM_E_MACRO_ARGS, line);
+        groups.back().push_back(v);
+      }
+    }
+    if (groups.size() == 1 && args.size() == fixed + 1 && args.back().empty() &&
+        g == 1 && !m.required[fixed])
+      groups.clear(); /* no group arguments at all */
+  }
+  return true;
+}
+
+/* Expands body sections: common once, forward and reverse per group. */
+bool is_section(const asm_line &l) {
+  return !l.t.empty() && (is_word(l.t[0], "common") || is_word(l.t[0], "forward") ||
+                          is_word(l.t[0], "reverse"));
+}
+
+bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
+                     const std::vector<std::vector<asm_toks>> &groups,
+                     std::vector<asm_line> &out) {
+  /* a section word may lead the first line of its section */
+  asm_macro m = def;
+  m.body.clear();
+  for (const asm_line &l : def.body) {
+    if (is_section(l) && l.t.size() > 1) {
+      m.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
+      m.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
+    } else {
+      m.body.push_back(l);
+    }
+  }
+  size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
+  int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
+  size_t i = 0;
+  while (i < m.body.size()) {
+    size_t j = i;
+    while (j < m.body.size() && !is_section(m.body[j]))
+      j++;
+    if (mode == 0 || m.group < 0) {
+      for (size_t p = fixed; p < m.params.size(); p++) {
+        asm_toks all;
+        for (size_t g = 0; g < groups.size(); g++) {
+          if (g)
+            all.push_back(asm_tok{ASM_TK_SYM, ","});
+          all.insert(all.end(), groups[g][p - fixed].begin(), groups[g][p - fixed].end());
+        }
+        x.params[m.params[p]] = all;
+      }
+      if (!expand_lines(st, m.body, i, j, x, out))
+        return false;
+    } else {
+      for (size_t n = 0; n < groups.size(); n++) {
+        size_t g = mode == 1 ? n : groups.size() - 1 - n;
+        for (size_t p = fixed; p < m.params.size(); p++)
+          x.params[m.params[p]] = groups[g][p - fixed];
+        if (!expand_lines(st, m.body, i, j, x, out))
+          return false;
+      }
+    }
+    if (j < m.body.size()) {
+      std::string w = asm_lower(m.body[j].t[0].s);
+      mode = w == "common" ? 0 : w == "forward" ? 1 : 2;
+      j++;
+    }
+    i = j;
+  }
+  return true;
+}
+
+/* Repeats a body once per binding set, each through the preprocessor. */
+bool repeat_body(asm_state *st, const std::vector<asm_line> &body,
+                 const std::vector<bindings> &sets, int parent) {
+  if (body.empty())
+    return true;
+  for (const bindings &b : sets) {
+    expansion x;
+    x.params = b;
+    x.origin = parent;
+    std::vector<asm_line> out;
+    if (!expand_lines(st, body, 0, body.size(), x, out) || !run_lines(st, out))
+      return false;
+  }
+  return true;
+}
+
+} // namespace
+
+bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
+                      bool struc) {
+  asm_line header;
+  asm_macro m;
+  size_t start = i;
+  if (!block(st, in, i, header, m.body))
+    return false;
+  if (header.t.size() < 2 || header.t[1].kind != ASM_TK_NAME ||
+      !asm_sym_valid_name(header.t[1].s))
+    return fail(st, ASM_E_INVALID_NAME, in[start]);
+  if (!parse_params(st, header, 2, header.t.size(), m))
+    return false;
+  m.origin = header.origin;
+  size_t cost = 32;
+  for (const asm_line &l : m.body)
+    cost += asm_toks_cost(l.t);
+  if (!asm_charge(st, cost))
+    return false;
+  (struc ? st->pre.strucs : st->pre.macros)[header.t[1].s].push_back(std::move(m));
+  return true;
+}
+
+bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
+                    const asm_line &line, size_t argpos, const std::string &label,
+                    bool struc) {
+  asm_macro m = def; /* the table may grow while this runs */
+  std::string name = struc ? "." + line.t[1].s : line.t[0].s;
+  expansion x;
+  x.struc = struc;
+  x.label = label;
+  x.origin = new_origin(st, m.origin, line.origin);
+  std::vector<std::vector<asm_toks>> groups;
+  if (!bind_args(st, m, line, argpos, x, groups))
+    return false;
+  std::vector<asm_line> out;
+  if (!expand_sections(st, m, x, groups, out))
+    return false;
+  auto &active = st->pre.active;
+  auto old = active.find(name);
+  bool had = old != active.end();
+  size_t saved = had ? old->second : 0;
+  active[name] = index;
+  bool ok = run_lines(st, out);
+  if (had)
+    active[name] = saved;
+  else
+    active.erase(name);
+  return ok;
+}
+
+
+bool asm_macro_block(asm_state *st, std::vector<asm_line> &in, size_t &i,
+                     asm_line &header, std::vector<asm_line> &body) {
+  return block(st, in, i, header, body);
+}
+
+bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) {
+  return split_args(t, from, out);
+}
+
+bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
+                      const std::vector<asm_bindings> &sets, int parent) {
+  return repeat_body(st, body, sets, parent);
+}
+
+int asm_macro_origin(asm_state *st, int def_origin, int parent) {
+  return new_origin(st, def_origin, parent);
+}

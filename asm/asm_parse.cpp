@@ -1,0 +1,282 @@
+/*
+** One assembly pass over the preprocessed lines: labels, '=' definitions,
+** directives and instructions. Control directives are in asm_ctl.cpp.
+*/
+#include "asm_int.h"
+
+namespace {
+
+bool is_word(const asm_tok &k, const char *w) {
+  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
+}
+
+bool err(asm_state *st, int id) {
+  asm_error(st, id, *st->line);
+  return false;
+}
+
+/* Checks a name a line defines; false after reporting why it cannot be. */
+bool check_name(asm_state *st, const asm_tok &k) {
+  bool reserve;
+  if (k.kind != ASM_TK_NAME)
+    return err(st, ASM_E_INVALID_NAME);
+  if (k.s.size() > ASM_MAX_NAME)
+    return err(st, ASM_E_NAME_TOO_LONG);
+  if (!asm_sym_valid_name(k.s))
+    return err(st, ASM_E_INVALID_NAME);
+  int p;
+  std::string l = asm_lower(k.s);
+  if (asm_reg_find(k.s) || asm_size_word(k.s) || asm_mnemonic_find(k.s, &p) ||
+      asm_data_unit(k.s, &reserve) ||
+      p || l == "dup" || l == "mod" || l == "and" || l == "or" ||
+      l == "xor" || l == "not" || l == "shl" || l == "shr" || l == "ptr")
+    return err(st, ASM_E_RESERVED);
+  return true;
+}
+
+bool define(asm_state *st, const std::string &raw, const asm_val &v, int size,
+            bool var) {
+  bool anon = raw == "@@";
+  std::string name = asm_sym_name(st, raw, true);
+  if (v.nreg && var)
+    return err(st, ASM_E_INVALID_VALUE);
+  if (!asm_sym_define(st, name, v, size, var))
+    return st->fatal ? false : err(st, ASM_E_ALREADY_DEFINED);
+  if (anon)
+    st->anon++;
+  else if (!var && raw[0] != '.' && raw[0] != '@')
+    st->global = raw;
+  return true;
+}
+
+bool label_here(asm_state *st, const asm_tok &k, int size) {
+  if (k.s != "@@" && !check_name(st, k))
+    return false;
+  return define(st, k.s, asm_out_here(st), size, false);
+}
+
+bool end_of_line(asm_state *st, const asm_line &l, size_t pos) {
+  return pos == l.t.size() || err(st, ASM_E_EXTRA_CHARS);
+}
+
+bool dir_org(asm_state *st, const asm_line &l, size_t pos) {
+  asm_val v;
+  int e = asm_expr_eval(st, l.t, pos, l.t.size(), false, v);
+  if (e)
+    return err(st, e);
+  asm_area &a = asm_out_area(st);
+  a.org = v.v;
+  a.org_reloc = v.reloc;
+  a.org_at = a.bytes.size();
+  return end_of_line(st, l, pos);
+}
+
+bool dir_align(asm_state *st, const asm_line &l, size_t pos) {
+  int64_t n;
+  int e = asm_expr_const(st, l.t, pos, l.t.size(), n);
+  if (e)
+    return err(st, e);
+  if (n <= 0 || (n & (n - 1)) || n > 0x10000)
+    return err(st, ASM_E_INVALID_VALUE);
+  if (!end_of_line(st, l, pos))
+    return false;
+  asm_val h = asm_out_here(st);
+  if (h.reloc && n > 16 && st->opt.format == ASM_FORMAT_MODULE)
+    return err(st, ASM_E_SECTION_ALIGN);
+  int64_t pad = (n - (h.v & (n - 1))) & (n - 1);
+  for (int64_t i = 0; i < pad; i++) {
+    uint8_t nop = 0x90;
+    if (!asm_out_bytes(st, &nop, 1))
+      return false;
+  }
+  return true;
+}
+
+/* label name [size] [at address] */
+bool dir_label(asm_state *st, const asm_line &l, size_t pos) {
+  if (pos >= l.t.size() || !check_name(st, l.t[pos]))
+    return pos < l.t.size() ? false : err(st, ASM_E_INVALID_ARG);
+  const std::string &name = l.t[pos++].s;
+  int size = 0;
+  if (pos < l.t.size() && asm_size_word(l.t[pos].s))
+    size = asm_size_word(l.t[pos++].s);
+  asm_val v = asm_out_here(st);
+  if (pos < l.t.size() && is_word(l.t[pos], "at")) {
+    pos++;
+    int e = asm_expr_eval(st, l.t, pos, l.t.size(), true, v);
+    if (e)
+      return err(st, e);
+  }
+  return end_of_line(st, l, pos) && define(st, name, v, size, false);
+}
+
+bool dir_display(asm_state *st, const asm_line &l, size_t pos) {
+  std::string text;
+  for (;;) {
+    if (pos >= l.t.size())
+      return err(st, ASM_E_INVALID_ARG);
+    if (l.t[pos].kind == ASM_TK_STR &&
+        (pos + 1 == l.t.size() || l.t[pos + 1].sym(','))) {
+      text += l.t[pos++].s;
+    } else {
+      int64_t v;
+      int e = asm_expr_const(st, l.t, pos, l.t.size(), v);
+      if (e)
+        return err(st, e);
+      if (v < 0 || v > 255)
+        return err(st, ASM_E_VALUE_RANGE);
+      text += (char)v;
+    }
+    if (pos == l.t.size())
+      break;
+    if (!l.t[pos].sym(','))
+      return err(st, ASM_E_EXTRA_CHARS);
+    pos++;
+  }
+  st->display.push_back(text);
+  return true;
+}
+
+bool dir_times(asm_state *st, const asm_line &l, size_t pos) {
+  int64_t n;
+  int e = asm_expr_const(st, l.t, pos, l.t.size(), n);
+  if (e)
+    return err(st, e);
+  if (n < 0)
+    return err(st, ASM_E_INVALID_VALUE);
+  if (n > ASM_MAX_STEPS)
+    return err(st, ASM_E_TOO_MANY_REPEATS);
+  if (pos < l.t.size() && l.t[pos].sym(':'))
+    pos++;
+  if (pos >= l.t.size())
+    return err(st, ASM_E_INVALID_ARG);
+  int64_t save = st->counter, save_total = st->counter_total;
+  bool ok = true;
+  for (int64_t i = 1; i <= n && ok; i++) {
+    if (++st->steps > ASM_MAX_STEPS) {
+      st->endless = true;
+      return err(st, ASM_E_TOO_MANY_REPEATS);
+    }
+    st->counter = i;
+    st->counter_total = n;
+    ok = asm_parse_line(st, l, pos) && !st->fatal;
+  }
+  st->counter = save;
+  st->counter_total = save_total;
+  return ok;
+}
+
+bool dir_mode(asm_state *st, const asm_line &l, size_t pos, int bits) {
+  st->bits = bits;
+  return end_of_line(st, l, pos);
+}
+
+/* Directives by their first word; -1 when the word is none of them. */
+int directive(asm_state *st, const asm_line &l, size_t pos) {
+  std::string w = asm_lower(l.t[pos].s);
+  size_t next = pos + 1;
+  if (w == "org") return dir_org(st, l, next);
+  if (w == "align") return dir_align(st, l, next);
+  if (w == "label") return dir_label(st, l, next);
+  if (w == "display") return dir_display(st, l, next);
+  if (w == "times") return dir_times(st, l, next);
+  if (w == "use16") return dir_mode(st, l, next, 16);
+  if (w == "use32") return dir_mode(st, l, next, 32);
+  if (w == "use64") return dir_mode(st, l, next, 64);
+  if (w == "format")
+    return next < l.t.size() && is_word(l.t[next], "binary")
+               ? end_of_line(st, l, next + 1) : err(st, ASM_E_INVALID_ARG);
+  if (w == "load") return asm_load_line(st, l, next);
+  if (w == "store") return asm_store_line(st, l, next);
+  if (w == "err")
+    return err(st, ASM_E_UNEXPECTED_INSN);
+  return -1;
+}
+
+} // namespace
+
+bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
+  const asm_toks &t = l.t;
+  while (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME && t[pos + 1].sym(':') &&
+         !asm_reg_seg(asm_reg_find(t[pos].s))) {
+    if (!label_here(st, t[pos], 0))
+      return false;
+    pos += 2;
+  }
+  if (pos >= t.size())
+    return true;
+  if (pos + 1 < t.size() && t[pos + 1].sym('=')) {
+    if (!check_name(st, t[pos]))
+      return false;
+    size_t p = pos + 2;
+    asm_val v;
+    int e = asm_expr_eval(st, t, p, t.size(), false, v);
+    if (e)
+      return err(st, e);
+    return end_of_line(st, l, p) && define(st, t[pos].s, v, 0, true);
+  }
+  bool reserve;
+  int unit;
+  if (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME &&
+      (unit = asm_data_unit(t[pos + 1].s, &reserve)) != 0) {
+    if (!label_here(st, t[pos], unit))
+      return false;
+    pos++;
+  }
+  if (t[pos].kind != ASM_TK_NAME)
+    return err(st, ASM_E_ILLEGAL_INSN);
+  if ((unit = asm_data_unit(t[pos].s, &reserve)) != 0)
+    return reserve ? asm_data_reserve(st, l, pos, unit)
+                   : asm_data_define(st, l, pos, unit);
+  int d = directive(st, l, pos);
+  if (d >= 0)
+    return d != 0;
+  return asm_insn_line(st, l, pos);
+}
+
+/* Runs one pass; st->changed tells whether another one is needed. */
+bool asm_parse_pass(asm_state *st) {
+  st->areas.assign(1, asm_area());
+  if (st->opt.format == ASM_FORMAT_MODULE) {
+    st->areas[0].org = 6; /* the code follows the image's first six bytes */
+    st->areas[0].org_reloc = 1;
+  }
+  st->relocs.clear();
+  st->bits = 32;
+  st->global.clear();
+  st->anon = 0;
+  st->blocks.clear();
+  st->display.clear();
+  st->err = ASM_OK;
+  st->changed = false;
+  st->counter = st->counter_total = 0;
+  st->steps = 0;
+  st->mem_used = st->mem_base;
+  size_t i = 0;
+  while (i < st->lines.size() && !st->fatal) {
+    const asm_line &l = st->lines[i];
+    st->line = &l;
+    st->cur = i;
+    if (++st->steps > ASM_MAX_STEPS) {
+      /* blame the innermost loop rather than the line it stopped on */
+      const asm_line *at = &l;
+      for (size_t b = st->blocks.size(); b-- > 0;)
+        if (st->blocks[b].kind == ASM_BLK_REPEAT || st->blocks[b].kind == ASM_BLK_WHILE) {
+          at = &st->lines[st->blocks[b].start];
+          break;
+        }
+      st->endless = true;
+      asm_error(st, ASM_E_TOO_MANY_REPEATS, *at);
+      break;
+    }
+    if (asm_ctl_kind(l.t)) {
+      asm_ctl_line(st, l, i);
+      continue;
+    }
+    asm_parse_line(st, l, 0);
+    i++;
+  }
+  st->line = nullptr;
+  asm_sym_end_pass(st);
+  return !st->fatal;
+}

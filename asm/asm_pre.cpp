@@ -1,0 +1,227 @@
+/*
+** Preprocessor: runs once over the source before the passes. Handles
+** include, symbolic constants (equ, define, restore, fix), macro and
+** struc definitions and calls, rept, irp, irps and match; every other
+** line gets its symbolic constants replaced and goes to the passes.
+*/
+#include "asm_int.h"
+
+namespace {
+
+bool is_word(const asm_tok &k, const char *w) {
+  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
+}
+
+bool fail(asm_state *st, int id, const asm_line &l) {
+  asm_error(st, id, l);
+  return false;
+}
+
+
+/* Replaces names from `map`, rescanning replacements a bounded number of
+** times so that self-referring constants cannot loop. */
+void replace(const std::unordered_map<std::string, std::vector<asm_toks>> &map,
+             asm_toks &t, size_t from, int depth) {
+  if (map.empty())
+    return;
+  for (size_t i = from; i < t.size(); i++) {
+    if (t.size() > ASM_MAX_LINE_TOKENS)
+      return; /* the caller sees the overlong line */
+    if (t[i].kind != ASM_TK_NAME)
+      continue;
+    auto it = map.find(t[i].s);
+    if (it == map.end() || it->second.empty())
+      continue;
+    asm_toks v = it->second.back();
+    if (depth < 16)
+      replace(map, v, 0, depth + 1);
+    t.erase(t.begin() + (long)i);
+    t.insert(t.begin() + (long)i, v.begin(), v.end());
+    i += v.size();
+    i--;
+  }
+}
+
+bool emit(asm_state *st, const asm_line &l) {
+  if (l.t.empty())
+    return true;
+  if (!asm_charge(st, asm_toks_cost(l.t)))
+    return false;
+  st->lines.push_back(l);
+  return true;
+}
+
+bool do_include(asm_state *st, const asm_line &l) {
+  asm_toks t = l.t;
+  asm_pre_subst(st, t, 1);
+  if (t.size() != 2 || t[1].kind != ASM_TK_STR)
+    return fail(st, ASM_E_INVALID_ARG, l);
+  std::string text;
+  if (!st->svc->read_file(t[1].s.c_str(), text))
+    return fail(st, ASM_E_FILE_NOT_FOUND, l);
+  if (!asm_charge(st, text.size()))
+    return false;
+  st->origins.push_back(asm_origin{t[1].s, -1});
+  std::vector<asm_line> lines;
+  if (!asm_lex(st, text.data(), text.size(), (int)st->origins.size() - 1, lines))
+    return false;
+  if (++st->depth > ASM_MAX_DEPTH) {
+    asm_fatal(st, ASM_E_OUT_OF_STACK);
+    return false;
+  }
+  bool ok = asm_pre_lines(st, lines);
+  st->depth--;
+  return ok;
+}
+
+bool do_equ(asm_state *st, const asm_line &l, bool subst) {
+  size_t name_at = subst ? 0 : 1;
+  if (l.t.size() <= name_at || l.t[name_at].kind != ASM_TK_NAME)
+    return fail(st, ASM_E_INVALID_NAME, l);
+  asm_toks v(l.t.begin() + (long)name_at + (subst ? 2 : 1), l.t.end());
+  if (subst)
+    asm_pre_subst(st, v, 0);
+  if (!asm_charge(st, asm_toks_cost(v)))
+    return false;
+  st->pre.consts[l.t[name_at].s].push_back(std::move(v));
+  return true;
+}
+
+bool do_fix(asm_state *st, const asm_line &l) {
+  if (l.t[0].kind != ASM_TK_NAME)
+    return fail(st, ASM_E_INVALID_NAME, l);
+  asm_toks v(l.t.begin() + 2, l.t.end());
+  if (!asm_charge(st, asm_toks_cost(v)))
+    return false;
+  st->pre.fixes[l.t[0].s].push_back(std::move(v));
+  return true;
+}
+
+/* restore, purge, restruc: drop the newest definition of each name. */
+bool do_pop(asm_state *st, const asm_line &l,
+            std::unordered_map<std::string, std::vector<asm_toks>> *consts,
+            std::unordered_map<std::string, std::vector<asm_macro>> *macros) {
+  for (size_t i = 1; i < l.t.size(); i++) {
+    const asm_tok &k = l.t[i];
+    if (k.sym(','))
+      continue;
+    if (k.kind != ASM_TK_NAME)
+      return fail(st, ASM_E_INVALID_NAME, l);
+    if (consts) {
+      auto it = consts->find(k.s);
+      if (it != consts->end() && !it->second.empty())
+        it->second.pop_back();
+    } else {
+      auto it = macros->find(k.s);
+      if (it != macros->end() && !it->second.empty())
+        it->second.pop_back();
+    }
+  }
+  return true;
+}
+
+/* The definition a name calls now: inside its own expansion a macro
+** name means the definition before it. */
+const asm_macro *find_macro(asm_state *st, bool struc, const std::string &name,
+                            size_t *index) {
+  auto &map = struc ? st->pre.strucs : st->pre.macros;
+  auto it = map.find(name);
+  if (it == map.end() || it->second.empty())
+    return nullptr;
+  size_t limit = it->second.size();
+  auto a = st->pre.active.find((struc ? "." : "") + name);
+  if (a != st->pre.active.end() && a->second < limit)
+    limit = a->second;
+  if (!limit)
+    return nullptr;
+  *index = limit - 1;
+  return &it->second[limit - 1];
+}
+
+/* One line at in[i]; moves i past what it used. */
+bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
+  replace(st->pre.fixes, in[i].t, 0, 0);
+  if (in[i].t.size() > ASM_MAX_LINE_TOKENS) {
+    asm_fatal(st, ASM_E_OUT_OF_MEMORY);
+    return false;
+  }
+  asm_line l = in[i];
+  const asm_toks &t = l.t;
+  if (t.empty()) {
+    i++;
+    return true;
+  }
+  if (t.size() > 2 && t[0].kind == ASM_TK_NAME && t[1].sym(':') &&
+      !asm_reg_seg(asm_reg_find(t[0].s))) {
+    asm_line lab{asm_toks(t.begin(), t.begin() + 2), l.origin};
+    in[i].t.erase(in[i].t.begin(), in[i].t.begin() + 2);
+    return emit(st, lab);
+  }
+  if (t.size() > 1 && t[1].kind == ASM_TK_NAME) {
+    std::string w = asm_lower(t[1].s);
+    if (w == "equ") return i++, do_equ(st, l, true) && !st->fatal;
+    if (w == "fix") return i++, do_fix(st, l);
+    size_t k;
+    const asm_macro *m = t[0].kind == ASM_TK_NAME
+                             ? find_macro(st, true, t[1].s, &k) : nullptr;
+    if (m) {
+      i++;
+      return asm_macro_call(st, *m, k, l, 2, t[0].s, true);
+    }
+  }
+  if (t[0].kind == ASM_TK_NAME) {
+    std::string w = asm_lower(t[0].s);
+    if (w == "include") return i++, do_include(st, l);
+    if (w == "define") return i++, do_equ(st, l, false);
+    if (w == "restore") return i++, do_pop(st, l, &st->pre.consts, nullptr);
+    if (w == "purge") return i++, do_pop(st, l, nullptr, &st->pre.macros);
+    if (w == "restruc") return i++, do_pop(st, l, nullptr, &st->pre.strucs);
+    if (w == "macro") return asm_macro_define(st, in, i, false);
+    if (w == "struc") return asm_macro_define(st, in, i, true);
+    if (w == "rept") return asm_macro_rept(st, in, i);
+    if (w == "irp") return asm_macro_irp(st, in, i, false);
+    if (w == "irps") return asm_macro_irp(st, in, i, true);
+    if (w == "match") return asm_macro_match(st, in, i);
+    size_t k;
+    const asm_macro *m = find_macro(st, false, t[0].s, &k);
+    if (m) {
+      i++;
+      return asm_macro_call(st, *m, k, l, 1, "", false);
+    }
+  }
+  if (t[0].sym('}') || t[0].sym('{'))
+    return fail(st, ASM_E_UNEXPECTED_CHARS, l);
+  i++;
+  asm_pre_subst(st, l.t, 0);
+  return emit(st, l);
+}
+
+} // namespace
+
+void asm_pre_subst(asm_state *st, asm_toks &t, size_t from) {
+  replace(st->pre.consts, t, from, 0);
+  if (t.size() > ASM_MAX_LINE_TOKENS)
+    asm_fatal(st, ASM_E_OUT_OF_MEMORY);
+}
+
+bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in) {
+  size_t i = 0;
+  while (i < in.size()) {
+    if (++st->steps > ASM_MAX_STEPS)
+      return fail(st, ASM_E_TOO_MANY_REPEATS, in[i]);
+    if (!pre_line(st, in, i) || st->fatal || st->err)
+      return false;
+  }
+  return true;
+}
+
+bool asm_pre_run(asm_state *st, const char *src, size_t len) {
+  st->origins.push_back(asm_origin{st->context, -1});
+  st->areas.assign(1, asm_area());
+  std::vector<asm_line> lines;
+  if (!asm_charge(st, len) || !asm_lex(st, src, len, 0, lines))
+    return false;
+  bool ok = asm_pre_lines(st, lines);
+  st->steps = 0;
+  return ok && !st->fatal && !st->err;
+}

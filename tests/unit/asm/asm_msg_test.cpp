@@ -1,0 +1,134 @@
+/* Diagnostics: the exact pieces written through the message routine. */
+#include "asm_test_util.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> pieces(const std::string &src, const char *ctx = "lua") {
+  test_services svc;
+  svc.files["inc.asm"] = "nop\nmov eax, [bx+ecx]\n";
+  svc.files["self.asm"] = "include 'self.asm'\n";
+  asm_options opt;
+  std::vector<uint8_t> out;
+  EXPECT_FALSE(asm_assemble(ctx, src.data(), src.size(), &svc, opt, out));
+  EXPECT_TRUE(out.empty());
+  return svc.pieces;
+}
+
+typedef std::vector<std::string> V;
+
+/* The message text of a single-line error. */
+std::string msg(const std::string &src) {
+  V p = pieces(src);
+  return p.size() >= 2 ? p[1] : (p.empty() ? "" : "fatal:" + p[0]);
+}
+
+} // namespace
+
+TEST(AsmMsg, LineErrorPieces) {
+  EXPECT_EQ(pieces("nop\nmov eax,"), (V{"lua", "invalid operand", " << ", "mov eax,", " >> "}));
+}
+
+TEST(AsmMsg, RebuiltLineFromTokens) {
+  EXPECT_EQ(pieces("  db   'it''s' ,   zz   ; a comment")[3], "db 'it''s',zz");
+  EXPECT_EQ(pieces("db \"say \"\"x\"\"\", q")[3], "db 'say \"x\"',q");
+  EXPECT_EQ(pieces("mov   dword  [ eax + 4 ] ,  bl")[3], "mov dword[eax+4],bl");
+}
+
+TEST(AsmMsg, MacroLinesNameEveryLevel) {
+  V p = pieces("macro in a { mov a, 1 }\nmacro out b { in b }\nout [eax]", "ctx");
+  EXPECT_EQ(p, (V{"ctx", "operand size not specified", " << ", "mov[eax],1", " >> ",
+                  "ctx", "ctx"}));
+}
+
+TEST(AsmMsg, IncludedFileIsNamed) {
+  V p = pieces("include 'inc.asm'");
+  ASSERT_GE(p.size(), 2u);
+  EXPECT_EQ(p[0], "inc.asm");
+  EXPECT_EQ(p[1], "address sizes do not agree");
+}
+
+TEST(AsmMsg, FatalErrorsStandAlone) {
+  EXPECT_EQ(pieces("include 'self.asm'"), (V{"out of stack space"}));
+  EXPECT_EQ(pieces("a = b + 1\nb = a"), (V{"code cannot be generated"}));
+}
+
+TEST(AsmMsg, OperandMessages) {
+  EXPECT_EQ(msg("mov [eax], 1"), "operand size not specified");
+  EXPECT_EQ(msg("push [eax]"), "operand size not specified");
+  EXPECT_EQ(msg("mov eax, bx"), "operand sizes do not match");
+  EXPECT_EQ(msg("x db 0\nmov eax, [x]"), "operand sizes do not match");
+  EXPECT_EQ(msg("mov al, 300"), "value out of range");
+  EXPECT_EQ(msg("mov byte [eax], -129"), "value out of range");
+  EXPECT_EQ(msg("mov eax, [eax*3+ebx*3]"), "invalid address");
+  EXPECT_EQ(msg("mov eax, [eax+bx]"), "address sizes do not agree");
+  EXPECT_EQ(msg("mov eax, [al]"), "invalid address");
+  EXPECT_EQ(msg("mov eax, 1+"), "invalid expression");
+  EXPECT_EQ(msg("mov 1, eax"), "invalid operand");
+  EXPECT_EQ(msg("frobnicate eax"), "illegal instruction");
+  EXPECT_EQ(msg("jecxz far_away\nrb 300\nfar_away:"), "relative jump out of range");
+  EXPECT_EQ(msg("jmp short t\nrb 128\nt:"), "relative jump out of range");
+  EXPECT_EQ(msg("stos [edi]"), "operand size not specified");
+}
+
+TEST(AsmMsg, SymbolMessages) {
+  EXPECT_EQ(msg("jmp nowhere"), "undefined symbol");
+  EXPECT_EQ(msg("a: nop\na: nop"), "symbol already defined");
+  EXPECT_EQ(msg("eax = 1"), "reserved word used as symbol");
+  EXPECT_EQ(msg("dd = 1"), "reserved word used as symbol");
+  EXPECT_EQ(msg("label 1x"), "invalid name");
+  EXPECT_EQ(msg(std::string(300, 'n') + " = 1"), "name too long");
+  EXPECT_EQ(msg("a: b: dw a * b"), "invalid use of symbol");
+  EXPECT_EQ(msg("a: dw a"), "invalid use of symbol"); /* 16-bit address */
+}
+
+TEST(AsmMsg, DirectiveMessages) {
+  EXPECT_EQ(msg("db 'abc"), "missing end quote");
+  EXPECT_EQ(msg("if 1\nnop"), "missing end directive");
+  EXPECT_EQ(msg("end if"), "unexpected instruction");
+  EXPECT_EQ(msg("else"), "unexpected instruction");
+  EXPECT_EQ(msg("break"), "unexpected instruction");
+  EXPECT_EQ(msg("align 4 4"), "extra characters on line");
+  EXPECT_EQ(msg("align 3"), "invalid value");
+  EXPECT_EQ(msg("db 1 / 0"), "value out of range");
+  EXPECT_EQ(msg("include 'none.asm'"), "file not found");
+  EXPECT_EQ(msg("macro m {\ndb 1"), "incomplete macro");
+  EXPECT_EQ(msg("macro m a* { db a }\nm"), "invalid macro arguments");
+  EXPECT_EQ(msg("macro m a { db a }\nm 1, 2"), "invalid macro arguments");
+  EXPECT_EQ(msg("macro m [a { }"), "invalid macro arguments");
+  EXPECT_EQ(msg("}"), "unexpected characters");
+  EXPECT_EQ(msg("rept 5000000 { nop }"), "too many repeats");
+  EXPECT_EQ(pieces("x = 1\nwhile x > 0\nx = x + 1\nend while")[3], "while x>0");
+}
+
+TEST(AsmMsg, ContextConventionOfScripts) {
+  test_services svc;
+  asm_options opt;
+  std::vector<uint8_t> out;
+  EXPECT_FALSE(asm_assemble_text("no mark here", &svc, opt, out));
+  EXPECT_FALSE(asm_assemble_text(nullptr, &svc, opt, out));
+  EXPECT_FALSE(asm_assemble_text((std::string(255, 'c') + "!nop").c_str(), &svc,
+                                 opt, out));
+  EXPECT_TRUE(svc.pieces.empty()); /* both fail silently */
+  EXPECT_TRUE(asm_assemble_text((std::string(254, 'c') + "!nop").c_str(), &svc,
+                                opt, out));
+  EXPECT_FALSE(out.empty());
+  EXPECT_FALSE(asm_assemble_text("mod!bad!", &svc, opt, out));
+  EXPECT_EQ(svc.pieces[0], "mod");
+  EXPECT_EQ(svc.pieces[3], "bad!");
+}
+
+TEST(AsmMsg, ContextIsOpenedOncePerAssembly) {
+  struct ctx_services : test_services {
+    std::vector<std::string> opened;
+    void *open_context(const char *name) override {
+      opened.push_back(name);
+      return this;
+    }
+  } svc;
+  asm_options opt;
+  std::vector<uint8_t> out;
+  EXPECT_TRUE(asm_assemble_text("mymod!nop", &svc, opt, out));
+  EXPECT_EQ(svc.opened, (std::vector<std::string>{"mymod"}));
+}
