@@ -10,6 +10,7 @@
 #include "host/report.h"
 #include "host/trelk.h"
 #include "native/das386/das386_lua.h"
+#include "native/modules/modules.h"
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
@@ -48,6 +49,8 @@ lua_State *trelk_open_state(void) {
   lua_messagehook = con_message;
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
+  /* db, then gi, open here when they exist */
+  mod_open(L);
   lua_atpanic(L, rep_panic);
   /* global functions, in registration order */
   repl_open_exit(L);
