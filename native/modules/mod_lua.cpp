@@ -66,13 +66,9 @@ static int mo_modules_index(lua_State *L) {
   } else if (mo_is(L, 2, "n")) {
     lua_pushinteger(L, mr_count());
   } else if (mo_is(L, 2, "byname")) {
-    mo_push_record(L, mr_head, MO_ALLBYNAME);   /* the pointer is not used */
-    if (mr_head == NULL) {
-      lua_pop(L, 1);
-      lua_newuserdata(L, sizeof(void *));
-      luaL_getmetatable(L, MO_ALLBYNAME);
-      lua_setmetatable(L, -2);
-    }
+    lua_newuserdata(L, sizeof(void *));   /* holds nothing: looks names up */
+    luaL_getmetatable(L, MO_ALLBYNAME);
+    lua_setmetatable(L, -2);
   } else {
     lua_pushnil(L);
   }

@@ -130,6 +130,15 @@ int mr_attach_source(const void *image, const char *text) {
   return 0;
 }
 
+int mr_context_flags(const mr_record *r) {
+  mi_module m;
+  int flags = 0;
+  if (r == NULL || !mr_module(r, &m)) return 0;
+  for (int i = 0; i < 3; i++)
+    if (m.handler[i].n) flags |= 1 << i;
+  return r->resolve ? flags | 8 : flags;
+}
+
 int mr_is_dll_name(const char *name) {
   size_t n = strlen(name);
   if (n < 4) return 0;

@@ -61,6 +61,11 @@ int mr_member_named(const mr_record *r, const char *name, mi_member *m);
 /* A member view from the address of its item (as kept by script objects). */
 int mr_member_from(const mr_record *r, const uint8_t *at, mi_member *m);
 
+/* Flags of a module context for the assembler: bits 0-2 when the read,
+   write and run-text handlers are present, bit 3 (8) for an open context;
+   0 for no module. */
+int mr_context_flags(const mr_record *r);
+
 /* Ends with ".dll" in any letter case. */
 int mr_is_dll_name(const char *name);
 

@@ -3,6 +3,7 @@
 #include "tests/inproc/modules/images.h"
 
 #include "native/modules/mod_image.h"
+#include "native/modules/mod_registry.h"
 #include "native/modules/modules.h"
 #include "tests/unit/modules/msg_double.h"
 
@@ -206,6 +207,43 @@ TEST_F(Modules, MissingDllOrMember) {
   im.imports = mb_import("mem", nullptr, wrong);
   EXPECT_EQ(img_load(mb_finish(im, nullptr)), nullptr);
   EXPECT_EQ(msg_log, "Wrong type of member 'get' of module 'mem'");
+}
+
+}  // namespace
+
+namespace {
+
+// "user" imports arith2.add (stdcall) and calls it with 3 and 4.
+TEST_F(Modules, ModuleImportsAMemberOfAnotherModule) {
+  ASSERT_NE(img_load(arith_image("arith2")), nullptr) << msg_log;
+  mb_image im;
+  im.name = "user";
+  im.code = {0x6A, 0x04, 0x6A, 0x03, 0xB8, 0, 0, 0, 0, 0xFF, 0xD0, 0xC3};
+  mb_member(im.members, "seven", "", 0, mb_sig({}, {3}), 6);
+  mb_bytes entries;
+  mb_member(entries, "add", "", 0, mb_sig({3, 3}, {3}), 6 + 5);
+  im.imports = mb_import("arith2", nullptr, entries);
+  ASSERT_NE(img_load(mb_finish(im, nullptr)), nullptr) << msg_log;
+  EXPECT_EQ(run("return modules.byname.user.byname.seven()"), "7");
+  EXPECT_EQ(mr_find("arith2")->users, 1u);
+}
+
+TEST_F(Modules, ArgumentsOfEveryType) {
+  ASSERT_NE(img_load(arith_image("arith3")), nullptr) << msg_log;
+  run("f = modules.byname.arith3.byname");
+  EXPECT_EQ(run("return f.add({}, print)"), "0");      // read as numbers
+  EXPECT_EQ(run("return f.add(false, 1)"), "1");
+  EXPECT_EQ(run("return f.add(coroutine.create(function() end), 0)"), "0");
+  // A full userdata passes the first word of its block: here the record
+  // pointer of a module object.
+  EXPECT_EQ(run("return f.add(modules.byname.arith3, 0)"),
+            std::to_string((int32_t)(uintptr_t)mr_find("arith3")));
+  EXPECT_EQ(run("return f.neg(0/0)"), "0");            // not a number: 0
+  EXPECT_EQ(run("return f.neg(1e300)"), "0");
+  EXPECT_EQ(run("return f.text(1, 2, 3)"), "hi");
+  EXPECT_EQ(run("return modules.byname.str.byname.len()"), "0");   // null text
+  EXPECT_EQ(run("return modules.byname.str.byname.len(12345)"), "5");
+  EXPECT_EQ(msg_log, "");
 }
 
 }  // namespace

@@ -117,6 +117,8 @@ TEST_F(Registry, BindsImportSlotCodeWordAndHandlers) {
   mb_bytes &pb = keep(mb_finish(pi, nullptr));
   mr_record *p = mr_register(pb.data(), pb.size());
   ASSERT_NE(p, nullptr);
+  EXPECT_EQ(mr_context_flags(p), 1 | 4);
+  EXPECT_EQ(mr_context_flags(nullptr), 0);
   uint32_t pbase = mr_addr(pb.data());
 
   mb_bytes &ib = keep(importer("i", "p", "f", 0, mb_sig({3}, {3}), 7));
@@ -176,6 +178,7 @@ TEST_F(Registry, OpenModuleResolvesAnyName) {
   mb_bytes &ib = keep(importer("", "lua", "pushnumber", 0, {}, 7));
   ASSERT_NE(mr_register(ib.data(), ib.size()), nullptr) << msg_log;
   EXPECT_EQ(mi_get32(&ib[7]), 0x1234u);
+  EXPECT_EQ(mr_context_flags(lua), 8);
   EXPECT_EQ(reg(importer("", "lua", "nosuch", 0, {})), nullptr);
   EXPECT_EQ(msg_log, "No find member 'nosuch' of module 'lua'\n");
 }
