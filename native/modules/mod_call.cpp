@@ -85,11 +85,11 @@ static uint32_t mc_other(lua_State *L, int idx, mc_copies *c) {
   }
 }
 
-/* Fills the argument words in a userdata left on the stack until the call
-   returns (no C++ object may live in a frame an interpreter error can
-   unwind); returns the word count. */
+/* Fills the argument words, in `local' or else in a userdata left on the
+   stack until the call returns (no C++ object may live in a frame an
+   interpreter error can unwind); returns the word count. */
 static int mc_args(lua_State *L, const mi_sig *s, int first, int top,
-                   uint32_t **out) {
+                   uint32_t **out, uint32_t *local, size_t nlocal) {
   size_t strings = mc_string_bytes(L, s, first, top);
   mc_copies c;
   c.room = strings + 1025 + 1;
@@ -97,11 +97,14 @@ static int mc_args(lua_State *L, const mi_sig *s, int first, int top,
   for (uint32_t i = 0; i < s->nparams; i++) {
     int idx = first + (int)i;
     nwords += mc_is_real(s->params[i]) ? 2 : 1;
-    if (idx <= top && (lua_type(L, idx) == LUA_TSTRING || lua_type(L, idx) == LUA_TNUMBER))
-      count++;
+    int ty = idx <= top ? lua_type(L, idx) : LUA_TNONE;
+    if (ty == LUA_TSTRING || (ty == LUA_TNUMBER && mc_is_string(s->params[i])))
+      count++;   /* what mc_copy will take a copy of */
   }
   if (nwords > 4096) luaL_error(L, "too many parameters for a member call");
-  uint32_t *w = (uint32_t *)lua_newuserdata(L, nwords * 4 + count * c.room + 1);
+  uint32_t *w = local;   /* the caller's array does when no text is copied */
+  if (count || nwords > nlocal)
+    w = (uint32_t *)lua_newuserdata(L, nwords * 4 + count * c.room + 1);
   uint32_t *w0 = w;
   *out = w;
   c.next = (char *)(w + nwords);
@@ -188,8 +191,8 @@ int mc_call(lua_State *L, const mi_member *m, int first) {
   mi_sig s;
   int top = lua_gettop(L);
   if (!mi_sig_of(m->sig, &s)) memset(&s, 0, sizeof s);
-  uint32_t *words;
-  int n = mc_args(L, &s, first, top, &words);
+  uint32_t *words, local[32];
+  int n = mc_args(L, &s, first, top, &words, local, 32);
   const void *fn = (const void *)(uintptr_t)mi_get32(m->addr);
   mc_mark mark;
   mc_save(L, &mark);

@@ -30,6 +30,7 @@ static const char MO_MEMBER[] = "member*";
 struct mo_member {
   mr_record *r;
   const uint8_t *at;   /* the member item in the image */
+  mi_member view;      /* its parts; the layout of a loaded image never changes */
 };
 
 static void mo_push_record(lua_State *L, mr_record *r, const char *meta) {
@@ -51,6 +52,7 @@ static void mo_push_member(lua_State *L, mr_record *r, int found, const mi_membe
   mo_member *u = (mo_member *)lua_newuserdata(L, sizeof *u);
   u->r = r;
   u->at = m->at;
+  u->view = *m;
   luaL_getmetatable(L, MO_MEMBER);
   lua_setmetatable(L, -2);
 }
@@ -123,7 +125,7 @@ static int mo_byname_index(lua_State *L) {
 
 static mo_member *mo_check_member(lua_State *L, mi_member *m) {
   mo_member *u = (mo_member *)luaL_checkudata(L, 1, MO_MEMBER);
-  if (!mr_member_from(u->r, u->at, m)) luaL_error(L, "member no longer readable");
+  *m = u->view;
   return u;
 }
 
