@@ -26,8 +26,10 @@ extern void con_message(const char *text);
 
 lua_State *lm_L = NULL;
 
+/* An identifier the "name=value;" text can hold. */
 static int lm_is_name(const char *s) {
   if (s == NULL || !(*s == '_' || isalpha((unsigned char)*s))) return 0;
+  if (strnlen(s, 201) > 200) return 0;
   for (; *s; s++)
     if (!(*s == '_' || isalnum((unsigned char)*s))) return 0;
   return 1;
@@ -97,13 +99,13 @@ extern "C" uint32_t __stdcall lm_write(const char *name, uint32_t type, uint32_t
   }
   if (((uint8_t)type & MI_TYPEMASK) == MI_REAL) {
     char buf[320];
-    int n = snprintf(buf, sizeof buf, "%.200s=%.32g;\n", name,
+    int n = snprintf(buf, sizeof buf, "%s=%.32g;\n", name,
                      value ? *(const double *)(uintptr_t)value : 0.0);
     return lm_do(buf, (size_t)n, buf);
   }
   if (!lm_is_string(type)) {
     char buf[256];
-    int n = snprintf(buf, sizeof buf, "%.200s=%d;", name, (int)value);
+    int n = snprintf(buf, sizeof buf, "%s=%d;", name, (int)value);
     return lm_do(buf, (size_t)n, buf);
   }
   const char *s = value ? (const char *)(uintptr_t)value : "";

@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "host/heap.h"
+
+extern "C" {
+#include "lauxlib.h"
+}
 #include "native/modules/mod_guard.h"
 #include "native/modules/mod_image.h"
 #include "native/modules/mod_registry.h"
@@ -179,6 +183,26 @@ TEST_F(Interf, LuaModuleHandlersSetAndReadGlobals) {
   uint32_t r2[2] = {addr_of("g6"), 3};
   EXPECT_EQ((int32_t)mg_invoke((void *)(uintptr_t)rd, r2, 2, &faulted), -7);
   EXPECT_EQ(faulted, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Interf, ImportsFromLuaAreTheInterpretersApi) {
+  mb_image im;
+  im.name = "apiuser";
+  im.code = {0xB8, 0, 0, 0, 0, 0xB8, 0, 0, 0, 0, 0xC3};
+  mb_bytes entries;
+  mb_member(entries, "pushinteger", "", 0, {}, 7);
+  mb_member(entries, "luaL_checkinteger", "", 0, mb_sig({3}, {}), 12);   // not checked
+  im.imports = mb_import("lua", nullptr, entries);
+  uint32_t users = mr_find("lua")->users;
+  uint8_t *p = img_load(mb_finish(im, nullptr));
+  ASSERT_NE(p, nullptr) << msg_log;
+  EXPECT_EQ(mi_get32(p + 7), addr_of((void *)lua_pushinteger));
+  EXPECT_EQ(mi_get32(p + 12), addr_of((void *)luaL_checkinteger));
+  EXPECT_EQ(mr_find("lua")->users, users + 1);
 }
 
 }  // namespace
