@@ -30,23 +30,6 @@ extern "C" uint32_t __stdcall if_getvar(uint32_t module, const char *name) {
   }
 }
 
-/* The storage of a string variable ends at the next member of its module
-   or at the header: no string is written beyond that. */
-size_t if_string_room(const mr_record *r, const uint8_t *p) {
-  mi_header h;
-  mi_module mod;
-  if (!mi_check(r->image, r->size, &h) || !mi_module_of(h.desc, &mod)) return 0;
-  uint32_t at = (uint32_t)(uintptr_t)p, end = mr_addr(r->image) + h.hdr;
-  if (r->absolute) return strlen((const char *)p) + 1;
-  mi_reader rd = mi_reader_of(mod.members);
-  mi_member x;
-  while (mi_next_member(&rd, &x) == 1) {
-    uint32_t a = mi_get32(x.addr);
-    if (a > at && a < end) end = a;
-  }
-  return end > at ? end - at : 0;
-}
-
 extern "C" uint32_t __cdecl if_setvar_c(uint32_t module, const char *name,
                                         uint32_t eax, double st0) {
   mi_member m;
@@ -57,7 +40,7 @@ extern "C" uint32_t __cdecl if_setvar_c(uint32_t module, const char *name,
     memcpy(p, &st0, 8);
   } else if ((t & MI_SIZEMASK) == MI_STRING) {
     const char *s = (const char *)(uintptr_t)eax;
-    size_t room = if_string_room(mr_owner(module), p);
+    size_t room = mr_string_room(mr_owner(module), p);
     if (s == NULL || room == 0) return 0;
     size_t n = strnlen(s, room - 1);
     memmove(p, s, n);

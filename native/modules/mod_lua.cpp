@@ -19,7 +19,6 @@ extern "C" {
 #include "native/modules/mod_registry.h"
 
 extern void con_message(const char *text);
-size_t if_string_room(const mr_record *r, const uint8_t *p);
 
 static const char MO_MODULES[] = "modules*";
 static const char MO_ALLBYNAME[] = "modules.byname*";
@@ -171,7 +170,7 @@ static void mo_push_val(lua_State *L, mo_member *u, const mi_member *m) {
     memcpy(&d, p, 8);
     lua_pushnumber(L, d);
   } else if (mo_is_string(m->kind)) {
-    size_t room = if_string_room(u->r, p);
+    size_t room = mr_string_room(u->r, p);
     lua_pushlstring(L, (const char *)p, room ? strnlen((const char *)p, room) : 0);
   } else {
     lua_pushnumber(L, mo_integer(p, m->kind));
@@ -208,7 +207,7 @@ static void mo_say(const char *fmt, const char *name) {
 static void mo_put_string(lua_State *L, mo_member *u, const mi_member *m, uint8_t *p) {
   size_t n;
   const char *s = lua_tolstring(L, 3, &n);
-  size_t room = if_string_room(u->r, p);
+  size_t room = mr_string_room(u->r, p);
   if (s == NULL || room == 0) {
     mo_say("Cannot write member '%s'\n", mi_text(m->name));
     return;

@@ -130,6 +130,24 @@ int mr_attach_source(const void *image, const char *text) {
   return 0;
 }
 
+size_t mr_string_room(const mr_record *r, const uint8_t *p) {
+  mi_header h;
+  mi_module mod;
+  if (r == NULL || p == NULL || !mi_check(r->image, r->size, &h) ||
+      !mi_module_of(h.desc, &mod))
+    return 0;
+  if (r->absolute) return strlen((const char *)p) + 1;
+  if (p < r->image || p >= r->image + h.hdr) return 0;
+  uint32_t at = mr_addr(p), end = mr_addr(r->image) + h.hdr;
+  mi_reader rd = mi_reader_of(mod.members);
+  mi_member x;
+  while (mi_next_member(&rd, &x) == 1) {
+    uint32_t a = mi_get32(x.addr);
+    if (a > at && a < end) end = a;
+  }
+  return end - at;
+}
+
 int mr_context_flags(const mr_record *r) {
   mi_module m;
   int flags = 0;

@@ -61,6 +61,11 @@ int mr_member_named(const mr_record *r, const char *name, mi_member *m);
 /* A member view from the address of its item (as kept by script objects). */
 int mr_member_from(const mr_record *r, const uint8_t *at, mi_member *m);
 
+/* Bytes a string variable at p may hold, its NUL included. The image does
+   not record it: the storage is taken to end at the next member of the
+   module, or at the header. */
+size_t mr_string_room(const mr_record *r, const uint8_t *p);
+
 /* Flags of a module context for the assembler: bits 0-2 when the read,
    write and run-text handlers are present, bit 3 (8) for an open context;
    0 for no module. */

@@ -295,4 +295,20 @@ TEST_F(Registry, SourceMembersAndOwner) {
   EXPECT_EQ(mr_find("P"), nullptr);   // names are case-sensitive
 }
 
+TEST_F(Registry, StringRoomEndsAtTheNextMemberOrHeader) {
+  mb_image im;
+  im.code = {'a', 'b', 0, 0, 0, 0, 'c', 0};   // s at 6 (6 bytes), t at 12
+  im.name = "strs";
+  mb_member(im.members, "t", "", 0x37, {}, 12);
+  mb_member(im.members, "s", "", 0x37, {}, 6);
+  mb_bytes &b = keep(mb_finish(im, nullptr));
+  mr_record *r = mr_register(b.data(), b.size());
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(mr_string_room(r, b.data() + 6), 6u);
+  EXPECT_EQ(mr_string_room(r, b.data() + 12), 2u);   // up to the header
+  EXPECT_EQ(mr_string_room(r, b.data() + 14), 0u);   // the header itself
+  EXPECT_EQ(mr_string_room(r, b.data() + 1000), 0u);
+  EXPECT_EQ(mr_string_room(nullptr, b.data()), 0u);
+}
+
 }  // namespace
