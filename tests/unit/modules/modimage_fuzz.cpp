@@ -56,7 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size) {
   uint8_t *buf = (uint8_t *)malloc(size ? size : 1);
   if (size) memcpy(buf, img.data(), size);
   walk(buf, size);
-  if (mr_register(buf, size)) walk(buf, size);
+  mr_record *r = mr_register(buf, size);
+  if (r) {
+    walk(buf, size);
+    mi_member x;
+    for (int i = 1; mr_member_at(r, i, &x); i++) {
+      if (mi_get32(x.addr) - mr_addr(buf) >= size) abort();
+      uint32_t off = mi_get32(x.addr) - mr_addr(buf);   // 32-bit addresses here
+      size_t room = mr_string_room(r, buf + off);
+      if (room > size) abort();
+    }
+  }
   mr_reset();
   msg_log.clear();
   free(buf);
