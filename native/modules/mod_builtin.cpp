@@ -19,7 +19,11 @@ extern void con_message(const char *text);
 void *(*mod_match_hook)(const char *subject, const char *pattern, uint32_t start,
                         uint32_t options) = NULL;
 
+/* Sizes whose 8 reserved bytes would wrap around are refused. */
+#define BI_MAXSIZE 0x7FFFFFF0u
+
 static uint32_t __stdcall bi_get(uint32_t size) {
+  if (size > BI_MAXSIZE) return 0;
   return (uint32_t)(uintptr_t)hp_alloc(size);
 }
 
@@ -28,6 +32,7 @@ static void __stdcall bi_free(uint32_t block) {
 }
 
 static uint32_t __stdcall bi_reget(uint32_t block, uint32_t size) {
+  if (size > BI_MAXSIZE || block == 0) return 0;
   return (uint32_t)(uintptr_t)hp_realloc((void *)(uintptr_t)block, (size_t)size + 8);
 }
 

@@ -43,6 +43,11 @@ TEST_F(Modules, MemAndStrFromScripts) {
   EXPECT_EQ(run("local m = modules.byname.mem.byname "
                 "local p = m.get(16) "
                 "local s = m.size(p) m.free(p) return s"), "24");
+  EXPECT_EQ(run("return modules.byname.mem.byname.get(-1)"), "0");   // would wrap
+  EXPECT_EQ(run("local m = modules.byname.mem.byname "
+                "local p = m.get(4) local q = m.reget(p, 100) "
+                "local s = m.size(q) m.free(q) return s"), "108");
+  EXPECT_EQ(run("return modules.byname.mem.byname.reget(0, 8)"), "0");
   EXPECT_EQ(run("local s = modules.byname.str.byname return s.len('hello')"), "5");
   EXPECT_EQ(run("local s = modules.byname.str.byname return s.cmp('a', 'b') < 0"), "true");
   EXPECT_EQ(run("local s = modules.byname.str.byname return s.cmp('b', 'b')"), "0");
