@@ -9,6 +9,7 @@
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "data/db/db_lua.h"
 #include "native/das386/das386_lua.h"
 #include "native/modules/modules.h"
 #include "ui/classes.h"
@@ -49,7 +50,9 @@ lua_State *trelk_open_state(void) {
   lua_messagehook = con_message;
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
-  /* db, then gi, open here when they exist */
+  db_open(L);
+  lua_pop(L, 1);
+  /* gi opens here when it exists */
   mod_open(L);
   lua_atpanic(L, rep_panic);
   /* global functions, in registration order */
