@@ -1,6 +1,8 @@
 /*
 ** Start-up of the native modules and the compiler's entry points.
 */
+#include <windows.h>
+
 #include "native/modules/mod_builtin.h"
 #include "native/modules/mod_lua.h"
 #include "native/modules/mod_registry.h"
@@ -26,4 +28,13 @@ void mod_attach_source(void *block, const char *text) {
 
 mr_record *mod_find(const char *name) {
   return mr_find(name);
+}
+
+int mod_install(void *block, size_t size, const char *text) {
+  DWORD old;
+  if (block == NULL || size == 0) return 0;
+  if (!VirtualProtect(block, size, PAGE_EXECUTE_READWRITE, &old)) return 0;
+  if (!mod_check_register(block, size)) return 0;
+  mod_attach_source(block, text);
+  return 1;
 }

@@ -23,6 +23,12 @@ int mod_check_register(void *block, size_t size);
 void mod_attach_source(void *block, const char *text);
 mr_record *mod_find(const char *name);
 
+/* The whole of it for the interpreter's assembler hook: makes the block
+   executable (read, write, execute), checks and registers it and keeps
+   `text' as its source. 1 on success; after 0 the block is the caller's to
+   free. */
+int mod_install(void *block, size_t size, const char *text);
+
 /* Regular-expression entry for `str.match': (subject, pattern, start
    offset, compile options) -> heap block of 1 + 2n words, or null. Null
    until the regular-expression layer sets it. */
