@@ -11,6 +11,7 @@
 #include "host/trelk.h"
 #include "data/db/db_lua.h"
 #include "native/das386/das386_lua.h"
+#include "native/modules/modules.h"
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
@@ -51,6 +52,8 @@ lua_State *trelk_open_state(void) {
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
   db_open(L);
   lua_pop(L, 1);
+  /* gi opens here when it exists */
+  mod_open(L);
   lua_atpanic(L, rep_panic);
   /* global functions, in registration order */
   repl_open_exit(L);
