@@ -9,7 +9,9 @@
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "data/regex/rx_lua.h"
 #include "native/das386/das386_lua.h"
+#include "syslib/syslib.h"
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
@@ -48,9 +50,14 @@ lua_State *trelk_open_state(void) {
   lua_messagehook = con_message;
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
+  rx_open(L);         /* the string library's patterns are PCRE */
   lua_atpanic(L, rep_panic);
   /* global functions, in registration order */
+  sys_open_ldlyb(L);
+  sys_open_drives(L);
+  /* savestate */
   repl_open_exit(L);
+  sys_open_files(L);  /* ls, pwd, attr */
   das_open(L);
   return L;
 }
