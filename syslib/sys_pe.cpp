@@ -50,7 +50,7 @@ int sys_pe_exports(const unsigned char *base, size_t avail, sys_pe_visit visit,
   if (dir == 0) return -1;
   uint32_t count = pe_u32(base + dir + 24);
   uint32_t names = pe_u32(base + dir + 32);
-  if (count == 0 || !pe_inside(size, names, (size_t)count * 4)) return -1;
+  if (count == 0 || names > size || count > (size - names) / 4) return -1;
   int seen = 0;
   for (uint32_t i = 0; i < count; i++) {
     uint32_t at = pe_u32(base + names + 4 * i);
