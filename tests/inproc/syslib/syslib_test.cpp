@@ -156,6 +156,14 @@ TEST_F(Syslib, FaultsAreGuarded) {
             "3\tfalse\te");
 }
 
+TEST_F(Syslib, TheCalleesOwnHandlersComeFirst) {
+  std::string out = drv_run("local t = ldlyb('systest.dll') "
+                            "print(t.st_seh_crash(), t.st_unwound())");
+  EXPECT_TRUE(has(out, fault)) << out;
+  EXPECT_TRUE(has(out, "-1\t1")) << out;  // its frame was unwound once
+  EXPECT_EQ(drv_run("print(ldlyb('systest.dll').st_seh_handled())"), "42");
+}
+
 TEST_F(Syslib, ExportsKeepTheLibraryLoaded) {
   drv_run("f = ldlyb('systest.dll').st_max collectgarbage() collectgarbage()");
   EXPECT_NE(GetModuleHandleA("systest.dll"), nullptr);

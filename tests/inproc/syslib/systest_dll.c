@@ -72,3 +72,39 @@ EXPORT uint32_t st_wild(void) {
 }
 
 EXPORT uint32_t st_null(const void *p) { return p == NULL; }
+
+/* A function with an exception registration of its own: the handler counts
+   unwinds and resumes the continuable exception 0xE0000002. */
+static volatile LONG st_unwinds;
+
+static EXCEPTION_DISPOSITION __cdecl st_handler(EXCEPTION_RECORD *rec,
+                                                void *frame, CONTEXT *ctx,
+                                                void *disp) {
+  (void)frame, (void)ctx, (void)disp;
+  if (rec->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) {
+    st_unwinds++;
+    return ExceptionContinueSearch;
+  }
+  if (rec->ExceptionCode == 0xE0000002u) return ExceptionContinueExecution;
+  return ExceptionContinueSearch;
+}
+
+static uint32_t st_with_frame(uint32_t (*body)(void)) {
+  void *volatile rec[2];
+  rec[1] = (void *)st_handler;
+  __asm__ volatile("movl %%fs:0, %%eax\n movl %%eax, (%0)\n movl %0, %%fs:0"
+                   :: "r"(rec) : "eax", "memory");
+  uint32_t r = body();
+  __asm__ volatile("movl (%0), %%eax\n movl %%eax, %%fs:0"
+                   :: "r"(rec) : "eax", "memory");
+  return r;
+}
+
+static uint32_t st_resumed(void) {
+  RaiseException(0xE0000002u, 0, 0, NULL);
+  return 42;
+}
+
+EXPORT uint32_t st_seh_crash(void) { return st_with_frame(st_crash); }
+EXPORT uint32_t st_seh_handled(void) { return st_with_frame(st_resumed); }
+EXPORT uint32_t st_unwound(void) { return (uint32_t)st_unwinds; }

@@ -185,6 +185,13 @@ TEST_F(RxLua, BinarySubjects) {
   EXPECT_EQ(eval("return select(2, string.gsub('\\0a\\0', 'a', 'bb'))"), "4");
 }
 
+TEST_F(RxLua, Utf8OnRequest) {
+  EXPECT_EQ(eval("return string.find('\\195\\169!', '(*UTF8)^.!')"), "0,3");
+  EXPECT_EQ(eval("return string.find('\\195\\169!', '^.!')"), "");
+  EXPECT_EQ(eval("return string.find('\\255!', '(*UTF8).!')"), "");
+  EXPECT_EQ(messages, "Matching error -10\n");
+}
+
 TEST_F(RxLua, ManyGroups) {
   EXPECT_EQ(eval("local p = string.rep('(.)', 40) "
                  "return select('#', string.match(string.rep('x', 40), p))"),
