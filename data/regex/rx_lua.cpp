@@ -50,13 +50,16 @@ static int rx_pushstrings(lua_State *L, const char *s, size_t len,
   return n - from;
 }
 
-/* init from 1, negative from the end, clamped to 1..len+1; as offset. */
+/* init from 1, negative from the end, clamped to 1..len+1; as offset.
+   Read as a number so that huge values clamp instead of wrapping. */
 static int rx_init(lua_State *L, int arg, size_t len) {
-  lua_Integer init = luaL_optinteger(L, arg, 1);
-  if (init < 0) init += (lua_Integer)len + 1;
+  lua_Number init = luaL_optnumber(L, arg, 1);
+  lua_Number last = (lua_Number)len + 1;
+  if (!(init == init)) init = 1;
+  if (init < 0) init += last;
   if (init < 1) init = 1;
-  if ((size_t)init > len + 1) init = (lua_Integer)len + 1;
-  return (int)(init - 1);
+  if (init > last) init = last;
+  return (int)init - 1;
 }
 
 static int rx_isplain(const char *p, size_t lp) {
@@ -211,11 +214,11 @@ static int rx_gsub(lua_State *L) {
   luaL_argcheck(L, tr == LUA_TSTRING || tr == LUA_TNUMBER || tr == LUA_TFUNCTION,
                 3, "string or function expected");
   const char *t = tr == LUA_TFUNCTION ? NULL : lua_tolstring(L, 3, &lt);
-  lua_Integer max = luaL_optinteger(L, 4, (lua_Integer)ls + 1);
+  lua_Number max = luaL_optnumber(L, 4, (lua_Number)ls + 1);
   size_t pos = 0;
   luaL_Buffer b;
   luaL_buffinit(L, &b);
-  for (lua_Integer done = 0; done < max && pos <= ls; done++) {
+  for (lua_Number done = 0; done < max && pos <= ls; done++) {
     struct rx_result r;
     int n = rx_run(s + pos, ls - pos, p, 0, &r);
     if (n == 0) break;

@@ -81,6 +81,9 @@ TEST_F(RxLua, InitRules) {
   EXPECT_EQ(eval("return string.find('abcabc', 'c+', -1)"), "5,6");
   EXPECT_EQ(eval("return string.find('abcabc', 'a+', -100)"), "0,1");
   EXPECT_EQ(eval("return string.find('abc', 'c+', 100)"), "");
+  EXPECT_EQ(eval("return string.find('abc', 'c+', 1e12)"), "");
+  EXPECT_EQ(eval("return string.find('abc', 'c+', -1e12)"), "2,3");
+  EXPECT_EQ(eval("return string.find('abc', 'c+', 0/0)"), "2,3");
   EXPECT_EQ(eval("return string.find('abc', '(?<=b)c', 3)"), "2,3");
   EXPECT_EQ(eval("return string.find('abc', '^c', 3)"), "");
   EXPECT_EQ(eval("return string.match('abcabc', 'a.', 2)"), "\"ab\"");
@@ -135,6 +138,8 @@ TEST_F(RxLua, GsubLimit) {
   EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', 0)"), "\"aaa\",3");
   EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', -5)"), "\"aaa\",3");
   EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'bb', 2)"), "\"bbbba\",5");
+  EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', 1e12)"), "\"bbb\",3");
+  EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', 0/0)"), "\"aaa\",3");
 }
 
 TEST_F(RxLua, GsubFunctionReplacement) {
