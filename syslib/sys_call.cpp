@@ -15,6 +15,8 @@
 ** exception is never continued, so non-continuable ones are handled too.
 ** RtlUnwind may clobber ebx, esi and edi, hence the handler is assembly.
 */
+#include <windows.h>
+
 #include "sys_call.h"
 
 #if !defined(__i386__)
@@ -70,6 +72,8 @@ __asm__(
     "  movl 4(%esp), %eax\n"
     "  testl $6, 4(%eax)\n"          /* EXCEPTION_UNWINDING | EXIT_UNWIND */
     "  jnz sys_seh_decline\n"
+    "  movl (%eax), %ecx\n"
+    "  movl %ecx, _sys_fault_code\n"
     "  pushl $0\n"
     "  pushl %eax\n"
     "  pushl $0\n"
@@ -81,3 +85,16 @@ __asm__(
     "sys_seh_decline:\n"
     "  movl $1, %eax\n"              /* ExceptionContinueSearch */
     "  ret\n");
+
+extern "C" {
+uint32_t sys_fault_code;
+}
+
+/* A stack overflow used up the guard page below the stack; without a new
+   one the next overflow would end the process. */
+void sys_after_fault(void) {
+  if (sys_fault_code != (uint32_t)STATUS_STACK_OVERFLOW) return;
+  HMODULE crt = GetModuleHandleA("msvcrt.dll");
+  FARPROC reset = crt ? GetProcAddress(crt, "_resetstkoflw") : NULL;
+  if (reset) ((int(__cdecl *)(void))reset)();
+}

@@ -14,4 +14,8 @@
 extern "C" uint32_t sys_guarded_call(const void *fn, const uint32_t *args,
                                      int n, int *faulted);
 
+/* After a fault: restores what the exception used up (the stack's guard
+   page after an overflow). */
+void sys_after_fault(void);
+
 #endif

@@ -38,6 +38,7 @@ static int sys_export_call(lua_State *L) {
   uint32_t r = sys_guarded_call(fn, (const uint32_t *)a.words, a.n, &faulted);
   sys_args_free(&a);
   if (faulted) {
+    sys_after_fault();
     con_message(sys_fault_msg);
     lua_pushnumber(L, -1);
   } else {

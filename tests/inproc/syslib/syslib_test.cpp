@@ -156,6 +156,14 @@ TEST_F(Syslib, FaultsAreGuarded) {
             "3\tfalse\te");
 }
 
+TEST_F(Syslib, StackOverflowIsGuardedTwice) {
+  for (int i = 0; i < 2; i++) {
+    std::string out = drv_run("print(ldlyb('systest.dll').st_overflow(0))");
+    EXPECT_TRUE(has(out, fault)) << out;
+    EXPECT_TRUE(has(out, "-1")) << out;
+  }
+}
+
 TEST_F(Syslib, TheCalleesOwnHandlersComeFirst) {
   std::string out = drv_run("local t = ldlyb('systest.dll') "
                             "print(t.st_seh_crash(), t.st_unwound())");

@@ -108,3 +108,10 @@ static uint32_t st_resumed(void) {
 EXPORT uint32_t st_seh_crash(void) { return st_with_frame(st_crash); }
 EXPORT uint32_t st_seh_handled(void) { return st_with_frame(st_resumed); }
 EXPORT uint32_t st_unwound(void) { return (uint32_t)st_unwinds; }
+
+/* Recurses until the stack runs out. */
+EXPORT uint32_t st_overflow(uint32_t depth) {
+  volatile char pad[512];
+  pad[0] = (char)depth;
+  return st_overflow(depth + 1) + pad[0];
+}
