@@ -10,8 +10,10 @@
 #include "host/report.h"
 #include "host/trelk.h"
 #include "data/db/db_lua.h"
+#include "data/regex/rx_lua.h"
 #include "native/das386/das386_lua.h"
 #include "native/modules/modules.h"
+#include "syslib/syslib.h"
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
@@ -50,13 +52,18 @@ lua_State *trelk_open_state(void) {
   lua_messagehook = con_message;
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
+  rx_open(L);         /* the string library's patterns are PCRE */
   db_open(L);
   lua_pop(L, 1);
   /* gi opens here when it exists */
   mod_open(L);
   lua_atpanic(L, rep_panic);
   /* global functions, in registration order */
+  sys_open_ldlyb(L);
+  sys_open_drives(L);
+  /* savestate */
   repl_open_exit(L);
+  sys_open_files(L);  /* ls, pwd, attr */
   das_open(L);
   return L;
 }

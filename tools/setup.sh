@@ -22,6 +22,7 @@ sources=(
   "lua5.1 lua5.1-5.1.5"
   "googletest googletest-1.12.1"
   "zydis zydis-4.0.0"
+  "pcre3 pcre3-8.39"
 )
 
 log() { echo "setup: $*"; }

@@ -1,0 +1,34 @@
+# PCRE 8.39 (Debian source package pcre3, its security fixes applied by
+# dpkg-source), the 8-bit library only, built static by hand: the generic
+# config.h and pcre.h and the distributed character tables are copied into
+# the build tree. pcre_jit_compile.c is needed even without JIT (it supplies
+# the stubs). Users see PCRE_STATIC through the target.
+if(TARGET pcre)
+  return()
+endif()
+trelk_require_dep(pcre3-8.39)
+
+set(pcre_dir ${TRELK_DEPS}/pcre3-8.39)
+set(pcre_gen ${CMAKE_BINARY_DIR}/pcre-generated)
+configure_file(${pcre_dir}/config.h.generic ${pcre_gen}/config.h COPYONLY)
+configure_file(${pcre_dir}/pcre.h.generic ${pcre_gen}/pcre.h COPYONLY)
+configure_file(${pcre_dir}/pcre_chartables.c.dist ${pcre_gen}/pcre_chartables.c COPYONLY)
+
+set(pcre_sources byte_order compile config dfa_exec exec fullinfo get
+  globals jit_compile maketables newline ord2utf8 refcount string_utils
+  study tables ucd valid_utf8 version xclass)
+list(TRANSFORM pcre_sources PREPEND ${pcre_dir}/pcre_)
+list(TRANSFORM pcre_sources APPEND .c)
+
+add_library(pcre STATIC ${pcre_sources} ${pcre_gen}/pcre_chartables.c)
+target_include_directories(pcre BEFORE PRIVATE ${pcre_gen} ${pcre_dir})
+target_include_directories(pcre SYSTEM PUBLIC ${pcre_gen})
+target_compile_definitions(pcre PUBLIC PCRE_STATIC)
+target_compile_definitions(pcre PRIVATE HAVE_CONFIG_H SUPPORT_UTF SUPPORT_UCP
+  HAVE_STDINT_H HAVE_INTTYPES_H HAVE_STRING_H HAVE_STDLIB_H HAVE_MEMMOVE)
+target_compile_options(pcre PRIVATE -w)
+set_target_properties(pcre PROPERTIES C_STANDARD 99 LINKER_LANGUAGE C)
+# The frame-size probe of pcre_exec forms an address from a null subject.
+if(TRELK_NATIVE AND TRELK_SANITIZE)
+  target_compile_options(pcre PRIVATE -fno-sanitize=pointer-overflow)
+endif()

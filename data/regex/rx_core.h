@@ -1,0 +1,35 @@
+/*
+** rx_core.h: the one matching routine behind the string functions and the
+** native entry. Platform-neutral; reports errors as text for the caller.
+*/
+#ifndef rx_core_h
+#define rx_core_h
+
+#include <stddef.h>
+#include <stdint.h>
+
+#define RX_VECTOR 90          /* integers given to the matcher */
+#define RX_MAXPAIRS 30        /* the whole match and up to 29 groups */
+#define RX_ERRSIZE 200
+
+struct rx_result {
+  int pairs[2 * RX_MAXPAIRS];  /* start, end (exclusive); -1 -1 unset */
+  char error[RX_ERRSIZE];      /* message when compile or match failed */
+};
+
+/* Matches pattern against subject[0..len) from offset. Returns the number
+   of pairs (0 on no match or error; r->error is non-empty on error). */
+int rx_match(const char *subject, size_t len, const char *pattern,
+             int offset, int options, struct rx_result *r);
+
+/* Bytes of machine stack the matcher may use for its recursion. The
+   default is a fixed budget; a platform layer may measure instead. */
+extern size_t (*rx_stack_room)(void);
+
+/* The native form: subject and pattern zero-terminated. Returns a block
+   from alloc holding n then the n pairs, or null (message in r->error). */
+int32_t *rx_match_block(const char *subject, const char *pattern,
+                        int32_t offset, int32_t options,
+                        void *(*alloc)(size_t), struct rx_result *r);
+
+#endif

@@ -1,0 +1,218 @@
+// The string functions on regular expressions, run as Lua snippets in a
+// state of their own.
+#include <gtest/gtest.h>
+
+#include <string>
+
+extern "C" {
+#include "lauxlib.h"
+#include "lualib.h"
+}
+
+#include "rx_lua.h"
+
+static std::string messages;
+void con_message(const char *text) { messages += text; }
+
+namespace {
+
+struct RxLua : ::testing::Test {
+  lua_State *L = nullptr;
+  void SetUp() override {
+    L = luaL_newstate();
+    luaL_openlibs(L);
+    rx_open(L);
+    messages.clear();
+  }
+  void TearDown() override { lua_close(L); }
+
+  // The chunk's results, comma-separated: numbers bare, strings quoted.
+  std::string eval(const std::string &code) {
+    lua_settop(L, 0);
+    if (luaL_loadstring(L, code.c_str()) || lua_pcall(L, 0, LUA_MULTRET, 0))
+      return std::string("error: ") + lua_tostring(L, -1);
+    std::string out;
+    for (int i = 1; i <= lua_gettop(L); i++) {
+      if (i > 1) out += ",";
+      size_t n;
+      if (lua_type(L, i) == LUA_TNUMBER) {
+        lua_pushvalue(L, i);
+        out += lua_tostring(L, -1);
+        lua_pop(L, 1);
+      } else if (lua_type(L, i) == LUA_TSTRING) {
+        const char *s = lua_tolstring(L, i, &n);
+        out += "\"" + std::string(s, n) + "\"";
+      } else if (lua_type(L, i) == LUA_TBOOLEAN) {
+        out += lua_toboolean(L, i) ? "true" : "false";
+      } else {
+        out += luaL_typename(L, i);
+      }
+    }
+    return out;
+  }
+};
+
+TEST_F(RxLua, FindGivesZeroBasedExclusiveOffsets) {
+  EXPECT_EQ(eval("return string.find('hello', 'l+')"), "2,4");
+  EXPECT_EQ(eval("return ('hello'):find('l+')"), "2,4");
+  EXPECT_EQ(eval("return string.find('key=val', '(\\\\w+)=(\\\\w+)')"),
+            "0,7,\"key\",\"val\"");
+  EXPECT_EQ(eval("return string.find('hello', 'z+')"), "");
+}
+
+TEST_F(RxLua, PlainFindGivesOneBasedInclusive) {
+  EXPECT_EQ(eval("return string.find('hello', 'll')"), "3,4");
+  EXPECT_EQ(eval("return string.find('a.b', '.', 1, true)"), "2,2");
+  EXPECT_EQ(eval("return string.find('hello', 'l', 4)"), "4,4");
+  EXPECT_EQ(eval("return string.find('hello', 'xyz')"), "");
+  EXPECT_EQ(eval("return string.find('hello', '')"), "1,0");
+}
+
+TEST_F(RxLua, PlainDetectionUsesTheElevenCharacters) {
+  // braces and the bar are not among them: searched as text
+  EXPECT_EQ(eval("return string.find('a|b{2}', 'a|b')"), "1,3");
+  EXPECT_EQ(eval("return string.find('xab', 'a|b')"), "");
+  EXPECT_EQ(eval("return string.find('x-y', '-')"), "1,2");  // regular path
+  EXPECT_EQ(eval("return string.find('a\\\\b', '\\\\\\\\')"), "1,2");
+}
+
+TEST_F(RxLua, InitRules) {
+  EXPECT_EQ(eval("return string.find('abcabc', 'b+', 3)"), "4,5");
+  EXPECT_EQ(eval("return string.find('abcabc', 'c+', -1)"), "5,6");
+  EXPECT_EQ(eval("return string.find('abcabc', 'a+', -100)"), "0,1");
+  EXPECT_EQ(eval("return string.find('abc', 'c+', 100)"), "");
+  EXPECT_EQ(eval("return string.find('abc', 'c+', 1e12)"), "");
+  EXPECT_EQ(eval("return string.find('abc', 'c+', -1e12)"), "2,3");
+  EXPECT_EQ(eval("return string.find('abc', 'c+', 0/0)"), "2,3");
+  EXPECT_EQ(eval("return string.find('abc', '(?<=b)c', 3)"), "2,3");
+  EXPECT_EQ(eval("return string.find('abc', '^c', 3)"), "");
+  EXPECT_EQ(eval("return string.match('abcabc', 'a.', 2)"), "\"ab\"");
+}
+
+TEST_F(RxLua, MatchReturnsGroupsOrTheWholeMatch) {
+  EXPECT_EQ(eval("return string.match('key=val', '(\\\\w+)=(\\\\w+)')"),
+            "\"key\",\"val\"");
+  EXPECT_EQ(eval("return string.match('key=val', '\\\\w+=\\\\w+')"),
+            "\"key=val\"");
+  EXPECT_EQ(eval("return string.match('b', '(a)?(b)')"), "\"\",\"b\"");
+  EXPECT_EQ(eval("return string.match('abc', 'x')"), "");
+}
+
+TEST_F(RxLua, GmatchYieldsWholeMatchThenGroups) {
+  EXPECT_EQ(eval("local t = {} for w in string.gmatch('one two', '\\\\w+') do "
+                 "t[#t+1] = w end return unpack(t)"),
+            "\"one\",\"two\"");
+  EXPECT_EQ(eval("local t = {} for a, b in ('k=v, x=y'):gmatch('(\\\\w)=(\\\\w)') do "
+                 "t[#t+1] = a .. b end return unpack(t)"),
+            "\"k=vk\",\"x=yx\"");
+  EXPECT_EQ(eval("local n = 0 for w in string.gmatch('abc', 'x*') do n = n + 1 end "
+                 "return n"),
+            "0");
+  EXPECT_EQ(eval("local it = string.gmatch('a', 'a') it() "
+                 "return it()"),
+            "");
+}
+
+TEST_F(RxLua, GsubMatchesTheRemainingText) {
+  EXPECT_EQ(eval("return string.gsub('aaa', '^a', 'b')"), "\"bbb\",3");
+  EXPECT_EQ(eval("return string.gsub('hello world', 'o', '0')"),
+            "\"hell0 w0rld\",11");
+  EXPECT_EQ(eval("return string.gsub('abc', 'x', 'y')"), "\"abc\",3");
+}
+
+TEST_F(RxLua, GsubReplacementEscapes) {
+  EXPECT_EQ(eval("return string.gsub('ab', '(a)(b)', '\\\\2-\\\\1')"),
+            "\"b-a\",3");
+  EXPECT_EQ(eval("return string.gsub('a', 'a', '[\\\\0\\\\3]')"), "\"[]\",2");
+  EXPECT_EQ(eval("return string.gsub('a', 'a', '\\\\t\\\\n\\\\\\\\\\\\q')"),
+            "\"\t\n\\q\",4");
+  EXPECT_EQ(eval("return string.gsub('a', 'a', 'x\\\\')"), "\"x\\\",2");
+  // two digits are read when two follow
+  EXPECT_EQ(eval("return string.gsub('abcdefghijk', '(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)', "
+                 "'\\\\11\\\\1')"),
+            "\"ka\",2");
+  EXPECT_EQ(eval("return string.gsub('ab', '(a)(b)', '\\\\21')"), "\"\",0");
+}
+
+TEST_F(RxLua, GsubLimit) {
+  EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', 0)"), "\"aaa\",3");
+  EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', -5)"), "\"aaa\",3");
+  EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'bb', 2)"), "\"bbbba\",5");
+  EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', 1e12)"), "\"bbb\",3");
+  EXPECT_EQ(eval("return string.gsub('aaa', 'a', 'b', 0/0)"), "\"aaa\",3");
+}
+
+TEST_F(RxLua, GsubFunctionReplacement) {
+  EXPECT_EQ(eval("return string.gsub('k=v', '(\\\\w)=(\\\\w)', "
+                 "function(a, b) return b .. a end)"),
+            "\"vk\",2");
+  EXPECT_EQ(eval("return string.gsub('abc', 'b', string.upper)"), "\"aBc\",3");
+  EXPECT_EQ(eval("return string.gsub('abc', 'b', function() return nil end)"),
+            "\"ac\",2");
+  EXPECT_EQ(eval("return string.gsub('abc', 'b', function() return {} end)"),
+            "\"ac\",2");
+  EXPECT_EQ(eval("return string.gsub('abc', 'b', function() return 7 end)"),
+            "\"a7c\",3");
+}
+
+TEST_F(RxLua, GsubChecksTheReplacementType) {
+  EXPECT_EQ(eval("return string.gsub('abc', 'b', {})"),
+            "error: [string \"return string.gsub('abc', 'b', {})\"]:1: bad "
+            "argument #3 to 'gsub' (string or function expected)");
+}
+
+TEST_F(RxLua, GsubErrorInTheFunctionLeaksNothing) {
+  EXPECT_EQ(eval("return pcall(string.gsub, 'abc', 'b', function() error('x', 0) end)"),
+            "false,\"x\"");
+}
+
+TEST_F(RxLua, GfindIsRenamed) {
+  EXPECT_EQ(eval("return pcall(string.gfind, 'a', 'a')"),
+            "false,\"'string.gfind' was renamed to 'string.gmatch'\"");
+}
+
+TEST_F(RxLua, CompileErrorIsPrintedAndFindsNothing) {
+  EXPECT_EQ(eval("return string.find('abc', '(b')"), "");
+  EXPECT_EQ(messages, "PCRE compilation failed at offset 2: missing )\n");
+  messages.clear();
+  EXPECT_EQ(eval("return string.gsub('abc', '[', 'x')"), "\"abc\",3");
+  EXPECT_EQ(messages, "PCRE compilation failed at offset 1: missing terminating ] for character class\n");
+}
+
+TEST_F(RxLua, CatastrophicBacktrackingEndsWithAMessage) {
+  EXPECT_EQ(eval("return string.find(string.rep('a', 40) .. 'b', '(a+)+$'), 'on'"), "nil,\"on\"");
+  EXPECT_EQ(messages, "Matching error -8\n");
+}
+
+TEST_F(RxLua, BinarySubjects) {
+  EXPECT_EQ(eval("return string.find('\\0\\255\\128x\\0', 'x\\\\x00')"), "3,5");
+  EXPECT_EQ(eval("return (string.gsub('\\0a\\0', 'a', 'b')) == '\\0b\\0'"), "true");
+  EXPECT_EQ(eval("return select(2, string.gsub('\\0a\\0', 'a', 'bb'))"), "4");
+}
+
+TEST_F(RxLua, Utf8OnRequest) {
+  EXPECT_EQ(eval("return string.find('\\195\\169!', '(*UTF8)^.!')"), "0,3");
+  EXPECT_EQ(eval("return string.find('\\195\\169!', '^.!')"), "");
+  EXPECT_EQ(eval("return string.find('\\255!', '(*UTF8).!')"), "");
+  EXPECT_EQ(messages, "Matching error -10\n");
+}
+
+TEST_F(RxLua, ManyGroups) {
+  EXPECT_EQ(eval("local p = string.rep('(.)', 40) "
+                 "return select('#', string.match(string.rep('x', 40), p))"),
+            "29");
+  EXPECT_EQ(eval("local p = string.rep('(.)', 40) "
+                 "return select('#', string.find(string.rep('x', 40), p))"),
+            "31");
+}
+
+TEST_F(RxLua, LookaheadResetCannotStallTheLoops) {
+  // \K inside a lookahead can put the reported start after the end
+  EXPECT_EQ(eval("local n = 0 for m in ('abab'):gmatch('a(?=b\\\\K)') do n = n + 1 "
+                 "if n > 10 then break end end return n"),
+            "2");
+  EXPECT_EQ(eval("return (string.gsub('abab', 'a(?=b\\\\K)', 'x'))"),
+            "\"abxabx\"");
+}
+
+}  // namespace
