@@ -11,6 +11,8 @@
 #include "host/trelk.h"
 #include "data/db/db_lua.h"
 #include "data/regex/rx_lua.h"
+#include "data/regex/rx_native.h"
+#include "native/asmiface/asm_iface.h"
 #include "native/das386/das386_lua.h"
 #include "native/modules/modules.h"
 #include "syslib/syslib.h"
@@ -43,6 +45,12 @@ int trelk_init(void) {
   return 1;
 }
 
+/* str.match of native modules runs on the regular-expression layer. */
+static void *match_for_modules(const char *subject, const char *pattern,
+                               uint32_t start, uint32_t options) {
+  return rx_native_match(subject, pattern, (int32_t)start, (int32_t)options);
+}
+
 lua_State *trelk_open_state(void) {
   lua_State *L = luaL_newstate();
   trelk.L = L;
@@ -51,6 +59,8 @@ lua_State *trelk_open_state(void) {
   lua_printhook = con_print;
   lua_messagehook = con_message;
   lua_readhook = con_readline;
+  ai_open();           /* asmfunc and asm blocks go to the assembler */
+  mod_match_hook = match_for_modules;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
   rx_open(L);         /* the string library's patterns are PCRE */
   db_open(L);

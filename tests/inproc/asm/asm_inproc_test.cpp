@@ -1,0 +1,92 @@
+// Inline assembly in the running program: blocks assembled while a line
+// compiles, installed as modules, called as functions; errors in the
+// terminal.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "host/repl.h"
+
+extern "C" {
+#include "lua.h"
+}
+#include "native/asmiface/asm_iface.h"
+#include "tests/inproc/terminal/driver.h"
+
+namespace {
+
+bool has(const std::string &s, const std::string &part) {
+  return s.find(part) != std::string::npos;
+}
+
+struct InlineAsm : ::testing::Test {
+  static void SetUpTestSuite() { drv_state(); }
+  // a multi-line chunk, run as a terminal line would be
+  std::string eval(const std::string &src) {
+    LONG from = drv_end();
+    repl_eval(drv_state(), ("  " + src).c_str());
+    return drv_text(from, drv_end());
+  }
+};
+
+TEST_F(InlineAsm, AsmfuncRunsItsCode) {
+  EXPECT_EQ(eval("asmfunc f() lua!\n xor eax,eax\n ret\nend"), "");
+  EXPECT_EQ(drv_run("print(type(f), select('#', f()))"), "function\t0");
+  // the arguments are the results when the code returns their count
+  EXPECT_EQ(eval("asmfunc g(a, b) lua!\n mov eax,[esp+8]\n ret\nend"), "");
+  EXPECT_EQ(drv_run("print(g(7, 'x'))"), "7\tx");
+}
+
+TEST_F(InlineAsm, ModuleIsRegistered) {
+  std::string before = drv_run("print(modules.n)");
+  EXPECT_EQ(eval("asm lua!\n ret\nend"), "");
+  EXPECT_EQ(drv_run("print(modules.n)"), std::to_string(std::stoi(before) + 1));
+}
+
+TEST_F(InlineAsm, LineErrorsGoToTheTerminal) {
+  std::string out = eval("asmfunc bad() lua!\n mov eax\n ret\nend");
+  EXPECT_TRUE(has(out, "lua")) << out;
+  EXPECT_TRUE(has(out, " << mov eax >> ")) << out;
+  EXPECT_EQ(drv_run("print(select('#', bad()))"), "0");   // empty function
+}
+
+TEST_F(InlineAsm, TextWithoutContextFailsSilently) {
+  EXPECT_EQ(eval("asmfunc quiet() xor eax,eax\n ret\nend"), "");
+  EXPECT_EQ(drv_run("print(type(quiet), select('#', quiet()))"), "function\t0");
+  std::string far(300, ' ');
+  EXPECT_EQ(eval(std::string("asmfunc quiet2() ") + far + "lua!\n ret\nend"), "");
+}
+
+TEST_F(InlineAsm, EntryLeavesTheTextAlone) {
+  char text[] = "lua!\n nop\n ret\n";
+  char copy[sizeof text];
+  memcpy(copy, text, sizeof text);
+  void *image = NULL;
+  size_t size = 0;
+  EXPECT_EQ(ai_assemble("", text, &image, &size), 1);
+  EXPECT_NE(image, nullptr);
+  EXPECT_GT(size, 0u);
+  EXPECT_EQ(memcmp(text, copy, sizeof text), 0);
+  // out-parameters must start at zero
+  EXPECT_EQ(ai_assemble("", text, &image, &size), 0);
+  EXPECT_EQ(ai_context_flags("lua"), 15);
+  EXPECT_EQ(ai_context_flags("nosuchmodule"), 0);
+}
+
+TEST_F(InlineAsm, DisassemblerWalksAnAsmfunc) {
+  EXPECT_EQ(eval("asmfunc w() lua!\n push ebx\n mov eax,[esp+8]\n pop ebx\n ret\nend"), "");
+  lua_State *L = drv_state();
+  lua_getglobal(L, "w");
+  const unsigned char *image = (const unsigned char *)lua_tocfunction(L, -1);
+  lua_pop(L, 1);
+  ASSERT_NE(image, nullptr);
+  ASSERT_EQ(image[0], 0xEB);   // the image starts with a short jump to its code
+  const unsigned char *code = image + 2 + (signed char)image[1];
+  lua_pushnumber(L, (lua_Number)(uintptr_t)code);
+  lua_setglobal(L, "wcode");
+  EXPECT_EQ(drv_run("local a, t = wcode, {} for i = 1, 4 do "
+                    "local text, n = das386(a) t[#t + 1] = n a = a + n end "
+                    "print(array.concat(t, ' '))"),
+            "1 4 1 1");
+}
+
+}  // namespace
