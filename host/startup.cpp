@@ -9,10 +9,12 @@
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "gui/gui.h"
 #include "native/das386/das386_lua.h"
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
+#include "ui/menuwin.h"
 #include "ui/tooltip.h"
 
 extern "C" {
@@ -35,6 +37,7 @@ int trelk_init(void) {
   if (!cls_register_first()) fail_registration();
   cls_register_rest();
   if (!mw_create()) return 0;
+  mn_init();
   tt_create();
   return 1;
 }
@@ -48,8 +51,11 @@ lua_State *trelk_open_state(void) {
   lua_messagehook = con_message;
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
+  gui_open_metatables(L);
   lua_atpanic(L, rep_panic);
+  gui_open_trelk(L);
   /* global functions, in registration order */
+  gui_open_constructors(L);
   repl_open_exit(L);
   das_open(L);
   return L;
