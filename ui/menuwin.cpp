@@ -167,6 +167,9 @@ static void centre(int *x, int *y, int w, int h) {
 }
 
 HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
+  /* owned by a top-level window: the framed layer takes the user data of
+     the owner for a framed record */
+  owner = owner ? GetAncestor(owner, GA_ROOT) : NULL;
   HWND w = fw_create(owner, c->name ? c->name : "", FW_KIND_MENU, 0, 0, 100,
                      100, 0, NULL, 0, WS_POPUP, 0);
   if (w == NULL) return NULL;
