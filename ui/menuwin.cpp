@@ -6,6 +6,7 @@
 
 #include "gui/gui.h"
 #include "gui/layout.h"
+#include "gui/notify.h"
 #include "gui/view.h"
 #include "host/console.h"
 #include "host/heap.h"
@@ -47,12 +48,15 @@ static LRESULT CALLBACK mn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     struct mn_view *v = mn_view_of(h);
     if (v) {
       HWND open = v->open;
+      struct gr_container *c = v->c;
       unlink_view(v);
       clear_entries(v);
       struct fw_record *r = fw_rec(h);
       if (r) r->menu = NULL;
       hp_free(v);
       if (open && IsWindow(open)) DestroyWindow(open);
+      nt_notify(h, c, NT_DESTROYED);   /* the view is gone: a command may
+                                          change the container freely */
     }
   }
   if (msg == WM_SIZE && w != SIZE_MINIMIZED) {
@@ -181,5 +185,6 @@ HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
   ShowWindow(w, SW_SHOWNA);
   if (finish) cap_finish(w);
   (void)v;
-  return w;
+  nt_notify(w, c, NT_CREATED);
+  return IsWindow(w) ? w : NULL;
 }

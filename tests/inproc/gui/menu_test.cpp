@@ -286,3 +286,41 @@ TEST_F(Menus, NoTooltipWhenThePointerLeavesFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Menus, ShownMenusReportCreationAndDestruction) {
+  drv_run("shown = menu{name='reasons'} shown.command = 'print(\"m\", reason)'");
+  EXPECT_EQ(drv_run("shown:show(20, 20)"), "m\t1");
+  HWND w = FindWindowA("WtrelkUWcn", "reasons");
+  ASSERT_NE(w, nullptr);
+  LONG from = drv_end();
+  DestroyWindow(w);
+  EXPECT_EQ(drv_text(from, drv_end()), "m\t2");
+}
+
+TEST_F(Menus, RightClickOpensTheRightClickMenu) {
+  drv_run("rc = menu{name='right menu'} rc:ins(button{name='r'})"
+          " trelk:ins(button{name='has menu', onRBUTTONCLICK = rc})");
+  struct mn_view *v = open_main_menu();
+  ASSERT_NE(v, nullptr);
+  SendMessageA(v->entries[0], WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+  HWND w = FindWindowA("WtrelkUWcn", "right menu");
+  ASSERT_NE(w, nullptr);
+  ASSERT_NE(mn_view_of(w), nullptr);
+  EXPECT_EQ(mn_view_of(w)->count, 1);
+  DestroyWindow(w);
+}
+
+TEST_F(Menus, DeletingAnEntryRemovesItsWindow) {
+  drv_run("a = button{name='a'} trelk:ins(a) trelk:ins(button{name='b'})");
+  struct mn_view *v = open_main_menu();
+  ASSERT_NE(v, nullptr);
+  ASSERT_EQ(v->count, 2);
+  drv_run("a:del() a:del()");
+  v = mn_view_of(bar_view()->open);
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->count, 1);
+}
+
+}  // namespace
