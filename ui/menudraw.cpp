@@ -110,7 +110,9 @@ void md_draw(HWND h, HDC dc, struct gr_entry *e, int colour) {
     RECT m = {rc.left + 1, rc.top + 1, x - 2, rc.bottom - 1};
     fill(dc, &m, COL_MS_BORDER);
   }
-  RECT t = {x, rc.top, rc.right - 4 - (gr_any(c, GR_ATTACHED) ? 10 : 0), rc.bottom};
+  /* the floating width is the widest text + 6, so the widest text ends 2
+     pixels before the edge; a 4-pixel margin would cut it */
+  RECT t = {x, rc.top, rc.right - 2 - (gr_any(c, GR_ATTACHED) ? 10 : 0), rc.bottom};
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, col_get(label ? COL_MS_LABELTEXT : COL_MS_TEXT));
   DrawTextA(dc, shown_text(e), -1, &t,
