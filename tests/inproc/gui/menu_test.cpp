@@ -324,3 +324,30 @@ TEST_F(Menus, DeletingAnEntryRemovesItsWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Menus, TermShrinkedFollowsTheMainWindow) {
+  EXPECT_EQ(drv_run("print(trelk.term_shrinked)"), "false");
+  drv_run("trelk.term_shrinked = true");
+  RECT r;
+  GetWindowRect(mw_window(), &r);
+  EXPECT_EQ(r.bottom - r.top, 48);
+  EXPECT_EQ(drv_run("print(button().term_shrinked)"), "true");
+  drv_run("trelk.term_shrinked = false");
+  GetWindowRect(mw_window(), &r);
+  EXPECT_GT(r.bottom - r.top, 48);
+  EXPECT_EQ(drv_run("print(trelk.term_shrinked)"), "false");
+}
+
+TEST_F(Menus, ConstructorsAndInsWithBadInput) {
+  EXPECT_EQ(drv_run("for _, f in ipairs{menu, dialog, table, separator, button,"
+                    " edit, multiedit, label, checkbox, radio} do"
+                    " f(5) f('x') f{name = {}, command = 5, comment = true,"
+                    " x = 'a', onRBUTTONCLICK = 1} end"
+                    " trelk:ins(5) trelk:ins('x', 'y') trelk.ins(1, 2)"),
+            "Invalid arg!");
+  EXPECT_EQ(drv_run("print(trelk.n)"), "0");
+}
+
+}  // namespace
