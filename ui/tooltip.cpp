@@ -53,6 +53,7 @@ void tt_request(const char *text) {
   tt.size.cx = sz.cx + 4;
   tt.size.cy = sz.cy + 3;
   GetCursorPos(&tt.anchor);
+  tt.since = GetTickCount();
   HWND w = WindowFromPoint(tt.anchor);
   if (w != tt.hovered) {
     tt.hovered = w;
@@ -61,9 +62,11 @@ void tt_request(const char *text) {
   tt.show_timer = SetTimer(tt_window, TT_SHOW, 1000, NULL);
 }
 
-/* The pointer is over another window: nothing pending or shown stays. */
+/* The pointer is over another window: nothing pending or shown stays.
+   Messages queued before the request carry where the pointer was then. */
 void tt_hover(const MSG *msg) {
-  if (tt.hovered == NULL || WindowFromPoint(msg->pt) == tt.hovered) return;
+  if (tt.hovered == NULL || (LONG)(msg->time - tt.since) < 0) return;
+  if (WindowFromPoint(msg->pt) == tt.hovered) return;
   if (tt.show_timer) KillTimer(tt_window, TT_SHOW);
   tt.show_timer = 0;
   if (tt.visible) tt_hide();

@@ -16,6 +16,7 @@ struct tt_state {
   UINT_PTR show_timer;
   int shown;          /* the show timer has fired for the hovered window */
   int visible;
+  DWORD since;        /* time of the request */
   POINT anchor;
   SIZE size;
 };

@@ -262,6 +262,7 @@ TEST_F(Menus, TooltipShowsAfterASecond) {
   MSG m = {};
   m.pt.x = 1;
   m.pt.y = 1;
+  m.time = GetTickCount();
   tt_hover(&m);
   GetWindowRect(tt_window, &tr);
   EXPECT_EQ(tr.right - tr.left, 0);
@@ -280,6 +281,10 @@ TEST_F(Menus, NoTooltipWhenThePointerLeavesFirst) {
   MSG m = {};
   m.pt.x = 1;
   m.pt.y = 1;
+  m.time = GetTickCount() - 1000;
+  tt_hover(&m);   // queued before the request: where the pointer was then
+  EXPECT_NE(tt.show_timer, 0u);
+  m.time = GetTickCount();
   tt_hover(&m);   // what the terminal loop does with the next message
   EXPECT_EQ(tt.show_timer, 0u);   // nothing is left to show the tip
   EXPECT_EQ(tt.visible, 0);
