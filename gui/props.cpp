@@ -61,6 +61,7 @@ static void wr_name(lua_State *L, void *rec, int obj, int val) {
   struct gr_container *c = CONT(rec);
   gr_set_text(&c->name, s);
   gv.redraw(c);
+  gui_refresh(c);
   struct gr_entry *owner = c->owner_entry;
   if (owner && gr_valid_entry(owner)) {
     gr_set_text(&owner->name, s);

@@ -33,6 +33,8 @@ static void redraw(HWND w) {
 static void op_redraw(void *rec) {
   for (struct mn_view *v = mn_views; v; v = v->next) {
     if (v->c == rec) {
+      if (!(GetWindowLongA(v->wnd, GWL_STYLE) & WS_CHILD))
+        SetWindowTextA(v->wnd, v->c->name ? v->c->name : "");
       redraw(v->wnd);
       continue;
     }

@@ -356,3 +356,18 @@ TEST_F(Menus, ConstructorsAndInsWithBadInput) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Menus, RenamingAShownMenuRetitlesItsWindow) {
+  drv_run("named = menu{name='before'} named:ins(button{name='x'}) named:show(30, 30)");
+  HWND w = FindWindowA("WtrelkUWcn", "before");
+  ASSERT_NE(w, nullptr);
+  drv_run("named.name = 'after'");
+  char t[32];
+  GetWindowTextA(w, t, sizeof t);
+  EXPECT_STREQ(t, "after");
+  DestroyWindow(w);
+}
+
+}  // namespace
