@@ -54,10 +54,14 @@ static void rawget_field(lua_State *L, int idx, const char *key) {
   lua_rawget(L, idx);
 }
 
+/* A script may write any `n': beyond the array's border it would only
+   make inserting and cleaning walk empty slots. */
 int obj_size(lua_State *L, int idx) {
   rawget_field(L, idx, "n");
   int n = lua_type(L, -1) == LUA_TNUMBER ? obj_toint(lua_tonumber(L, -1)) : 0;
   lua_pop(L, 1);
+  int border = (int)lua_objlen(L, idx);
+  if (n > border) n = border;
   return n < 0 ? 0 : n;
 }
 
@@ -246,6 +250,14 @@ void obj_release(lua_State *L, int idx, int destroy) {
   obj_rawset(L, idx, "msHANDLE");
   obj_unpin(L, &e->ref);
   if (destroy) {
+    /* a dialog keeps its controls under their records too */
+    rawget_field(L, idx, "parent");
+    if (lua_istable(L, -1)) {
+      lua_pushlightuserdata(L, e);
+      lua_pushnil(L);
+      lua_rawset(L, -3);
+    }
+    lua_pop(L, 1);
     struct gr_container *owner = e->owner;
     gv.entry_gone(e);
     gr_entry_free(e);
@@ -274,6 +286,12 @@ void obj_clean(lua_State *L, int idx) {
   if (c) c->cleaning = 1;
   for (int i = obj_size(L, idx); i >= 1; i--) {
     lua_rawgeti(L, idx, i);
+    void *rec = obj_record(L, -1);
+    if (rec) {
+      lua_pushlightuserdata(L, rec);
+      lua_pushnil(L);
+      lua_rawset(L, idx);
+    }
     obj_release(L, -1, 0);
     lua_pop(L, 1);
     lua_pushnil(L);

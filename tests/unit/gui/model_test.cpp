@@ -180,3 +180,28 @@ TEST_F(Model, ShowTakesCoordinatesOrATable) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Dialogs : ::testing::Test {
+  void SetUp() override { gh_state(); }
+  void TearDown() override { gh_close(); }
+};
+
+TEST_F(Dialogs, ControlsAreKeptUnderTheirRecords) {
+  gh_run("d = dialog() b = d:ins(button{name='b'}) c = d:ins(checkbox())");
+  EXPECT_EQ(gh_eval("d.n, d[b.msHANDLE] == b, d[c.msHANDLE] == c, b.parent == d"),
+            "2\ttrue\ttrue\ttrue");
+  gh_run("h = b.msHANDLE b:del()");
+  EXPECT_EQ(gh_eval("rawget(d, h)"), "nil");
+  gh_run("h = c.msHANDLE d:clean()");
+  EXPECT_EQ(gh_eval("rawget(d, h), d.n"), "nil\t0");
+}
+
+TEST_F(Dialogs, AWildSizeDoesNotMakeInsertingWalkForever) {
+  EXPECT_EQ(gh_run("m = menu() m:ins(button()) m.n = 1e9 m:push(button())"
+                   " m.n = -5 m:ins(button()) m.n = 1e9 m:clean()"), "");
+  EXPECT_EQ(gh_eval("m.n, m[1]"), "0\tnil");
+}
+
+}  // namespace
