@@ -9,6 +9,7 @@
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "data/db/db_lua.h"
 #include "gui/gui.h"
 #include "native/das386/das386_lua.h"
 #include "ui/classes.h"
@@ -51,6 +52,8 @@ lua_State *trelk_open_state(void) {
   lua_messagehook = con_message;
   lua_readhook = con_readline;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
+  db_open(L);
+  lua_pop(L, 1);
   gui_open_metatables(L);
   lua_atpanic(L, rep_panic);
   gui_open_trelk(L);

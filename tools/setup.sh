@@ -14,7 +14,8 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   cmake ninja-build make patch dpkg-dev
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
-  libzycore-dev clang libclang-rt-14-dev
+  libzycore-dev clang libclang-rt-14-dev libstb-dev
+  libsqlite3-dev
 )
 # Source packages and the folder each unpacks to.
 sources=(

@@ -39,8 +39,19 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 # A server with -p stays up between runs; starting one when it is already up
-# does nothing.
+# does nothing. The first program of a new server starts Wine's system
+# services, which live as long as the server and keep whatever output they
+# inherited: let them inherit nothing of ours.
+services_up() {
+  local p
+  for p in $(pgrep -f 'services\.exe'); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null |
+      grep -qx "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
 setsid -f wineserver -p >/dev/null 2>&1 </dev/null
+services_up || wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 flock -u 9
 exec 9>&-
 
@@ -49,4 +60,14 @@ if [ "${1:-}" = "--prepare" ]; then
   echo "$DISPLAY"
   exit 0
 fi
-exec wine "$@"
+if [ -t 1 ]; then
+  exec wine "$@"
+fi
+# Output to a pipe goes through a file, so that no process the program may
+# leave behind holds the reader's pipe open.
+out=$(mktemp "$state/out.XXXXXX")
+wine "$@" >"$out" 2>&1
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc

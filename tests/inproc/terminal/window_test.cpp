@@ -117,3 +117,41 @@ TEST_F(Windows, CaptionButtonsComeWithFinishing) {
 }
 
 }  // namespace
+
+#include <fstream>
+#include <vector>
+
+#include "ui/iconcache.h"
+
+namespace {
+
+// A 16 x 16, 32-bit icon file.
+void write_icon(const char *name) {
+  std::vector<unsigned char> f = {0, 0, 1, 0, 1, 0,                  // header
+                                  16, 16, 0, 0, 1, 0, 32, 0,           // entry
+                                  0x68, 0x04, 0, 0, 22, 0, 0, 0,
+                                  40, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0,  // DIB
+                                  1, 0, 32, 0};
+  f.resize(22 + 40, 0);
+  f.resize(22 + 40 + 1024, 0x80);   // colour
+  f.resize(22 + 40 + 1024 + 64, 0); // mask
+  std::ofstream(name, std::ios::binary).write((const char *)f.data(), f.size());
+}
+
+TEST_F(Windows, IconCacheKeepsNamesUntilDropped) {
+  write_icon("t.ico");
+  HICON a = ic_load("t.ico");
+  ASSERT_NE(a, nullptr);
+  HICON b = ic_load("t.ico");
+  ASSERT_NE(b, nullptr);
+  EXPECT_STREQ(ic_name(a), "t.ico");
+  EXPECT_EQ(ic_load("missing.ico"), nullptr);
+  ic_drop(a);
+  EXPECT_EQ(ic_name(a), nullptr);
+  EXPECT_STREQ(ic_name(b), "t.ico");
+  ic_clear();
+  EXPECT_EQ(ic_name(b), nullptr);
+  remove("t.ico");
+}
+
+}  // namespace

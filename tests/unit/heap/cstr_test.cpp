@@ -4,29 +4,18 @@
 
 #include "host/cstr.h"
 #include "host/heap.h"
+#include "heapwalk.h"
 
 CS_BUILTIN(cs_test_builtin, "Close");
 
 namespace {
 
 struct Cstr : ::testing::Test {
-  static void SetUpTestSuite() {
-    if (!hp_heap) ASSERT_TRUE(hp_init());
-    hp_bounds_init();
-  }
+  static void SetUpTestSuite() { heap_ready(); }
 };
 
 const uint32_t *header(const char *s) { return (const uint32_t *)(s - 16); }
 
-// Blocks in use in the private heap, by walking it.
-int busy_blocks() {
-  PROCESS_HEAP_ENTRY e;
-  e.lpData = NULL;
-  int n = 0;
-  while (HeapWalk(hp_heap, &e))
-    if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) n++;
-  return n;
-}
 
 TEST_F(Cstr, EmptyTextHeader) {
   char *s = cs_make("");

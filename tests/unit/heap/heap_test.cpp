@@ -4,14 +4,12 @@
 #include <windows.h>
 
 #include "host/heap.h"
+#include "heapwalk.h"
 
 namespace {
 
 struct Heap : ::testing::Test {
-  static void SetUpTestSuite() {
-    if (!hp_heap) ASSERT_TRUE(hp_init());
-    hp_bounds_init();
-  }
+  static void SetUpTestSuite() { heap_ready(); }
 };
 
 TEST_F(Heap, AllocationIsZeroedWithEightSpareBytes) {

@@ -5,27 +5,17 @@
 #include <string>
 
 #include "host/heap.h"
+#include "heapwalk.h"
 #include "host/history.h"
 
 namespace {
 
 struct History : ::testing::Test {
-  static void SetUpTestSuite() {
-    if (!hp_heap) ASSERT_TRUE(hp_init());
-    hp_bounds_init();
-  }
+  static void SetUpTestSuite() { heap_ready(); }
   void SetUp() override { hist_clear(); }
   void TearDown() override { hist_clear(); }
 };
 
-int busy_blocks() {
-  PROCESS_HEAP_ENTRY e;
-  e.lpData = NULL;
-  int n = 0;
-  while (HeapWalk(hp_heap, &e))
-    if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) n++;
-  return n;
-}
 
 TEST_F(History, LinesLoseThePromptAndTrailingSpace) {
   hist_add("  print(1)  \t\r\n");

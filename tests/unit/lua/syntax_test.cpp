@@ -1,0 +1,145 @@
+// Reserved words asmfunc and asm, raw blocks handed to the assembler hook,
+// and the source text each function keeps.
+#include "luatest.h"
+
+extern "C" {
+#include "lfunc.h"
+#include "llex.h"
+#include "lobject.h"
+#include "lstate.h"
+}
+
+namespace {
+
+std::vector<std::string> texts;   // what the assembler hook was given
+
+int record_hook(lua_State *, const char *text, void **code, size_t *size) {
+  texts.push_back(text);
+  *code = nullptr;
+  *size = 0;
+  return 0;   // every block fails: the empty native function
+}
+
+struct Syntax : LuaTest {
+  void SetUp() override {
+    LuaTest::SetUp();
+    texts.clear();
+    lua_asmhook = record_hook;
+  }
+  void TearDown() override {
+    lua_asmhook = nullptr;
+    LuaTest::TearDown();
+  }
+  Proto *proto_of(const char *global) {
+    lua_getglobal(L, global);
+    Closure *cl = (Closure *)lua_topointer(L, -1);
+    lua_pop(L, 1);
+    return cl && !cl->c.isC ? cl->l.p : nullptr;
+  }
+  const char *srctext(const char *global) {
+    Proto *p = proto_of(global);
+    return p ? p->srctext : nullptr;
+  }
+};
+
+TEST_F(Syntax, ReservedWordOrder) {
+  EXPECT_EQ(TK_ASMFUNC, 266);
+  EXPECT_EQ(TK_ASM, 267);
+  EXPECT_EQ(TK_IF, 268);
+  EXPECT_EQ(TK_EOS, 289);
+  EXPECT_STREQ(luaX_tokens[TK_ASMFUNC - FIRST_RESERVED], "asmfunc");
+  EXPECT_STREQ(luaX_tokens[TK_ASM - FIRST_RESERVED], "asm");
+  EXPECT_NE(run("asm = 1"), "");
+  EXPECT_NE(run("local asmfunc = 1"), "");
+  EXPECT_NE(run("local asmfunc f() lua! ret end"), "");
+}
+
+TEST_F(Syntax, AsmfuncTextStartsAtTheContextName) {
+  EXPECT_EQ(run("asmfunc f(a, b) lua!\n xor eax,eax\n ret\nend"), "");
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], "lua!\n xor eax,eax\n ret\n");
+  EXPECT_EQ(eval("type(f)"), "function");
+  EXPECT_EQ(eval("select('#', f(1, 2))"), "0");   // empty native function
+  EXPECT_EQ(eval("debug.getinfo(f).what"), "C");
+}
+
+TEST_F(Syntax, OnlyTheWholeWordEndStops) {
+  EXPECT_EQ(run("asmfunc f() lua! append ending get_end endx ; end\n"), "");
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], "lua! append ending get_end endx ; ");
+  texts.clear();
+  // inside a comment of the assembly the word still ends the block
+  EXPECT_NE(run("asmfunc g() lua! ret ; the end of it\nend"), "");
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], "lua! ret ; the ");
+}
+
+TEST_F(Syntax, FormsOfAsmfunc) {
+  EXPECT_EQ(run("t = {} asmfunc t.a() lua! x end asmfunc t:b() lua! y end "
+                "h = asmfunc(x) lua! z end"), "");
+  EXPECT_EQ(texts.size(), 3u);
+  EXPECT_EQ(eval("type(t.a)..type(t.b)..type(h)"), "functionfunctionfunction");
+  // the character after end is still read by the lexer
+  EXPECT_EQ(run("u = {asmfunc() lua! q end}"), "");
+  EXPECT_EQ(eval("type(u[1])"), "function");
+}
+
+TEST_F(Syntax, AsmStatementMakesTheEnclosingFunctionNative) {
+  EXPECT_EQ(run("function f() print('never') asm lua! ret end end"), "");
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(eval("debug.getinfo(f).what"), "C");
+  EXPECT_EQ(run("f()"), "");   // the Lua statements are never run
+  // at the top level the main chunk still runs as Lua
+  EXPECT_EQ(run("x = 1 asm lua! ret end x = x + 1"), "");
+  EXPECT_EQ(eval("x"), "2");
+}
+
+TEST_F(Syntax, NativeFunctionWithUpvaluesDoesNotRunTheirDescriptions) {
+  EXPECT_EQ(run("local a, b = 1, 2 function f() asm lua! ret end "
+                "return a + b end g = function() return a end"), "");
+  EXPECT_EQ(eval("type(f)"), "function");
+  EXPECT_EQ(eval("g()"), "1");
+}
+
+TEST_F(Syntax, UnfinishedBlockIsASyntaxError) {
+  std::string e = run("asmfunc f() lua! mov eax, 1\n ret\n");
+  EXPECT_NE(e.find("unfinished assembly block"), std::string::npos) << e;
+  EXPECT_TRUE(texts.empty());
+}
+
+TEST_F(Syntax, LinesInsideBlocksAreCounted) {
+  std::string e = run("asmfunc f() lua!\n\n\nend\nx = = 1");
+  EXPECT_NE(e.find(":5:"), std::string::npos) << e;
+  e = run("asmfunc f() lua!\r\n\r\nend\r\nx = = 1");
+  EXPECT_NE(e.find(":4:"), std::string::npos) << e;
+}
+
+TEST_F(Syntax, FunctionsKeepTheirSource) {
+  EXPECT_EQ(run("function f(a, b)\n  return a + b\nend\n"), "");
+  EXPECT_STREQ(srctext("f"), "(a, b)\n  return a + b\nend\n\n\n");
+  EXPECT_EQ(run("g = function() return 1 end"), "");
+  EXPECT_STREQ(srctext("g"), "() return 1 end\n\n");   // end of input: no extra char
+}
+
+TEST_F(Syntax, NestedFunctionTakesTheText) {
+  EXPECT_EQ(run("function outer() inner = function() return 2 end return 1 end"), "");
+  EXPECT_EQ(srctext("outer"), nullptr);
+  EXPECT_EQ(run("outer()"), "");
+  const char *t = srctext("inner");
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(std::string(t).rfind("() inner = function() return 2 end ", 0), 0u) << t;
+}
+
+TEST_F(Syntax, AFailedParseLeavesNoCaptureBehind) {
+  EXPECT_NE(run("function broken( x = = 1"), "");
+  EXPECT_EQ(run("function ok() return 3 end"), "");
+  EXPECT_STREQ(srctext("ok"), "() return 3 end\n\n");
+}
+
+TEST_F(Syntax, ArrayLibraryWithoutTable) {
+  EXPECT_EQ(eval("type(table)"), "nil");
+  EXPECT_EQ(run("table = nil t = {} array.insert(t, 1)"), "");
+  EXPECT_EQ(eval("#t"), "1");
+}
+
+}  // namespace
