@@ -1,13 +1,16 @@
 /*
 ** Command texts and running commands.
 */
+#include <ctype.h>
 #include <string.h>
 
 #include "gui/command.h"
 
 extern "C" {
 #include "lauxlib.h"
+#include "lobject.h"   /* the source text kept in function prototypes */
 }
+#include <stdlib.h>
 
 extern void con_message(const char *text);
 
@@ -24,6 +27,15 @@ static int plain_pcall(lua_State *L, int nargs) {
 
 int (*cmd_pcall)(lua_State *L, int nargs) = plain_pcall;
 
+static size_t blanks_off(const char *text, size_t from, size_t end) {
+  while (end > from && strchr("\t\n\r ", text[end - 1])) end--;
+  return end;
+}
+
+static int ends_with_end(const char *text, size_t from, size_t end) {
+  return end - from >= 3 && memcmp(text + end - 3, "end", 3) == 0;
+}
+
 size_t cmd_body(const char *text, size_t len, size_t *from) {
   *from = 0;
   if (len == 0 || text[0] != '(') return len;
@@ -35,17 +47,50 @@ size_t cmd_body(const char *text, size_t len, size_t *from) {
     i++;
   } while (i < len && depth > 0);
   if (depth > 0) i = len;   /* unbalanced: nothing is left */
-  size_t end = len;
-  while (end > i && strchr("\t\n\r ", text[end - 1])) end--;
-  if (end - i >= 3 && memcmp(text + end - 3, "end", 3) == 0) end -= 3;
+  size_t end = blanks_off(text, i, len);
+  /* the interpreter's kept text may hold the one character the lexer read
+     past `end'; a name character can never follow `end' */
+  if (!ends_with_end(text, i, end) && end > i &&
+      !isalnum((unsigned char)text[end - 1]) && text[end - 1] != '_' &&
+      ends_with_end(text, i, blanks_off(text, i, end - 1)))
+    end = blanks_off(text, i, end - 1);
+  if (ends_with_end(text, i, end)) end -= 3;
   *from = i;
   return end - i;
 }
 
+static Proto *proto_of(lua_State *L, int idx) {
+  if (!lua_isfunction(L, idx) || lua_iscfunction(L, idx)) return NULL;
+  return ((const Closure *)lua_topointer(L, idx))->l.p;
+}
+
 const char *cmd_text(lua_State *L, int idx, size_t *len) {
   if (lua_type(L, idx) == LUA_TSTRING) return lua_tolstring(L, idx, len);
+  Proto *p = proto_of(L, idx);
+  if (p && p->srctext) {
+    *len = strlen(p->srctext);
+    return p->srctext;
+  }
   *len = 0;
   return "";
+}
+
+const char *cmd_push_body(lua_State *L, const char *text, size_t len) {
+  size_t from, n = cmd_body(text, len, &from);
+  lua_pushlstring(L, text + from, n);
+  return lua_tostring(L, -1);
+}
+
+/* A compiled command reads back as a function with the same body. */
+static void keep_source(lua_State *L, int idx, const char *body, size_t n) {
+  Proto *p = proto_of(L, idx);
+  char *text = p ? (char *)malloc(n + 12) : NULL;
+  if (text == NULL) return;
+  memcpy(text, "()\n", 3);
+  memcpy(text + 3, body, n);
+  memcpy(text + 3 + n, "\nend\n\n", 7);
+  free(p->srctext);
+  p->srctext = text;
 }
 
 void cmd_set(lua_State *L, int idx, const char *text, size_t len) {
@@ -61,6 +106,8 @@ void cmd_set(lua_State *L, int idx, const char *text, size_t len) {
     con_message("\n");
     lua_pop(L, 1);
     lua_pushnil(L);
+  } else {
+    keep_source(L, -1, text + from, n);
   }
   lua_pushstring(L, "CommandString");
   lua_insert(L, -2);

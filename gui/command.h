@@ -17,9 +17,12 @@ extern "C" {
    body's length. */
 size_t cmd_body(const char *text, size_t len, size_t *from);
 
+/* Pushes the body of text and returns it. */
+const char *cmd_push_body(lua_State *L, const char *text, size_t len);
+
 /* The text the value at idx gives as a command: a string as it is; anything
-   else (functions included, while the interpreter keeps no function source)
-   the empty string. */
+   function its kept source text; anything else (native functions too) the
+   empty string. */
 const char *cmd_text(lua_State *L, int idx, size_t *len);
 
 /* Compiles text into CommandString of the table at idx (nil when it does

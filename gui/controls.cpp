@@ -87,7 +87,9 @@ static int make(lua_State *L, uint32_t kind) {
   if (len) cmd_set(L, obj, command, len);
   luaL_getmetatable(L, GUI_ENTRY_MT);
   lua_setmetatable(L, obj);
-  struct gr_entry *e = gr_entry_new(kind, name, comment, command);
+  struct gr_entry *e = gr_entry_new(kind, name, comment,
+                                    cmd_push_body(L, command, len));
+  lua_pop(L, 1);
   e->ref = obj_pin(L, obj);
   if (args) {
     apply(L, args, obj, e, "checked", LUA_TBOOLEAN);

@@ -90,7 +90,8 @@ static void wr_command(lua_State *L, void *rec, int obj, int val) {
   size_t len;
   const char *text = cmd_text(L, val, &len);
   struct gr_entry *e = ENTRY(rec);
-  gr_set_text(e ? &e->command : &CONT(rec)->command, text);
+  gr_set_text(e ? &e->command : &CONT(rec)->command, cmd_push_body(L, text, len));
+  lua_pop(L, 1);
   cmd_set(L, obj, text, len);
 }
 

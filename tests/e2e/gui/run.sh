@@ -50,7 +50,9 @@ type_line() {
   xdotool type --delay 10 "$1"
   xdotool key Return
 }
-finish() {
+finish() {   # the runner waits for the program: end the program first
+  local c
+  for c in $(pgrep -P "$pid"); do kill "$c" 2>/dev/null; done
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   poll 10 sh -c '! xdotool search --name "^Trelk Main Window$" >/dev/null 2>&1'
 }

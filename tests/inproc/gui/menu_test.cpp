@@ -371,3 +371,15 @@ TEST_F(Menus, RenamingAShownMenuRetitlesItsWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Menus, AFunctionCommandPrintsItsReason) {
+  drv_run("trelk:ins(button{name = 'f', command = function() print(reason) end})");
+  EXPECT_EQ(drv_run("print('[' .. trelk[1].command .. ']')"), "[ print(reason) ]");
+  struct mn_view *v = open_main_menu();
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(click_output(v->entries[0]), "10");
+}
+
+}  // namespace

@@ -29,6 +29,13 @@ TEST(CommandBody, ParameterListAndEndAreDropped) {
   EXPECT_EQ(body("()"), "");
 }
 
+TEST(CommandBody, OneCharacterReadPastEndIsDropped) {
+  EXPECT_EQ(body("() print(1) end}\n\n"), " print(1) ");
+  EXPECT_EQ(body("() print(1) end)"), " print(1) ");
+  EXPECT_EQ(body("() x = 1 endx"), " x = 1 endx");
+  EXPECT_EQ(body("() x = 1 }"), " x = 1 }");
+}
+
 TEST(CommandBody, UnbalancedParenthesesLeaveNothing) {
   EXPECT_EQ(body("(a, b print(1)"), "");
   EXPECT_EQ(body("((("), "");
@@ -139,6 +146,40 @@ TEST_F(Commands, CommandsSurviveCollection) {
   gh_run("collectgarbage('collect') collectgarbage('collect')");
   click(0);
   EXPECT_EQ(gh_take(), "alive");
+}
+
+}  // namespace
+
+namespace {
+
+struct FunctionCommands : ::testing::Test {
+  void SetUp() override { gh_state(); }
+  void TearDown() override { gh_close(); }
+};
+
+TEST_F(FunctionCommands, AFunctionBecomesItsBody) {
+  gh_run("b = trelk:ins(button{command = function() print(reason) end})");
+  EXPECT_EQ(gh_eval("'[' .. b.command .. ']'"), "[ print(reason) ]");
+  click(0);
+  EXPECT_EQ(gh_take(), "10");
+  // upvalues are not kept: the body is compiled again on its own
+  gh_run("local x = 5 b.command = function(a, b) print(x, reason) end");
+  click(0);
+  EXPECT_EQ(gh_take(), "nil\t10");
+}
+
+TEST_F(FunctionCommands, ACompiledCommandReadsBackAsAFunction) {
+  gh_run("b = trelk:ins(button{command = 'print(\"x\")'})"
+         " c = button{command = b.CommandString}");
+  EXPECT_EQ(gh_eval("'[' .. c.command .. ']'"), "[\nprint(\"x\")\n]");
+  gh_run("trelk:ins(c, 1)");
+  click(0);
+  EXPECT_EQ(gh_take(), "x");
+}
+
+TEST_F(FunctionCommands, NativeFunctionsAreEmpty) {
+  EXPECT_EQ(gh_eval("button{command = print}.command, button{command = 5}.command"),
+            "\t");
 }
 
 }  // namespace
