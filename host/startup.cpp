@@ -12,6 +12,7 @@
 #include "data/db/db_lua.h"
 #include "data/regex/rx_lua.h"
 #include "data/regex/rx_native.h"
+#include "gui/gui.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/das386/das386_lua.h"
 #include "native/modules/modules.h"
@@ -19,6 +20,7 @@
 #include "ui/classes.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
+#include "ui/menuwin.h"
 #include "ui/tooltip.h"
 
 extern "C" {
@@ -41,6 +43,7 @@ int trelk_init(void) {
   if (!cls_register_first()) fail_registration();
   cls_register_rest();
   if (!mw_create()) return 0;
+  mn_init();
   tt_create();
   return 1;
 }
@@ -67,8 +70,11 @@ lua_State *trelk_open_state(void) {
   lua_pop(L, 1);
   /* gi opens here when it exists */
   mod_open(L);
+  gui_open_metatables(L);
   lua_atpanic(L, rep_panic);
+  gui_open_trelk(L);
   /* global functions, in registration order */
+  gui_open_constructors(L);
   sys_open_ldlyb(L);
   sys_open_drives(L);
   /* savestate */

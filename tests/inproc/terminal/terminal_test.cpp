@@ -169,7 +169,7 @@ TEST_F(Terminal, LongOutputKeepsInputWorking) {
 
 TEST_F(Terminal, LibrariesAndGlobals) {
   EXPECT_EQ(drv_run("print(type(array), type(table), type(array.insert))"),
-            "table\tnil\tfunction");
+            "table\tfunction\tfunction");
   EXPECT_EQ(drv_run("print(type(exit), type(das386), type(db), type(db.use))"),
             "function\tfunction\ttable\tfunction");
 }

@@ -1,0 +1,34 @@
+/*
+** The colour table binding. Reads give the slot's number (a name not in the
+** list gives no value); a number assigned to a known name is stored;
+** anything else is ignored.
+*/
+#include "gui/colour.h"
+#include "ui/colors.h"
+
+static int color_index(lua_State *L) {
+  const char *name = lua_type(L, 2) == LUA_TSTRING ? lua_tostring(L, 2) : NULL;
+  int slot = name ? col_find(name) : -1;
+  if (slot < 0) return 0;
+  lua_pushnumber(L, (lua_Number)col_get(slot));
+  return 1;
+}
+
+static int color_newindex(lua_State *L) {
+  const char *name = lua_type(L, 2) == LUA_TSTRING ? lua_tostring(L, 2) : NULL;
+  int slot = name ? col_find(name) : -1;
+  if (slot < 0 || lua_type(L, 3) != LUA_TNUMBER) return 0;
+  lua_Number v = lua_tonumber(L, 3);
+  if (v >= 0 && v <= 4294967295.0) col_set(slot, (uint32_t)v);
+  return 0;
+}
+
+void gcol_push(lua_State *L) {
+  lua_newtable(L);
+  lua_newtable(L);
+  lua_pushcfunction(L, color_index);
+  lua_setfield(L, -2, "__index");
+  lua_pushcfunction(L, color_newindex);
+  lua_setfield(L, -2, "__newindex");
+  lua_setmetatable(L, -2);
+}

@@ -1,0 +1,13 @@
+/*
+** `trelk.color': the program's colour table seen from scripts by name.
+*/
+#ifndef trelk_gui_colour_h
+#define trelk_gui_colour_h
+
+extern "C" {
+#include "lua.h"
+}
+
+void gcol_push(lua_State *L);   /* a new `color' table */
+
+#endif

@@ -1,0 +1,39 @@
+/*
+** Commands of GUI objects: the body of a command text, compiling it into the
+** object's `CommandString', and running it with `hWnd', `reason',
+** `instance' and `this' set in its environment.
+*/
+#ifndef trelk_gui_command_h
+#define trelk_gui_command_h
+
+#include <stddef.h>
+
+extern "C" {
+#include "lua.h"
+}
+
+/* The body of a command text: a leading parameter list "(...)" is dropped,
+   and then trailing blanks and a final "end". Sets *from and returns the
+   body's length. */
+size_t cmd_body(const char *text, size_t len, size_t *from);
+
+/* Pushes the body of text and returns it. */
+const char *cmd_push_body(lua_State *L, const char *text, size_t len);
+
+/* The text the value at idx gives as a command: a string as it is; anything
+   function its kept source text; anything else (native functions too) the
+   empty string. */
+const char *cmd_text(lua_State *L, int idx, size_t *len);
+
+/* Compiles text into CommandString of the table at idx (nil when it does
+   not compile; the message goes to the terminal). */
+void cmd_set(lua_State *L, int idx, const char *text, size_t len);
+
+/* Runs CommandString of the table at idx, if it is a function. */
+void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance);
+
+/* Protected call used for commands; the host installs its own, which
+   reports with a traceback. Returns the status. */
+extern int (*cmd_pcall)(lua_State *L, int nargs);
+
+#endif

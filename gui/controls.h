@@ -1,0 +1,14 @@
+/*
+** Control constructors: `separator', `button', `edit', `multiedit',
+** `label', `checkbox', `radio', and the `dialog' and `table' containers.
+*/
+#ifndef trelk_gui_controls_h
+#define trelk_gui_controls_h
+
+extern "C" {
+#include "lua.h"
+}
+
+void ctl_open(lua_State *L);   /* registers every constructor but `menu' */
+
+#endif

@@ -1,0 +1,207 @@
+// Objects, handles, the shared metatables, ins/push/pop, del and clean.
+#include <gtest/gtest.h>
+
+#include "gui/gui.h"
+#include "gui/view.h"
+#include "gui/record.h"
+#include "harness.h"
+
+namespace {
+
+struct Model : ::testing::Test {
+  void SetUp() override { gh_state(); }
+  void TearDown() override { gh_close(); }
+};
+
+TEST_F(Model, TrelkIsTheMainMenu) {
+  EXPECT_EQ(gh_eval("trelk.TYPE, trelk.n, trelk.menu"), "Menu\t0\tnil");
+  EXPECT_EQ(gh_eval("type(menu), type(table), type(array.insert)"),
+            "function\tfunction\tfunction");
+  EXPECT_EQ(gh_eval("trelk.show, trelk.clean"), "nil\tnil");
+  EXPECT_EQ(gh_eval("getmetatable(trelk) == debug.getregistry()['MENU*']"), "true");
+}
+
+TEST_F(Model, InsAppendsAndPushPrepends) {
+  gh_run("a = button{name='a'} b = button{name='b'} c = button{name='c'}"
+         " trelk:ins(a) trelk:ins(b) r = trelk:push(c)");
+  EXPECT_EQ(gh_eval("trelk[1] == c, trelk[2] == a, trelk[3] == b, trelk.n, r == c"),
+            "true\ttrue\ttrue\t3\ttrue");
+  EXPECT_EQ(gh_eval("a.parent == trelk"), "true");
+  // the native list has the same order
+  ASSERT_EQ(gr_count(gui_main_menu), 3);
+  EXPECT_STREQ(gr_at(gui_main_menu, 0)->name, "c");
+  EXPECT_STREQ(gr_at(gui_main_menu, 2)->name, "b");
+}
+
+TEST_F(Model, InsAtAPositionShiftsUp) {
+  gh_run("m = menu() for i = 1, 3 do m:ins(button{name=tostring(i)}) end"
+         " m:ins(button{name='x'}, 2) m:ins(button{name='y'}, 99)");
+  EXPECT_EQ(gh_eval("m[1].name, m[2].name, m[3].name, m[4].name, m[5].name, m.n"),
+            "1\tx\t2\t3\ty\t5");
+}
+
+TEST_F(Model, InsertingAMenuMakesAnAttachingEntry) {
+  gh_run("inner = menu{name='inner', comment='tip'} e = trelk:ins(inner)");
+  EXPECT_EQ(gh_eval("e.TYPE, e.parent == trelk, inner.parent == e, e.sub == inner"),
+            "MenuString\ttrue\ttrue\ttrue");
+  EXPECT_EQ(gh_eval("e.name, e.comment"), "inner\ttip");
+  // ins on the entry inserts into the attached menu
+  gh_run("b = e:ins(button{name='b'})");
+  EXPECT_EQ(gh_eval("inner.n, inner[1] == b, b.parent == inner, trelk.n"),
+            "1\ttrue\ttrue\t1");
+  struct gr_entry *att = gr_at(gui_main_menu, 0);
+  ASSERT_NE(att, nullptr);
+  EXPECT_EQ(att->flags, GR_ATT_MENU);
+  EXPECT_EQ(gr_count(att->sub), 1);
+  // numeric keys written to the entry go into the menu
+  gh_run("e[5] = 'five'");
+  EXPECT_EQ(gh_eval("rawget(inner, 5), rawget(e, 5)"), "five\tnil");
+}
+
+TEST_F(Model, EntriesReachTheirSubMenusMethods) {
+  gh_run("inner = menu() e = trelk:ins(inner) inner.extra = 7");
+  EXPECT_EQ(gh_eval("e.extra, type(e.ins), type(e.del)"), "7\tfunction\tfunction");
+}
+
+TEST_F(Model, DialogsAttachWithTheirOwnKind) {
+  gh_run("d = dialog{name='d', w=300, h=200} e = trelk:ins(d)");
+  EXPECT_EQ(gh_eval("d.TYPE, d.w, d.h, e.sub == d"), "Dialog\t300\t200\ttrue");
+  EXPECT_EQ(gr_at(gui_main_menu, 0)->flags, GR_ATT_DIALOG);
+  EXPECT_EQ(gr_at(gui_main_menu, 0)->sub->owner_entry, gr_at(gui_main_menu, 0));
+  // a dialog's new name reaches its attaching entry
+  gh_run("d.name = 'renamed'");
+  EXPECT_EQ(gh_eval("e.name"), "renamed");
+}
+
+TEST_F(Model, TablesAndPlainTablesAreNotInserted) {
+  EXPECT_EQ(gh_eval("select('#', trelk:ins(table()))"), "0");
+  EXPECT_EQ(gh_eval("select('#', trelk:ins({}))"), "0");
+  EXPECT_EQ(gh_eval("trelk.n"), "0");
+  EXPECT_EQ(gh_eval("table{name='t'}.TYPE, table().w"), "Table\t100");
+}
+
+TEST_F(Model, PopDoesNothing) {
+  gh_run("trelk:ins(button{name='a'})");
+  EXPECT_EQ(gh_eval("select('#', trelk:pop()), trelk.n"), "0\t1");
+}
+
+TEST_F(Model, InsertingIntoAPlainEntryFails) {
+  EXPECT_EQ(gh_run("b = button() trelk.ins(b, button())"),
+            "Error! attempt to attach to simply menu string...");
+  EXPECT_EQ(gh_run("trelk:push(button())"), "");
+  EXPECT_EQ(gh_run("trelk:push()"), "Error: To few arguments!");
+  EXPECT_EQ(gh_eval("trelk.n"), "1");
+}
+
+TEST_F(Model, InsWithBadArguments) {
+  EXPECT_EQ(gh_run("trelk.ins(5, button())"), "Invalid arg!");
+  EXPECT_EQ(gh_run("trelk:ins(5) trelk:ins('x', 2) trelk:ins(nil)"
+                   " trelk:ins(function() end) trelk:ins({TYPE='Menu'})"
+                   " trelk:ins({TYPE='MenuString'})"), "");
+  EXPECT_EQ(gh_eval("trelk.n"), "1");   // the hand-made menu string: script side only
+  EXPECT_EQ(gr_count(gui_main_menu), 0);
+  EXPECT_EQ(gh_run("trelk:ins(menu(), 'x', {}, nil, 'w', false)"), "");
+}
+
+TEST_F(Model, MissingKeysReadNilAndStoreRaw) {
+  gh_run("b = button() m = menu()");
+  EXPECT_EQ(gh_eval("b.nothing, m.nothing, trelk.nothing, b[1]"), "nil\tnil\tnil\tnil");
+  gh_run("b.nothing = 1 m[true] = 2 trelk.x2 = 3");
+  EXPECT_EQ(gh_eval("b.nothing, rawget(b, 'nothing'), m[true], trelk.x2"),
+            "1\t1\t2\t3");
+}
+
+TEST_F(Model, DelTwiceAndAfterwards) {
+  gh_run("b = button{name='b'} trelk:ins(b) b:del() b:del() b.del(5) b.del()");
+  EXPECT_EQ(gr_count(gui_main_menu), 0);
+  EXPECT_EQ(gh_eval("type(b.msHANDLE)"), "userdata");
+  EXPECT_EQ(gh_eval("b.name, b.checked, b.w"), "nil\tnil\tnil");
+  EXPECT_EQ(gh_run("b.name = 'x' b.w = 5 b.checked = true"), "");
+}
+
+TEST_F(Model, CleanIsRecursive) {
+  struct gr_container *before = gr_containers;
+  gh_run("m = menu() sub = menu() sub2 = menu()"
+         " sub:ins(button()) sub:ins(sub2) sub2:ins(button()) sub2:ins(label())"
+         " e = m:ins(sub) m:ins(button())"
+         " b = sub2[1] m:clean()");
+  EXPECT_EQ(gh_eval("m.n, m[1], sub.n, sub2.n, b.msHANDLE == nil"), "0\tnil\t0\t0\tfalse");
+  EXPECT_EQ(gh_eval("b.name"), "nil");
+  struct gr_container *sub = nullptr;
+  for (struct gr_container *c = gr_containers; c != before; c = c->all_next)
+    if (c->first) sub = c;
+  EXPECT_EQ(sub, nullptr) << "a container kept native entries";
+}
+
+TEST_F(Model, CleanOfAMenuInsideItself) {
+  gh_run("m = menu() m:ins(m) m:ins(button())");
+  EXPECT_EQ(gh_run("m:clean()"), "");
+  EXPECT_EQ(gh_eval("m.n"), "0");
+}
+
+TEST_F(Model, CleanRelaysOutOnce) {
+  gh_run("m = menu() for i = 1, 5 do m:ins(button()) end");
+  gh_refreshes = 0;
+  gh_run("m:clean()");
+  EXPECT_EQ(gh_refreshes, 1);
+  EXPECT_EQ(gh_eval("m.rearrange"), "true");
+}
+
+TEST_F(Model, PinnedObjectsSurviveCollection) {
+  gh_run("trelk:ins(button{name='kept', command='print(reason)'})"
+         " trelk:ins(menu{name='sub'})");
+  gh_run("collectgarbage() collectgarbage()");
+  struct gr_entry *e = gr_at(gui_main_menu, 0);
+  ASSERT_NE(e, nullptr);
+  lua_State *L = gui_L;
+  lua_rawgeti(L, LUA_REGISTRYINDEX, e->ref);
+  ASSERT_TRUE(lua_istable(L, -1));
+  lua_getfield(L, -1, "name");
+  EXPECT_STREQ(lua_tostring(L, -1), "kept");
+  lua_pop(L, 2);
+  EXPECT_EQ(gh_eval("trelk[1].name, type(trelk[1].CommandString), trelk[2].sub.name"),
+            "kept\tfunction\tsub");
+}
+
+TEST_F(Model, ShowTakesCoordinatesOrATable) {
+  static int sx, sy, shown;
+  gv.show = [](struct gr_container *, int x, int y) { sx = x; sy = y; shown++; };
+  gh_run("m = menu() m:show() ");
+  EXPECT_EQ(sx, -1);
+  EXPECT_EQ(sy, -1);
+  gh_run("m:show(10, 20)");
+  EXPECT_EQ(sx, 10);
+  EXPECT_EQ(sy, 20);
+  gh_run("m:show{y = 5}");
+  EXPECT_EQ(sx, -1);
+  EXPECT_EQ(sy, 5);
+  gh_run("m.show(button(), 1, 1) m.show(5) m.show()");
+  EXPECT_EQ(shown, 3);
+}
+
+}  // namespace
+
+namespace {
+
+struct Dialogs : ::testing::Test {
+  void SetUp() override { gh_state(); }
+  void TearDown() override { gh_close(); }
+};
+
+TEST_F(Dialogs, ControlsAreKeptUnderTheirRecords) {
+  gh_run("d = dialog() b = d:ins(button{name='b'}) c = d:ins(checkbox())");
+  EXPECT_EQ(gh_eval("d.n, d[b.msHANDLE] == b, d[c.msHANDLE] == c, b.parent == d"),
+            "2\ttrue\ttrue\ttrue");
+  gh_run("h = b.msHANDLE b:del()");
+  EXPECT_EQ(gh_eval("rawget(d, h)"), "nil");
+  gh_run("h = c.msHANDLE d:clean()");
+  EXPECT_EQ(gh_eval("rawget(d, h), d.n"), "nil\t0");
+}
+
+TEST_F(Dialogs, AWildSizeDoesNotMakeInsertingWalkForever) {
+  EXPECT_EQ(gh_run("m = menu() m:ins(button()) m.n = 1e9 m:push(button())"
+                   " m.n = -5 m:ins(button()) m.n = 1e9 m:clean()"), "");
+  EXPECT_EQ(gh_eval("m.n, m[1]"), "0\tnil");
+}
+
+}  // namespace

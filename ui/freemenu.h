@@ -1,0 +1,15 @@
+/*
+** The main window's two built-in menus: "Main Menu", whose drop-down is
+** `trelk', and "Free Windows Menu", which lists every finished framed
+** window and brings the chosen one back.
+*/
+#ifndef trelk_freemenu_h
+#define trelk_freemenu_h
+
+#include "gui/record.h"
+
+extern struct gr_container *fm_windows;   /* the listed windows */
+
+void fm_init(void);
+
+#endif

@@ -1,0 +1,190 @@
+/*
+** Menu windows, their layout, and the window-side operations of the object
+** model (gui/view.h).
+*/
+#include <windows.h>
+
+#include "gui/gui.h"
+#include "gui/layout.h"
+#include "gui/notify.h"
+#include "gui/view.h"
+#include "host/console.h"
+#include "host/heap.h"
+#include "host/trelk.h"
+#include "ui/button.h"
+#include "ui/caption.h"
+#include "ui/framed.h"
+#include "ui/menuwin.h"
+
+struct mn_view *mn_views = NULL;
+
+struct mn_view *mn_view_of(HWND w) {
+  for (struct mn_view *v = mn_views; v; v = v->next)
+    if (v->wnd == w) return v;
+  return NULL;
+}
+
+static void clear_entries(struct mn_view *v) {
+  HWND *list = v->entries;
+  int n = v->count;
+  v->entries = NULL;
+  v->count = 0;
+  v->current = NULL;
+  for (int i = 0; i < n; i++)
+    if (list[i] && IsWindow(list[i])) DestroyWindow(list[i]);
+  if (list) hp_free(list);
+}
+
+static void unlink_view(struct mn_view *v) {
+  for (struct mn_view **p = &mn_views; *p; p = &(*p)->next)
+    if (*p == v) {
+      *p = v->next;
+      return;
+    }
+}
+
+static LRESULT CALLBACK mn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_DESTROY) {
+    struct mn_view *v = mn_view_of(h);
+    if (v) {
+      HWND open = v->open;
+      struct gr_container *c = v->c;
+      unlink_view(v);
+      clear_entries(v);
+      struct fw_record *r = fw_rec(h);
+      if (r) r->menu = NULL;
+      hp_free(v);
+      if (open && IsWindow(open)) DestroyWindow(open);
+      nt_notify(h, c, NT_DESTROYED);   /* the view is gone: a command may
+                                          change the container freely */
+    }
+  }
+  if (msg == WM_SIZE && w != SIZE_MINIMIZED) {
+    LRESULT res = fw_pass(h, msg, w, l);
+    struct mn_view *v = mn_view_of(h);
+    if (v && v->docked) mn_build(v);
+    return res;
+  }
+  return fw_pass(h, msg, w, l);
+}
+
+static HWND client(HWND parent) {
+  return CreateWindowExA(0, "MenuClient187561", NULL,
+                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1, 1,
+                         parent, NULL, trelk.instance, NULL);
+}
+
+struct mn_view *mn_adopt(HWND w, struct gr_container *c, int docked) {
+  struct fw_record *r = fw_rec(w);
+  if (r == NULL) return NULL;
+  struct mn_view *v = (struct mn_view *)hp_alloc(sizeof *v);
+  v->c = c;
+  v->wnd = w;
+  v->docked = docked;
+  v->outer = client(w);
+  v->inner = client(v->outer);
+  v->next = mn_views;
+  mn_views = v;
+  r->menu = v;
+  SetWindowLongPtrA(w, GWLP_WNDPROC, (LONG_PTR)mn_proc);
+  mn_build(v);
+  return v;
+}
+
+static void measure(struct mn_view *v, struct lay_row *rows) {
+  HDC dc = GetDC(NULL);
+  int i = 0;
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
+    SIZE sz = {0, 0};
+    const char *t = e->name ? e->name : "";
+    GetTextExtentPoint32A(dc, t, lstrlenA(t), &sz);
+    if (sz.cy == 0) GetTextExtentPoint32A(dc, "M", 1, &sz), sz.cx = 0;
+    rows[i].flags = e->flags;
+    rows[i].has_sub = (e->sub && !(e->flags & GR_ATTACHED)) ||
+                      ((e->flags & GR_EDIT) && e->digital);
+    rows[i].text_w = sz.cx;
+    rows[i].text_h = sz.cy;
+  }
+  ReleaseDC(NULL, dc);
+}
+
+/* size of the framed window around rows of the given content size */
+static void frame_size(struct mn_view *v, int width, int total, int *w, int *h) {
+  int top_level = !(GetWindowLongA(v->wnd, GWL_STYLE) & WS_CHILD);
+  *w = width + 6;
+  *h = total + (top_level ? 23 : 5);
+}
+
+void mn_build(struct mn_view *v) {
+  if (v == NULL || trelk.shutdown) return;
+  clear_entries(v);
+  int n = gr_count(v->c);
+  struct lay_row *rows =
+      (struct lay_row *)hp_alloc(sizeof(struct lay_row) * (n ? n : 1));
+  measure(v, rows);
+  RECT rc;
+  GetClientRect(v->wnd, &rc);
+  int width, x0, y0, area;
+  if (v->docked) {
+    width = rc.right - 4;
+    area = rc.bottom - 4;
+    lay_docked(rows, n, area);
+    x0 = y0 = 2;
+    v->total = area;
+  } else {
+    int top_level = !(GetWindowLongA(v->wnd, GWL_STYLE) & WS_CHILD);
+    width = lay_floating(rows, n, &v->total);
+    area = v->total;
+    x0 = 3;
+    y0 = top_level ? 20 : 2;
+    int fw, fh;
+    frame_size(v, width, v->total, &fw, &fh);
+    SetWindowPos(v->wnd, NULL, 0, 0, fw, fh,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  MoveWindow(v->outer, x0, y0, width, area, TRUE);
+  MoveWindow(v->inner, 0, 0, width, area, TRUE);
+  v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
+  v->count = n;
+  int i = 0;
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
+    HWND b = btn_create(v->inner, e->name ? e->name : "", 0, 0, rows[i].y,
+                        width, rows[i].h, 0, me_proc, i + 1, e);
+    v->entries[i] = b;
+    if (b) ShowWindow(b, SW_SHOWNA);
+  }
+  hp_free(rows);
+  InvalidateRect(v->wnd, NULL, TRUE);
+}
+
+int mn_content_height(HWND w) {
+  struct fw_record *r = fw_rec(w);
+  struct mn_view *v = r ? (struct mn_view *)r->menu : NULL;
+  return v ? v->total : -1;
+}
+
+static void centre(int *x, int *y, int w, int h) {
+  RECT wa;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  if (*x < 0) *x = wa.left + (wa.right - wa.left - w) / 2;
+  if (*y < 0) *y = wa.top + (wa.bottom - wa.top - h) / 2;
+}
+
+HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
+  /* owned by a top-level window: the framed layer takes the user data of
+     the owner for a framed record */
+  owner = owner ? GetAncestor(owner, GA_ROOT) : NULL;
+  HWND w = fw_create(owner, c->name ? c->name : "", FW_KIND_MENU, 0, 0, 100,
+                     100, 0, NULL, 0, WS_POPUP, 0);
+  if (w == NULL) return NULL;
+  struct mn_view *v = mn_adopt(w, c, 0);
+  RECT r;
+  GetWindowRect(w, &r);
+  centre(&x, &y, r.right - r.left, r.bottom - r.top);
+  SetWindowPos(w, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  ShowWindow(w, SW_SHOWNA);
+  if (finish) cap_finish(w);
+  (void)v;
+  nt_notify(w, c, NT_CREATED);
+  return IsWindow(w) ? w : NULL;
+}
