@@ -81,13 +81,21 @@ bar_y() { echo $((my + 22 + 10)); }
 row_x() { echo $((mx + 7 + 2 + 30)); }
 row_y() { echo $((my + 22 + 2 + 18 + 20 + 8 + $1 * 19)); }
 
+# Moves onto a point from elsewhere, so that the window sees the pointer
+# arrive even when an earlier test left it there.
+hover() {
+  xdotool mousemove 0 0
+  xdotool mousemove "$1" "$2"
+  xdotool mousemove_relative 1 1
+}
+
 case=road-of-one-line-and-one-click
 start "$ready_hook"
 if ready; then
   type_line "trelk:ins(button{name = \"b\", command = '$(wf clicked.txt 'tostring(reason)')'}) $(wf typed.txt '""')"
   poll 20 exists typed.txt || fail "the typed line did not run"
   origin
-  xdotool mousemove "$(bar_x)" "$(bar_y)"
+  hover "$(bar_x)" "$(bar_y)"
   if poll 10 dropped; then
     xdotool mousemove "$(row_x)" "$(row_y 0)"
     xdotool click 1
@@ -101,7 +109,7 @@ case=hover-opens-attached-menu
 start "${ready_hook}sub = menu{name = 'Inner'} sub:ins(button{name = 'in', command = '$(wf inner.txt '"yes"')'}) trelk:ins(sub)\n"
 if ready; then
   origin
-  xdotool mousemove "$(bar_x)" "$(bar_y)"
+  hover "$(bar_x)" "$(bar_y)"
   if poll 10 dropped; then
     xdotool mousemove "$(row_x)" "$(row_y 0)"
     inner() { [ -n "$(xdotool search --onlyvisible --name '^Inner$' 2>/dev/null)" ]; }
@@ -121,7 +129,7 @@ case=tooltip
 start "${ready_hook}trelk:ins(button{name = 'one', comment = 'first tip'}) trelk:ins(button{name = 'two', comment = 'second tip'})\n"
 if ready; then
   origin
-  xdotool mousemove "$(bar_x)" "$(bar_y)"
+  hover "$(bar_x)" "$(bar_y)"
   if poll 10 dropped; then
     x=$(row_x); y0=$(row_y 0); y1=$(row_y 1)
     # resting on the first entry: the tip appears below left of the pointer

@@ -93,10 +93,10 @@ wf() { printf "$write_file" "$1" "$2"; }
 case=no-start-script
 start ""
 if ready; then
-  type_line "$(wf r.txt 'tostring(array ~= nil and table == nil)') exit()"
+  type_line "$(wf r.txt 'type(array.insert)') exit()"
   finish
   [ "$rc" = 0 ] || fail "exit code $rc"
-  [ "$(cat "$dir/r.txt" 2>/dev/null)" = true ] && ok || fail "typed line did not run"
+  [ "$(cat "$dir/r.txt" 2>/dev/null)" = function ] && ok || fail "typed line did not run"
 else fail "no window"; finish; fi
 
 hooks="function atexit() $(wf atexit.txt '"bye"') end\nfunction atstart() $(wf ready.txt '""') end\n"
