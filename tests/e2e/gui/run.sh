@@ -3,53 +3,9 @@
 # a drop-down opened by hovering, a tooltip after resting on an entry.
 # Waits poll for a condition with a time limit.
 set -u
-exe=$1
-here=$(cd "$(dirname "$0")" && pwd)
-top=$(cd "$here/../../.." && pwd)
-wr="$top/tools/wine-run.sh"
-DISPLAY=$("$wr" --prepare) || exit 1
-export DISPLAY
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0 failed=0 pid=""
+source "$(dirname "$0")/../lib.sh"
 
-fail() { echo "FAIL [$case]: $*"; failed=$((failed + 1)); }
-ok() { echo "ok   [$case]"; passed=$((passed + 1)); }
-
-poll() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.1
-  done
-}
-
-start() {
-  dir="$work/$case"
-  mkdir -p "$dir"
-  printf '%b' "$1" >"$dir/start.t"
-  (cd "$dir" && exec "$wr" "$exe") &
-  pid=$!
-}
-
-window() { xdotool search --name '^Trelk Main Window$' 2>/dev/null | head -n 1; }
-has_window() { [ -n "$(window)" ]; }
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(window)" ]; }
-exists() { [ -f "$dir/$1" ]; }
-gone() { ! kill -0 "$pid" 2>/dev/null; }
-take_focus() {
-  local w
-  w=$(window)
-  [ -n "$w" ] || return 1
-  xdotool windowfocus "$w" 2>/dev/null
-  focused
-}
 ready() { poll 60 has_window && poll 20 take_focus && poll 20 exists ready.txt; }
-type_line() {
-  xdotool type --delay 10 "$1"
-  xdotool key Return
-}
 finish() {   # the runner waits for the program: end the program first
   local c
   for c in $(pgrep -P "$pid"); do kill "$c" 2>/dev/null; done
@@ -70,8 +26,6 @@ is_tip() {
     grep -q "trelk.exe\").*[1-9][0-9]*x[1-9][0-9]*+$1+$2 "
 }
 
-write_file='local f = io.open("%s", "w") f:write(%s) f:close()'
-wf() { printf "$write_file" "$1" "$2"; }
 ready_hook="function atstart() $(wf ready.txt '""') end\n"
 
 # The bar entry "Main Menu" is at (7, 22) in the main window, 2 pixels in;
@@ -146,5 +100,4 @@ if ready; then
   finish
 else fail "not ready"; finish; fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

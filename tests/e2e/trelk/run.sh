@@ -2,58 +2,10 @@
 # End-to-end checks of trelk.exe: each case runs in a fresh folder with its
 # own start.t. Waits poll for a condition with a time limit.
 set -u
-exe=$1
-here=$(cd "$(dirname "$0")" && pwd)
-top=$(cd "$here/../../.." && pwd)
-wr="$top/tools/wine-run.sh"
-DISPLAY=$("$wr" --prepare) || exit 1
-export DISPLAY
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0 failed=0 pid=""
-
-fail() { echo "FAIL [$case]: $*"; failed=$((failed + 1)); }
-ok() { echo "ok   [$case]"; passed=$((passed + 1)); }
-
-# poll CMD... until it succeeds or SECONDS pass
-poll() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.1
-  done
-}
-
-start() {   # start trelk.exe in a new folder holding start.t ($1, may be empty)
-  dir="$work/$case"
-  mkdir -p "$dir"
-  [ -n "$1" ] && printf '%b' "$1" >"$dir/start.t"
-  (cd "$dir" && exec "$wr" "$exe") &
-  pid=$!
-}
-
-window() { xdotool search --name '^Trelk Main Window$' 2>/dev/null | head -n 1; }
-has_window() { [ -n "$(window)" ]; }
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(window)" ]; }
-exists() { [ -f "$dir/$1" ]; }
-gone() { ! kill -0 "$pid" 2>/dev/null; }
-
-take_focus() {   # no window manager: give the window the keyboard
-  local w
-  w=$(window)
-  [ -n "$w" ] || return 1
-  xdotool windowfocus "$w" 2>/dev/null
-  focused
-}
+source "$(dirname "$0")/../lib.sh"
 
 ready() {   # window up and taking keys
   poll 60 has_window && poll 20 take_focus
-}
-
-type_line() {
-  xdotool type --delay 10 "$1"
-  xdotool key Return
 }
 
 kill_ours() {   # trelk.exe processes of this prefix only: others may be testing
@@ -87,8 +39,6 @@ click_until() {   # click at x y until the condition holds (three tries)
   return 1
 }
 
-write_file='local f = io.open("%s", "w") f:write(%s) f:close()'
-wf() { printf "$write_file" "$1" "$2"; }
 
 case=no-start-script
 start ""
@@ -145,5 +95,4 @@ if ready && poll 20 exists ready.txt; then
   [ "$(cat "$dir/atexit.txt" 2>/dev/null)" = bye ] && ok || fail "atexit did not run"
 else fail "not ready"; finish; fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary
