@@ -52,9 +52,18 @@ bool asm_image_build(asm_state *st, std::vector<uint8_t> &out) {
   std::vector<uint8_t> rel;
   for (uint32_t r : st->relocs)
     asm_image_vnum(rel, r + 6);
+  for (const asm_mod_ref &r : st->mod.refs)
+    if (r.handler)
+      asm_image_vnum(rel, r.at); /* holds the address of a handler slot */
   asm_image_item(out, rel);
   block.clear();
-  asm_mod_imports(st, block);
+  asm_mod_fixups fix;
+  asm_mod_imports(st, block, fix);
+  std::vector<uint8_t> len;
+  asm_image_vnum(len, (uint32_t)block.size());
+  size_t base = out.size() + len.size();
   asm_image_item(out, block);
+  for (const auto &f : fix)
+    image_u32(out, f.first, (uint32_t)(base + f.second));
   return true;
 }

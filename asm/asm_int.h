@@ -128,9 +128,11 @@ struct asm_mod_ref {      /* one use of an imported member */
   std::string module, member, sig;
   uint8_t kind = 0;
   uint32_t at = 0;        /* image offset of the code word it fills */
+  int handler = 0;        /* 1-3: the module's read, write or run handler */
 };
 struct asm_mod_import {   /* an imported member as the host described it */
   bool found = false;
+  int handler = 0;
   std::string module, member, sig;
   uint8_t kind = 0;
 };
@@ -320,7 +322,9 @@ int asm_mod_reference(asm_state *st, const asm_line &l, size_t pos); /* -1: none
 bool asm_mod_type(const std::string &text, bool function, uint8_t &kind,
                   std::string &sig);
 void asm_mod_descriptor(asm_state *st, std::vector<uint8_t> &out);
-void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out);
+/* Handler references: (code word, slot position in the import block). */
+typedef std::vector<std::pair<uint32_t, uint32_t>> asm_mod_fixups;
+void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out, asm_mod_fixups &fix);
 
 /* asm_image.cpp */
 bool asm_image_build(asm_state *st, std::vector<uint8_t> &out);

@@ -7,7 +7,7 @@
 **   handler read|write|run, label
 **
 ** A dotted name `module.member' whose module the host knows is an imported
-** member. `mov eax, m.x', `call m.x' and `jmp m.x' load its address into
+** member; `module.@read', `.@write' and `.@run' name its handlers. `mov eax, m.x', `call m.x' and `jmp m.x' load its address into
 ** EAX with `mov eax, imm32' (zero in the image); the import entry names the
 ** immediate, and the loader writes the bound address there.
 */
@@ -189,9 +189,13 @@ const asm_mod_import &import_of(asm_state *st, const std::string &name) {
     return im;
   im.module = name.substr(0, dot);
   im.member = name.substr(dot + 1);
+  static const char *const which[3] = {"@read", "@write", "@run"};
+  for (int i = 0; i < 3; i++)
+    if (im.member == which[i])
+      im.handler = i + 1;
   void *ctx = st->svc->open_context(im.module.c_str());
-  void *m = ctx ? st->svc->find_member(ctx, im.member.c_str(), 0) : nullptr;
-  im.found = m && st->svc->member_type(m, im.kind, im.sig);
+  void *m = ctx ? st->svc->find_member(ctx, im.member.c_str(), im.handler) : nullptr;
+  im.found = m && (im.handler || st->svc->member_type(m, im.kind, im.sig));
   return im;
 }
 
@@ -209,8 +213,10 @@ bool emit_ref(asm_state *st, const asm_tok &k, const uint8_t *tail, size_t n) {
   r.member = im.member;
   r.sig = im.sig;
   r.kind = im.kind;
+  r.handler = im.handler;
   r.at = (uint32_t)asm_out_here(st).v + 1;
-  const uint8_t mov[5] = {0xB8, 0, 0, 0, 0};
+  /* a handler is read from its slot: mov eax, [slot] */
+  const uint8_t mov[5] = {(uint8_t)(im.handler ? 0xA1 : 0xB8), 0, 0, 0, 0};
   if (!asm_out_bytes(st, mov, 5) || !asm_out_bytes(st, tail, n))
     return false;
   st->mod.refs.push_back(r);
@@ -312,7 +318,7 @@ void asm_mod_descriptor(asm_state *st, std::vector<uint8_t> &out) {
 }
 
 /* One record per required module, in the order of first use. */
-void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out) {
+void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out, asm_mod_fixups &fix) {
   std::vector<std::string> order;
   for (const asm_mod_ref &r : st->mod.refs) {
     bool seen = false;
@@ -325,14 +331,33 @@ void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out) {
   for (const std::string &name : order) {
     std::vector<uint8_t> rec;
     asm_image_item(rec, text_item(name, false));
-    for (int i = 0; i < 4; i++)
-      asm_image_item(rec, {}); /* unread item, three handler slots */
+    asm_image_item(rec, {}); /* not read by the loader */
+    std::vector<uint32_t> slot_at[3];
+    for (const asm_mod_ref &r : st->mod.refs)
+      if (r.module == name && r.handler)
+        slot_at[r.handler - 1].push_back(r.at);
+    size_t record_at = out.size();
+    std::vector<std::pair<uint32_t, uint32_t>> local;
+    for (int i = 0; i < 3; i++) {
+      if (slot_at[i].empty()) {
+        asm_image_item(rec, {});
+        continue;
+      }
+      rec.push_back(4 << 2);
+      for (uint32_t at : slot_at[i])
+        local.push_back({at, (uint32_t)rec.size()});
+      rec.insert(rec.end(), 4, 0);
+    }
     void *ctx = st->svc->open_context(name.c_str());
     for (const asm_mod_ref &r : st->mod.refs)
-      if (r.module == name) {
+      if (r.module == name && !r.handler) {
         member_item(rec, r.member, "", r.kind, r.sig, r.at);
         st->svc->record_reference(ctx, r.at, number++);
       }
+    std::vector<uint8_t> len;
+    asm_image_vnum(len, (uint32_t)rec.size());
+    for (const auto &l : local)
+      fix.push_back({l.first, (uint32_t)(record_at + len.size() + l.second)});
     asm_image_item(out, rec);
   }
 }

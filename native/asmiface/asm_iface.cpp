@@ -80,12 +80,18 @@ struct host_services : asm_services {
 
   /* Kind 0 asks for an ordinary member, function or variable. In an open
      context (`lua') every name the context resolves is a function whose
-     signature is not checked. */
+     signature is not checked. Kinds 1 to 3 ask for the module's read,
+     write and run-text handler: there when the module has it. */
   void *find_member(void *context, const char *name, int kind) override {
     struct ai_context *c = (struct ai_context *)context;
-    if (c == NULL || name == NULL || kind != 0) return NULL;
+    if (c == NULL || name == NULL || kind < 0 || kind > 3) return NULL;
     mr_record *r = ai_module_of(c->name);
     if (r == NULL) return NULL;
+    if (kind) {
+      if (!(mr_context_flags(r) & (1 << (kind - 1)))) return NULL;
+      members.push_back({0, std::string()});
+      return &members.back();
+    }
     if (r->resolve) {
       if (r->resolve(name) == 0) return NULL;
       members.push_back({0, std::string()});

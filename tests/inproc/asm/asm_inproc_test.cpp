@@ -141,6 +141,14 @@ TEST_F(InlineAsm, ModuleImportsAnotherModule) {
   EXPECT_TRUE(has(out, "undefined symbol << call base.missing >> ")) << out;
 }
 
+TEST_F(InlineAsm, ModuleRunsTextThroughTheLuaHandler) {
+  EXPECT_EQ(eval("asm lua!\n module runner\n function go, 'f:us:ud;'\n"
+                 "go: push dword [esp+4]\n call lua.@run\n ret 4\nend"),
+            "");
+  EXPECT_EQ(drv_run("print(modules.byname.runner.byname.go('ranx = 41 + 1'), ranx)"),
+            "0\t42");
+}
+
 TEST_F(InlineAsm, ModuleCallsADll) {
   EXPECT_EQ(eval("asm lua!\n module ticks\n function now, 'f::ud;'\n"
                  "now: call kernel32.dll.GetTickCount\n ret\nend"),

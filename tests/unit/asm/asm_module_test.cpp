@@ -27,7 +27,8 @@ struct import_services : test_services {
     return &names.back();
   }
   void *find_member(void *ctx, const char *name, int kind) override {
-    if (kind != 0) return nullptr;
+    static const char *const which[4] = {"", "@read", "@write", "@run"};
+    if (kind < 0 || kind > 3 || (kind && std::string(name) != which[kind])) return nullptr;
     auto it = table.find(*(std::string *)ctx + "." + name);
     return it == table.end() ? nullptr : &it->second;
   }
@@ -210,6 +211,38 @@ TEST_F(ModuleDirectives, ImportsBindThroughTheLoader) {
   EXPECT_EQ(mi_get32(img.data() + 9), mi_get32(twice.addr));
   EXPECT_EQ(mi_get32(img.data() + 16), mi_get32(total.addr));
   EXPECT_EQ(mi_get32(img.data() + 21), mi_get32(twice.addr));
+}
+
+TEST_F(ModuleDirectives, HandlersOfARequiredModuleAreReadFromTheirSlots) {
+  mr_record *p = load("module prov\nhandler read, reader\nhandler run, runner\n"
+                      "reader: ret 8\nrunner: ret 4\n");
+  ASSERT_NE(p, nullptr) << msg_log;
+  svc.table["prov.@run"] = {0, ""};
+  svc.table["prov.@read"] = {0, ""};
+  EXPECT_EQ(fails("call prov.@write\n"), "lua" "undefined symbol << call prov.@write >> ");
+  std::vector<uint8_t> &img = assemble("call prov.@run\nmov eax, prov.@read\n"
+                                       "jmp prov.@run\n");
+  EXPECT_EQ(img[6], 0xA1);     // mov eax, [slot]
+  EXPECT_EQ(img[13], 0xA1);
+  mi_header h;
+  ASSERT_TRUE(mi_check(img.data(), img.size(), &h));
+  uint32_t run_slot = mi_get32(img.data() + 7), read_slot = mi_get32(img.data() + 14);
+  EXPECT_EQ(mi_get32(img.data() + 19), run_slot);   // one slot per handler
+  mi_reader rd = mi_reader_of(h.imports);
+  mi_import imp;
+  ASSERT_EQ(mi_next_import(&rd, &imp), 1);
+  EXPECT_EQ(imp.slot[0].p - img.data(), (long)read_slot);
+  EXPECT_EQ(imp.slot[1].n, 0u);
+  EXPECT_EQ(imp.slot[2].p - img.data(), (long)run_slot);
+  EXPECT_EQ(imp.entries.n, 0u);
+  mr_record *u = mr_register(img.data(), img.size());
+  ASSERT_NE(u, nullptr) << msg_log;
+  mi_module pm;
+  ASSERT_TRUE(mr_module(p, &pm));
+  uint32_t base = mr_addr(img.data());
+  EXPECT_EQ(mi_get32(img.data() + 7), base + run_slot);   // relocated
+  EXPECT_EQ(mi_get32(img.data() + run_slot), mi_get32(pm.handler[2].p));
+  EXPECT_EQ(mi_get32(img.data() + read_slot), mi_get32(pm.handler[0].p));
 }
 
 TEST_F(ModuleDirectives, ImportsOfAnOpenContextCarryNoSignature) {
