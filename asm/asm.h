@@ -27,6 +27,9 @@ public:
   virtual void *define_member(void *context, const char *name, const char *desc,
                               uint32_t value);
   virtual void record_reference(void *context, uint32_t offset, uint32_t number);
+  /* The kind byte and signature item bytes of a member find_member gave;
+  ** false when they are not known. */
+  virtual bool member_type(void *member, uint8_t &kind, std::string &sig);
 };
 
 enum asm_format {

@@ -24,7 +24,7 @@ void asm_image_vnum(std::vector<uint8_t> &out, uint32_t v) {
   }
 }
 
-static void image_item(std::vector<uint8_t> &out, const std::vector<uint8_t> &b) {
+void asm_image_item(std::vector<uint8_t> &out, const std::vector<uint8_t> &b) {
   asm_image_vnum(out, (uint32_t)b.size());
   out.insert(out.end(), b.begin(), b.end());
 }
@@ -34,13 +34,6 @@ static void image_u32(std::vector<uint8_t> &out, size_t at, uint32_t v) {
     out[at + (size_t)i] = (uint8_t)(v >> (8 * i));
 }
 
-/* Descriptor of an unnamed module without handlers or members. */
-static std::vector<uint8_t> image_descriptor() {
-  std::vector<uint8_t> d;
-  for (int i = 0; i < 5; i++)
-    image_item(d, {});
-  return d;
-}
 
 bool asm_image_build(asm_state *st, std::vector<uint8_t> &out) {
   const asm_area &a = st->areas[0];
@@ -53,11 +46,24 @@ bool asm_image_build(asm_state *st, std::vector<uint8_t> &out) {
   size_t h = out.size();
   out.insert(out.end(), {0xA9, 0xDC, 0x02, 0x01});
   image_u32(out, 2, (uint32_t)h);
-  image_item(out, image_descriptor());
+  std::vector<uint8_t> block;
+  asm_mod_descriptor(st, block);
+  asm_image_item(out, block);
   std::vector<uint8_t> rel;
   for (uint32_t r : st->relocs)
     asm_image_vnum(rel, r + 6);
-  image_item(out, rel);
-  image_item(out, {});
+  for (const asm_mod_ref &r : st->mod.refs)
+    if (r.handler)
+      asm_image_vnum(rel, r.at); /* holds the address of a handler slot */
+  asm_image_item(out, rel);
+  block.clear();
+  asm_mod_fixups fix;
+  asm_mod_imports(st, block, fix);
+  std::vector<uint8_t> len;
+  asm_image_vnum(len, (uint32_t)block.size());
+  size_t base = out.size() + len.size();
+  asm_image_item(out, block);
+  for (const auto &f : fix)
+    image_u32(out, f.first, (uint32_t)(base + f.second));
   return true;
 }

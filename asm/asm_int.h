@@ -117,6 +117,34 @@ struct asm_blk {
   int64_t save_counter = 0, save_total = 0;
 };
 
+/* What the source says about its module (asm_module.cpp). Rebuilt by
+** every pass; the image is written from the settled pass. */
+struct asm_mod_member {
+  std::string name, comment, type, sig;
+  uint8_t kind = 0;
+  asm_val addr;
+};
+struct asm_mod_ref {      /* one use of an imported member */
+  std::string module, member, sig;
+  uint8_t kind = 0;
+  uint32_t at = 0;        /* image offset of the code word it fills */
+  int handler = 0;        /* 1-3: the module's read, write or run handler */
+};
+struct asm_mod_import {   /* an imported member as the host described it */
+  bool found = false;
+  int handler = 0;
+  std::string module, member, sig;
+  uint8_t kind = 0;
+};
+struct asm_mod {
+  bool named = false;
+  std::string name, comment;
+  bool has_handler[3] = {false, false, false};
+  asm_val handler[3];
+  std::vector<asm_mod_member> members;
+  std::vector<asm_mod_ref> refs;
+};
+
 struct asm_state {
   asm_services *svc = nullptr;
   asm_options opt;
@@ -152,6 +180,8 @@ struct asm_state {
   int bits = 32;
   int64_t counter = 0;         /* '%' of the innermost repeat or times */
   int64_t counter_total = 0;
+  asm_mod mod;
+  std::unordered_map<std::string, asm_mod_import> imports; /* by dotted name */
 };
 
 /* limits */
@@ -286,9 +316,20 @@ struct asm_code {
 };
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out);
 
+/* asm_module.cpp: module directives and imported members */
+int asm_mod_directive(asm_state *st, const asm_line &l, size_t pos); /* -1: none */
+int asm_mod_reference(asm_state *st, const asm_line &l, size_t pos); /* -1: none */
+bool asm_mod_type(const std::string &text, bool function, uint8_t &kind,
+                  std::string &sig);
+void asm_mod_descriptor(asm_state *st, std::vector<uint8_t> &out);
+/* Handler references: (code word, slot position in the import block). */
+typedef std::vector<std::pair<uint32_t, uint32_t>> asm_mod_fixups;
+void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out, asm_mod_fixups &fix);
+
 /* asm_image.cpp */
 bool asm_image_build(asm_state *st, std::vector<uint8_t> &out);
 void asm_image_vnum(std::vector<uint8_t> &out, uint32_t v);
+void asm_image_item(std::vector<uint8_t> &out, const std::vector<uint8_t> &b);
 
 /* size and case helpers */
 std::string asm_lower(const std::string &s);

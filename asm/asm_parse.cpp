@@ -190,7 +190,8 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
   if (w == "store") return asm_store_line(st, l, next);
   if (w == "err")
     return err(st, ASM_E_UNEXPECTED_INSN);
-  return -1;
+  int m = asm_mod_directive(st, l, pos);
+  return m >= 0 ? m : asm_mod_reference(st, l, pos);
 }
 
 } // namespace
@@ -251,6 +252,7 @@ bool asm_parse_pass(asm_state *st) {
   st->changed = false;
   st->counter = st->counter_total = 0;
   st->steps = 0;
+  st->mod = asm_mod();
   st->mem_used = st->mem_base;
   size_t i = 0;
   while (i < st->lines.size() && !st->fatal) {

@@ -26,6 +26,7 @@ void *asm_services::define_member(void *, const char *, const char *, uint32_t) 
   return nullptr;
 }
 void asm_services::record_reference(void *, uint32_t, uint32_t) {}
+bool asm_services::member_type(void *, uint8_t &, std::string &) { return false; }
 
 static bool run_passes(asm_state *st) {
   for (st->pass = 1; st->pass <= ASM_MAX_PASSES; st->pass++) {

@@ -3,9 +3,12 @@
 ** the working-memory policy, messages to the terminal, and the installing
 ** of the image as a module.
 */
+#include <ctype.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <deque>
+#include <string>
 #include <vector>
 
 #include "asm/asm.h"
@@ -48,11 +51,65 @@ static struct ai_context *ai_find_context(const char *name) {
   return c;
 }
 
+/* The loaded module a context names; a DLL is loaded now, as the loader
+   would load it, so that its exports can be checked. */
+static mr_record *ai_module_of(const char *name) {
+  mr_record *r = mod_find(name);
+  if (r || !mr_is_dll_name(name) || mr_dll_hook == NULL) return r;
+  std::string low(name);
+  for (size_t i = low.size() - 4; i < low.size(); i++)
+    low[i] = (char)tolower((unsigned char)low[i]);
+  r = mod_find(low.c_str());
+  return r ? r : mr_dll_hook(low.c_str());
+}
+
 namespace {
 
+/* A member the engine may import: the kind byte and signature the
+   loader will compare byte for byte. */
+struct ai_member {
+  uint8_t kind;
+  std::string sig;
+};
+
 struct host_services : asm_services {
+  std::deque<ai_member> members;   /* live for one assembly */
+
   void message(const char *text) override { con_message(text); }
   void *open_context(const char *name) override { return ai_find_context(name); }
+
+  /* Kind 0 asks for an ordinary member, function or variable. In an open
+     context (`lua') every name the context resolves is a function whose
+     signature is not checked. Kinds 1 to 3 ask for the module's read,
+     write and run-text handler: there when the module has it. */
+  void *find_member(void *context, const char *name, int kind) override {
+    struct ai_context *c = (struct ai_context *)context;
+    if (c == NULL || name == NULL || kind < 0 || kind > 3) return NULL;
+    mr_record *r = ai_module_of(c->name);
+    if (r == NULL) return NULL;
+    if (kind) {
+      if (!(mr_context_flags(r) & (1 << (kind - 1)))) return NULL;
+      members.push_back({0, std::string()});
+      return &members.back();
+    }
+    if (r->resolve) {
+      if (r->resolve(name) == 0) return NULL;
+      members.push_back({0, std::string()});
+      return &members.back();
+    }
+    mi_member x;
+    if (!mr_member_named(r, name, &x)) return NULL;
+    members.push_back({x.kind, std::string((const char *)x.sig.p, x.sig.n)});
+    return &members.back();
+  }
+
+  bool member_type(void *member, uint8_t &kind, std::string &sig) override {
+    const ai_member *m = (const ai_member *)member;
+    if (m == NULL) return false;
+    kind = m->kind;
+    sig = m->sig;
+    return true;
+  }
 };
 
 }  // namespace
