@@ -67,6 +67,8 @@ static int editor_missing(lua_State *L) {
   return 0;
 }
 
+lua_CFunction ctl_mes = editor_missing, ctl_grep = editor_missing;
+
 static int make(lua_State *L, uint32_t kind) {
   lua_settop(L, 1);
   int args = lua_istable(L, 1) ? 1 : 0;
@@ -103,9 +105,9 @@ static int make(lua_State *L, uint32_t kind) {
   lua_pushlightuserdata(L, e);
   obj_rawset(L, obj, "msHANDLE");
   if (kind & GR_EDIT) {
-    lua_pushcfunction(L, editor_missing);
+    lua_pushcfunction(L, ctl_grep);
     obj_rawset(L, obj, "grep");
-    lua_pushcfunction(L, editor_missing);
+    lua_pushcfunction(L, ctl_mes);
     obj_rawset(L, obj, "mes");
   }
   return 1;

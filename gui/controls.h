@@ -11,4 +11,7 @@ extern "C" {
 
 void ctl_open(lua_State *L);   /* registers every constructor but `menu' */
 
+/* `mes' and `grep' of edit objects; the editor layer installs them */
+extern lua_CFunction ctl_mes, ctl_grep;
+
 #endif

@@ -12,6 +12,7 @@
 #include "data/db/db_lua.h"
 #include "data/regex/rx_lua.h"
 #include "data/regex/rx_native.h"
+#include "editor/editor.h"
 #include "gui/gui.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/das386/das386_lua.h"
@@ -44,6 +45,7 @@ int trelk_init(void) {
   cls_register_rest();
   if (!mw_create()) return 0;
   mn_init();
+  ed_init();
   tt_create();
   return 1;
 }
@@ -96,6 +98,7 @@ void trelk_hook(lua_State *L, const char *name) {
 }
 
 void trelk_release(void) {
+  ed_release();
   ic_clear();
   hp_destroy();
   if (trelk.riched) FreeLibrary(trelk.riched);

@@ -17,6 +17,8 @@
 #include "ui/menuwin.h"
 
 struct mn_view *mn_views = NULL;
+void (*mn_entry_hook)(HWND entry_wnd, struct gr_entry *e) = NULL;
+void (*mn_built_hook)(void) = NULL;
 
 struct mn_view *mn_view_of(HWND w) {
   for (struct mn_view *v = mn_views; v; v = v->next)
@@ -99,6 +101,10 @@ static void measure(struct mn_view *v, struct lay_row *rows) {
     const char *t = e->name ? e->name : "";
     GetTextExtentPoint32A(dc, t, lstrlenA(t), &sz);
     if (sz.cy == 0) GetTextExtentPoint32A(dc, "M", 1, &sz), sz.cx = 0;
+    if (e->flags & GR_EDIT) {   /* an editor window takes the control's size */
+      sz.cx = e->w;
+      if ((e->flags & GR_MULTIEDIT) == GR_MULTIEDIT && e->h > sz.cy) sz.cy = e->h;
+    }
     rows[i].flags = e->flags;
     rows[i].has_sub = (e->sub && !(e->flags & GR_ATTACHED)) ||
                       ((e->flags & GR_EDIT) && e->digital);
@@ -152,9 +158,11 @@ void mn_build(struct mn_view *v) {
                         width, rows[i].h, 0, me_proc, i + 1, e);
     v->entries[i] = b;
     if (b) ShowWindow(b, SW_SHOWNA);
+    if (b && mn_entry_hook) mn_entry_hook(b, e);
   }
   hp_free(rows);
   InvalidateRect(v->wnd, NULL, TRUE);
+  if (mn_built_hook) mn_built_hook();   /* script code may run: last */
 }
 
 int mn_content_height(HWND w) {

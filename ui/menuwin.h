@@ -34,6 +34,11 @@ void mn_build(struct mn_view *v);
 void mn_drop(HWND entry_wnd, struct gr_entry *e);
 int mn_content_height(HWND w);
 
+/* The editor layer's part: a window for each edit entry inside its entry
+   window, and the announcement of those made once a build is done. */
+extern void (*mn_entry_hook)(HWND entry_wnd, struct gr_entry *e);
+extern void (*mn_built_hook)(void);
+
 /* entry windows */
 LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 struct gr_entry *me_entry(HWND h);
