@@ -214,6 +214,15 @@ static int hold_refresh(void) {
 
 static void release_refresh(int was) { gui_rearrange = was; }
 
+/* a name written to a shown edit goes into its document */
+static void (*plain_redraw)(void *rec);
+static void redraw(void *rec) {
+  if (rec && !gr_is_container(rec) && gr_valid_entry(rec) &&
+      (((struct gr_entry *)rec)->flags & GR_EDIT))
+    ew_sync((struct gr_entry *)rec);
+  plain_redraw(rec);
+}
+
 static void entry_window(HWND w, struct gr_entry *e) {
   if (e->flags & GR_EDIT) ew_create(w, e);
 }
@@ -235,6 +244,8 @@ void ed_init(void) {
   ul_hooks.set_focus = focus_back;
   ul_hooks.hold = hold_refresh;
   ul_hooks.release = release_refresh;
+  plain_redraw = gv.redraw;
+  gv.redraw = redraw;
   mn_entry_hook = entry_window;
   mn_built_hook = ew_announce;
   ctl_mes = l_mes;

@@ -35,6 +35,7 @@ struct ew_control {
   struct gr_entry *e;
   int open;                       /* windows showing it */
   LRESULT doc;                    /* their shared document */
+  std::string synced;             /* the name as last loaded */
   struct ew_control *next;
 };
 
@@ -51,7 +52,7 @@ static struct ew_control *control_of(const struct gr_entry *e, int make) {
   for (struct ew_control *c = ew_controls; c; c = c->next)
     if (c->e == e) return c;
   if (!make) return NULL;
-  struct ew_control *c = new ew_control{(struct gr_entry *)e, 0, 0, ew_controls};
+  struct ew_control *c = new ew_control{(struct gr_entry *)e, 0, 0, "", ew_controls};
   ew_controls = c;
   return c;
 }
@@ -194,7 +195,8 @@ HWND ew_create(HWND parent, struct gr_entry *e) {
   }
   ew_send(h, SCI_SETMARGINWIDTHN, 1, 0);
   if (made && c->open == 1) {
-    ew_send(h, SCI_SETTEXT, 0, (LPARAM)(e->name ? e->name : ""));
+    c->synced = e->name ? e->name : "";
+    ew_send(h, SCI_SETTEXT, 0, (LPARAM)c->synced.c_str());
     ew_send(h, SCI_EMPTYUNDOBUFFER, 0, 0);
   }
   return h;
@@ -252,6 +254,15 @@ void ew_redraw(const struct gr_entry *e) {
     if (r->e == e)
       RedrawWindow(r->wnd, NULL, NULL,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void ew_sync(const struct gr_entry *e) {
+  struct ew_control *c = control_of(e, 0);
+  HWND h = ew_first(e);
+  const char *name = e->name ? e->name : "";
+  if (c == NULL || h == NULL || c->synced == name) return;
+  c->synced = name;
+  ew_send(h, SCI_SETTEXT, 0, (LPARAM)name);
 }
 
 void ew_lua_colours(HWND h) {

@@ -32,6 +32,10 @@ int ew_is_editor(HWND h);                  /* one of ours, still open */
 HWND ew_find(HWND h);   /* h itself, or the editor window inside h */
 void ew_redraw(const struct gr_entry *e);  /* every window showing e */
 
+/* A name written by a script since the text was loaded replaces the text
+   of the shown document; typing alone leaves the name as it was. */
+void ew_sync(const struct gr_entry *e);
+
 /* The fixed colouring of the host's Lua editors. */
 void ew_lua_colours(HWND h);
 

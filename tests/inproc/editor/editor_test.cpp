@@ -186,4 +186,17 @@ TEST_F(Editors, PropertiesReadTheWindow) {
   EXPECT_EQ("l0\nXY\nl2\nl3", str("e.text"));
 }
 
+TEST_F(Editors, WritingTheTextOfAShownEdit) {
+  lua("e = multiedit{name = 'old', w = 200, h = 60} m = menu{name = 'T'} m:ins(e) m:show()");
+  sci(editor_of("e"), SCI_APPENDTEXT, 5, (LPARAM)" kept");
+  EXPECT_EQ("old kept", str("e.text"));
+  lua("e.comment = 'tip'");            // other writes leave typing alone
+  EXPECT_EQ("old kept", str("e.text"));
+  lua("e.text = 'new'");
+  EXPECT_EQ("new", str("e.text"));
+  EXPECT_EQ("new", text_of(editor_of("e")));
+  close_menus();
+  EXPECT_EQ("new", str("e.text"));
+}
+
 }  // namespace

@@ -186,3 +186,31 @@ TEST_F(Lexers, AFolderThatDeletesItsControl) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Lexers, TheManualsExample) {
+  std::string out = lua("dofile('" TRELK_EXAMPLES "/lexer.t')");
+  EXPECT_EQ("", out);
+  HWND h = NULL;
+  lua("e = lexer_example.editor");
+  h = editor_of("e");
+  ASSERT_NE(nullptr, h);
+  // "# window settings\n[window]\ntitle = \"Trelk\"\n..."
+  EXPECT_EQ(5, sci(h, SCI_GETSTYLEAT, 0));     // comment (style 6)
+  EXPECT_EQ(1, sci(h, SCI_GETSTYLEAT, 18));    // [window] (style 2)
+  EXPECT_EQ(6, sci(h, SCI_GETSTYLEAT, 27));    // title: a key (style 7)
+  EXPECT_EQ(2, sci(h, SCI_GETSTYLEAT, 35));    // "Trelk"
+  long yes = (long)sci(h, SCI_POSITIONFROMLINE, 4) + 12;
+  EXPECT_EQ(4, sci(h, SCI_GETSTYLEAT, yes));   // yes: keyword (style 5)
+  EXPECT_EQ(0x2400, sci(h, SCI_GETFOLDLEVEL, 1));
+  EXPECT_EQ(0x401, sci(h, SCI_GETFOLDLEVEL, 2));
+  EXPECT_EQ(0x400, sci(h, SCI_GETFOLDLEVEL, 0));
+  capture(h);
+  sci(h, SCI_TOGGLEFOLD, 1);
+  EXPECT_FALSE(sci(h, SCI_GETLINEVISIBLE, 2));
+  EXPECT_TRUE(sci(h, SCI_GETLINEVISIBLE, 6));
+  capture(h);
+}
+
+}  // namespace
