@@ -200,3 +200,51 @@ TEST_F(Editors, WritingTheTextOfAShownEdit) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Typing : ::testing::Test {
+  static void SetUpTestSuite() { drv_state(); }
+  void TearDown() override { close_menus(); }
+};
+
+TEST_F(Typing, CharactersNotifyAndEnterChoosesASingleLineEdit) {
+  lua("log = '' e = edit{name = 'ab', command = function() log = log .. reason end}"
+      " m = menu{name = 'K'} m:ins(e) m:show()");
+  HWND h = editor_of("e");
+  ASSERT_NE(nullptr, h);
+  lua("log = ''");
+  SendMessageA(h, WM_CHAR, 'x', 0);
+  SendMessageA(h, WM_CHAR, '\r', 0);
+  EXPECT_EQ("010", str("log"));
+  EXPECT_EQ("xab", str("e.text"));   // Enter put no line break in
+}
+
+TEST_F(Typing, EnterBreaksTheLineOfAMultiLineEdit) {
+  lua("log = '' e = multiedit{name = 'ab', command = function() log = log .. reason end}"
+      " m = menu{name = 'K'} m:ins(e) m:show()");
+  HWND h = editor_of("e");
+  ASSERT_NE(nullptr, h);
+  lua("log = ''");
+  SendMessageA(h, WM_CHAR, '\r', 0);
+  EXPECT_EQ("0", str("log"));
+  EXPECT_EQ(3, num("#e.text"));
+}
+
+TEST_F(Typing, AFailingFolderLeavesTheFocusWhereItWas) {
+  lua("e = multiedit{name = '{\\nx\\n}\\n', w = 200, h = 80} "
+      "e.style.lex.lex = function() while more do forward() end complete() end "
+      "e.style.lex.folder = function() setLevel(0, 0x2400) error('no') end "
+      "m = menu{name = 'F'} m:ins(e) m:show()");
+  HWND h = editor_of("e");
+  ASSERT_NE(nullptr, h);
+  HWND other = GetParent(h);
+  SetFocus(other);
+  HWND before = GetFocus();
+  std::string out = lua("e:mes(2005) e:mes(4003, 0, -1)");   // restyle all
+  EXPECT_NE(std::string::npos, out.find("Runtime error in control callback."));
+  EXPECT_EQ(before, GetFocus());
+  EXPECT_EQ(1, num("trelk.rearrange and 1 or 0"));
+}
+
+}  // namespace
