@@ -7,8 +7,10 @@ static const unsigned out_lp[] = {
     2027, 2153, 2161, 2182, 2257, 2447, 2449, 2486, 2531, 2535, 2541, 2545,
     2610, 2616, 2646, 2647, 2649, 2666, 2687, 2723, 2741, 2761, 4008, 4009,
     4014, 4016, 4017, 4026, 4030, 4031, 4032};
-/* structures, object and document pointers, images of given sizes */
+/* structures, object and document pointers, images of given sizes, and
+   the window's own creation and destruction */
 static const unsigned refused[] = {
+    0x0001, 0x0002, 0x0081, 0x0082,
     2015, 2778, 2039, 2150, 2151, 2162, 2196, 2777, 2358, 2376, 2377, 2632,
     2626, 2627, 2624, 4013, 4033, 2375};
 static const unsigned lp_text[] = {

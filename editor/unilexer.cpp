@@ -31,6 +31,7 @@ int ul_busy = 0;
 
 static const char UL_FUNCTIONS[] = "trelk.unilexer.functions";
 static const char UL_NAMES[] = "trelk.unilexer.names";
+static const char UL_CHARS[] = "trelk.unilexer.chars";
 
 struct ul_ctx {
   const struct ul_doc *d;
@@ -132,13 +133,10 @@ static void ctx_complete(struct ul_ctx *c) {
   c->seg = last + 1;
 }
 
+/* one-byte strings come from a table made once (upvalue 4 of __index):
+   cheaper than interning a new string at every read */
 static void push_char(lua_State *L, int ch) {
-  if (ch == 0) {
-    lua_pushliteral(L, "");
-    return;
-  }
-  char b = (char)(ch & 0xFF);
-  lua_pushlstring(L, &b, 1);
+  lua_rawgeti(L, lua_upvalueindex(4), ch == 0 ? 256 : (ch & 0xFF));
 }
 
 static void push_current(lua_State *L, const struct ul_ctx *c, int lower) {
@@ -214,7 +212,7 @@ static int push_name(lua_State *L, const struct ul_ctx *c, int code) {
   return 1;
 }
 
-/* __index(E, key): upvalues box, names, methods */
+/* __index(E, key): upvalues box, names, methods, chars */
 static int l_index(lua_State *L) {
   int code = name_code(L, 2) & ~N_IGNORED;
   struct ul_box *b = box_of(L);
@@ -313,6 +311,17 @@ static void make_functions(lua_State *L) {
   lua_setmetatable(L, -2);
 }
 
+static void make_chars(lua_State *L) {
+  lua_createtable(L, 257, 0);
+  for (int i = 0; i < 256; i++) {
+    char b = (char)i;
+    lua_pushlstring(L, &b, 1);
+    lua_rawseti(L, -2, i);
+  }
+  lua_pushliteral(L, "");
+  lua_rawseti(L, -2, 256);
+}
+
 static void make_names(lua_State *L) {
   int n = (int)(sizeof ul_names / sizeof ul_names[0]);
   lua_createtable(L, 0, n);
@@ -399,11 +408,14 @@ static void set_metatable(lua_State *L, int env, int box) {
     lua_pushcclosure(L, fns[i].f, 1);
     lua_rawseti(L, methods, fns[i].code);
   }
+  registry_table(L, UL_CHARS, make_chars);
+  int chars = methods + 1;
   lua_createtable(L, 0, 3);
   lua_pushvalue(L, box);
   lua_pushvalue(L, names);
   lua_pushvalue(L, methods);
-  lua_pushcclosure(L, l_index, 3);
+  lua_pushvalue(L, chars);
+  lua_pushcclosure(L, l_index, 4);
   lua_setfield(L, -2, "__index");
   lua_pushvalue(L, box);
   lua_pushvalue(L, names);

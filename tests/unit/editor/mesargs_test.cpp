@@ -15,7 +15,8 @@ TEST(MesArgs, BuffersTheComponentFills) {
 }
 
 TEST(MesArgs, StructuresAndObjectsAreRefused) {
-  for (unsigned m : {2150u, 2162u, 2151u, 2358u, 2377u, 4033u, 4013u})
+  for (unsigned m : {2150u, 2162u, 2151u, 2358u, 2377u, 4033u, 4013u,
+                     0x0002u, 0x0082u})
     EXPECT_EQ(MA_REFUSED, kind(m)) << m;
 }
 
