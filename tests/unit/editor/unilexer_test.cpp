@@ -303,3 +303,47 @@ TEST_F(Folder, FunctionsKeptAfterTheCallDoNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whatever the text and range, a lexer that walks to the end colours every
+// byte of the range once, in order, and nothing outside it.
+TEST_F(Lexer, RandomRangesAreColouredExactly) {
+  run("function lex() while more do "
+      "  if ch == 'a' then setstate(2) elseif ch == '\\n' then setstate(3) "
+      "  elseif ch == 'b' then setstate(1) end forward() end complete() end");
+  intptr_t id = bind("lex");
+  unsigned r = 7;
+  auto next = [&r] { r = r * 1103515245u + 12345u; return (r >> 16) & 0x7FFF; };
+  for (int round = 0; round < 300; round++) {
+    std::string text;
+    size_t len = next() % 40;
+    for (size_t i = 0; i < len; i++) {
+      static const char pool[] = "ab\r\n \x82\x41z";
+      text += pool[next() % (sizeof pool - 1)];
+    }
+    doc = fake_doc(text);
+    doc.dbcs = next() % 2;
+    long start = len ? (long)(next() % (len + 1)) : 0;
+    long n = (long)(next() % (len - start + 1));
+    ul_doc d = doc.doc();
+    ASSERT_EQ(0, ul_colour(L, id, &d, start, n));
+    long last = start - 1;
+    for (auto &run : doc.runs) {
+      ASSERT_GT(run.first, last);
+      last = run.first;
+    }
+    for (long i = 0; i < (long)len; i++) {
+      bool inside = i >= start && i < start + n;
+      if (inside) {
+        EXPECT_GE(doc.styles[i], 0) << round << " at " << i;
+      } else if (!(doc.dbcs && i == start + n)) {
+        // a double-byte character may end one byte past the range
+        EXPECT_EQ(-1, doc.styles[i]) << round << " at " << i;
+      }
+    }
+  }
+  EXPECT_EQ("", fake_messages);
+}
+
+}  // namespace
