@@ -182,8 +182,13 @@ HWND ew_create(HWND parent, struct gr_entry *e) {
   HWND h = make(parent);
   if (h == NULL) return NULL;
   subclass(h, e);
-  ew_send(h, SCI_SETHSCROLLBAR, 1, 0);
-  ew_send(h, SCI_SETVSCROLLBAR, 1, 0);
+  /* a single line has no room for scroll bars: they would cover it */
+  int multi = (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT;
+  ew_send(h, SCI_SETHSCROLLBAR, multi, 0);
+  ew_send(h, SCI_SETVSCROLLBAR, multi, 0);
+  /* the horizontal bar only when a line is wider than the window */
+  ew_send(h, SCI_SETSCROLLWIDTH, 1, 0);
+  ew_send(h, SCI_SETSCROLLWIDTHTRACKING, 1, 0);
   struct ew_control *c = control_of(e, 1);
   c->open++;
   int made = 0;

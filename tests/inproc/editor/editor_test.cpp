@@ -248,3 +248,23 @@ TEST_F(Typing, AFailingFolderLeavesTheFocusWhereItWas) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Typing, ASingleLineEditShowsItsText) {
+  lua("e = edit{name = 'single line text'} m = menu{name = 'One'} m:ins(e) m:show()");
+  HWND h = editor_of("e");
+  ASSERT_NE(nullptr, h);
+  RECT rc;
+  GetClientRect(h, &rc);
+  // the text's line fits inside the client area: no scroll bar covers it
+  int line = (int)SendMessageA(h, SCI_TEXTHEIGHT, 0, 0);
+  EXPECT_GE(rc.bottom, line);
+  shot s = capture(h);
+  int dark = 0;
+  for (int y = 0; y < s.h; y++)
+    for (int x = 0; x < s.w; x++) dark += s.at(x, y) == 0;
+  EXPECT_GT(dark, 20);   // black text is drawn
+}
+
+}  // namespace
