@@ -28,7 +28,7 @@ extern "C" {
 
 extern void con_message(const char *text);
 
-static void el_message(const char *fmt, unsigned msg) {
+static void ed_message(const char *fmt, unsigned msg) {
   char buf[160];
   wsprintfA(buf, fmt, msg);
   con_message(buf);
@@ -42,14 +42,14 @@ static struct gr_entry *edit_of(lua_State *L, int idx) {
 }
 
 /* a message parameter: a number truncated, a string's address, else 0 */
-struct el_param {
+struct ed_param {
   uintptr_t v;
   int type;
   size_t len;
 };
 
-static struct el_param param(lua_State *L, int idx) {
-  struct el_param p = {0, lua_type(L, idx), 0};
+static struct ed_param param(lua_State *L, int idx) {
+  struct ed_param p = {0, lua_type(L, idx), 0};
   if (p.type == LUA_TNUMBER) {
     lua_Number n = lua_tonumber(L, idx);
     if (n != n) n = 0;
@@ -65,7 +65,7 @@ static struct el_param param(lua_State *L, int idx) {
 }
 
 /* a parameter the component reads as text must be a text or 0 */
-static int text_ok(const struct el_param *p) {
+static int text_ok(const struct ed_param *p) {
   return p->type == LUA_TSTRING || p->v == 0;
 }
 
@@ -94,14 +94,14 @@ static int l_mes(lua_State *L) {
     return 1;
   }
   int kind = ma_classify(msg);
-  struct el_param wp = param(L, 3), lp = param(L, 4);
+  struct ed_param wp = param(L, 3), lp = param(L, 4);
   if ((kind & 0xF) == MA_REFUSED) {
-    el_message("mes: message %u is not available to scripts\n", msg);
+    ed_message("mes: message %u is not available to scripts\n", msg);
     return 0;
   }
   if (((kind & MA_WP_TEXT) && !text_ok(&wp)) ||
       ((kind & MA_LP_TEXT) && !text_ok(&lp))) {
-    el_message("mes: message %u needs a text (or 0) where a number was given\n", msg);
+    ed_message("mes: message %u needs a text (or 0) where a number was given\n", msg);
     return 0;
   }
   if ((kind & MA_WP_LENGTH) && lp.type == LUA_TSTRING && wp.v > lp.len)
