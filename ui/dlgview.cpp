@@ -39,8 +39,45 @@ static HWND embed(struct mn_view *v, struct gr_entry *e) {
   return w;
 }
 
+/* A tabbed dialog in a dialog frame: its entries are a column of tabs at
+   the client's left edge, laid out as menu rows. */
+static void build_tabs(struct mn_view *v) {
+  int n = gr_count(v->c);
+  struct lay_row *rows =
+      (struct lay_row *)hp_alloc(sizeof(struct lay_row) * (n ? n : 1));
+  HDC dc = GetDC(NULL);
+  int i = 0;
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
+    SIZE sz = {0, 0};
+    const char *t = e->name && e->name[0] ? e->name : "M";
+    GetTextExtentPoint32A(dc, t, lstrlenA(t), &sz);
+    rows[i].flags = e->flags;
+    rows[i].text_w = e->name && e->name[0] ? sz.cx : 0;
+    rows[i].text_h = sz.cy;
+  }
+  ReleaseDC(NULL, dc);
+  int width = lay_floating(rows, n, &v->total);
+  v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
+  v->count = n;
+  i = 0;
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
+    HWND b = btn_create(v->inner, e->name ? e->name : "", 0, 1, rows[i].y + 1,
+                        width, rows[i].h, 0, me_proc, i + 1, e);
+    v->entries[i] = b;
+    if (b) ShowWindow(b, SW_SHOWNA);
+  }
+  hp_free(rows);
+  mt_open_page(v, v->c->tab);
+}
+
 void dv_build(struct mn_view *v) {
   mn_clear_entries(v);
+  if (v->page && IsWindow(v->page)) DestroyWindow(v->page);
+  v->page = NULL;
+  if (gr_tabbed(v->c)) {
+    build_tabs(v);
+    return;
+  }
   HWND client = v->inner;
   int n = gr_count(v->c);
   v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
@@ -69,6 +106,11 @@ void dv_build(struct mn_view *v) {
 static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct mn_view *v = view_of_client(h);
   WNDPROC prev = v ? v->prev : DefWindowProcA;
+  if (msg == WM_SIZE && v && gr_tabbed(v->c)) {
+    LRESULT res = CallWindowProcA(prev, h, msg, w, l);
+    mn_build(v);   /* the page takes the new room */
+    return res;
+  }
   if (msg == WM_DESTROY && v) {
     mn_unlink_view(v);
     mn_clear_entries(v);

@@ -111,7 +111,9 @@ static void centre(int *x, int *y, int w, int h) {
 HWND mn_show(struct gr_container *c, HWND owner, DWORD style, int finish,
              int x, int y) {
   if (c == NULL || !gr_valid_container(c)) return NULL;
-  if (c->flags != GR_DIALOG || gr_tabbed(c)) {
+  /* a tabbed dialog is a menu window of tabs, unless it is resizeable:
+     then it keeps its dialog frame for the grip */
+  if (c->flags != GR_DIALOG || (gr_tabbed(c) && !(c->cflags & GR_CF_RESIZE))) {
     if (style & WS_CHILD) return mn_open_child(c, owner, x, y);
     return mn_open(c, owner, x, y, finish);
   }

@@ -12,11 +12,34 @@ static int is_top_level(HWND w) {
   return !(GetWindowLongA(w, GWL_STYLE) & WS_CHILD);
 }
 
-/* column of tabs: the rows and the 3-pixel margins either side */
-static int tab_column(struct mn_view *v) {
+/* Where the page goes and how big it is. A menu window's column of tabs
+   is its rows with 3-pixel margins either side; in a dialog frame the tabs
+   stand at the client's left edge and the page fills the rest of the
+   client with 2-pixel margins. */
+static void page_place(struct mn_view *v, int *x, int *y, int *w, int *h) {
+  RECT rc;
+  GetClientRect(v->wnd, &rc);
+  if (v->kind == MV_DIALOG) {
+    GetClientRect(v->inner, &rc);
+    int col = v->count && v->entries[0] ? 0 : 2;
+    if (v->count && v->entries[0]) {
+      RECT t;
+      GetWindowRect(v->entries[0], &t);
+      col = t.right - t.left + 3;
+    }
+    *x = col;
+    *y = 2;
+    *w = lay_size(rc.right - col - 2);
+    *h = lay_size(rc.bottom - 4);
+    return;
+  }
   RECT r;
   GetWindowRect(v->outer, &r);
-  return r.right - r.left + 6;
+  int top = is_top_level(v->wnd);
+  int col = r.right - r.left + 6;
+  lay_tab_page(rc.right, rc.bottom, col, top, w, h);
+  *x = col;
+  *y = top ? 21 : 3;
 }
 
 /* The window keeps the container's size, but never hides the tabs. */
@@ -67,12 +90,11 @@ void mt_open_page(struct mn_view *v, struct gr_entry *tab) {
   struct gr_container *sub = tab->sub;
   redraw_tabs(v);
   if (!gr_valid_container(sub) || shown_around(v->wnd, sub)) return;
-  RECT rc;
-  GetClientRect(v->wnd, &rc);
-  int top = is_top_level(v->wnd);
-  int col = tab_column(v);
-  lay_tab_page(rc.right, rc.bottom, col, top, &sub->w, &sub->h);
-  HWND page = mn_show(sub, v->wnd, WS_CHILD, 0, col, top ? 21 : 3);
+  int x, y;
+  page_place(v, &x, &y, &sub->w, &sub->h);
+  HWND wnd = v->inner;
+  HWND page = mn_show(sub, v->kind == MV_DIALOG ? wnd : v->wnd, WS_CHILD, 0, x, y);
   /* the page's own command may have rebuilt this window meanwhile */
-  if (mn_view_of(v->wnd) == v && page && IsWindow(page)) v->page = page;
+  for (struct mn_view *now = mn_views; now; now = now->next)
+    if (now->inner == wnd && page && IsWindow(page)) now->page = page;
 }
