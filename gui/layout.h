@@ -23,7 +23,7 @@ void lay_docked(struct lay_row *rows, int n, int height);
 
 /* Window sizes and places taken from scripts are held to these bounds
    before they reach the window system. */
-#define LAY_MAX 16000
+#define LAY_MAX 16384
 int lay_size(int v);    /* 0 .. LAY_MAX */
 int lay_coord(int v);   /* -LAY_MAX .. LAY_MAX */
 

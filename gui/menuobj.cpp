@@ -183,7 +183,9 @@ static int insert_control(lua_State *L) {
   int pos = position(L, 3, n);
   void *rec = obj_record(L, 2);
   struct gr_container *self = obj_container(L, 1);
-  if (rec && !gr_is_container(rec) && self && type_is(L, 1, "Menu", 0)) {
+  /* a table keeps its rows natively too, so that its window lists them */
+  if (rec && !gr_is_container(rec) && self &&
+      (type_is(L, 1, "Menu", 0) || type_is(L, 1, "Table", 0))) {
     gr_insert(self, (struct gr_entry *)rec, pos - 1);
     gui_refresh(self);
   }

@@ -83,31 +83,6 @@ static void op_entry_gone(struct gr_entry *e) {
 
 static void op_move(struct gr_entry *e) { (void)e; }
 
-/* A dialog shown before any size was given takes the room of its
-   controls (and keeps it); sizes beyond the screen's range are held. */
-static void dialog_size(struct gr_container *c) {
-  if (c->w <= 0 || c->h <= 0) {
-    int w = 100, h = 60;
-    for (struct gr_entry *e = c->first; e; e = e->next) {
-      int r = lay_coord(e->x) + lay_size(e->w) + 8;
-      int b = lay_coord(e->y) + lay_size(e->h) + 27;
-      if (r > w) w = r;
-      if (b > h) h = b;
-    }
-    if (c->w <= 0) c->w = lay_size(w);
-    if (c->h <= 0) c->h = lay_size(h);
-  }
-  c->w = lay_size(c->w);
-  c->h = lay_size(c->h);
-}
-
-static void centre(int *x, int *y, int w, int h) {
-  RECT wa;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
-  if (*x < 0) *x = wa.left + (wa.right - wa.left - w) / 2;
-  if (*y < 0) *y = wa.top + (wa.bottom - wa.top - h) / 2;
-}
-
 HWND mn_show(struct gr_container *c, HWND owner, DWORD style, int finish,
              int x, int y) {
   if (c == NULL || !gr_valid_container(c)) return NULL;
@@ -117,10 +92,11 @@ HWND mn_show(struct gr_container *c, HWND owner, DWORD style, int finish,
     if (style & WS_CHILD) return mn_open_child(c, owner, x, y);
     return mn_open(c, owner, x, y, finish);
   }
-  dialog_size(c);
+  /* a dialog takes the keyboard when shown: a pop-up that is not finished
+     would be closed as a stray by the activations that follow */
   if (!(style & WS_CHILD)) {
     owner = owner ? GetAncestor(owner, GA_ROOT) : mw_window();
-    centre(&x, &y, c->w, c->h);
+    finish = 1;
   }
   return dw_show(owner, c, style, finish, lay_coord(x), lay_coord(y));
 }

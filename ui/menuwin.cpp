@@ -184,7 +184,8 @@ void mn_build(struct mn_view *v) {
 int mn_content_height(HWND w) {
   struct fw_record *r = fw_rec(w);
   struct mn_view *v = r ? (struct mn_view *)r->menu : NULL;
-  return v ? v->total : -1;
+  if (v == NULL || gr_tabbed(v->c)) return -1;   /* tabs keep their size */
+  return v->view_h;   /* the rows shown: less than all when they scroll */
 }
 
 static void centre(int *x, int *y, int w, int h) {

@@ -250,6 +250,19 @@ TEST_F(Dialogs, TablesAndMenusAttachAtTheFrontWithFiftySquare) {
   EXPECT_EQ(gh_eval("d[1] == k, k.name, k.sub.TYPE"), "true\tinner\tDialog");
 }
 
+TEST_F(Dialogs, TablesKeepTheirRowsInTheirRecord) {
+  gh_run("t = table() a = t:ins(button{name='a'}) b = t:push(button{name='b'})");
+  EXPECT_EQ(gh_eval("t.n, t[1] == b, t[2] == a, a.parent == t"), "2\ttrue\ttrue\ttrue");
+  lua_getglobal(L, "t");
+  struct gr_container *c = obj_container(L, -1);
+  lua_pop(L, 1);
+  ASSERT_NE(c, nullptr);
+  ASSERT_EQ(gr_count(c), 2);
+  EXPECT_STREQ(gr_at(c, 0)->name, "b");
+  gh_run("b:del()");
+  EXPECT_EQ(gr_count(c), 1);
+}
+
 TEST_F(Dialogs, SizesAreZeroUntilSet) {
   gh_run("d = dialog() e = dialog{w=300}");
   EXPECT_EQ(gh_eval("d.w, d.h, e.w, e.h"), "0\t0\t300\t0");
