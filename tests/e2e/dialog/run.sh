@@ -31,26 +31,26 @@ TAB=186,0,0        # colour slot 4: the current tab's border
 BORDER=243,243,243 # ms_border
 RED=255,0,0        # the grip's squares
 
-w() { wf "$1" "$2"; }
+wfile() { wf "$1" "$2"; }
 script="function atstart()
 d = dialog{name = 'Tabbed', w = 420, h = 320,
-  command = 'if reason == 3 then $(w size.txt 'd.w .. \" \" .. d.h') end'}
+  command = 'if reason == 3 then $(wfile size.txt 'd.w .. \" \" .. d.h') end'}
 d.resizeable = true
 d.tabbed = true
 p1 = dialog{name = 'First'}
-p1:ins(button{name = 'one', command = '$(w one.txt '\"one\"')'}, 10, 10, 80, 24)
+p1:ins(button{name = 'one', command = '$(wfile one.txt '\"one\"')'}, 10, 10, 80, 24)
 p1:ins(checkbox{name = 'check'}, 10, 40, 80, 24)
 p2 = dialog{name = 'Second'}
-p2:ins(button{name = 'two', command = '$(w two.txt '\"two\"')'}, 10, 10, 80, 24)
+p2:ins(button{name = 'two', command = '$(wfile two.txt '\"two\"')'}, 10, 10, 80, 24)
 p2:ins(label{name = 'a label'}, 10, 40, 80, 24)
-t = table{name = 'Long',
-  command = 'if reason == 11 then $(w pos.txt 'tostring(scrollCurPos)') end'}
+t = table{name = 'Long'}
+t.command = 'if reason == 11 then $(wfile pos.txt 'tostring(scrollCurPos)') end'
 for i = 1, 60 do
-  t:ins(button{name = 'row ' .. i, command = '$(w row.txt 'this.name')'})
+  t:ins(button{name = 'row ' .. i, command = '$(wfile row.txt 'this.name')'})
 end
 d:ins(p1, 1) d:ins(p2, 2) d:ins(t, 3)
 d:show(60, 60)
-$(w ready.txt '\"\"')
+$(wfile ready.txt '""')
 end
 "
 
@@ -86,12 +86,13 @@ if poll 60 has_window && poll 30 exists ready.txt && poll 20 has_dialog; then
   xdotool mousemove $(($(page_x) + 2 + 30)) $(($(page_y) + 2 + 22)) click 1
   poll 10 content two.txt two || fail "the second page's button did not run"
 
-  # resize with the grip: 60 wider, 40 taller
-  xdotool mousemove $((gx + gw - 3)) $((gy + gh - 3)) mousedown 1
+  # resize with the grip (an L two pixels thick along the corner's edges):
+  # 60 wider, 40 taller
+  xdotool mousemove $((gx + gw - 1)) $((gy + gh - 5)) mousedown 1
   for s in 1 2 3 4 5 6; do
-    xdotool mousemove $((gx + gw - 3 + 10 * s)) $((gy + gh - 3 + 7 * s))
+    xdotool mousemove $((gx + gw - 1 + 10 * s)) $((gy + gh - 5 + 7 * s))
   done
-  xdotool mousemove $((gx + gw - 3 + 60)) $((gy + gh - 3 + 40)) mouseup 1
+  xdotool mousemove $((gx + gw - 1 + 60)) $((gy + gh - 5 + 40)) mouseup 1
   if poll 10 exists size.txt && poll 10 sh -c "[ \"\$(xdotool getwindowgeometry --shell $(dialog_wnd) | grep WIDTH)\" = WIDTH=480 ]"; then
     geometry
     [ "$gh" = 360 ] || fail "resized to ${gw}x${gh}, not 480x360"
