@@ -12,11 +12,13 @@
 #include "host/report.h"
 #include "host/trelk.h"
 #include "ui/caption.h"
+#include "ui/dialogwin.h"
 #include "ui/framed.h"
 #include "ui/freemenu.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
 #include "ui/menuwin.h"
+#include "ui/scroll.h"
 #include "ui/wndprocs.h"
 
 extern void con_message(const char *text);
@@ -163,4 +165,6 @@ void mn_init(void) {
   gv.icon_drop = op_icon_drop;
   cap_menu_height_hook = mn_content_height;
   fm_init();
+  sb_init();
+  dw_init();
 }
