@@ -314,9 +314,12 @@ static void wr_digital(lua_State *L, void *rec, int obj, int val) {
   struct gr_entry *e = edit_of(rec, GR_EDIT);
   if (e == NULL) return;
   int n = num_arg(L, val);
+  int was = e->digital;
   if (n >= 2 && n <= 36) e->digital = n;
   else if (n <= 65535) e->digital = 0;
-  gv.redraw(e);
+  /* the spinner comes and goes with the base: that needs a re-layout */
+  if (!was != !e->digital && e->owner) gui_refresh(e->owner);
+  else gv.redraw(e);
 }
 
 static void rd_line(lua_State *L, void *rec) {

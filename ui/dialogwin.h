@@ -55,6 +55,13 @@ void dw_resize_all(struct gr_container *desc);
    The default draws every entry as a menu entry at its x, y, w, h. */
 extern void (*dw_controls_hook)(HWND client, struct gr_container *desc);
 
+/* A right click on the client's empty area. The default opens the
+   description's right-click object at the pointer. */
+extern void (*dw_rclick_hook)(HWND client, struct gr_container *desc);
+
+/* outlines of grip resizes on the screen now (0 unless one is under way) */
+extern int dw_outlines_shown;
+
 void dw_init(void);   /* installs the class procedures and hooks */
 
 #endif

@@ -19,6 +19,7 @@
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
 #include "ui/menuwin.h"
+#include "ui/scroll.h"
 #include "ui/wndprocs.h"
 
 extern void con_message(const char *text);
@@ -198,5 +199,7 @@ void mn_init(void) {
   gv.icon_drop = op_icon_drop;
   cap_menu_height_hook = mn_content_height;
   fm_init();
-  dv_init();
+  sb_init();
+  dw_init();
+  dv_init();   /* after dw_init: it installs the controls hook */
 }

@@ -15,6 +15,7 @@
 #include "ui/caption.h"
 #include "ui/framed.h"
 #include "ui/menuwin.h"
+#include "ui/numspin.h"
 
 struct mn_view *mn_views = NULL;
 
@@ -174,6 +175,7 @@ void mn_build(struct mn_view *v) {
     HWND b = btn_create(v->inner, e->name ? e->name : "", 0, 0, rows[i].y,
                         width, rows[i].h, 0, me_proc, i + 1, e);
     v->entries[i] = b;
+    if (b) ns_attach(b, e);
     if (b) ShowWindow(b, SW_SHOWNA);
   }
   ms_place(v, scroll, x0, y0, width);

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "ui/button.h"
 #include "ui/sbcore.h"
 
 /* Native notification: the bar, the new position, 0, the argument. */
@@ -24,9 +25,25 @@ struct sb_record {
   void *arg;
   void *desc;               /* owning control description, or null */
   HWND parent;
+  HWND bar;                 /* the bar's own window */
   HWND first, second, thumb, client;
+  int placing;              /* the bar moves its thumb itself */
   struct sb_record *next;   /* every live bar, oldest first */
 };
+
+/* Button kinds of a bar */
+enum { SBB_UP, SBB_DOWN, SBB_LEFT, SBB_RIGHT, SBB_VTHUMB, SBB_HTHUMB };
+
+struct sbb_record {
+  struct btn_record b;
+  int kind;
+  struct sb_record *bar;
+  int offset;               /* the thumb's */
+};
+
+/* Whether the left button is still down when a press repeats (tests may
+   replace it). */
+extern int (*sb_left_down)(void);
 
 /* A shown child bar; range and page are taken as at least 1. `command' is
    a record of the object model (gui/record.h) or null. */
@@ -54,5 +71,13 @@ int sb_set(HWND container, int which, struct sb_info *info);
 int sb_get(HWND container, int which, struct sb_info *info);
 
 void sb_init(void);   /* installs the class procedures */
+
+/* used by the bar's buttons and client */
+void sb_press(HWND w, struct sb_record *r, int kind, LPARAM at);
+void sb_repeat(HWND w, struct sb_record *r, int kind, UINT_PTR id);
+void sb_notify(struct sb_record *r);
+void sb_place_thumb(struct sb_record *r);
+void sb_layout(struct sb_record *r);
+LRESULT CALLBACK sbb_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
 #endif
