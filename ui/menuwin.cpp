@@ -208,6 +208,13 @@ HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
   RECT r;
   GetWindowRect(w, &r);
   centre(&x, &y, r.right - r.left, r.bottom - r.top);
+  if (v && v->bar) {
+    /* rows that scroll fill the work area's height: keep them all on it */
+    RECT wa;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+    if (y + (r.bottom - r.top) > wa.bottom) y = wa.bottom - (r.bottom - r.top);
+    if (y < wa.top) y = wa.top;
+  }
   SetWindowPos(w, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(w, SW_SHOWNA);
   if (finish) cap_finish(w);

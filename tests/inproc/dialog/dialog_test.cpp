@@ -250,6 +250,37 @@ TEST_F(Dialogs, TabbedDialogShowsThePageOfTheClickedTab) {
   DestroyWindow(v->wnd);
 }
 
+TEST_F(Dialogs, ATabbedTableActsAsTabs) {
+  drv_run("t = table{name='t_tt'} t.tabbed = true t.w = 300 t.h = 200"
+          " a = menu{name='A'} a:ins(button{name='in a'})"
+          " b = menu{name='B'} b:ins(button{name='in b'}) b:ins(button{name='more'})"
+          " t:ins(button{name='plain'}) t:ins(a) t:ins(b)");
+  drv_run("t:show(20, 20)");
+  struct mn_view *v = view_showing("t", 0);
+  ASSERT_NE(v, nullptr);
+  ASSERT_EQ(v->count, 3);
+  RECT w;
+  GetWindowRect(v->wnd, &w);
+  EXPECT_EQ(w.right - w.left, 300);
+  EXPECT_EQ(w.bottom - w.top, 200);
+  // the first entry with an object is the first page
+  ASSERT_NE(v->page, nullptr);
+  struct mn_view *page = mn_view_of(v->page);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->c, container("a"));
+  // hovering a tab does not drop anything; clicking it changes the page
+  SendMessageA(v->entries[2], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  drv_pump();
+  EXPECT_EQ(v->open, nullptr);
+  click(v->entries[2]);
+  ASSERT_TRUE(poll([&] {
+    struct mn_view *p = v->page ? mn_view_of(v->page) : nullptr;
+    return p && p->c == container("b");
+  }));
+  EXPECT_EQ(mn_view_of(v->page)->count, 2);
+  DestroyWindow(v->wnd);
+}
+
 TEST_F(Dialogs, AnAttachedTabbedDialogCannotOpenItselfForEver) {
   drv_run("d = dialog{name='t_self', w=300, h=200} d.tabbed = true d:ins(d) d:show()");
   struct mn_view *v = view_showing("d", 0);
@@ -297,6 +328,14 @@ TEST_F(Dialogs, AMenuTallerThanTheScreenScrolls) {
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
   GetWindowRect(v->wnd, &w);
   EXPECT_LE(w.bottom - w.top, wa.bottom - wa.top);
+  DestroyWindow(v->wnd);
+  // dropped from low on the screen, it moves up to stay on it
+  drv_run("m:show(0, 500)");
+  v = view_showing("m", 0);
+  ASSERT_NE(v, nullptr);
+  GetWindowRect(v->wnd, &w);
+  EXPECT_LE(w.bottom, wa.bottom);
+  EXPECT_GE(w.top, wa.top);
   // rows that fit do not scroll
   drv_run("trelk.rearrange = false for i = m.n, 4, -1 do m[i]:del() m[i] = nil end"
           " m.n = 3 trelk.rearrange = true");
