@@ -2,19 +2,20 @@
 -- at explicit places, and a long table that scrolls.
 -- Copy it to start.t (or run it with dofile("dialogs.t")).
 
-local d = dialog{name = "Dialogs", w = 440, h = 320,
-  command = 'if reason == 3 then print("\\rsize " .. d.w .. " x " .. d.h .. "\\n") end'}
-d.resizeable = true                   -- a grip in the bottom right corner
-d.tabbed = true                       -- entries are tabs, objects are pages
+-- commands run in an environment of their own: what they use is global
+demo = dialog{name = "Dialogs", w = 440, h = 320,
+  command = 'if reason == 3 then print("\\rsize " .. demo.w .. " x " .. demo.h .. "\\n") end'}
+demo.resizeable = true                -- a grip in the bottom right corner
+demo.tabbed = true                    -- entries are tabs, objects are pages
 
 -- first page: a few controls at their own places
 local form = dialog{name = "Form"}
-form:ins(label{name = "Name"}, 10, 12, 60, 22)
-local name = edit{name = "nobody"}
-form:ins(name, 80, 12, 150, 22)
+form:ins(label{name = "Name"}, 10, 12, 66, 22)
+greeting = edit{name = "nobody"}
+form:ins(greeting, 80, 12, 150, 22)
 form:ins(checkbox{name = "Remember me", checked = true}, 10, 44, 150, 22)
 form:ins(button{name = "Greet",
-  command = 'print("\\rhello, " .. name.text .. "\\n")'}, 10, 80, 80, 24)
+  command = 'print("\\rhello, " .. greeting.text .. "\\n")'}, 10, 80, 80, 24)
 
 -- second page: radio buttons in one group
 local choice = dialog{name = "Choice"}
@@ -25,15 +26,15 @@ for i, size in ipairs{"Small", "Medium", "Large"} do
 end
 
 -- third page: a table of 100 rows; it scrolls with its arrows and thumb
-local long = table{name = "Long list",
-  command = 'if reason == 11 then print("\\rfirst row " .. scrollCurPos .. "\\n") end'}
+local long = table{name = "Long list"}
+long.command = 'if reason == 11 then print("\\rfirst row " .. scrollCurPos .. "\\n") end'
 for i = 1, 100 do
   long:ins(button{name = "row " .. i, command = 'print("\\r" .. this.name .. "\\n")'})
 end
 
-d:ins(form, 1)
-d:ins(choice, 2)
-d:ins(long, 3)
+demo:ins(form, 1)
+demo:ins(choice, 2)
+demo:ins(long, 3)
 
 -- a table inside an ordinary dialog, in a rectangle of its own
 local plain = dialog{name = "Embedded", w = 260, h = 220}
@@ -44,6 +45,6 @@ local e = plain:ins(files, 10, 10, 230, 170)
 e.container = true
 
 function atstart()
-  d:show(80, 80)
+  demo:show(80, 80)
   plain:show(560, 80)
 end
