@@ -281,6 +281,34 @@ TEST_F(Dialogs, ATabbedTableActsAsTabs) {
   DestroyWindow(v->wnd);
 }
 
+TEST_F(Dialogs, TabsDeletedAndCleanedWhileShown) {
+  drv_run("d = dialog{name='t_tabdel', w=400, h=300} d.tabbed = true"
+          " p1 = dialog{name='One'} p1:ins(button{name='x'}, 5, 5)"
+          " p2 = menu{name='Two'} p2:ins(button{name='y'})"
+          " e1 = d:ins(p1, 1) e2 = d:ins(p2, 2)"
+          " e2.command = 'd:clean() print(\"cleaned\")' d:show(10, 10)");
+  struct mn_view *v = view_showing("d", 0);
+  ASSERT_NE(v, nullptr);
+  ASSERT_NE(v->page, nullptr);
+  HWND first = v->page;
+  // the shown page's tab goes: the next tab's page takes its place
+  drv_run("e1:del()");
+  v = view_showing("d", 0);
+  ASSERT_NE(v, nullptr);
+  EXPECT_FALSE(IsWindow(first));
+  ASSERT_EQ(v->count, 1);
+  ASSERT_NE(v->page, nullptr);
+  EXPECT_EQ(mn_view_of(v->page)->c, container("p2"));
+  // a tab whose command cleans the whole container
+  EXPECT_EQ(click_output(v->entries[0]), "cleaned");
+  drv_pump();
+  v = view_showing("d", 0);
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->count, 0);
+  EXPECT_EQ(v->page, nullptr);
+  DestroyWindow(v->wnd);
+}
+
 TEST_F(Dialogs, AnAttachedTabbedDialogCannotOpenItselfForEver) {
   drv_run("d = dialog{name='t_self', w=300, h=200} d.tabbed = true d:ins(d) d:show()");
   struct mn_view *v = view_showing("d", 0);
