@@ -108,6 +108,9 @@ LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_RBUTTONDOWN:
       right_click(h, e);
       return 0;
+    case WM_MOUSEWHEEL:
+      if (ms_wheel(view_of(h), (short)HIWORD(w))) return 0;
+      break;
     case WM_DESTROY:
       KillTimer(h, DROP_TIMER);
       break;

@@ -66,6 +66,16 @@ void ms_place(struct mn_view *v, int scroll, int x, int y, int width) {
   if (v->bar) sb_set_bar(v->bar, &info);
 }
 
+/* The wheel moves three rows a notch; the bar follows. */
+int ms_wheel(struct mn_view *v, int delta) {
+  if (v == NULL || v->bar == NULL || !IsWindow(v->bar)) return 0;
+  v->first -= delta / WHEEL_DELTA * 3;
+  slide(v);
+  struct sb_info info = {sizeof info, SB_POS, 0, 0, 0, v->first, 0};
+  sb_set_bar(v->bar, &info);
+  return 1;
+}
+
 void ms_free(struct mn_view *v) {
   if (v->rows) hp_free(v->rows);
   v->rows = NULL;

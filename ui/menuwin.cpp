@@ -62,6 +62,8 @@ static LRESULT CALLBACK mn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
                                           change the container freely */
     }
   }
+  if (msg == WM_MOUSEWHEEL && ms_wheel(mn_view_of(h), (short)HIWORD(w)))
+    return 0;
   if (msg == WM_SIZE && w != SIZE_MINIMIZED) {
     LRESULT res = fw_pass(h, msg, w, l);
     struct mn_view *v = mn_view_of(h);

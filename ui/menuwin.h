@@ -58,6 +58,7 @@ int mn_content_height(HWND w);
 int ms_limit(struct mn_view *v, int top_level);   /* -1: no limit */
 void ms_place(struct mn_view *v, int scroll, int x, int y, int width);
 void ms_free(struct mn_view *v);
+int ms_wheel(struct mn_view *v, int delta);   /* 0: nothing to scroll */
 
 /* tabs and pages (menutabs.cpp) */
 void mt_size(struct mn_view *v, int width, int total, int *w, int *h);

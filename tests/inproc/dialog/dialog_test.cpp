@@ -341,6 +341,12 @@ TEST_F(Dialogs, ALongEmbeddedTableScrollsByRows) {
   EXPECT_EQ(r0.top, 0);
   bar->notify(v->bar, 1000, 0, bar->arg);
   EXPECT_EQ(v->first, last);
+  // the wheel: three rows a notch, the bar follows, the ends hold
+  SendMessageA(v->entries[last], WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(v->first, last - 3);
+  EXPECT_EQ(bar->m.position, last - 3);
+  SendMessageA(v->entries[last], WM_MOUSEWHEEL, MAKEWPARAM(0, -10 * WHEEL_DELTA), 0);
+  EXPECT_EQ(v->first, last);
   RECT rl = rect_in(v->entries[39], v->outer);
   EXPECT_LE(rl.bottom, v->view_h);
   DestroyWindow(shown("d"));
