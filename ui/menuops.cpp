@@ -24,12 +24,21 @@
 
 extern void con_message(const char *text);
 
+/* a dialog's frame no longer has the size of its description: a resize
+   that would change nothing would still tell the dialog's command */
+static int size_changed(struct gr_container *c) {
+  HWND f = dw_window_of(c);
+  RECT r;
+  if (f == NULL || c->w <= 0 || c->h <= 0 || !GetWindowRect(f, &r)) return 0;
+  return r.right - r.left != lay_size(c->w) || r.bottom - r.top != lay_size(c->h);
+}
+
 /* Rebuilding a view may destroy and create others (pages, embedded
    objects): take the list first and rebuild those still there. */
 static void op_refresh(struct gr_container *c) {
   int n = 0;
   for (struct mn_view *v = mn_views; v; v = v->next) n += v->c == c;
-  if (c->flags == GR_DIALOG && c->w > 0 && c->h > 0) dw_resize_all(c);
+  if (c->flags == GR_DIALOG && size_changed(c)) dw_resize_all(c);
   if (n == 0) return;
   struct mn_view **list = (struct mn_view **)hp_alloc(sizeof *list * n);
   int i = 0;

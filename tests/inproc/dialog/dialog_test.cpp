@@ -161,6 +161,22 @@ TEST_F(Dialogs, WildSizesDoNotReachTheWindowSystem) {
   DestroyWindow(frame);
 }
 
+TEST_F(Dialogs, ACommandThatInsertsOnResizeDoesNotLoop) {
+  drv_run("n3 = 0 d = dialog{name='t_loop', w=200, h=150}"
+          " d.command = 'if reason == 3 then n3 = n3 + 1 d:ins(button(), 1, 1) end'"
+          " d:show(20, 20)");
+  HWND frame = shown("d");
+  ASSERT_NE(frame, nullptr);
+  drv_run("n3 = 0 d.w = 260");
+  drv_pump();
+  EXPECT_EQ(drv_run("print(n3 >= 1 and n3 <= 3)"), "true");
+  RECT f;
+  GetWindowRect(frame, &f);
+  EXPECT_EQ(f.right - f.left, 260);
+  drv_run("d.command = nil");
+  DestroyWindow(frame);
+}
+
 TEST_F(Dialogs, DeletingControlsWhileShown) {
   drv_run("d = dialog{name='t_d5', w=300, h=200} a = button{name='a'} d:ins(a, 1, 1)"
           " b = button{name='b'} d:ins(b, 1, 40) c = button{name='c'} d:ins(c, 1, 80)"
