@@ -11,6 +11,7 @@
 #include "ui/button.h"
 #include "ui/dialogwin.h"
 #include "ui/menuwin.h"
+#include "ui/numspin.h"
 
 static struct mn_view *view_of_client(HWND client) {
   for (struct mn_view *v = mn_views; v; v = v->next)
@@ -89,6 +90,7 @@ void dv_build(struct mn_view *v) {
                         lay_coord(e->y), lay_size(e->w), lay_size(e->h), 0,
                         me_proc, i + 1, e);
     v->entries[i] = b;
+    if (b) ns_attach(b, e);   /* numeric edits get their spinner */
     if (b) ShowWindow(b, SW_SHOWNA);
   }
   /* an embedded object's command may change this dialog: walk again and

@@ -109,11 +109,17 @@ TEST_F(Dialogs, ControlsStandAtTheirPlacesInTheClient) {
   EXPECT_EQ(rc.left, 120);
   EXPECT_EQ(rc.right - rc.left, 60);
   EXPECT_EQ(click_output(v->entries[1]), "hi\t10");
+  // a numeric edit in a dialog has its spinner
+  drv_run("n = edit{name='7'} n.digital = 10 d:ins(n, 10, 130, 80, 22)");
+  v = dv_view_of_frame(frame);
+  ASSERT_NE(v, nullptr);
+  ASSERT_EQ(v->count, 3);
+  EXPECT_NE(FindWindowExA(v->entries[0], NULL, "BtrelkScrollcn", NULL), nullptr);
   // a move by property reaches the window
   drv_run("b.x = 40");
   v = dv_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
-  EXPECT_EQ(rect_in(v->entries[1], v->inner).left, 40);
+  EXPECT_EQ(rect_in(v->entries[2], v->inner).left, 40);
   DestroyWindow(frame);
 }
 
