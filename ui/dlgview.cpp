@@ -134,4 +134,17 @@ static void controls(HWND client, struct gr_container *desc) {
   dv_build(v);
 }
 
-void dv_init(void) { dw_controls_hook = controls; }
+/* the right-click object of a dialog, opened at the pointer the way
+   entries open theirs */
+static void right_click(HWND client, struct gr_container *desc) {
+  struct gr_container *m = desc->rmenu;
+  if (m == NULL || !gr_valid_container(m) || m->flags == GR_TABLE) return;
+  POINT p;
+  GetCursorPos(&p);
+  mn_show(m, client, WS_POPUP, 0, p.x, p.y);
+}
+
+void dv_init(void) {
+  dw_controls_hook = controls;
+  dw_rclick_hook = right_click;
+}
