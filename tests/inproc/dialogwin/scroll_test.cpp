@@ -91,6 +91,7 @@ TEST_F(Bars, WithoutAThumbEachArrowTakesHalf) {
 
 TEST_F(Bars, APageAtOrAboveTheRangeFillsTheTrack) {
   struct sb_record *r = sb_rec(bar(10, 10));
+  ASSERT_NE(r, nullptr);
   RECT t = rect_in(r->thumb, r->client);
   EXPECT_EQ(t.top, 14);
   EXPECT_EQ(t.bottom, 186);
@@ -105,6 +106,7 @@ TEST_F(Bars, APageAtOrAboveTheRangeFillsTheTrack) {
 TEST_F(Bars, RangeZeroPutsAZeroThumbAtTheTrackStart) {
   HWND b = bar(10, 2);
   struct sb_record *r = sb_rec(b);
+  ASSERT_NE(r, nullptr);
   sb_info in = {sizeof in, SB_POS, 0, 0, 0, 6, 0};
   sb_set(box, 0, &in);
   ASSERT_GT(rect_in(r->thumb, r->client).top, 14);
@@ -146,6 +148,7 @@ TEST_F(Bars, SetAndGetTakeTheContainersFirstOrSecondBar) {
 
 TEST_F(Bars, HoldingAnArrowStepsAtOnceAfterASecondThenTenTimesASecond) {
   struct sb_record *r = sb_rec(bar(1000, 10));
+  ASSERT_NE(r, nullptr);
   held = true;
   DWORD pressed = GetTickCount();
   SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -167,6 +170,7 @@ TEST_F(Bars, HoldingAnArrowStepsAtOnceAfterASecondThenTenTimesASecond) {
 
 TEST_F(Bars, ReleasingTheButtonStopsTheRepeat) {
   struct sb_record *r = sb_rec(bar(1000, 10));
+  ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->first, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   ASSERT_TRUE(poll([] { return steps.size() >= 1; }));
@@ -181,6 +185,7 @@ TEST_F(Bars, ReleasingTheButtonStopsTheRepeat) {
 
 TEST_F(Bars, TrackPressesStepByAPage) {
   struct sb_record *r = sb_rec(bar(100, 10));
+  ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 150));
   ASSERT_TRUE(poll([] { return steps.size() >= 1; }));
@@ -191,6 +196,7 @@ TEST_F(Bars, TrackPressesStepByAPage) {
 
 TEST_F(Bars, TheThumbIsHeldOnItsTrack) {
   struct sb_record *r = sb_rec(bar(100, 10));
+  ASSERT_NE(r, nullptr);
   int len = r->m.thumb_len;
   SetWindowPos(r->thumb, NULL, 7, -50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   RECT t = rect_in(r->thumb, r->client);
@@ -209,6 +215,7 @@ TEST_F(Bars, TheThumbIsHeldOnItsTrack) {
 TEST_F(Bars, ResizingTheBarLaysItOutAgain) {
   HWND b = bar(10, 10);
   struct sb_record *r = sb_rec(b);
+  ASSERT_NE(r, nullptr);
   MoveWindow(b, 10, 30, 16, 100, TRUE);
   EXPECT_EQ(rect_in(r->second, r->client).top, 86);
   EXPECT_EQ(rect_in(r->thumb, r->client).bottom, 86);
@@ -219,6 +226,7 @@ TEST_F(Bars, BadSizesDoNotBreakTheBar) {
     HWND b = sb_create(box, 5, 1, 1, 1, 0, 0, 16, s, 1, nullptr, record, nullptr);
     ASSERT_NE(b, nullptr) << s;
     struct sb_record *r = sb_rec(b);
+  ASSERT_NE(r, nullptr);
     EXPECT_GE(r->m.track_len, 0);
     EXPECT_GE(r->m.thumb_len, 0);
     held = true;
@@ -236,6 +244,7 @@ TEST_F(Bars, ScriptCommandsSeeScrollCurPosDuringTheCallOnly) {
   void *entry = handle_of("sbb");
   HWND b = sb_create(box, 10, 1, 1, 1, 10, 30, 16, 200, 1, entry, record, nullptr);
   struct sb_record *r = sb_rec(b);
+  ASSERT_NE(r, nullptr);
   held = true;
   std::string out = output_of([&] {
     SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -250,6 +259,7 @@ TEST_F(Bars, ABarOwnedByADescriptionNotifiesIt) {
   drv_run("sbd = button{name='d', command='print(\"d\", scrollCurPos)'}");
   HWND b = sb_create_for(box, handle_of("sbd"), 10, 1, 0, 1, 10, 30, 200, 16, 1);
   struct sb_record *r = sb_rec(b);
+  ASSERT_NE(r, nullptr);
   std::string out = output_of([&] {
     SetWindowPos(r->thumb, NULL, 14 + 93, 3, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   });
@@ -264,6 +274,7 @@ TEST_F(Bars, ACommandThatDestroysTheBarMidRepeat) {
   HWND b = sb_create(box, 100, 1, 1, 1, 10, 30, 16, 200, 1, handle_of("sbk"),
                      [](HWND w, int, int, void *) { DestroyWindow(w); }, nullptr);
   struct sb_record *r = sb_rec(b);
+  ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   EXPECT_TRUE(poll([&] { return !IsWindow(b); }));
@@ -273,6 +284,7 @@ TEST_F(Bars, ACommandThatDestroysTheBarMidRepeat) {
 
 TEST_F(Bars, PaintingFollowsTheColourTable) {
   struct sb_record *r = sb_rec(bar(100, 10));
+  ASSERT_NE(r, nullptr);
   uint32_t frame = col_get(COL_SCROLLBAR_FRAME);
   col_set(COL_SCROLLBAR_FRAME, RGB(0, 255, 255));
   COLORREF line = painted_pixel(r->client, 8, 150);
