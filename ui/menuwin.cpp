@@ -132,7 +132,9 @@ static int floating(struct mn_view *v, struct lay_row *rows, int n, int *area,
     int limit = ms_limit(v, top);
     *scroll = limit >= 0 && v->total > limit;
     if (*scroll) *area = limit;
-    if (!top) width = lay_table_width(v->c->w, v->total, limit);
+    /* in another window the rows take that window's width; room for a
+       bar only when they scroll */
+    if (!top) width = lay_table_width(v->c->w, v->total, *scroll ? limit : v->total);
     fw = width + 6 + (*scroll ? 15 : 0);
     fh = *area + (top ? 23 : 5);
   }

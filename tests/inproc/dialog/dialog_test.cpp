@@ -374,6 +374,23 @@ TEST_F(Dialogs, ALongEmbeddedTableScrollsByRows) {
   DestroyWindow(shown("d"));
 }
 
+TEST_F(Dialogs, AShortEmbeddedMenuTakesTheEntrysWidth) {
+  drv_run("d = dialog{name='t_short', w=300, h=260} m = menu{name='short'}"
+          " m:ins(button{name='a'}) m:ins(button{name='b'})"
+          " e = d:ins(m, 10, 10, 200, 150) e.container = true d:show()");
+  struct mn_view *v = view_showing("m", 1);
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->bar, nullptr);
+  ASSERT_EQ(v->count, 2);
+  RECT r;
+  GetWindowRect(v->entries[0], &r);
+  EXPECT_EQ(r.right - r.left, 194);
+  GetWindowRect(v->wnd, &r);
+  EXPECT_EQ(r.right - r.left, 200);
+  EXPECT_LT(r.bottom - r.top, 150);   // the rows' height: nothing to scroll
+  DestroyWindow(shown("d"));
+}
+
 TEST_F(Dialogs, AMenuTallerThanTheScreenScrolls) {
   drv_run("m = menu{name='t_tall'} for i = 1, 80 do m:ins(button{name='entry ' .. i}) end"
           " m:show(0, 0)");
