@@ -121,17 +121,43 @@ TEST_F(Syntax, FunctionsKeepTheirSource) {
   EXPECT_STREQ(srctext("g"), "() return 1 end\n\n");   // end of input: no extra char
 }
 
-TEST_F(Syntax, NestedFunctionTakesTheText) {
+// Each body keeps its own text; the enclosing one keeps all of its text.
+TEST_F(Syntax, NestedFunctionsKeepTheirOwnText) {
   EXPECT_EQ(run("function outer() inner = function() return 2 end return 1 end"), "");
-  EXPECT_EQ(srctext("outer"), nullptr);
+  EXPECT_STREQ(srctext("outer"),
+               "() inner = function() return 2 end return 1 end\n\n");
   EXPECT_EQ(run("outer()"), "");
-  const char *t = srctext("inner");
+  EXPECT_STREQ(srctext("inner"), "() return 2 end \n\n");
+}
+
+TEST_F(Syntax, DeeplyNestedAndSiblingBodies) {
+  EXPECT_EQ(run("function a(x)\n"
+                "  b = function (y) c = function(z) return z end return y end\n"
+                "  d = function() end\n"
+                "  return x\n"
+                "end"), "");
+  EXPECT_EQ(run("a(1) b(2)"), "");
+  EXPECT_STREQ(srctext("c"), "(z) return z end \n\n");
+  EXPECT_STREQ(srctext("b"),
+               "(y) c = function(z) return z end return y end\n\n\n");
+  EXPECT_STREQ(srctext("d"), "() end\n\n\n");
+  EXPECT_STREQ(srctext("a"),
+               "(x)\n  b = function (y) c = function(z) return z end return y end\n"
+               "  d = function() end\n  return x\nend\n\n");
+}
+
+TEST_F(Syntax, TextOfANestedBodyRecompiles) {
+  EXPECT_EQ(run("function mk() return function(v) return v * 2 end end"), "");
+  EXPECT_EQ(run("twice = mk()"), "");
+  const char *t = srctext("twice");
   ASSERT_NE(t, nullptr);
-  EXPECT_EQ(std::string(t).rfind("() inner = function() return 2 end ", 0), 0u) << t;
+  EXPECT_EQ(run(("again = function" + std::string(t)).c_str()), "");
+  EXPECT_EQ(eval("again(21)"), "42");
 }
 
 TEST_F(Syntax, AFailedParseLeavesNoCaptureBehind) {
   EXPECT_NE(run("function broken( x = = 1"), "");
+  EXPECT_NE(run("function a() b = function( x = = 1 end end"), "");
   EXPECT_EQ(run("function ok() return 3 end"), "");
   EXPECT_STREQ(srctext("ok"), "() return 3 end\n\n");
 }
