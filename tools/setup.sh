@@ -23,6 +23,7 @@ sources=(
   "googletest googletest-1.12.1"
   "zydis zydis-4.0.0"
   "pcre3 pcre3-8.39"
+  "mapnik mapnik-3.1.0"
 )
 
 log() { echo "setup: $*"; }
