@@ -59,6 +59,20 @@ TEST_F(Raster, BlendShiftsNegativeDifferencesArithmetically) {
   EXPECT_EQ(cr_blend(0x80808080, 0x00000000, 0), 0x80808080u);
 }
 
+TEST_F(Raster, SpanLoopBlendsAsTheFormula) {
+  uint32_t seed = 1;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  const uint32_t edges[] = {0, 0xffffffff, 0xff00ff00, 0x00ff00ff};
+  for (uint32_t o : edges)
+    for (uint32_t t : edges)
+      for (uint32_t e : {0u, 1u, 255u * 255u, 65535u})
+        ASSERT_EQ(cr_blend_fast(o, t, e), cr_blend(o, t, e)) << o << " " << t << " " << e;
+  for (int i = 0; i < 100000; i++) {
+    uint32_t o = next(), t = next(), e = cr_gamma[next() >> 24] * (next() >> 24);
+    ASSERT_EQ(cr_blend_fast(o, t, e), cr_blend(o, t, e)) << o << " " << t << " " << e;
+  }
+}
+
 TEST_F(Raster, NoChildrenDrawsNothingNotEvenBackground) {
   EXPECT_FALSE(render());
   EXPECT_EQ(at(5, 5), 0x12345678u);
