@@ -68,23 +68,23 @@ void cr_background(const struct cn_node *n, uint32_t *px, int32_t w,
   }
 }
 
-static inline int32_t blend_byte(uint32_t old, uint32_t target, int k,
-                                 int32_t e) {
-  int32_t o = (int32_t)(old >> k & 255), t = (int32_t)(target >> k & 255);
-  return (((t - o) * e + o * 65536) >> 16) & 255;
+/* ((t - o) * e + o * 65536) >> 16, arithmetic shift; for e <= 65536 the
+   sum equals o * (65536 - e) + t * e, which is never negative. */
+static inline uint32_t blend_byte(uint32_t old, uint32_t target, int k,
+                                  uint32_t e) {
+  uint32_t o = old >> k & 255, t = target >> k & 255;
+  return (o * (65536 - e) + t * e) >> 16 & 255;
 }
 
 uint32_t cr_blend(uint32_t old, uint32_t target, uint32_t e) {
-  int32_t w = (int32_t)e;
-  return (uint32_t)blend_byte(old, target, 24, w) << 24 |
-         (uint32_t)blend_byte(old, target, 16, w) << 16 |
-         (uint32_t)blend_byte(old, target, 8, w) << 8 |
-         (uint32_t)blend_byte(old, target, 0, w);
+  return blend_byte(old, target, 24, e) << 24 |
+         blend_byte(old, target, 16, e) << 16 |
+         blend_byte(old, target, 8, e) << 8 | blend_byte(old, target, 0, e);
 }
 
-/* cr_blend two bytes at a time: (t - o) * e + o * 65536 equals
-   o * (65536 - e) + t * e, never negative, so bytes 0 and 2 (and 1 and 3)
-   can share one 64-bit product in 32-bit lanes. */
+/* cr_blend two bytes at a time: bytes 0 and 2 (and 1 and 3) share one
+   64-bit product in 32-bit lanes. Pays only where 64-bit products are
+   single instructions. */
 static inline uint32_t blend_fast(uint32_t o, uint32_t t, uint32_t e) {
   const uint64_t lanes = 0x000000ff000000ffull;
   uint64_t ie = 65536 - e;
@@ -109,7 +109,11 @@ static void blend_span(uint32_t *row, int32_t y, int32_t x, int32_t len,
     uint32_t e = cr_gamma[covers[i]] * s->alpha;
     if (e == 0) continue;
     uint32_t t = src && x < s->w ? src[x] : s->colour;
+#if UINTPTR_MAX > 0xffffffffu
     row[x] = blend_fast(row[x], t, e);
+#else
+    row[x] = cr_blend(row[x], t, e);
+#endif
   }
 }
 

@@ -19,7 +19,8 @@ void cr_background(const struct cn_node *n, uint32_t *px, int32_t w,
                    int32_t h);
 
 /* One covered pixel: old blended toward target by weight e = coverage *
-   alpha, each byte ((target - old) * e + old * 65536) >> 16. */
+   alpha (at most 255 * 255), each byte ((target - old) * e + old * 65536)
+   >> 16. */
 uint32_t cr_blend(uint32_t old, uint32_t target, uint32_t e);
 /* The same, as the span loop computes it; e < 65536. */
 uint32_t cr_blend_fast(uint32_t old, uint32_t target, uint32_t e);
