@@ -283,4 +283,14 @@ TEST_F(Gi, DeletedEditedNodeReleasesItsCallback) {
   lua_pop(L, 1);
 }
 
+TEST_F(Gi, WorkedExampleRuns) {
+  std::string path = std::string(TRELK_SOURCE_DIR) + "/examples/canvas.t";
+  run("function dialog(t) return {ins = function() end, show = function() end} end "
+      "function button(t) return {} end");
+  ASSERT_EQ(run(("dofile('" + path + "') atstart() return gi.paths.n, star.n").c_str()),
+            "5 10");
+  EXPECT_EQ(edit_calls, 1);
+  EXPECT_EQ(run("return gi.paths[1].n, gi.paths[2][2].type, gi.paths[3].n"), "8 2 7");
+}
+
 }  // namespace
