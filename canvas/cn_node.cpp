@@ -125,7 +125,13 @@ void cn_reset(void) {
 
 int cn_set_image(struct cn_node *n, const uint8_t *px, int32_t w, int32_t h,
                  int bpp) {
-  if (w <= 0 || h <= 0 || px == nullptr) return 0;
+  if (px == nullptr && w == 0 && h == 0) {   /* no image */
+    free(n->img);
+    n->img = nullptr;
+    n->img_w = n->img_h = 0;
+    return 1;
+  }
+  if (w <= 0 || h <= 0 || px == nullptr || bpp < 3) return 0;
   size_t count = (size_t)w * (size_t)h;
   uint32_t *img = (uint32_t *)malloc(count * sizeof *img);
   if (img == nullptr) return 0;

@@ -60,8 +60,9 @@ int cn_add(struct cn_node *n, int kind, int32_t x, int32_t y, int32_t rx,
 int cn_live(const struct cn_node *p, uint32_t serial);
 
 /* Replaces the fill image by w x h pixels of 3 bytes each (b0, b1, b2
-   becoming b0<<16 | b1<<8 | b2); rows bottom first. 0 when memory runs
-   out; the node keeps its old image then. */
+   becoming b0<<16 | b1<<8 | b2); rows bottom first. Null pixels with
+   both sizes 0 remove the image. 0 when memory runs out or the sizes are
+   wrong; the node keeps its old image then. */
 int cn_set_image(struct cn_node *n, const uint8_t *px, int32_t w, int32_t h,
                  int bpp);
 

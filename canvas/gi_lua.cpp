@@ -179,13 +179,14 @@ static int m_bm(lua_State *L) {
   struct cn_node *n = gi_node(L, 1);
   if (!n || lua_type(L, 2) != LUA_TSTRING) return 0;
   img_image *im = img_load(lua_tostring(L, 2));
-  int ok = im && im->pixels &&
-           cn_set_image(n, im->pixels, im->width, im->height, (int)img_bpp(im));
-  if (im && im->pixels && !ok) {
-    con_message("Not enough memory for the image\n");
-  } else if (!ok) {
+  if (im == nullptr) {
     con_message(img_lasterror());
     con_message("\n");
+  } else if (im->pixels == nullptr || im->width <= 0 || im->height <= 0) {
+    cn_set_image(n, nullptr, 0, 0, 3);   /* a file without pixels */
+  } else if (!cn_set_image(n, im->pixels, im->width, im->height,
+                           (int)img_bpp(im))) {
+    con_message("Not enough memory for the image\n");
   }
   img_free(im);
   return 0;

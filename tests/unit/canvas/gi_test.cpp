@@ -13,6 +13,7 @@ extern "C" {
 
 #include "canvas/cn_node.h"
 #include "canvas/gi_lua.h"
+#include "img_encode.h"
 
 extern std::string test_messages;
 
@@ -269,6 +270,36 @@ TEST_F(Gi, BmLoadsOrReportsTheLoaderError) {
   EXPECT_EQ(p->img[0], 0xff0000u);
   EXPECT_EQ(p->img[1], 0x0000ffu);
   remove("gi_test.ppm");
+}
+
+void write_file(const char *name, const enc_bytes &b) {
+  FILE *f = fopen(name, "wb");
+  ASSERT_NE(f, nullptr);
+  fwrite(b.data(), 1, b.size(), f);
+  fclose(f);
+}
+
+TEST_F(Gi, BmOfAFileWithoutPixelsRemovesTheImageQuietly) {
+  write_file("gi_full.bmp", enc_bmp_rgb(enc_pattern(3, 2, 7), {}));
+  write_file("gi_empty.gif", enc_gif({}));
+  run("p = gi:newpath() p:bm('gi_full.bmp')");
+  cn_node *p = cn_root()->kids[0];
+  ASSERT_NE(p->img, nullptr);
+  run("p:bm('gi_empty.gif')");
+  EXPECT_EQ(test_messages, "");
+  EXPECT_EQ(p->img, nullptr);
+  remove("gi_full.bmp");
+  remove("gi_empty.gif");
+}
+
+TEST_F(Gi, BmOfAFourChannelImageTakesItsColour) {
+  enc_pic pic = enc_pattern(2, 1, 3, true);
+  write_file("gi_alpha.rgb", enc_sgi(pic, 4, false));
+  run("p = gi:newpath() p:bm('gi_alpha.rgb')");
+  cn_node *p = cn_root()->kids[0];
+  ASSERT_NE(p->img, nullptr);
+  EXPECT_EQ(p->img[1], (uint32_t)pic.px[4] << 16 | pic.px[5] << 8 | pic.px[6]);
+  remove("gi_alpha.rgb");
 }
 
 TEST_F(Gi, DeletedEditedNodeReleasesItsCallback) {
