@@ -81,7 +81,7 @@ struct Canvas : ::testing::Test {
     ASSERT_GT(height, 40);
   }
   void TearDown() override {
-    lua("gi:edit(nil) gi:clear(255, 255, 255) local h = cv.HANDLE cv:clean()");
+    lua("gi:edit(nil) gi:clear(255, 255, 255) cv:clean()");
     HWND top = GetAncestor(w, GA_ROOT);
     if (top && IsWindow(top)) DestroyWindow(top);
     drv_pump();
