@@ -9,6 +9,7 @@
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "canvas/win/cw_canvas.h"
 #include "data/db/db_lua.h"
 #include "data/regex/rx_lua.h"
 #include "data/regex/rx_native.h"
@@ -70,7 +71,7 @@ lua_State *trelk_open_state(void) {
   rx_open(L);         /* the string library's patterns are PCRE */
   db_open(L);
   lua_pop(L, 1);
-  /* gi opens here when it exists */
+  cw_open(L);
   mod_open(L);
   gui_open_metatables(L);
   lua_atpanic(L, rep_panic);

@@ -24,6 +24,7 @@ sources=(
   "zydis zydis-4.0.0"
   "pcre3 pcre3-8.39"
   "scite scite-5.3.3"
+  "mapnik mapnik-3.1.0"
 )
 
 log() { echo "setup: $*"; }

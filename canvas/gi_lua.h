@@ -1,0 +1,43 @@
+/*
+** The script side of the canvas: the global `gi` and canvas objects, full
+** userdata holding one node reference (null: the root). Platform-neutral;
+** what needs windows comes through the hooks, which the window glue sets.
+*/
+#ifndef trelk_gi_lua_h
+#define trelk_gi_lua_h
+
+#include <stdint.h>
+
+extern "C" {
+#include "lua.h"
+}
+
+#include "canvas/cn_node.h"
+
+/* Registers `gi` (the root, given its first move vertex). */
+void gi_open(lua_State *L);
+
+/* Pushes a new object for n. */
+void gi_push(lua_State *L, struct cn_node *n);
+
+/* Calls n's edit callback for a moved handle of vertex k (from 1). */
+void gi_call_edit(lua_State *L, struct cn_node *n, void *handle,
+                  void *canvas_wnd, int k);
+
+/* Window glue. rec is the toolkit record of the target table (its
+   msHANDLE, else its HANDLE), possibly null. */
+extern void (*gi_render_hook)(struct cn_node *n, void *rec);
+/* Ends edit mode, then starts it in the first window showing rec unless
+   !is_table. 1 when editing started. */
+extern int (*gi_edit_hook)(struct cn_node *n, int is_table, void *rec);
+/* n's translation changed from (odx, ody). */
+extern void (*gi_shift_hook)(struct cn_node *n, int32_t odx, int32_t ody);
+/* Appends the outline of s; 0 when it cannot. */
+extern int (*gi_text_hook)(struct cn_node *n, const char *s, int32_t height,
+                           const char *face);
+/* A node is about to be freed. */
+extern void (*gi_gone_hook)(struct cn_node *n);
+/* Protected call of the edit callback, nargs arguments, no results. */
+extern int (*gi_pcall)(lua_State *L, int nargs);
+
+#endif
