@@ -13,11 +13,14 @@
 #include "data/regex/rx_lua.h"
 #include "data/regex/rx_native.h"
 #include "gui/gui.h"
+#include "gui/savestate.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/das386/das386_lua.h"
 #include "native/modules/modules.h"
 #include "syslib/syslib.h"
 #include "ui/classes.h"
+#include "ui/drag.h"
+#include "ui/dragentry.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
 #include "ui/menuwin.h"
@@ -45,6 +48,8 @@ int trelk_init(void) {
   if (!mw_create()) return 0;
   mn_init();
   tt_create();
+  dg_init();
+  de_init();
   return 1;
 }
 
@@ -77,7 +82,8 @@ lua_State *trelk_open_state(void) {
   gui_open_constructors(L);
   sys_open_ldlyb(L);
   sys_open_drives(L);
-  /* savestate */
+  ss_open_windows();
+  ss_open(L);
   repl_open_exit(L);
   sys_open_files(L);  /* ls, pwd, attr */
   das_open(L);
