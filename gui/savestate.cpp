@@ -121,15 +121,15 @@ static void text_field(struct sbuf *b, const char *key, const char *s) {
 }
 
 #ifdef GR_CF_RESIZE
-static int is_tabbed(const struct gr_container *c) {
+int ss_tabbed(const struct gr_container *c) {
   return (c->cflags & GR_CF_TABBED) != 0;
 }
-static int is_resizeable(const struct gr_container *c) {
+int ss_resizeable(const struct gr_container *c) {
   return (c->cflags & GR_CF_RESIZE) != 0;
 }
 #else
-static int is_tabbed(const struct gr_container *c) { return c->tabbed; }
-static int is_resizeable(const struct gr_container *c) { return c->resizeable; }
+int ss_tabbed(const struct gr_container *c) { return c->tabbed; }
+int ss_resizeable(const struct gr_container *c) { return c->resizeable; }
 #endif
 
 /* A command read back from "function()\n" body "\nend" keeps the two line
@@ -173,11 +173,11 @@ static void write_container(struct writer *w, struct gr_container *c, int d) {
   text_field(b, "comment", c->comment);
   if (dialog) sb_printf(b, " w=%d, h=%d,", c->w, c->h);
   sb_puts(b, "};");
-  if (dialog && is_tabbed(c)) {
+  if (dialog && ss_tabbed(c)) {
     ss_prefix(b, d);
     sb_printf(b, "_%d_.tabbed = true;", d);
   }
-  if (dialog && is_resizeable(c)) {
+  if (dialog && ss_resizeable(c)) {
     ss_prefix(b, d);
     sb_printf(b, "_%d_.resizeable = true;", d);
   }

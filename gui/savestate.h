@@ -24,6 +24,10 @@ void ss_functions(lua_State *L, struct sbuf *b);
    depth d (writer of the whole text). */
 void ss_style(lua_State *L, int idx, int d, struct sbuf *b);
 
+/* the tabbed and resizeable flags of a dialog or table */
+int ss_tabbed(const struct gr_container *c);
+int ss_resizeable(const struct gr_container *c);
+
 /* Line prefix of depth d: a line feed and d tabs. */
 void ss_prefix(struct sbuf *b, int d);
 

@@ -13,6 +13,7 @@
 #include "data/regex/rx_lua.h"
 #include "data/regex/rx_native.h"
 #include "gui/gui.h"
+#include "gui/designer.h"
 #include "gui/savestate.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/das386/das386_lua.h"
@@ -20,6 +21,7 @@
 #include "syslib/syslib.h"
 #include "ui/classes.h"
 #include "ui/drag.h"
+#include "ui/develop.h"
 #include "ui/dragentry.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
@@ -50,6 +52,7 @@ int trelk_init(void) {
   tt_create();
   dg_init();
   de_init();
+  dv_init();
   return 1;
 }
 
@@ -84,6 +87,7 @@ lua_State *trelk_open_state(void) {
   sys_open_drives(L);
   ss_open_windows();
   ss_open(L);
+  dz_open(L);
   repl_open_exit(L);
   sys_open_files(L);  /* ls, pwd, attr */
   das_open(L);

@@ -18,6 +18,7 @@ struct dg_state dg;
 int (*dg_lookup_hook)(HWND w, struct dg_control *out) = NULL;
 void (*dg_develop_hook)(int show) = NULL;
 void (*dg_pending_free)(void *p) = NULL;
+void (*dg_none_hook)(HWND clicked, POINT at) = NULL;
 
 static struct dg_frame *frame_rec(HWND w) {
   struct dg_frame *r = (struct dg_frame *)GetWindowLongPtrA(w, GWLP_USERDATA);
@@ -85,7 +86,7 @@ static void lift(HWND frame, struct dg_frame *r) {
 static void put_back(struct dg_frame *r) {
   HWND k = r->control;
   if (k == NULL || !IsWindow(k)) return;
-  if (r->parent && !IsWindow(r->parent)) {
+  if ((dg.info.bits & DG_TRANSIENT) || (r->parent && !IsWindow(r->parent))) {
     DestroyWindow(k);   /* its parent went away while it was carried */
     return;
   }
@@ -259,14 +260,15 @@ int dg_altclick(const MSG *msg) {
   HWND w = msg->hwnd;
   if (w && (w == dg.cover)) return 0;   /* the drop */
   struct dg_control info;
-  for (; w; w = GetParent(w)) {
-    if (w == mw_window() || is_ours(w)) break;
-    if (dg_movable(w, &info)) {
-      dg_begin(w);
-      break;
+  for (HWND p = w; p; p = GetParent(p)) {
+    if (p == mw_window() || is_ours(p)) return 1;
+    if (dg_movable(p, &info)) {
+      dg_begin(p);
+      return 1;
     }
-    if (!(GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) break;
+    if (!(GetWindowLongA(p, GWL_STYLE) & WS_CHILD)) break;
   }
+  if (w && dg_none_hook) dg_none_hook(w, msg->pt);
   return 1;
 }
 

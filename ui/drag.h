@@ -15,6 +15,7 @@
 #define DG_MOVABLE 0x1u   /* takes part at all */
 #define DG_RESIZE 0x2u    /* the handles resize it */
 #define DG_SLIDE 0x4u     /* a plain drag on the cover moves the frame */
+#define DG_TRANSIENT 0x8u /* made for the drag: destroyed, not put back */
 
 #define DG_REASON 0x40000000u   /* third value handed to the callbacks */
 
@@ -55,6 +56,9 @@ extern int (*dg_lookup_hook)(HWND w, struct dg_control *out);
 /* The designer's menu, shown while a drag starts (show 1) and taken down
    at a drop (show 0). */
 extern void (*dg_develop_hook)(int show);
+
+/* An Alt + click that found nothing movable (the clicked window). */
+extern void (*dg_none_hook)(HWND clicked, POINT at);
 
 /* Frees the pending node a drop callback left. */
 extern void (*dg_pending_free)(void *p);

@@ -12,6 +12,7 @@
 #include "ui/menuwin.h"
 
 int (*de_fixed_hook)(const struct gr_container *c) = NULL;
+void (*de_begin_hook)(struct gr_entry *e) = NULL;
 
 static struct mn_view *view_showing(HWND t) {
   for (struct mn_view *v = mn_views; v; v = v->next)
@@ -83,11 +84,28 @@ void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
   mv_move(gui_L, e, c, pos);
 }
 
+static void begin(HWND control, HWND frame, uint32_t value, void *arg) {
+  (void)control; (void)frame; (void)value;
+  struct gr_entry *e = (struct gr_entry *)arg;
+  if (de_begin_hook && gr_valid_entry(e)) de_begin_hook(e);
+}
+
+/* an entry window that no menu window holds was made for the drag */
+static int shown_in_view(HWND w) {
+  struct mn_view *v = view_showing(GetParent(w));
+  for (int i = 0; v && i < v->count; i++)
+    if (v->entries[i] == w) return 1;
+  return 0;
+}
+
 static int lookup(HWND w, struct dg_control *out) {
   struct gr_entry *e = me_entry(w);
   if (e == NULL) return 0;
   if (de_fixed_hook && de_fixed_hook(e->owner)) return 1;   /* bits 0 */
   out->bits = DG_MOVABLE | DG_RESIZE | DG_SLIDE;
+  if (!shown_in_view(w)) out->bits |= DG_TRANSIENT;
+  out->begin = begin;
+  out->begin_arg = e;
   out->drop = de_drop;
   out->drop_arg = e;
   return 1;

@@ -15,6 +15,9 @@ void de_init(void);   /* installs the drag frame's lookup for entries */
 /* Containers whose entries stay put (the designer's own); null: none. */
 extern int (*de_fixed_hook)(const struct gr_container *c);
 
+/* Told which entry a drag lifts (the designer edits it). */
+extern void (*de_begin_hook)(struct gr_entry *e);
+
 /* The container shown by the window t (or by an ancestor of t) and the
    0-based list position a drop at the screen point p takes there; null
    when t shows none. */
