@@ -115,6 +115,9 @@ static LRESULT CALLBACK frame_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && r && r->cover) SetFocus(r->cover);
       return 0;
+    case WM_SYSCOMMAND:
+      if ((w & 0xFFF0) == SC_KEYMENU) return 0;
+      break;
     case WM_DESTROY:
       if (r) {
         if (dg.control) put_back(r);
@@ -123,8 +126,11 @@ static LRESULT CALLBACK frame_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         hp_free(r);
       }
       if (dg.frame == h) {
-        dg.frame = dg.cover = dg.control = NULL;
+        HWND focus = dg.focus;
+        dg.frame = dg.cover = dg.control = dg.focus = NULL;
         dg.info.bits = 0;
+        /* typing goes on where it was (the terminal, mostly) */
+        if (focus && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
       }
       return 0;
   }
@@ -160,12 +166,13 @@ void dg_end(HWND target, int keep) {
   DestroyWindow(frame);
 }
 
-static void drop(void) {
+/* p: where the click went down, on the screen (the cursor position the
+   system reports may lag behind a move loop) */
+static void drop(POINT p) {
   fw_dragging++;
   if (dg_develop_hook) dg_develop_hook(0);
   ShowWindow(dg.frame, SW_HIDE);
-  POINT p;
-  GetCursorPos(&p);
+  dg.drop_at = p;
   HWND target = dg_target_at(p);
   if (dg.info.drop)
     dg.info.drop(dg.control, target, DG_REASON, dg.info.drop_arg);
@@ -188,10 +195,19 @@ static LRESULT CALLBACK cover_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_CHAR:
       if (w == 27 && dg.frame) DestroyWindow(dg.frame);
       return 0;
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+      return 0;   /* Alt of an Alt + click must not start menu mode */
+    case WM_SYSCOMMAND:
+      if ((w & 0xFFF0) == SC_KEYMENU) return 0;
+      break;
     case WM_LBUTTONDOWN:
       if (dg.frame == NULL) return 0;
       if (GetKeyState(VK_MENU) & 0x8000) {
-        drop();
+        POINT p = {(short)LOWORD(l), (short)HIWORD(l)};
+        ClientToScreen(h, &p);
+        drop(p);
       } else if (dg.info.bits & DG_SLIDE) {
         ReleaseCapture();
         SendMessageA(dg.frame, WM_NCLBUTTONDOWN, HTCAPTION, 0);
@@ -245,8 +261,10 @@ void dg_begin(HWND k) {
     struct dg_frame *r = (struct dg_frame *)hp_alloc(sizeof *r);
     r->control = k;
     SetWindowLongPtrA(f, GWLP_USERDATA, (LONG_PTR)r);
+    HWND focus = GetFocus();
     dg.frame = f;
     dg.control = k;
+    dg.focus = focus;
     dg.info = info;
     ShowWindow(f, SW_SHOW);
     UpdateWindow(f);

@@ -44,6 +44,8 @@ struct dg_state {
   struct dg_control info;   /* of the control being carried */
   void *pending;            /* left by a drop callback; freed at the next
                                drag */
+  HWND focus;               /* had the keyboard before the drag */
+  POINT drop_at;            /* screen point of the dropping click */
 };
 
 extern struct dg_state dg;

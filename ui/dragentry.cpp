@@ -70,8 +70,7 @@ void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
   (void)control;
   (void)value;
   struct gr_entry *e = (struct gr_entry *)arg;
-  POINT p;
-  GetCursorPos(&p);
+  POINT p = dg.drop_at;
   int pos = -1;
   struct gr_container *c = target ? de_container_at(target, p, &pos) : NULL;
   if (c == NULL || !gr_valid_entry(e) || (de_fixed_hook && de_fixed_hook(c))) {

@@ -121,7 +121,8 @@ TEST_F(Develop, AddControlIsPlacedByADrop) {
   EXPECT_EQ(drv_run("print(a.n, a[1].TYPE, a[2] == x)"), "2\tMenuString\ttrue");
   RECT xr;
   GetWindowRect(entry_window("x"), &xr);
-  SetCursorPos(xr.left + 5, xr.bottom - 2);
+  SetWindowPos(dg.frame, NULL, xr.left + 5, xr.bottom - 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
   // dropped onto the lower half of x: after it
   set_alt(true);
   SendMessageA(dg.cover, WM_LBUTTONDOWN, MK_LBUTTON, 0);

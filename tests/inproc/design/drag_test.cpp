@@ -201,9 +201,10 @@ TEST_F(Drag, AltClickOnTheCoverDropsIntoTheMenuUnderThePointer) {
   ASSERT_EQ(alt_click(x), 1);
   POINT p = centre_of(z);
   p.y -= 3;   // upper half of z: in front of it
-  SetCursorPos(p.x, p.y);
+  // carried over there, then clicked 5 pixels inside the frame
+  SetWindowPos(dg.frame, NULL, p.x - 5, p.y - 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   set_alt(true);
-  SendMessageA(dg.cover, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  SendMessageA(dg.cover, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   set_alt(false);
   drv_pump();
   EXPECT_EQ(dg.frame, nullptr);
@@ -215,9 +216,10 @@ TEST_F(Drag, AltClickOnTheCoverDropsIntoTheMenuUnderThePointer) {
 TEST_F(Drag, DropOnNothingPutsItBack) {
   HWND x = entry_window("x");
   ASSERT_EQ(alt_click(x), 1);
-  SetCursorPos(1, GetSystemMetrics(SM_CYSCREEN) - 2);
+  SetWindowPos(dg.frame, NULL, 0, GetSystemMetrics(SM_CYSCREEN) - 30, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
   set_alt(true);
-  SendMessageA(dg.cover, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  SendMessageA(dg.cover, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   set_alt(false);
   drv_pump();
   EXPECT_EQ(dg.frame, nullptr);
