@@ -120,6 +120,25 @@ static void env_set(lua_State *L, const char *key) {
   lua_rawset(L, -3);
 }
 
+int cmd_scroll_pos = 0;
+
+/* scrollCurPos in the environment of CommandString of the table at idx:
+   the position during a scroll step's call, nil afterwards (the command
+   may have replaced CommandString or its environment meanwhile) */
+static void scroll_pos(lua_State *L, int idx, int set) {
+  lua_pushstring(L, "CommandString");
+  lua_rawget(L, idx);
+  if (lua_isfunction(L, -1)) {
+    lua_getfenv(L, -1);
+    if (lua_istable(L, -1)) {
+      if (set) lua_pushinteger(L, cmd_scroll_pos); else lua_pushnil(L);
+      env_set(L, "scrollCurPos");
+    }
+    lua_pop(L, 1);
+  }
+  lua_pop(L, 1);
+}
+
 void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance) {
   int top = lua_gettop(L);
   if (idx < 0) idx = top + idx + 1;
@@ -142,6 +161,8 @@ void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance) {
     env_set(L, "this");
   }
   lua_pop(L, 1);
+  if (reason == CMD_SCROLL) scroll_pos(L, idx, 1);
   cmd_pcall(L, 0);
+  if (reason == CMD_SCROLL) scroll_pos(L, idx, 0);
   lua_settop(L, top);
 }

@@ -29,6 +29,11 @@ const char *cmd_text(lua_State *L, int idx, size_t *len);
    not compile; the message goes to the terminal). */
 void cmd_set(lua_State *L, int idx, const char *text, size_t len);
 
+/* A scroll step (reason CMD_SCROLL) also sets `scrollCurPos' to
+   cmd_scroll_pos in the environment during the call, and nil after it. */
+#define CMD_SCROLL 11
+extern int cmd_scroll_pos;
+
 /* Runs CommandString of the table at idx, if it is a function. */
 void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance);
 

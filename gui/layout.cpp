@@ -57,3 +57,32 @@ void lay_docked(struct lay_row *rows, int n, int height) {
     }
   }
 }
+
+int lay_size(int v) { return v < 0 ? 0 : v > LAY_MAX ? LAY_MAX : v; }
+
+int lay_coord(int v) {
+  return v < -LAY_MAX ? -LAY_MAX : v > LAY_MAX ? LAY_MAX : v;
+}
+
+int lay_last_first(const struct lay_row *rows, int n, int view) {
+  if (n <= 0) return 0;
+  int end = rows[n - 1].y + rows[n - 1].h;
+  for (int i = 0; i < n; i++)
+    if (end - rows[i].y <= view) return i;
+  return n - 1;   /* even the last row is taller than the view */
+}
+
+int lay_clamp_first(const struct lay_row *rows, int n, int view, int first) {
+  int last = lay_last_first(rows, n, view);
+  return first < 0 ? 0 : first > last ? last : first;
+}
+
+int lay_table_width(int own_w, int total, int limit) {
+  int w = own_w - 6 - (total > limit ? 15 : 0);
+  return w < 0 ? 0 : w;
+}
+
+void lay_tab_page(int w, int h, int tab_col, int captioned, int *pw, int *ph) {
+  *pw = lay_size(w - tab_col - 3);
+  *ph = lay_size(h - (captioned ? 25 : 6));
+}

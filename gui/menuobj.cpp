@@ -127,27 +127,54 @@ static int attach(lua_State *L, uint32_t bits, const char *few) {
   return 1;
 }
 
-/* Dialog windows come with the dialog layer; until then a dialog keeps
-   its entries on both sides so that they are there when it is shown. */
-static int insert_into_dialog(lua_State *L) {
-  if (type_is(L, 2, "Menu", 1)) return attach(L, GR_ATT_MENU, "This function needs 2 more args!");
-  if (type_is(L, 2, "Dialog", 1)) return attach(L, GR_ATT_DIALOG, "This function have 2 args!");
-  if (!type_is(L, 2, "MenuString", 1)) return 0;
-  void *rec = obj_record(L, 2);
+static int num_or_zero(lua_State *L, int idx) {
+  return lua_type(L, idx) == LUA_TNUMBER ? obj_toint(lua_tonumber(L, idx)) : 0;
+}
+
+/* A control goes to the front of the dialog's list (drawn last, on top)
+   and to the back of the script array; the dialog also keeps it under its
+   record. w and h of 0 mean the default 100. */
+static void place_in_dialog(lua_State *L, int nargs) {
+  int n = obj_size(L, 1);
   struct gr_container *self = obj_container(L, 1);
-  if (rec && self && !gr_is_container(rec)) {
+  void *rec = obj_record(L, 2);
+  if (self && rec && !gr_is_container(rec)) {
     struct gr_entry *e = (struct gr_entry *)rec;
-    gr_insert(self, e, -1);
+    e->x = nargs >= 3 ? num_or_zero(L, 3) : 0;
+    e->y = nargs >= 4 ? num_or_zero(L, 4) : 0;
+    e->w = nargs >= 5 ? num_or_zero(L, 5) : 0;
+    e->h = nargs >= 6 ? num_or_zero(L, 6) : 0;
+    if (e->w == 0) e->w = 100;
+    if (e->h == 0) e->h = 100;
+    gr_insert(self, e, 0);
     lua_pushlightuserdata(L, e);
     lua_pushvalue(L, 2);
     lua_rawset(L, 1);
+    gui_refresh(self);
   }
-  int n = obj_size(L, 1) + 1;
-  lua_pushvalue(L, 2);
-  place(L, 1, n, n);
   lua_pushvalue(L, 1);
   obj_rawset(L, 2, "parent");
-  lua_settop(L, 2);
+  lua_pushvalue(L, 2);
+  lua_rawseti(L, 1, n + 1);
+  lua_pushinteger(L, n + 1);
+  obj_rawset(L, 1, "n");
+}
+
+/* self is a dialog at 1. Returns what is on top once done: the child when
+   called with two arguments, else the last argument. */
+static int insert_into_dialog(lua_State *L) {
+  int nargs = lua_gettop(L);
+  if (nargs < 2) {
+    con_message("Error: This needs parent & child!");
+    return 0;
+  }
+  if (type_is(L, 2, "Menu", 0) || type_is(L, 2, "Table", 0))
+    return attach(L, GR_ATT_MENU, "This function needs 2 more args!");
+  if (type_is(L, 2, "Dialog", 0))
+    return attach(L, GR_ATT_DIALOG, "This function have 2 args!");
+  if (!type_is(L, 2, "MenuString", 0)) return 0;
+  place_in_dialog(L, nargs);
+  lua_settop(L, nargs);
   return 1;
 }
 
@@ -156,7 +183,9 @@ static int insert_control(lua_State *L) {
   int pos = position(L, 3, n);
   void *rec = obj_record(L, 2);
   struct gr_container *self = obj_container(L, 1);
-  if (rec && !gr_is_container(rec) && self && type_is(L, 1, "Menu", 0)) {
+  /* a table keeps its rows natively too, so that its window lists them */
+  if (rec && !gr_is_container(rec) && self &&
+      (type_is(L, 1, "Menu", 0) || type_is(L, 1, "Table", 0))) {
     gr_insert(self, (struct gr_entry *)rec, pos - 1);
     gui_refresh(self);
   }
@@ -169,6 +198,7 @@ static int insert_control(lua_State *L) {
 }
 
 int mo_ins(lua_State *L) {
+  if (lua_gettop(L) < 2 && type_is(L, 1, "Dialog", 0)) return insert_into_dialog(L);
   for (int guard = 0; lua_gettop(L) >= 2 && guard < 100; guard++) {
     if (!lua_istable(L, 1)) {
       con_message("Invalid arg!");

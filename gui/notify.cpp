@@ -64,6 +64,13 @@ void nt_notify(void *wnd, void *rec, int reason) {
   if (e) gr_entry_idle(e);
 }
 
+void nt_scroll(void *wnd, void *rec, int pos) {
+  int outer = cmd_scroll_pos;
+  cmd_scroll_pos = pos;
+  nt_notify(wnd, rec, NT_SCROLL);
+  cmd_scroll_pos = outer;
+}
+
 /* the first checked radio of e's group other than e */
 static struct gr_entry *other_checked(struct gr_entry *e) {
   struct gr_entry *p = gr_group_first(e);

@@ -17,6 +17,9 @@ extern int nt_paint_hold;   /* canvas handle moves under way: no paint
                                commands */
 
 void nt_notify(void *wnd, void *rec, int reason);
+/* A scroll step to pos: reason 11 with `scrollCurPos' set during the
+   command (nested steps each see their own position). */
+void nt_scroll(void *wnd, void *rec, int pos);
 int nt_in_progress(const void *rec);
 int nt_depth(void);
 

@@ -6,6 +6,7 @@
 #include <math.h>
 #include <string.h>
 
+#include "gui/command.h"
 #include "gui/gui.h"
 #include "gui/objects.h"
 #include "gui/props.h"
@@ -112,8 +113,15 @@ struct gr_container *obj_new_container(lua_State *L, uint32_t kind, int args,
   struct gr_container *c = gr_container_new(kind, opt_string(L, args, "name"),
                                             opt_string(L, args, "comment"));
   if (kind == GR_DIALOG && args) {
-    const char *cmd = opt_string(L, args, "command");
-    gr_set_text(&c->command, cmd);
+    lua_getfield(L, args, "command");
+    size_t len = 0;
+    const char *text = cmd_text(L, -1, &len);
+    if (len) {
+      gr_set_text(&c->command, cmd_push_body(L, text, len));
+      lua_pop(L, 1);
+      cmd_set(L, t, text, len);   /* a command that is kept also runs */
+    }
+    lua_pop(L, 1);
     lua_getfield(L, args, "w");
     if (lua_type(L, -1) == LUA_TNUMBER) c->w = obj_toint(lua_tonumber(L, -1));
     lua_getfield(L, args, "h");

@@ -97,26 +97,26 @@ static void wr_command(lua_State *L, void *rec, int obj, int val) {
 
 /* --- containers --- */
 
-static int is_dialog_or_table(void *rec) {
-  return rec && (*(uint32_t *)rec & 0x80000008u) == 0x80000008u;
+static void set_cflag(lua_State *L, void *rec, int val, uint32_t bit) {
+  if (!gr_takes_cflags(rec)) return;
+  struct gr_container *c = CONT(rec);
+  if (lua_toboolean(L, val)) c->cflags |= bit;
+  else c->cflags &= ~bit;
+  gui_refresh(c);
 }
 
 static void rd_tabbed(lua_State *L, void *rec) {
-  lua_pushboolean(L, is_dialog_or_table(rec) && CONT(rec)->tabbed);
+  lua_pushboolean(L, gr_tabbed(CONT(rec)));
 }
 
 static void wr_tabbed(lua_State *L, void *rec, int obj, int val) {
   (void)obj;
-  if (!is_dialog_or_table(rec)) return;
-  CONT(rec)->tabbed = lua_toboolean(L, val);
-  gui_refresh(CONT(rec));
+  set_cflag(L, rec, val, GR_CF_TABBED);
 }
 
 static void wr_resizeable(lua_State *L, void *rec, int obj, int val) {
   (void)obj;
-  if (!is_dialog_or_table(rec)) return;
-  CONT(rec)->resizeable = lua_toboolean(L, val);
-  gui_refresh(CONT(rec));
+  set_cflag(L, rec, val, GR_CF_RESIZE);
 }
 
 /* --- geometry --- */
@@ -314,9 +314,12 @@ static void wr_digital(lua_State *L, void *rec, int obj, int val) {
   struct gr_entry *e = edit_of(rec, GR_EDIT);
   if (e == NULL) return;
   int n = num_arg(L, val);
+  int was = e->digital;
   if (n >= 2 && n <= 36) e->digital = n;
   else if (n <= 65535) e->digital = 0;
-  gv.redraw(e);
+  /* the spinner comes and goes with the base: that needs a re-layout */
+  if (!was != !e->digital && e->owner) gui_refresh(e->owner);
+  else gv.redraw(e);
 }
 
 static void rd_line(lua_State *L, void *rec) {

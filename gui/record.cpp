@@ -37,7 +37,7 @@ struct gr_container *gr_container_new(uint32_t kind, const char *name,
   c->name = gr_strdup(name);
   c->comment = gr_strdup(comment);
   c->ref = GR_NOREF;
-  c->w = c->h = 100;
+  c->w = c->h = kind == GR_DIALOG ? 0 : 100;   /* a dialog: 0 until set */
   c->further = -1;
   if (kind == GR_MENU || kind == GR_TABLE) c->cflags = GR_CF_SCROLLED;
   c->all_next = gr_containers;
@@ -94,8 +94,10 @@ void gr_entry_free(struct gr_entry *e) {
   if (e == NULL || e->dead) return;
   gr_unlink(e);
   if (e->sub && e->sub->owner_entry == e) e->sub->owner_entry = NULL;
-  for (struct gr_container *c = gr_containers; c; c = c->all_next)
+  for (struct gr_container *c = gr_containers; c; c = c->all_next) {
     if (c->owner_entry == e) c->owner_entry = NULL;
+    if (c->tab == e) c->tab = NULL;
+  }
   if (e->busy) {
     e->dead = 1;
     e->flags = 0;   /* no further notifications */
@@ -170,4 +172,12 @@ int gr_any(const struct gr_container *c, uint32_t bits) {
   for (struct gr_entry *e = c ? c->first : NULL; e; e = e->next)
     if (e->flags & bits) return 1;
   return 0;
+}
+
+int gr_takes_cflags(const void *rec) {
+  return rec && (*(const uint32_t *)rec & 0x80000008u) == 0x80000008u;
+}
+
+int gr_tabbed(const struct gr_container *c) {
+  return gr_takes_cflags(c) && (c->cflags & GR_CF_TABBED);
 }

@@ -38,7 +38,9 @@
 #define GR_NOREF (-2)            /* no script table */
 
 /* container flag word */
-#define GR_CF_SCROLLED 0x1u
+#define GR_CF_SCROLLED 0x1u      /* rows that do not fit scroll */
+#define GR_CF_RESIZE 0x2u        /* `resizeable': frame with a size grip */
+#define GR_CF_TABBED 0x4u        /* entries act as tabs over pages */
 
 struct gr_container;
 struct gr_entry;
@@ -77,7 +79,7 @@ struct gr_container {
   struct gr_entry *owner_entry; /* attaching entry of a dialog */
   uint32_t cflags;              /* GR_CF_* */
   int32_t further;              /* -1 at creation */
-  int tabbed, resizeable;
+  struct gr_entry *tab;         /* current tab of a tabbed container */
   struct gr_container *rmenu;   /* container-level right-click object */
   int cleaning;                 /* `clean' under way */
   struct gr_container *all_next;
@@ -117,6 +119,10 @@ int gr_in_group(const struct gr_entry *a, const struct gr_entry *b);
 
 /* whether any entry of c has any of the bits */
 int gr_any(const struct gr_container *c, uint32_t bits);
+
+/* dialogs and tables take `tabbed' and `resizeable' */
+int gr_takes_cflags(const void *rec);
+int gr_tabbed(const struct gr_container *c);
 
 extern struct gr_container *gr_containers;   /* every container */
 

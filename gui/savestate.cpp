@@ -120,17 +120,13 @@ static void text_field(struct sbuf *b, const char *key, const char *s) {
   sb_puts(b, "\",");
 }
 
-#ifdef GR_CF_RESIZE
 int ss_tabbed(const struct gr_container *c) {
   return (c->cflags & GR_CF_TABBED) != 0;
 }
+
 int ss_resizeable(const struct gr_container *c) {
   return (c->cflags & GR_CF_RESIZE) != 0;
 }
-#else
-int ss_tabbed(const struct gr_container *c) { return c->tabbed; }
-int ss_resizeable(const struct gr_container *c) { return c->resizeable; }
-#endif
 
 /* A command read back from "function()\n" body "\nend" keeps the two line
    breaks the wrapping adds; they are taken off again so that writing what

@@ -52,7 +52,7 @@ int trelk_init(void) {
   tt_create();
   dg_init();
   de_init();
-  dv_init();
+  dm_init();
   return 1;
 }
 

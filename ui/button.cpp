@@ -7,6 +7,7 @@
 #include "host/trelk.h"
 #include "ui/button.h"
 #include "ui/colors.h"
+#include "ui/dwgeom.h"
 #include "ui/focus.h"
 
 static POINT drag_at;      /* pointer at the previous right-drag step */
@@ -87,15 +88,22 @@ static void set_colour(HWND h, struct btn_record *r, int slot) {
   RedrawWindow(h, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-static void right_drag(HWND h) {
+void btn_right_start(HWND h) {
+  GetCursorPos(&drag_at);
+  drag_top = top_of(h);
+}
+
+/* the size never drops below what the caption and grip need */
+void btn_right_drag(HWND h) {
   POINT p;
   GetCursorPos(&p);
   HWND top = top_of(h);
   if (top == drag_top && btn_resizable_hook && btn_resizable_hook(top)) {
     RECT rc;
     GetWindowRect(top, &rc);
-    SetWindowPos(top, NULL, 0, 0, rc.right - rc.left + p.x - drag_at.x,
-                 rc.bottom - rc.top + p.y - drag_at.y,
+    int w = dwg_size(rc.right - rc.left + p.x - drag_at.x, DWG_MIN_W, DWG_MIN_W);
+    int ht = dwg_size(rc.bottom - rc.top + p.y - drag_at.y, DWG_MIN_H, DWG_MIN_H);
+    SetWindowPos(top, NULL, 0, 0, w, ht,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   drag_at = p;
@@ -119,7 +127,7 @@ LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       paint(h, (HDC)w, r);
       return -1;
     case WM_MOUSEMOVE:
-      if (w & MK_RBUTTON) right_drag(h);
+      if (w & MK_RBUTTON) btn_right_drag(h);
       track(h, TME_LEAVE);
       if (r->colour != COL_ACTIVE) set_colour(h, r, COL_ACTIVE);
       return 0;
@@ -131,8 +139,7 @@ LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       BringWindowToTop(top_of(h));
       return 0;
     case WM_RBUTTONDOWN:
-      GetCursorPos(&drag_at);
-      drag_top = top_of(h);
+      btn_right_start(h);
       return 0;
     case WM_SHOWWINDOW:
       if (!w) fc_relink(r->focus);

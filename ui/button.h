@@ -32,4 +32,9 @@ extern int (*btn_resizable_hook)(HWND top);
 
 LRESULT btn_pass(HWND h, UINT msg, WPARAM w, LPARAM l);
 
+/* Right-drag resizing, also used by windows that are not buttons: start at
+   a right press, then a step at each move with the right button held. */
+void btn_right_start(HWND h);
+void btn_right_drag(HWND h);
+
 #endif

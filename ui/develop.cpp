@@ -17,7 +17,7 @@
 
 static HWND shown;
 
-HWND dv_window(void) { return shown && IsWindow(shown) ? shown : NULL; }
+HWND dm_window(void) { return shown && IsWindow(shown) ? shown : NULL; }
 
 /* the sheet dropped open from the menu, if it is no longer the one the
    edited record needs, goes */
@@ -45,18 +45,18 @@ static void create(void) {
   fw_dragging--;
 }
 
-void dv_show(int show) {
+void dm_show(int show) {
   if (!show) {
-    if (dv_window()) DestroyWindow(shown);
+    if (dm_window()) DestroyWindow(shown);
     shown = NULL;
     return;
   }
-  if (dv_window()) drop_stale_sheet();
+  if (dm_window()) drop_stale_sheet();
   else create();
 }
 
 static void close_designer(void) {
-  dv_show(0);
+  dm_show(0);
   if (dg.frame) DestroyWindow(dg.frame);
 }
 
@@ -81,16 +81,16 @@ static void named(HWND clicked, POINT at) {
   struct gr_container *c = de_container_at(clicked, at, &pos);
   if (c == NULL || dz_is_designer(c)) return;
   dz_edit(c);
-  if (dz.edited) dv_show(1);
+  if (dz.edited) dm_show(1);
 }
 
 static int fixed(const struct gr_container *c) { return dz_is_designer(c); }
 
 static void develop(int show) {
-  if (!show || dz.edited) dv_show(show);
+  if (!show || dz.edited) dm_show(show);
 }
 
-void dv_init(void) {
+void dm_init(void) {
   dg_develop_hook = develop;
   dg_none_hook = named;
   de_begin_hook = lifted;

@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-void dv_init(void);       /* after the drag frame and the designer records */
-void dv_show(int show);
-HWND dv_window(void);     /* null when not shown */
+void dm_init(void);       /* after the drag frame and the designer records */
+void dm_show(int show);
+HWND dm_window(void);     /* null when not shown */
 
 #endif

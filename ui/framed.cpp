@@ -120,6 +120,9 @@ static int on_chain(struct fw_record *r, HWND w) {
    belong to it: this is how open pop-up menus close. Finished windows
    (free windows with caption buttons) belong to nobody and stay. */
 void fw_close_strays(HWND active) {
+  /* a child window (a page, an embedded dialog) is active for its top */
+  if (active && (GetWindowLongA(active, GWL_STYLE) & WS_CHILD))
+    active = GetAncestor(active, GA_ROOT);
   struct fw_record *r = fw_rec(active);
   struct wl_entry *e = wl_head;
   while (e) {

@@ -47,7 +47,7 @@ static void hover(HWND h, struct gr_entry *e) {
   if (v == NULL || v->current == h) return;
   if (v->current && IsWindow(v->current)) unhighlight(v->current);
   v->current = h;
-  if (drops(e) && !(e->owner && e->owner->tabbed))
+  if (drops(e) && !gr_tabbed(e->owner))
     SetTimer(h, DROP_TIMER, (UINT)gui_drop_timeout, NULL);
   if (e->comment && e->comment[0]) tt_request(e->comment);
 }
@@ -61,13 +61,9 @@ static void leave(HWND h) {
 static void right_click(HWND h, struct gr_entry *e) {
   struct gr_container *c = e->rmenu;
   if (c == NULL || !gr_valid_container(c) || c->flags == GR_TABLE) return;
-  if (c->flags == GR_DIALOG) {
-    con_message("Dialog windows are not available in this build\n");
-    return;
-  }
   POINT p;
   GetCursorPos(&p);
-  mn_open(c, h, p.x, p.y, 0);
+  mn_show(c, h, WS_POPUP, 0, p.x, p.y);
 }
 
 static void paint(HWND h, HDC dc, struct gr_entry *e) {
@@ -106,17 +102,15 @@ LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       }
       break;
     case WM_LBUTTONDOWN:
-      if (drops(e)) {
-        if (e->sub && e->sub->flags == GR_DIALOG)
-          con_message("Dialog windows are not available in this build\n");
-        else
-          SetTimer(h, DROP_TIMER, 0, NULL);
-      }
+      if (drops(e)) SetTimer(h, DROP_TIMER, 0, NULL);
       nt_click(h, e);
       return 0;   /* the window may be gone */
     case WM_RBUTTONDOWN:
       right_click(h, e);
       return 0;
+    case WM_MOUSEWHEEL:
+      if (ms_wheel(view_of(h), (short)HIWORD(w))) return 0;
+      break;
     case WM_DESTROY:
       KillTimer(h, DROP_TIMER);
       break;

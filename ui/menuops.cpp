@@ -11,19 +11,46 @@
 #include "host/heap.h"
 #include "host/report.h"
 #include "host/trelk.h"
+#include "gui/layout.h"
 #include "ui/caption.h"
+#include "ui/dialogwin.h"
 #include "ui/framed.h"
 #include "ui/freemenu.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
 #include "ui/menuwin.h"
+#include "ui/scroll.h"
 #include "ui/wndprocs.h"
 
 extern void con_message(const char *text);
 
+/* a dialog's frame no longer has the size of its description: a resize
+   that would change nothing would still tell the dialog's command */
+static int size_changed(struct gr_container *c) {
+  HWND f = dw_window_of(c);
+  RECT r;
+  if (f == NULL || c->w <= 0 || c->h <= 0 || !GetWindowRect(f, &r)) return 0;
+  return r.right - r.left != lay_size(c->w) || r.bottom - r.top != lay_size(c->h);
+}
+
+/* Rebuilding a view may destroy and create others (pages, embedded
+   objects): take the list first and rebuild those still there. */
 static void op_refresh(struct gr_container *c) {
-  for (struct mn_view *v = mn_views; v; v = v->next)
-    if (v->c == c) mn_build(v);
+  int n = 0;
+  for (struct mn_view *v = mn_views; v; v = v->next) n += v->c == c;
+  if (c->flags == GR_DIALOG && size_changed(c)) dw_resize_all(c);
+  if (n == 0) return;
+  struct mn_view **list = (struct mn_view **)hp_alloc(sizeof *list * n);
+  int i = 0;
+  for (struct mn_view *v = mn_views; v && i < n; v = v->next)
+    if (v->c == c) list[i++] = v;
+  for (i = 0; i < n; i++)
+    for (struct mn_view *v = mn_views; v; v = v->next)
+      if (v == list[i] && v->c == c) {
+        mn_build(v);
+        break;
+      }
+  hp_free(list);
 }
 
 static void redraw(HWND w) {
@@ -47,8 +74,8 @@ static void op_entry_gone(struct gr_entry *e) {
   struct mn_view *v = mn_views;
   while (v) {
     struct mn_view *next = v->next;
-    if (v->from == e && !(GetWindowLongA(v->wnd, GWL_STYLE) & WS_CHILD)) {
-      DestroyWindow(v->wnd);   /* a pop-up opened from it */
+    if (v->from == e) {
+      DestroyWindow(v->wnd);   /* opened from it, or embedded for it */
       next = mn_views;
       v = next;
       continue;
@@ -66,12 +93,26 @@ static void op_entry_gone(struct gr_entry *e) {
 
 static void op_move(struct gr_entry *e) { (void)e; }
 
-static void op_show(struct gr_container *c, int x, int y) {
-  if (c->flags == GR_DIALOG) {
-    con_message("Dialog windows are not available in this build\n");
-    return;
+HWND mn_show(struct gr_container *c, HWND owner, DWORD style, int finish,
+             int x, int y) {
+  if (c == NULL || !gr_valid_container(c)) return NULL;
+  /* a tabbed dialog is a menu window of tabs, unless it is resizeable:
+     then it keeps its dialog frame for the grip */
+  if (c->flags != GR_DIALOG || (gr_tabbed(c) && !(c->cflags & GR_CF_RESIZE))) {
+    if (style & WS_CHILD) return mn_open_child(c, owner, x, y);
+    return mn_open(c, owner, x, y, finish);
   }
-  mn_open(c, mw_window(), x, y, 1);
+  /* a dialog takes the keyboard when shown: a pop-up that is not finished
+     would be closed as a stray by the activations that follow */
+  if (!(style & WS_CHILD)) {
+    owner = owner ? GetAncestor(owner, GA_ROOT) : mw_window();
+    finish = 1;
+  }
+  return dw_show(owner, c, style, finish, lay_coord(x), lay_coord(y));
+}
+
+static void op_show(struct gr_container *c, int x, int y) {
+  mn_show(c, mw_window(), WS_POPUP, 1, x, y);
 }
 
 static void *op_window_of(void *rec) {
@@ -107,7 +148,10 @@ static struct mn_view *view_of_entry(HWND h) {
 void mn_drop(HWND h, struct gr_entry *e) {
   struct mn_view *v = view_of_entry(h);
   if (v == NULL || e->sub == NULL || !gr_valid_container(e->sub)) return;
-  if (e->sub->flags == GR_DIALOG) return;   /* dialog windows come later */
+  if (gr_tabbed(v->c) && !v->docked) {
+    mt_open_page(v, e);
+    return;
+  }
   if (v->open && IsWindow(v->open)) {
     struct mn_view *o = mn_view_of(v->open);
     if (o && o->from == e) return;   /* already open */
@@ -120,10 +164,11 @@ void mn_drop(HWND h, struct gr_entry *e) {
     x = r.left;
     y = r.bottom;
   }
-  HWND w = mn_open(e->sub, h, x, y, 0);
-  struct mn_view *o = mn_view_of(w);
+  HWND w = mn_show(e->sub, h, WS_POPUP, 0, x, y);
+  struct mn_view *o = w ? mn_view_of(w) : NULL;
   if (o) o->from = e;
-  v->open = w;
+  v = view_of_entry(h);   /* the dialog's command may have changed things */
+  if (v) v->open = w;
 }
 
 static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -135,7 +180,7 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     if (v && v->c->rmenu && gr_valid_container(v->c->rmenu)) {
       POINT p;
       GetCursorPos(&p);
-      mn_open(v->c->rmenu, h, p.x, p.y, 0);
+      mn_show(v->c->rmenu, h, WS_POPUP, 0, p.x, p.y);
     }
     return 0;
   }
@@ -163,4 +208,7 @@ void mn_init(void) {
   gv.icon_drop = op_icon_drop;
   cap_menu_height_hook = mn_content_height;
   fm_init();
+  sb_init();
+  dw_init();
+  dv_init();   /* after dw_init: it installs the controls hook */
 }

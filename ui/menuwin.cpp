@@ -15,6 +15,7 @@
 #include "ui/caption.h"
 #include "ui/framed.h"
 #include "ui/menuwin.h"
+#include "ui/numspin.h"
 
 struct mn_view *mn_views = NULL;
 
@@ -24,7 +25,7 @@ struct mn_view *mn_view_of(HWND w) {
   return NULL;
 }
 
-static void clear_entries(struct mn_view *v) {
+void mn_clear_entries(struct mn_view *v) {
   HWND *list = v->entries;
   int n = v->count;
   v->entries = NULL;
@@ -35,7 +36,7 @@ static void clear_entries(struct mn_view *v) {
   if (list) hp_free(list);
 }
 
-static void unlink_view(struct mn_view *v) {
+void mn_unlink_view(struct mn_view *v) {
   for (struct mn_view **p = &mn_views; *p; p = &(*p)->next)
     if (*p == v) {
       *p = v->next;
@@ -49,16 +50,20 @@ static LRESULT CALLBACK mn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     if (v) {
       HWND open = v->open;
       struct gr_container *c = v->c;
-      unlink_view(v);
-      clear_entries(v);
+      mn_unlink_view(v);
+      mn_clear_entries(v);
+      if (v->page && IsWindow(v->page)) DestroyWindow(v->page);
       struct fw_record *r = fw_rec(h);
       if (r) r->menu = NULL;
+      ms_free(v);
       hp_free(v);
       if (open && IsWindow(open)) DestroyWindow(open);
       nt_notify(h, c, NT_DESTROYED);   /* the view is gone: a command may
                                           change the container freely */
     }
   }
+  if (msg == WM_MOUSEWHEEL && ms_wheel(mn_view_of(h), (short)HIWORD(w)))
+    return 0;
   if (msg == WM_SIZE && w != SIZE_MINIMIZED) {
     LRESULT res = fw_pass(h, msg, w, l);
     struct mn_view *v = mn_view_of(h);
@@ -108,42 +113,63 @@ static void measure(struct mn_view *v, struct lay_row *rows) {
   ReleaseDC(NULL, dc);
 }
 
-/* size of the framed window around rows of the given content size */
-static void frame_size(struct mn_view *v, int width, int total, int *w, int *h) {
-  int top_level = !(GetWindowLongA(v->wnd, GWL_STYLE) & WS_CHILD);
-  *w = width + 6;
-  *h = total + (top_level ? 23 : 5);
+static int is_top_level(HWND w) {
+  return !(GetWindowLongA(w, GWL_STYLE) & WS_CHILD);
+}
+
+/* Lays out the floating rows; returns the entry width and sets the area
+   the rows are shown in and whether they scroll. */
+static int floating(struct mn_view *v, struct lay_row *rows, int n, int *area,
+                    int *scroll) {
+  int top = is_top_level(v->wnd);
+  int width = lay_floating(rows, n, &v->total);
+  int fw, fh;
+  *area = v->total;
+  *scroll = 0;
+  if (gr_tabbed(v->c)) {
+    mt_size(v, width, v->total, &fw, &fh);
+  } else {
+    int limit = ms_limit(v, top);
+    *scroll = limit >= 0 && v->total > limit;
+    if (*scroll) *area = limit;
+    if (!top) width = lay_table_width(v->c->w, v->total, limit);
+    fw = width + 6 + (*scroll ? 15 : 0);
+    fh = *area + (top ? 23 : 5);
+  }
+  SetWindowPos(v->wnd, NULL, 0, 0, fw, fh,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return width;
 }
 
 void mn_build(struct mn_view *v) {
   if (v == NULL || trelk.shutdown) return;
-  clear_entries(v);
+  if (v->kind == MV_DIALOG) {
+    dv_build(v);
+    return;
+  }
+  mn_clear_entries(v);
+  if (v->page && IsWindow(v->page)) DestroyWindow(v->page);
+  v->page = NULL;
   int n = gr_count(v->c);
   struct lay_row *rows =
       (struct lay_row *)hp_alloc(sizeof(struct lay_row) * (n ? n : 1));
   measure(v, rows);
-  RECT rc;
-  GetClientRect(v->wnd, &rc);
-  int width, x0, y0, area;
+  int width, x0 = 3, y0 = is_top_level(v->wnd) ? 20 : 2, area, scroll = 0;
   if (v->docked) {
+    RECT rc;
+    GetClientRect(v->wnd, &rc);
     width = rc.right - 4;
     area = rc.bottom - 4;
     lay_docked(rows, n, area);
     x0 = y0 = 2;
     v->total = area;
   } else {
-    int top_level = !(GetWindowLongA(v->wnd, GWL_STYLE) & WS_CHILD);
-    width = lay_floating(rows, n, &v->total);
-    area = v->total;
-    x0 = 3;
-    y0 = top_level ? 20 : 2;
-    int fw, fh;
-    frame_size(v, width, v->total, &fw, &fh);
-    SetWindowPos(v->wnd, NULL, 0, 0, fw, fh,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    width = floating(v, rows, n, &area, &scroll);
   }
+  if (v->rows) hp_free(v->rows);
+  v->rows = rows;
+  v->view_h = area;
   MoveWindow(v->outer, x0, y0, width, area, TRUE);
-  MoveWindow(v->inner, 0, 0, width, area, TRUE);
   v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
   v->count = n;
   int i = 0;
@@ -151,16 +177,19 @@ void mn_build(struct mn_view *v) {
     HWND b = btn_create(v->inner, e->name ? e->name : "", 0, 0, rows[i].y,
                         width, rows[i].h, 0, me_proc, i + 1, e);
     v->entries[i] = b;
+    if (b) ns_attach(b, e);
     if (b) ShowWindow(b, SW_SHOWNA);
   }
-  hp_free(rows);
+  ms_place(v, scroll, x0, y0, width);
+  if (gr_tabbed(v->c) && !v->docked) mt_open_page(v, v->c->tab);
   InvalidateRect(v->wnd, NULL, TRUE);
 }
 
 int mn_content_height(HWND w) {
   struct fw_record *r = fw_rec(w);
   struct mn_view *v = r ? (struct mn_view *)r->menu : NULL;
-  return v ? v->total : -1;
+  if (v == NULL || gr_tabbed(v->c)) return -1;   /* tabs keep their size */
+  return v->view_h;   /* the rows shown: less than all when they scroll */
 }
 
 static void centre(int *x, int *y, int w, int h) {
@@ -181,10 +210,28 @@ HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
   RECT r;
   GetWindowRect(w, &r);
   centre(&x, &y, r.right - r.left, r.bottom - r.top);
+  if (v && v->bar) {
+    /* rows that scroll fill the work area's height: keep them all on it */
+    RECT wa;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+    if (y + (r.bottom - r.top) > wa.bottom) y = wa.bottom - (r.bottom - r.top);
+    if (y < wa.top) y = wa.top;
+  }
   SetWindowPos(w, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(w, SW_SHOWNA);
   if (finish) cap_finish(w);
   (void)v;
+  nt_notify(w, c, NT_CREATED);
+  return IsWindow(w) ? w : NULL;
+}
+
+HWND mn_open_child(struct gr_container *c, HWND parent, int x, int y) {
+  HWND w = fw_create(parent, c->name ? c->name : "", FW_KIND_MENU,
+                     lay_coord(x), lay_coord(y), lay_size(c->w),
+                     lay_size(c->h), 0, NULL, 0, WS_CHILD, 0);
+  if (w == NULL) return NULL;
+  mn_adopt(w, c, 0);
+  ShowWindow(w, SW_SHOWNA);
   nt_notify(w, c, NT_CREATED);
   return IsWindow(w) ? w : NULL;
 }

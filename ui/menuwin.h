@@ -9,9 +9,14 @@
 
 #include <windows.h>
 
+#include "gui/layout.h"
 #include "gui/record.h"
 
+#define MV_MENU 0     /* a menu window: rows, or tabs beside a page */
+#define MV_DIALOG 1   /* a dialog client: controls at their own places */
+
 struct mn_view {
+  int kind;                 /* MV_* */
   struct gr_container *c;
   HWND wnd, outer, inner;
   HWND *entries;            /* one window per entry, in list order */
@@ -21,6 +26,12 @@ struct mn_view {
   struct gr_entry *from;    /* the entry a pop-up was opened from */
   int docked;
   int total;                /* content height of the rows */
+  struct lay_row *rows;     /* the rows as last laid out */
+  int first;                /* first row shown when the rows scroll */
+  int view_h;               /* height the rows are shown in */
+  HWND bar;                 /* scroll bar while the rows do not fit */
+  HWND page;                /* page of a tabbed container */
+  WNDPROC prev;             /* dialog client: the procedure we wrap */
   struct mn_view *next;
 };
 
@@ -30,9 +41,34 @@ void mn_init(void);   /* installs the window side of the object model */
 struct mn_view *mn_view_of(HWND w);   /* the view of a menu window */
 struct mn_view *mn_adopt(HWND w, struct gr_container *c, int docked);
 HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish);
+/* c in a child window of parent, c->w by c->h; rows that do not fit
+   scroll. */
+HWND mn_open_child(struct gr_container *c, HWND parent, int x, int y);
+/* Opens c where the object model asks: a dialog in a dialog frame (a
+   tabbed one in a menu window), anything else in a menu window. */
+HWND mn_show(struct gr_container *c, HWND owner, DWORD style, int finish,
+             int x, int y);
 void mn_build(struct mn_view *v);
+void mn_clear_entries(struct mn_view *v);   /* destroys the entry windows */
+void mn_unlink_view(struct mn_view *v);
 void mn_drop(HWND entry_wnd, struct gr_entry *e);
 int mn_content_height(HWND w);
+
+/* scrolled rows (menuscroll.cpp) */
+int ms_limit(struct mn_view *v, int top_level);   /* -1: no limit */
+void ms_place(struct mn_view *v, int scroll, int x, int y, int width);
+void ms_free(struct mn_view *v);
+int ms_wheel(struct mn_view *v, int delta);   /* 0: nothing to scroll */
+
+/* tabs and pages (menutabs.cpp) */
+void mt_size(struct mn_view *v, int width, int total, int *w, int *h);
+void mt_open_page(struct mn_view *v, struct gr_entry *tab);
+int mt_is_tab(struct gr_entry *e);   /* e is the current tab of its container */
+
+/* dialogs (dlgview.cpp) */
+void dv_init(void);
+void dv_build(struct mn_view *v);
+struct mn_view *dv_view_of_frame(HWND frame);
 
 /* entry windows */
 LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l);

@@ -62,7 +62,7 @@ struct Develop : ::testing::Test {
   void TearDown() override {
     set_alt(false);
     if (dg.frame) DestroyWindow(dg.frame);
-    dv_show(0);
+    dm_show(0);
     std::vector<HWND> shown;
     for (struct mn_view *v = mn_views; v; v = v->next)
       if (v->wnd != mw_main_menu() && v->wnd != mw_free_menu()) shown.push_back(v->wnd);
@@ -75,7 +75,7 @@ struct Develop : ::testing::Test {
 
 TEST_F(Develop, LiftingAControlShowsTheControlSheet) {
   ASSERT_EQ(alt_click(entry_window("x")), 1);
-  HWND d = dv_window();
+  HWND d = dm_window();
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(GetParent(d), mw_window());
   RECT c, r;
@@ -88,9 +88,9 @@ TEST_F(Develop, LiftingAControlShowsTheControlSheet) {
   EXPECT_STREQ(dz.edits[DZ_CONTROL_SHEET][DZ_NAME]->name, "x");
   // a drop takes the menu down
   SendMessageA(dg.cover, WM_CHAR, 27, 0);
-  EXPECT_NE(dv_window(), nullptr);   // Escape only cancels the drag
-  dv_show(0);
-  EXPECT_EQ(dv_window(), nullptr);
+  EXPECT_NE(dm_window(), nullptr);   // Escape only cancels the drag
+  dm_show(0);
+  EXPECT_EQ(dm_window(), nullptr);
 }
 
 TEST_F(Develop, AltClickOnAMenuEditsTheMenu) {
@@ -105,7 +105,7 @@ TEST_F(Develop, AltClickOnAMenuEditsTheMenu) {
   EXPECT_EQ(dg.frame, nullptr);
   EXPECT_EQ(dz.sheet, DZ_MENU_SHEET);
   EXPECT_EQ(dz.edited, (void *)v->c);
-  EXPECT_NE(dv_window(), nullptr);
+  EXPECT_NE(dm_window(), nullptr);
 }
 
 TEST_F(Develop, AddControlIsPlacedByADrop) {

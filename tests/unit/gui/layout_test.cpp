@@ -65,3 +65,67 @@ TEST(Docked, TooSmallAreaGivesEmptyRows) {
 }
 
 }  // namespace
+
+namespace {
+
+// 30 rows of 18 pixels and a 1-pixel gap: 19 pixels a row
+void tall(struct lay_row *rows, int n) {
+  for (int i = 0; i < n; i++) rows[i] = {GR_BUTTON, 0, 40, 16, 0, 0};
+  int total;
+  lay_floating(rows, n, &total);
+}
+
+TEST(Scrolled, RowsThatFitDoNotScroll) {
+  struct lay_row rows[3];
+  tall(rows, 3);
+  EXPECT_EQ(lay_last_first(rows, 3, 200), 0);
+  EXPECT_EQ(lay_clamp_first(rows, 3, 200, 2), 0);
+  EXPECT_EQ(lay_last_first(rows, 0, 0), 0);
+}
+
+TEST(Scrolled, TheLastPositionShowsTheLastRowAtTheBottom) {
+  struct lay_row rows[30];
+  tall(rows, 30);
+  // 95 pixels hold five rows (the last one without its gap)
+  int last = lay_last_first(rows, 30, 95);
+  EXPECT_EQ(last, 25);
+  EXPECT_EQ(lay_last_first(rows, 30, 94), 25);
+  EXPECT_EQ(lay_last_first(rows, 30, 93), 26);
+  EXPECT_EQ(lay_clamp_first(rows, 30, 95, 99), 25);
+  EXPECT_EQ(lay_clamp_first(rows, 30, 95, -3), 0);
+}
+
+TEST(Scrolled, AViewLowerThanOneRowStillReachesTheLastRow) {
+  struct lay_row rows[4];
+  tall(rows, 4);
+  EXPECT_EQ(lay_last_first(rows, 4, 5), 3);
+  EXPECT_EQ(lay_last_first(rows, 4, -10), 3);
+}
+
+TEST(Scrolled, ChildTablesGiveFifteenPixelsToTheBar) {
+  EXPECT_EQ(lay_table_width(200, 100, 100), 194);
+  EXPECT_EQ(lay_table_width(200, 101, 100), 179);
+  EXPECT_EQ(lay_table_width(3, 500, 10), 0);
+}
+
+TEST(Tabs, PageIsTheClientLessTheColumnAndMargins) {
+  int w, h;
+  lay_tab_page(400, 300, 98, 1, &w, &h);
+  EXPECT_EQ(w, 400 - 98 - 3);
+  EXPECT_EQ(h, 275);
+  lay_tab_page(400, 300, 98, 0, &w, &h);
+  EXPECT_EQ(h, 294);
+  lay_tab_page(50, 4, 98, 1, &w, &h);   // smaller than the column
+  EXPECT_EQ(w, 0);
+  EXPECT_EQ(h, 0);
+}
+
+TEST(Bounds, ScriptSizesAreHeldToTheWindowSystemsRange) {
+  EXPECT_EQ(lay_size(-5), 0);
+  EXPECT_EQ(lay_size(2147483647), LAY_MAX);
+  EXPECT_EQ(lay_size(300), 300);
+  EXPECT_EQ(lay_coord(-2147483647 - 1), -LAY_MAX);
+  EXPECT_EQ(lay_coord(-20), -20);
+}
+
+}  // namespace

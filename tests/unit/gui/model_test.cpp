@@ -4,6 +4,7 @@
 #include "gui/gui.h"
 #include "gui/view.h"
 #include "gui/record.h"
+#include "gui/objects.h"
 #include "harness.h"
 
 namespace {
@@ -184,7 +185,8 @@ TEST_F(Model, ShowTakesCoordinatesOrATable) {
 namespace {
 
 struct Dialogs : ::testing::Test {
-  void SetUp() override { gh_state(); }
+  lua_State *L = nullptr;
+  void SetUp() override { L = gh_state(); }
   void TearDown() override { gh_close(); }
 };
 
@@ -196,6 +198,110 @@ TEST_F(Dialogs, ControlsAreKeptUnderTheirRecords) {
   EXPECT_EQ(gh_eval("rawget(d, h)"), "nil");
   gh_run("h = c.msHANDLE d:clean()");
   EXPECT_EQ(gh_eval("rawget(d, h), d.n"), "nil\t0");
+}
+
+TEST_F(Dialogs, AControlWithoutSizeIsAHundredSquare) {
+  gh_run("d = dialog() b = button{w=5, h=6} d:ins(b, 10, 20)");
+  EXPECT_EQ(gh_eval("b.x, b.y, b.w, b.h"), "10\t20\t100\t100");
+  gh_run("c = button() d:ins(c, 1.9, 2.5, 0, 7)");
+  EXPECT_EQ(gh_eval("c.x, c.y, c.w, c.h"), "1\t2\t100\t7");
+  gh_run("e = button() d:ins(e)");   // no coordinates: all 0, sizes 100
+  EXPECT_EQ(gh_eval("e.x, e.y, e.w, e.h"), "0\t0\t100\t100");
+  gh_run("f = button() d:ins(f, 'a', {}, 'b', 40)");
+  EXPECT_EQ(gh_eval("f.x, f.y, f.w, f.h"), "0\t0\t100\t40");
+}
+
+TEST_F(Dialogs, ArrayInInsertionOrderRecordNewestFirst) {
+  gh_run("d = dialog() a = d:ins(button{name='a'}) b = d:ins(button{name='b'})");
+  EXPECT_EQ(gh_eval("d[1] == a, d[2] == b, d.n, a.parent == d"),
+            "true\ttrue\t2\ttrue");
+  lua_getglobal(L, "d");
+  struct gr_container *c = obj_container(L, -1);
+  lua_pop(L, 1);
+  ASSERT_NE(c, nullptr);
+  ASSERT_EQ(gr_count(c), 2);
+  EXPECT_STREQ(gr_at(c, 0)->name, "b");
+  EXPECT_STREQ(gr_at(c, 1)->name, "a");
+}
+
+TEST_F(Dialogs, TheReturnedValueIsTheLastArgument) {
+  gh_run("d = dialog() b = button()");
+  EXPECT_EQ(gh_eval("d:ins(b) == b"), "true");
+  EXPECT_EQ(gh_eval("d:ins(button(), 10, 20)"), "20");
+  EXPECT_EQ(gh_eval("d:ins(button(), 1, 2, 3, 4)"), "4");
+  EXPECT_EQ(gh_eval("d.n"), "3");
+}
+
+TEST_F(Dialogs, IndexingByRecordGivesTheControl) {
+  gh_run("d = dialog() b = button() d:ins(b, 5, 5)");
+  EXPECT_EQ(gh_eval("d[b.msHANDLE] == b, rawget(d, b.msHANDLE) == b"),
+            "true\ttrue");
+}
+
+TEST_F(Dialogs, TablesAndMenusAttachAtTheFrontWithFiftySquare) {
+  gh_run("d = dialog() d:ins(button()) t = table{name='t'} e = d:ins(t, 7, 8)");
+  EXPECT_EQ(gh_eval("e.TYPE, e.sub == t, d[1] == e, d.n, e.x, e.y, e.w, e.h"),
+            "MenuString\ttrue\ttrue\t2\t7\t8\t50\t50");
+  gh_run("m = menu() f = d:ins(m, 1, 2, 30)");
+  EXPECT_EQ(gh_eval("f.w, f.h, d[1] == f"), "30\t50\ttrue");
+  gh_run("g = d:ins(menu(), 3)");   // a position
+  EXPECT_EQ(gh_eval("d[3] == g, g.w"), "true\t128");
+  gh_run("k = d:ins(dialog{name='inner'})");
+  EXPECT_EQ(gh_eval("d[1] == k, k.name, k.sub.TYPE"), "true\tinner\tDialog");
+}
+
+TEST_F(Dialogs, TablesKeepTheirRowsInTheirRecord) {
+  gh_run("t = table() a = t:ins(button{name='a'}) b = t:push(button{name='b'})");
+  EXPECT_EQ(gh_eval("t.n, t[1] == b, t[2] == a, a.parent == t"), "2\ttrue\ttrue\ttrue");
+  lua_getglobal(L, "t");
+  struct gr_container *c = obj_container(L, -1);
+  lua_pop(L, 1);
+  ASSERT_NE(c, nullptr);
+  ASSERT_EQ(gr_count(c), 2);
+  EXPECT_STREQ(gr_at(c, 0)->name, "b");
+  gh_run("b:del()");
+  EXPECT_EQ(gr_count(c), 1);
+}
+
+TEST_F(Dialogs, SizesAreZeroUntilSet) {
+  gh_run("d = dialog() e = dialog{w=300}");
+  EXPECT_EQ(gh_eval("d.w, d.h, e.w, e.h"), "0\t0\t300\t0");
+  gh_run("d.w = 200 d.h = 150");
+  EXPECT_EQ(gh_eval("d.w, d.h"), "200\t150");
+}
+
+TEST_F(Dialogs, FewerThanTwoArgumentsIsAMessage) {
+  gh_run("d = dialog()");
+  EXPECT_EQ(gh_run("print(select('#', d:ins()))"),
+            "Error: This needs parent & child!0");
+  EXPECT_EQ(gh_run("print(select('#', d.ins(d)))"),
+            "Error: This needs parent & child!0");
+}
+
+TEST_F(Dialogs, OtherChildrenAreRefused) {
+  gh_run("d = dialog()");
+  EXPECT_EQ(gh_eval("select('#', d:ins({})), select('#', d:ins(5)), d.n"),
+            "0\t0\t0");
+}
+
+TEST_F(Dialogs, TheContainerBitsLiveInTheFlagWord) {
+  gh_run("d = dialog() t = table() m = menu()");
+  auto cflags = [this](const char *g) {
+    lua_getglobal(L, g);
+    struct gr_container *c = obj_container(L, -1);
+    lua_pop(L, 1);
+    return c ? c->cflags : 0xFFu;
+  };
+  EXPECT_EQ(cflags("d"), 0u);
+  EXPECT_EQ(cflags("t"), GR_CF_SCROLLED);
+  EXPECT_EQ(cflags("m"), GR_CF_SCROLLED);
+  gh_run("d.tabbed = true d.resizeable = 1 t.tabbed = true m.tabbed = true");
+  EXPECT_EQ(cflags("d"), GR_CF_TABBED | GR_CF_RESIZE);
+  EXPECT_EQ(cflags("t"), GR_CF_SCROLLED | GR_CF_TABBED);
+  EXPECT_EQ(cflags("m"), GR_CF_SCROLLED);
+  EXPECT_EQ(gh_eval("m.tabbed, t.tabbed"), "false\ttrue");
+  gh_run("d.tabbed = false");
+  EXPECT_EQ(cflags("d"), GR_CF_RESIZE);
 }
 
 TEST_F(Dialogs, AWildSizeDoesNotMakeInsertingWalkForever) {

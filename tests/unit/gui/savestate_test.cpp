@@ -277,6 +277,28 @@ TEST_F(Savestate, RoundTripNestingAndAttachments) {
             std::string::npos);
 }
 
+TEST_F(Savestate, RoundTripDialogsKeepTheirOrder) {
+  std::string t = round_trip(
+      "d = dialog{name='form', comment='c', w=300, h=200}\n"
+      "d:ins(label{name='first'}, 1, 2, 30, 40)\n"
+      "d:ins(edit{name='second'}, 5, 6, 70, 20)\n"
+      "d:ins(checkbox{name='third', checked=true}, 9, 9, 50, 22)\n"
+      "inner = dialog{name='inner', w=80, h=60} inner:ins(button{name='deep'}, 1, 1, 20, 20)\n"
+      "a = d:ins(inner) a.container = true a.x = 10 a.y = 20 a.w = 80 a.h = 60\n"
+      "t = dialog{name='tabs', w=200, h=100} t.tabbed = true\n"
+      "t:ins(dialog{name='page 1', w=10, h=10}) t:ins(menu{name='page 2'})\n"
+      "d:ins(t) trelk:ins(d)\n");
+  // the controls come out in the order they went in
+  size_t a = t.find("first"), b = t.find("second"), c = t.find("third");
+  EXPECT_TRUE(a < b && b < c) << t;
+  fresh();
+  gh_run(t.c_str());
+  // and the dialog's array is as the building script left it
+  EXPECT_EQ(gh_eval("trelk[1].sub[1].name, trelk[1].sub[2].name, trelk[1].sub[3].name,"
+                    " trelk[1].sub[5].name"),
+            "tabs\tinner\tfirst\tthird");
+}
+
 TEST_F(Savestate, RoundTripStyles) {
   round_trip(
       "m = multiedit{name='code'} s = m.style\n"

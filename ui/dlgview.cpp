@@ -1,0 +1,150 @@
+/*
+** Controls of a shown dialog: one entry window per control in the dialog
+** frame's client, at the control's own x, y, w, h. An attaching entry with
+** its container bit shows its object embedded in that rectangle; without
+** it the entry drops the object open like a menu entry does.
+*/
+#include <windows.h>
+
+#include "gui/layout.h"
+#include "host/heap.h"
+#include "ui/button.h"
+#include "ui/dialogwin.h"
+#include "ui/menuwin.h"
+#include "ui/numspin.h"
+
+static struct mn_view *view_of_client(HWND client) {
+  for (struct mn_view *v = mn_views; v; v = v->next)
+    if (v->kind == MV_DIALOG && v->inner == client) return v;
+  return NULL;
+}
+
+struct mn_view *dv_view_of_frame(HWND frame) {
+  for (struct mn_view *v = mn_views; v; v = v->next)
+    if (v->kind == MV_DIALOG && v->wnd == frame) return v;
+  return NULL;
+}
+
+static int embeds(const struct gr_entry *e) {
+  return (e->flags & GR_ATTACHED) && (e->flags & GR_CHECKED) && e->sub &&
+         gr_valid_container(e->sub);
+}
+
+static HWND embed(struct mn_view *v, struct gr_entry *e) {
+  struct gr_container *sub = e->sub;
+  sub->w = e->w;
+  sub->h = e->h;
+  HWND w = mn_show(sub, v->inner, WS_CHILD, 0, e->x, e->y);
+  struct mn_view *o = w ? mn_view_of(w) : NULL;
+  if (o) o->from = e;
+  return w;
+}
+
+/* A tabbed dialog in a dialog frame: its entries are a column of tabs at
+   the client's left edge, laid out as menu rows. */
+static void build_tabs(struct mn_view *v) {
+  int n = gr_count(v->c);
+  struct lay_row *rows =
+      (struct lay_row *)hp_alloc(sizeof(struct lay_row) * (n ? n : 1));
+  HDC dc = GetDC(NULL);
+  int i = 0;
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
+    SIZE sz = {0, 0};
+    const char *t = e->name && e->name[0] ? e->name : "M";
+    GetTextExtentPoint32A(dc, t, lstrlenA(t), &sz);
+    rows[i].flags = e->flags;
+    rows[i].text_w = e->name && e->name[0] ? sz.cx : 0;
+    rows[i].text_h = sz.cy;
+  }
+  ReleaseDC(NULL, dc);
+  int width = lay_floating(rows, n, &v->total);
+  v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
+  v->count = n;
+  i = 0;
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
+    HWND b = btn_create(v->inner, e->name ? e->name : "", 0, 1, rows[i].y + 1,
+                        width, rows[i].h, 0, me_proc, i + 1, e);
+    v->entries[i] = b;
+    if (b) ShowWindow(b, SW_SHOWNA);
+  }
+  hp_free(rows);
+  mt_open_page(v, v->c->tab);
+}
+
+void dv_build(struct mn_view *v) {
+  mn_clear_entries(v);
+  if (v->page && IsWindow(v->page)) DestroyWindow(v->page);
+  v->page = NULL;
+  if (gr_tabbed(v->c)) {
+    build_tabs(v);
+    return;
+  }
+  HWND client = v->inner;
+  int n = gr_count(v->c);
+  v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
+  v->count = n;
+  int i = 0;
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
+    if (embeds(e)) continue;   /* shown below, once the list is walked */
+    HWND b = btn_create(client, e->name ? e->name : "", 0, lay_coord(e->x),
+                        lay_coord(e->y), lay_size(e->w), lay_size(e->h), 0,
+                        me_proc, i + 1, e);
+    v->entries[i] = b;
+    if (b) ns_attach(b, e);   /* numeric edits get their spinner */
+    if (b) ShowWindow(b, SW_SHOWNA);
+  }
+  /* an embedded object's command may change this dialog: walk again and
+     stop when the view is gone */
+  for (i = 0; i < n; i++) {
+    struct gr_entry *e = gr_at(v->c, i);
+    if (e == NULL || !embeds(e)) continue;
+    HWND w = embed(v, e);
+    if (view_of_client(client) != v) return;
+    if (i < v->count) v->entries[i] = w;
+  }
+  InvalidateRect(client, NULL, TRUE);
+}
+
+static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct mn_view *v = view_of_client(h);
+  WNDPROC prev = v ? v->prev : DefWindowProcA;
+  if (msg == WM_SIZE && v && gr_tabbed(v->c)) {
+    LRESULT res = CallWindowProcA(prev, h, msg, w, l);
+    mn_build(v);   /* the page takes the new room */
+    return res;
+  }
+  if (msg == WM_DESTROY && v) {
+    mn_unlink_view(v);
+    mn_clear_entries(v);
+    hp_free(v);
+  }
+  return CallWindowProcA(prev, h, msg, w, l);
+}
+
+static void controls(HWND client, struct gr_container *desc) {
+  if (view_of_client(client) || !gr_valid_container(desc)) return;
+  struct mn_view *v = (struct mn_view *)hp_alloc(sizeof *v);
+  v->kind = MV_DIALOG;
+  v->c = desc;
+  v->wnd = GetParent(client);
+  v->outer = v->inner = client;
+  v->prev = (WNDPROC)SetWindowLongPtrA(client, GWLP_WNDPROC, (LONG_PTR)client_proc);
+  v->next = mn_views;
+  mn_views = v;
+  dv_build(v);
+}
+
+/* the right-click object of a dialog, opened at the pointer the way
+   entries open theirs */
+static void right_click(HWND client, struct gr_container *desc) {
+  struct gr_container *m = desc->rmenu;
+  if (m == NULL || !gr_valid_container(m) || m->flags == GR_TABLE) return;
+  POINT p;
+  GetCursorPos(&p);
+  mn_show(m, client, WS_POPUP, 0, p.x, p.y);
+}
+
+void dv_init(void) {
+  dw_controls_hook = controls;
+  dw_rclick_hook = right_click;
+}

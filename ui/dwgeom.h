@@ -1,0 +1,38 @@
+/*
+** Dialog geometry: shown sizes, the moves of a dialog that passes the
+** screen's maximised width or height, and the size a grip resize gives.
+** Platform-neutral.
+*/
+#ifndef trelk_dwgeom_h
+#define trelk_dwgeom_h
+
+#define DWG_MIN_W 40      /* caption buttons and the grip stay usable */
+#define DWG_MIN_H 30
+#define DWG_MAX 16384     /* far beyond any screen, well inside GDI's range */
+#define DWG_DEFAULT_W 200 /* a description without a size */
+#define DWG_DEFAULT_H 150
+
+struct dwg_rect {
+  int left, top, right, bottom;
+};
+
+/* A description's width or height as shown: 0 and below give the default,
+   then held between the minimum and DWG_MAX. */
+int dwg_size(int want, int dflt, int min);
+
+/* Where a dialog with a caption goes after a resize: `win' its window
+   rectangle, `owner' its owner's (null: none), max_w and max_h the
+   screen's maximised size, h the new client height. Returns 1 and sets
+   *x, *y when it must move. */
+int dwg_place(const struct dwg_rect *win, const struct dwg_rect *owner,
+              int max_w, int max_h, int h, int *x, int *y);
+
+/* The outline of a grip resize: the window rectangle with its bottom right
+   corner at the pointer corrected by the grab offset. */
+struct dwg_rect dwg_outline(const struct dwg_rect *win, int px, int py,
+                            int grab_x, int grab_y);
+
+/* Width and height a finished outline gives, held to sound sizes. */
+void dwg_outline_size(const struct dwg_rect *o, int *w, int *h);
+
+#endif

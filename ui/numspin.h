@@ -1,0 +1,22 @@
+/*
+** Spinners of numeric edits: a thumbless scroll bar at the right end of an
+** edit's window whose steps count the edit's number up or down.
+*/
+#ifndef trelk_numspin_h
+#define trelk_numspin_h
+
+#include <windows.h>
+
+#include "gui/record.h"
+
+#define NS_WIDTH 15
+
+/* Gives the window showing e its spinner when e is a numeric edit;
+   returns the spinner or null. */
+HWND ns_attach(HWND entry_wnd, struct gr_entry *e);
+
+/* One step of e's number: dir > 0 counts up. Returns 0 (and beeps) when
+   the text is not a number in e's base. */
+int ns_step(struct gr_entry *e, int dir);
+
+#endif
