@@ -7,6 +7,7 @@
 
 #include "gui/gui.h"
 #include "gui/move.h"
+#include "ui/dialogwin.h"
 #include "ui/drag.h"
 #include "ui/dragentry.h"
 #include "ui/menuwin.h"
@@ -31,6 +32,12 @@ static int row_at(struct mn_view *v, POINT p) {
   return -1;
 }
 
+/* a dialog frame shows its description even before it has controls */
+static struct gr_container *dialog_of_frame(HWND t) {
+  struct dw_record *d = dw_rec(t);
+  return d && gr_valid_container(d->desc) ? d->desc : NULL;
+}
+
 struct gr_container *de_container_at(HWND t, POINT p, int *pos) {
   for (; t; t = GetParent(t)) {
     struct gr_entry *e = me_entry(t);
@@ -43,6 +50,11 @@ struct gr_container *de_container_at(HWND t, POINT p, int *pos) {
     if (v) {
       *pos = row_at(v, p);
       return v->c;
+    }
+    struct gr_container *d = dialog_of_frame(t);
+    if (d) {
+      *pos = 0;
+      return d;
     }
     if (!(GetWindowLongA(t, GWL_STYLE) & WS_CHILD)) break;
   }
@@ -59,6 +71,11 @@ static void place(struct gr_entry *e, struct gr_container *c, HWND target) {
   struct mn_view *v = NULL;
   for (HWND t = target; t && v == NULL; t = GetParent(t)) v = view_showing(t);
   if (v && v->c == c) client = v->inner;
+  for (HWND t = target; v == NULL && t; t = GetParent(t))
+    if (dialog_of_frame(t) == c) {
+      client = dw_client(t);
+      break;
+    }
   if (client) ScreenToClient(client, &p);
   e->x = p.x;
   e->y = p.y;
@@ -81,6 +98,11 @@ void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
   if ((c->flags & GR_DIALOG) == GR_DIALOG) place(e, c, target);
   dg_end(NULL, 0);
   mv_move(gui_L, e, c, pos);
+  /* a dialog shown empty has no controls view yet: it gets one now */
+  HWND f = (c->flags & GR_DIALOG) == GR_DIALOG ? dw_window_of(c) : NULL;
+  HWND client = f ? dw_client(f) : NULL;
+  if (client && view_showing(client) == NULL && dw_controls_hook)
+    dw_controls_hook(client, c);
 }
 
 static void begin(HWND control, HWND frame, uint32_t value, void *arg) {

@@ -63,6 +63,8 @@ local d = dialog{name = "dlg", w = 150, h = 90} d:ins(button{name = "in dialog"}
 local ad = m:ins(d) ad.container = true ad.x = 1 ad.y = 2 ad.w = 3 ad.h = 4
 local b = button{name = "with sub"} b.sub = menu{name = "side"} m:ins(b)
 local rc = button{name = "rc"} rc.onRBUTTONCLICK = menu{name = "rmenu"} m:ins(rc)
+local t = dialog{name = "tabs", w = 200, h = 100} t.tabbed = true t.resizeable = true
+t:ins(dialog{name = "page", w = 10, h = 10}) t:ins(label{name = "l"}, 1, 2, 3, 4) m:ins(t)
 trelk:ins(m)
 function helper(x)
   return x * 2
@@ -144,6 +146,31 @@ if ready && poll 10 where A; then
         fail "not moved: $(cat "$dir/m.txt" 2>/dev/null)"
     else fail "the drop did not end the drag"; fi
   else fail "Alt + click did not lift the control"; fi
+  finish
+else fail "not ready"; finish; fi
+
+case=alt-click-drops-into-another-dialog
+start "${ready_hook}d1 = dialog{name = 'D1', w = 200, h = 120} x = button{name = 'x'}
+d1:ins(x, 10, 10, 80, 22) d1:show(100, 300)
+d2 = dialog{name = 'D2', w = 200, h = 120} d2:show(450, 300)\n"
+if ready && poll 10 where D1; then
+  ax=$wx ay=$wy
+  where D2; bx=$wx by=$wy
+  ex=$((ax + 2 + 10)); ey=$((ay + 20 + 10))   # x in D1's client
+  xdotool mousemove $((ex + 20)) $((ey + 6))
+  xdotool keydown alt click 1 keyup alt
+  if poll 10 frame_at "$ex" "$ey"; then
+    xdotool mousemove $((ex + 5)) $((ey + 5))
+    xdotool mousedown 1
+    xdotool mousemove $((bx + 2 + 50)) $((by + 20 + 40))
+    xdotool mousemove $((bx + 2 + 60)) $((by + 20 + 45))
+    xdotool mouseup 1
+    poll 10 take_focus
+    xdotool keydown alt click 1 keyup alt
+    ask dd.txt "d1.n .. ' ' .. d2.n .. ' ' .. tostring(x.parent == d2) .. ' ' .. x.x .. ' ' .. x.y .. ' ' .. x.w"
+    [ "$(cat "$dir/dd.txt" 2>/dev/null)" = "0 1 true 55 40 80" ] && ok ||
+      fail "not moved: $(cat "$dir/dd.txt" 2>/dev/null)"
+  else fail "Alt + click did not lift the dialog's control"; fi
   finish
 else fail "not ready"; finish; fi
 
