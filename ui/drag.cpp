@@ -279,6 +279,14 @@ int dg_altclick(const MSG *msg) {
   if (w && (w == dg.cover)) return 0;   /* the drop */
   struct dg_control info;
   for (HWND p = w; p; p = GetParent(p)) {
+    if (p == dg.control && dg.cover) {
+      /* the carried control itself (a hit test may look through the
+         cover): it is the cover's click */
+      POINT at = msg->pt;
+      ScreenToClient(dg.cover, &at);
+      SendMessageA(dg.cover, WM_LBUTTONDOWN, msg->wParam, MAKELPARAM(at.x, at.y));
+      return 1;
+    }
     if (p == mw_window() || is_ours(p)) return 1;
     if (dg_movable(p, &info)) {
       dg_begin(p);

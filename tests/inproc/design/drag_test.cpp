@@ -213,6 +213,24 @@ TEST_F(Drag, AltClickOnTheCoverDropsIntoTheMenuUnderThePointer) {
   EXPECT_NE(entry_window("x"), nullptr);   // shown again in b
 }
 
+TEST_F(Drag, AltClickThatReachesTheCarriedControlDrops) {
+  HWND x = entry_window("x"), z = entry_window("z");
+  ASSERT_EQ(alt_click(x), 1);
+  POINT p = centre_of(z);
+  p.y -= 3;
+  SetWindowPos(dg.frame, NULL, p.x - 5, p.y - 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  MSG m = {};
+  m.hwnd = x;   // as if the hit test had looked through the cover
+  m.message = WM_LBUTTONDOWN;
+  m.pt = p;
+  set_alt(true);
+  EXPECT_EQ(dg_altclick(&m), 1);
+  set_alt(false);
+  drv_pump();
+  EXPECT_EQ(dg.frame, nullptr);
+  EXPECT_EQ(drv_run("print(a.n, b.n, b[1] == x)"), "1\t2\ttrue");
+}
+
 TEST_F(Drag, DropOnNothingPutsItBack) {
   HWND x = entry_window("x");
   ASSERT_EQ(alt_click(x), 1);
