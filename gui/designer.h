@@ -10,6 +10,8 @@ extern "C" {
 #include "lua.h"
 }
 
+#include <stdint.h>
+
 #include "gui/record.h"
 
 enum { DZ_MENU_SHEET, DZ_CONTROL_SHEET, DZ_DIALOG_SHEET, DZ_SHEETS };
@@ -44,6 +46,13 @@ void dz_edit(void *rec);
 
 /* whether c is one of the designer's own containers */
 int dz_is_designer(const struct gr_container *c);
+
+/* builders of the designer's records: an entry appended to c; an entry
+   carrying a new menu or (200 by 200) dialog, whose container is returned */
+struct gr_entry *dz_add(struct gr_container *c, uint32_t kind, const char *name,
+                        gr_callback cb, uintptr_t data);
+struct gr_container *dz_attach(struct gr_container *c, const char *name,
+                               uint32_t kind);
 
 /* finds the entry of a sheet by its caption (for tests and the manual) */
 struct gr_entry *dz_find(struct gr_container *c, const char *name);

@@ -8,6 +8,7 @@
 
 #include "gui/designer.h"
 #include "gui/dzaction.h"
+#include "gui/dzstyle.h"
 #include "gui/gui.h"
 #include "gui/move.h"
 #include "gui/objects.h"
@@ -313,6 +314,7 @@ void dza_add_control(void *w, struct gr_entry *e, int reason, void *data) {
 }
 
 static void close_designer(void) {
+  dzs_drop();   /* Cancel and Delete leave the style as it was */
   dz.edited = NULL;
   if (dz_close_hook) dz_close_hook();
 }

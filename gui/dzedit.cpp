@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "gui/designer.h"
+#include "gui/dzstyle.h"
 #include "gui/savestate.h"
 #include "gui/view.h"
 
@@ -106,6 +107,8 @@ static void container(struct gr_container *c) {
 
 void dz_edit(void *rec) {
   if (dz.top == NULL) return;
+  extern lua_State *gui_L;
+  dzs_write_back(gui_L);   /* leaving an edit control: its style is rebuilt */
   dz.edited = NULL;
   if (rec == NULL) return;
   if (!gr_is_container(rec)) {
@@ -117,6 +120,7 @@ void dz_edit(void *rec) {
     } else {
       dz.sheet = DZ_CONTROL_SHEET;
       control(t);
+      dzs_fill(gui_L, t);
     }
   }
   if (gr_is_container(rec)) {
