@@ -15,11 +15,16 @@
 #include "data/regex/rx_native.h"
 #include "editor/editor.h"
 #include "gui/gui.h"
+#include "gui/designer.h"
+#include "gui/savestate.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/das386/das386_lua.h"
 #include "native/modules/modules.h"
 #include "syslib/syslib.h"
 #include "ui/classes.h"
+#include "ui/drag.h"
+#include "ui/develop.h"
+#include "ui/dragentry.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
 #include "ui/menuwin.h"
@@ -48,6 +53,9 @@ int trelk_init(void) {
   mn_init();
   ed_init();
   tt_create();
+  dg_init();
+  de_init();
+  dm_init();
   return 1;
 }
 
@@ -80,7 +88,9 @@ lua_State *trelk_open_state(void) {
   gui_open_constructors(L);
   sys_open_ldlyb(L);
   sys_open_drives(L);
-  /* savestate */
+  ss_open_windows();
+  ss_open(L);
+  dz_open(L);
   repl_open_exit(L);
   sys_open_files(L);  /* ls, pwd, attr */
   das_open(L);

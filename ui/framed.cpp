@@ -40,6 +40,13 @@ static void wl_unlink(struct wl_entry *e) {
   hp_free(e);
 }
 
+void fw_unlist(HWND w) {
+  struct fw_record *r = fw_rec(w);
+  if (r == NULL || r->entry == NULL) return;
+  wl_unlink(r->entry);
+  r->entry = NULL;
+}
+
 /* The first top-level window at or above w. */
 static HWND top_of(HWND w) {
   while (w && (GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) w = GetParent(w);

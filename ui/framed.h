@@ -54,6 +54,7 @@ struct fw_record *fw_rec(HWND w);   /* null unless a valid framed record */
 LRESULT CALLBACK fw_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 LRESULT fw_pass(HWND h, UINT msg, WPARAM w, LPARAM l);  /* to the class proc */
 void fw_close_strays(HWND active);
+void fw_unlist(HWND w);   /* takes w off the window list (a carried window) */
 
 /* The "Free Windows Menu" lists finished windows; the menu layer fills
    these in. */

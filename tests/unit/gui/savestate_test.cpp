@@ -1,0 +1,482 @@
+// The interface writer: exact texts, the file it replaces, and round trips
+// (a fresh state running the written text writes the same text again).
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "gui/record.h"
+#include "gui/savestate.h"
+#include "gui/sbuf.h"
+#include "gui/ssquote.h"
+#include "harness.h"
+
+extern "C" {
+#include "lauxlib.h"
+}
+
+namespace {
+
+lua_State *fresh() {
+  lua_State *L = gh_state();
+  ss_open(L);
+  return L;
+}
+
+std::string text() {
+  struct sbuf b;
+  sb_init(&b);
+  ss_build(gui_L, &b);
+  std::string s(b.p ? b.p : "", b.n);
+  sb_free(&b);
+  return s;
+}
+
+std::string functions() {
+  struct sbuf b;
+  sb_init(&b);
+  ss_functions(gui_L, &b);
+  std::string s(b.p ? b.p : "", b.n);
+  sb_free(&b);
+  return s;
+}
+
+// Builds with script, writes, runs the text in a fresh state and writes
+// again: both texts must be the same. Returns the first.
+std::string round_trip(const char *script) {
+  fresh();
+  std::string out = gh_run(script);
+  EXPECT_EQ(out, "") << script;
+  std::string first = text();
+  fresh();
+  out = gh_run(first.c_str());
+  EXPECT_EQ(out, "") << first;
+  std::string second = text();
+  EXPECT_EQ(first, second);
+  return first;
+}
+
+std::string slurp(const std::string &file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+struct Savestate : ::testing::Test {
+  void SetUp() override { fresh(); }
+  void TearDown() override { gh_close(); }
+};
+
+// --- exact texts ---
+
+TEST_F(Savestate, EmptyInterface) { EXPECT_EQ(text(), "_0_ = trelk;\n\n"); }
+
+TEST_F(Savestate, DialogWithAButtonOnTheMainMenu) {
+  gh_run("d = dialog{name='D', w=200, h=100}"
+         " b = button{name='B', command='print(1)'} d:ins(b, 10, 20, 128, 22)"
+         " b.x = 10 b.y = 20"
+         " trelk:ins(d)");
+  EXPECT_EQ(text(),
+            "_0_ = trelk;\n\n"
+            "\n\t_1_ = dialog{ name=\"D\", w=200, h=100,};"
+            "\n\t__1__ = button{ name=\"B\", command=\"print(1)\",};"
+            "\n\t_1_:ins(__1__,10,20,128,22);"
+            "\n__0__ = _0_:ins(_1_);");
+}
+
+TEST_F(Savestate, ControlsOnTheMainMenu) {
+  gh_run("trelk:ins(separator{}) trelk:ins(label{name='L', comment='tip'})"
+         " c = checkbox{name='c'} c.checked = true trelk:ins(c)"
+         " trelk:ins(radio{name='r'})");
+  EXPECT_EQ(text(),
+            "_0_ = trelk;\n\n"
+            "\n__0__ = separator{};\n_0_:ins(__0__);"
+            "\n__0__ = label{ name=\"L\", comment=\"tip\",};\n_0_:ins(__0__);"
+            "\n__0__ = checkbox{ name=\"c\",};\n__0__.checked = true;\n_0_:ins(__0__);"
+            "\n__0__ = radio{ name=\"r\",};\n_0_:ins(__0__);");
+}
+
+TEST_F(Savestate, DoubleQuoteInANameBecomesASingleQuote) {
+  gh_run("b = button{name='say \"hi\"', comment='a \"b\"'} trelk:ins(b)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n__0__ = button{ name=\"say 'hi'\", comment=\"a 'b'\",};"
+                    "\n_0_:ins(__0__);");
+  // the live object keeps the replaced text
+  EXPECT_EQ(gh_eval("b.name, b.comment"), "say 'hi'\ta 'b'");
+}
+
+TEST_F(Savestate, CommandEscaping) {
+  // quotes get a backslash; backslashes are doubled; line breaks escaped;
+  // in a control line a tab stays a tab
+  gh_run("trelk:ins(button{command='print(\"a\\\\n\\t\", \\'b\\')\\n\\tx()'})");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n__0__ = button{ command=\"print(\\\"a\\\\n\t\\\", \\'b\\')\\n\tx()\",};"
+                    "\n_0_:ins(__0__);");
+}
+
+TEST_F(Savestate, AttachingEntryCommandEscapesTabs) {
+  gh_run("e = trelk:ins(menu{name='m'}) e.command = 'a()\\tb()'");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n\t_1_ = menu{ name=\"m\",};"
+                    "\n__0__ = _0_:ins(_1_);"
+                    "\n__0__.command = \"a()\\tb()\";");
+}
+
+TEST_F(Savestate, NestedMenusAndAttachingFlags) {
+  gh_run("a = menu{name='a'} b = menu{name='b'} b:ins(button{name='x'})"
+         " e = a:ins(b) e.vertdrop = true e.container = true"
+         " e.x = 1 e.y = 2 e.w = 3 e.h = 4 trelk:ins(a)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n\t_1_ = menu{ name=\"a\",};"
+                    "\n\t\t_2_ = menu{ name=\"b\",};"
+                    "\n\t\t__2__ = button{ name=\"x\",};"
+                    "\n\t\t_2_:ins(__2__);"
+                    "\n\t__1__ = _1_:ins(_2_);"
+                    "\n\t__1__.vertdrop = true;"
+                    "\n\t__1__.container = true;"
+                    "\n\t__1__.x = 1;__1__.y = 2;__1__.w = 3;__1__.h = 4;"
+                    "\n__0__ = _0_:ins(_1_);");
+}
+
+TEST_F(Savestate, ContainerCommandAndFlags) {
+  gh_run("d = dialog{name='d', w=50, h=60} d.tabbed = true d.resizeable = true"
+         " d.command = 'print(reason)' trelk:ins(d)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n\t_1_ = dialog{ name=\"d\", w=50, h=60,};"
+                    "\n\t_1_.tabbed = true;"
+                    "\n\t_1_.resizeable = true;"
+                    "\n\t_1_.command = function()\nprint(reason)\nend\n"
+                    "\n__0__ = _0_:ins(_1_);");
+}
+
+TEST_F(Savestate, SubAndRightClickOfAControl) {
+  gh_run("b = button{name='b'} b.sub = menu{name='s'} b.vertdrop = true"
+         " b.onRBUTTONCLICK = dialog{name='r', w=100, h=100} trelk:ins(b)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n__0__ = button{ name=\"b\",};"
+                    "\n_0_:ins(__0__);"
+                    "\n\t_1_ = menu{ name=\"s\",};"
+                    "\n__0__.sub = _1_;"
+                    "\n__0__.vertdrop = true;"
+                    "\n\t_1_ = dialog{ name=\"r\", w=100, h=100,};"
+                    "\n__0__.onRBUTTONCLICK = _1_;");
+}
+
+TEST_F(Savestate, TableHungThroughSubIsNotWritten) {
+  gh_run("b = button{name='b'} b.sub = table{name='t'} trelk:ins(b)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n\n__0__ = button{ name=\"b\",};\n_0_:ins(__0__);");
+}
+
+TEST_F(Savestate, NumericEdit) {
+  gh_run("e = edit{name='10'} e.digital = 16 trelk:ins(e)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n\n__0__ = edit{ name=\"10\",};"
+                    "\n__0__.digital = 16;\n_0_:ins(__0__);");
+}
+
+TEST_F(Savestate, StyleDefaultsAreNotWritten) {
+  gh_run("m = multiedit{} s = m.style"
+         " s[1].font.name = 'courier' s[1].font.size = 10 s[1].back = 0xFFFFFF"
+         " s[1].fore = 0 s[1].visible = nil s[1].case = ''"
+         " s[2].font.name = 'Arial' s[2].font.size = 12 s[2].font.bold = true"
+         " s[2].font.italic = true s[2].underline = true s[2].back = 0xFF"
+         " s[2].fore = 0x102030 s[2].case = 'upper' s[2].hotspot = true"
+         " s[2].fill2eol = true s[2].visible = false"
+         " s.margin[1].width = 20 trelk:ins(m)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n\n__0__ = multiedit{};"
+                    "\n__0__.style[2].font.name = \"Arial\";"
+                    "\n__0__.style[2].font.size = 12;"
+                    "\n__0__.style[2].font.bold = true;"
+                    "\n__0__.style[2].font.italic = true;"
+                    "\n__0__.style[2].underline = true;"
+                    "\n__0__.style[2].back = tonumber('ff',16);"
+                    "\n__0__.style[2].fore = tonumber('102030',16);"
+                    "\n__0__.style[2].case = \"upper\";"
+                    "\n__0__.style[2].hotspot = true;"
+                    "\n__0__.style[2].fill2eol = true;"
+                    "\n__0__.style[2].visible = false;"
+                    "\n_0_:ins(__0__);");
+}
+
+TEST_F(Savestate, OnlyKeywordSetsOneToNine) {
+  gh_run("m = multiedit{} for i = 1, 32 do m.style.lex[i] = 'k' .. i end"
+         " m.style.lex[3] = '' trelk:ins(m)");
+  std::string t = text();
+  EXPECT_NE(t.find("\n__0__.style.lex[1] = \"k1\";\n__0__.style.lex[2] = \"k2\";"
+                   "\n__0__.style.lex[4] = \"k4\";"),
+            std::string::npos);
+  EXPECT_NE(t.find("style.lex[9] = \"k9\";"), std::string::npos);
+  EXPECT_EQ(t.find("style.lex[10]"), std::string::npos);
+  EXPECT_EQ(t.find("style.lex[3]"), std::string::npos);
+}
+
+TEST_F(Savestate, LexerFunctionWithItsSource) {
+  gh_run("m = multiedit{}\nm.style.lex.lex = function(a, b) return a end\ntrelk:ins(m)");
+  EXPECT_NE(text().find("\n__0__.style.lex.lex = function(a, b) return a end\n\n\n"),
+            std::string::npos);
+}
+
+TEST_F(Savestate, GlobalFunctionsWithTheirSource) {
+  gh_run("function f(x)\n  return x + 1\nend\n");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\nf = function(x)\n  return x + 1\nend\n\n\n");
+  EXPECT_EQ(functions(), "f = function(x)\n  return x + 1\nend\n\n\n");
+}
+
+TEST_F(Savestate, OddGlobalKeysGoThroughG) {
+  gh_run("_G['a b'] = function() end\n_G['end'] = function() end\n");
+  std::string t = functions();
+  EXPECT_NE(t.find("_G[\"a b\"] = function() end"), std::string::npos);
+  EXPECT_NE(t.find("_G[\"end\"] = function() end"), std::string::npos);
+}
+
+TEST_F(Savestate, PlainEntriesAndNativeFunctionsAreSkipped) {
+  gr_insert(gui_main_menu, gr_entry_new(0, "plain", NULL, NULL), -1);
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n");
+}
+
+TEST_F(Savestate, AMenuInsideItselfIsWrittenOnce) {
+  gh_run("m = menu{name='m'} trelk:ins(m) m:ins(m)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n\n\t_1_ = menu{ name=\"m\",};\n__0__ = _0_:ins(_1_);");
+}
+
+// --- round trips ---
+
+TEST_F(Savestate, RoundTripEveryControlKind) {
+  round_trip(
+      "m = menu{name='controls', comment='all kinds'}\n"
+      "m:ins(button{name='b', comment='tip', command='print(reason)'})\n"
+      "m:ins(separator{})\n"
+      "m:ins(label{name='label'})\n"
+      "m:ins(checkbox{name='on', checked=true})\n"
+      "m:ins(checkbox{name='off'})\n"
+      "m:ins(radio{name='r1'}) m:ins(radio{name='r2', checked=true})\n"
+      "e = edit{name='ff'} e.digital = 16 m:ins(e)\n"
+      "m:ins(multiedit{name='text'})\n"
+      "trelk:ins(m)\n");
+}
+
+TEST_F(Savestate, RoundTripNestingAndAttachments) {
+  std::string t = round_trip(
+      "outer = menu{name='outer'}\n"
+      "inner = menu{name='inner'} inner:ins(button{name='deep'})\n"
+      "e = outer:ins(inner) e.vertdrop = true e.command = 'print(1)'\n"
+      "d = dialog{name='dlg', w=120, h=80} d:ins(label{name='l'}, 5, 6, 70, 20)\n"
+      "a = outer:ins(d) a.container = true a.x = 1 a.y = 2 a.w = 100 a.h = 50\n"
+      "b = button{name='with sub'} b.sub = dialog{name='sd', w=10, h=10}\n"
+      "b.vertdrop = true outer:ins(b)\n"
+      "r = button{name='rc'} r.onRBUTTONCLICK = menu{name='rm'}\n"
+      "r.onRBUTTONCLICK:ins(button{name='in rm'}) outer:ins(r)\n"
+      "t = dialog{name='tabs', w=300, h=200} t.tabbed = true t.resizeable = true\n"
+      "t.command = 'print(reason)\\nprint(2)'\n"
+      "trelk:ins(outer) trelk:ins(t)\n");
+  EXPECT_NE(t.find("_1_.command = function()\nprint(reason)\nprint(2)\nend\n"),
+            std::string::npos);
+}
+
+TEST_F(Savestate, RoundTripDialogsKeepTheirOrder) {
+  std::string t = round_trip(
+      "d = dialog{name='form', comment='c', w=300, h=200}\n"
+      "d:ins(label{name='first'}, 1, 2, 30, 40)\n"
+      "d:ins(edit{name='second'}, 5, 6, 70, 20)\n"
+      "d:ins(checkbox{name='third', checked=true}, 9, 9, 50, 22)\n"
+      "inner = dialog{name='inner', w=80, h=60} inner:ins(button{name='deep'}, 1, 1, 20, 20)\n"
+      "a = d:ins(inner) a.container = true a.x = 10 a.y = 20 a.w = 80 a.h = 60\n"
+      "t = dialog{name='tabs', w=200, h=100} t.tabbed = true\n"
+      "t:ins(dialog{name='page 1', w=10, h=10}) t:ins(menu{name='page 2'})\n"
+      "d:ins(t) trelk:ins(d)\n");
+  // the controls come out in the order they went in
+  size_t a = t.find("first"), b = t.find("second"), c = t.find("third");
+  EXPECT_TRUE(a < b && b < c) << t;
+  fresh();
+  gh_run(t.c_str());
+  // and the dialog's array is as the building script left it
+  EXPECT_EQ(gh_eval("trelk[1].sub[1].name, trelk[1].sub[2].name, trelk[1].sub[3].name,"
+                    " trelk[1].sub[5].name"),
+            "tabs\tinner\tfirst\tthird");
+}
+
+TEST_F(Savestate, RoundTripStyles) {
+  round_trip(
+      "m = multiedit{name='code'} s = m.style\n"
+      "s[1].font.name = 'Lucida Console' s[1].font.size = 9 s[1].fore = 0xFF0000\n"
+      "s[5].case = 'lower' s[5].visible = false s[5].back = 0\n"
+      "s.lex[1] = 'and break do' s.lex[2] = 'x \"y\" \\\\z'\n"
+      "s.lex.lex = function(pos, len)\n  return pos\nend\n"
+      "trelk:ins(m)\n");
+}
+
+TEST_F(Savestate, RoundTripGlobalFunctions) {
+  round_trip("function atstart()\n  print('hi')\nend\n"
+             "helper = function(a, b) return a .. b end\n"
+             "trelk:ins(button{name='x', command=helper})\n");
+}
+
+TEST_F(Savestate, RoundTripAwkwardTexts) {
+  std::string t = round_trip(
+      "trelk:ins(button{name='a \"q\" \\\\ b\\nc [[x]] ]=]', comment='\\r\\t\\1',"
+      " command='print(\"it\\'s\", [[a\\\\b]], \\'\\\\\\'\\') -- \"x\\n\\tprint(\\'\\\\n\\')'})\n"
+      "e = trelk:ins(menu{name='m\\\\'}) e.command = 's = [==[\\t\"\\\\]==]'\n");
+  // the command survives as it was written
+  fresh();
+  gh_run(t.c_str());
+  EXPECT_EQ(gh_eval("trelk[1].command"),
+            "print(\"it's\", [[a\\b]], '\\'') -- \"x\n\tprint('\\n')");
+  EXPECT_EQ(gh_eval("trelk[2].command"), "s = [==[\t\"\\]==]");
+  EXPECT_EQ(gh_eval("trelk[1].name"), "a 'q' \\ b\nc [[x]] ]=]");
+}
+
+// --- the file ---
+
+// a folder of its own in the working folder, emptied at the end
+struct SaveFile : Savestate {
+  std::string dir;
+  std::vector<std::string> made;
+  void SetUp() override {
+    Savestate::SetUp();
+#ifdef _WIN32
+    ss_open_windows();
+#endif
+    static int serial;
+    dir = "ssfile" + std::to_string(serial++);
+    make_dir(dir);
+  }
+  std::string path(const char *name) {
+    made.push_back(dir + "/" + name);
+    return made.back();
+  }
+  void TearDown() override {
+    for (const std::string &f : made) {
+      chmod(f.c_str(), 0666);
+      remove(f.c_str());
+      remove((f + ".~save").c_str());
+    }
+    rmdir(dir.c_str());
+    Savestate::TearDown();
+  }
+  static void make_dir(const std::string &d) {
+#ifdef _WIN32
+    mkdir(d.c_str());
+#else
+    mkdir(d.c_str(), 0777);
+#endif
+  }
+};
+
+TEST_F(SaveFile, WritesTheTextAndNoTemporaryIsLeft) {
+  std::string f = path("start.t");
+  { std::ofstream(f) << "old text that is longer than the new one....."; }
+  gh_run("trelk:ins(button{name='b'})");
+  gh_run(("savestate('" + f + "')").c_str());
+  EXPECT_EQ(slurp(f), "_0_ = trelk;\n\n\n__0__ = button{ name=\"b\",};\n_0_:ins(__0__);");
+  struct stat st;
+  EXPECT_NE(stat((f + ".~save").c_str(), &st), 0);
+}
+
+TEST_F(SaveFile, DefaultTargetIsTheStartupScript) {
+  std::string f = path("start.t");
+  ss_default_file = f.c_str();
+  EXPECT_EQ(gh_run("savestate()"), "");
+  ss_default_file = "start.t";
+  EXPECT_EQ(slurp(f), "_0_ = trelk;\n\n");
+}
+
+TEST_F(SaveFile, UnwritableTargetIsLeftUntouched) {
+  std::string f = path("start.t");
+  { std::ofstream(f) << "keep me"; }
+  chmod(f.c_str(), 0444);
+  FILE *probe = fopen(f.c_str(), "r+b");   // root writes read-only files
+  bool root_writes = probe != nullptr;
+  if (probe) fclose(probe);
+  EXPECT_EQ(gh_run(("savestate('" + f + "')").c_str()), "");
+  if (!root_writes) EXPECT_EQ(slurp(f), "keep me");
+  // a directory in the way, and a missing directory: nothing happens
+  EXPECT_EQ(gh_run(("savestate('" + dir + "')").c_str()), "");
+  EXPECT_EQ(gh_run(("savestate('" + dir + "/no/such')").c_str()), "");
+  struct stat st;
+  EXPECT_EQ(stat(dir.c_str(), &st), 0);
+  EXPECT_TRUE(st.st_mode & S_IFDIR);
+}
+
+TEST_F(SaveFile, FailedReplaceKeepsTheOldFile) {
+  std::string f = path("start.t");
+  { std::ofstream(f) << "old"; }
+  auto keep = ss_replace;
+  ss_replace = [](const char *, const char *) { return 0; };
+  EXPECT_EQ(ss_save(gui_L, f.c_str()), 0);
+  ss_replace = keep;
+  EXPECT_EQ(slurp(f), "old");
+  struct stat st;
+  EXPECT_NE(stat((f + ".~save").c_str(), &st), 0);
+}
+
+TEST_F(SaveFile, BadFileNameArgument) {
+  EXPECT_EQ(gh_run("savestate({})"), "savestate: the file name must be a string\n");
+}
+
+// Any text put between quotes by the escaping reads back as itself.
+std::string read_back(const std::string &quoted) {
+  lua_State *L = luaL_newstate();
+  std::string chunk = "return \"" + quoted + "\"";
+  std::string out = "<does not load>";
+  if (luaL_loadbuffer(L, chunk.data(), chunk.size(), "t") == 0 &&
+      lua_pcall(L, 0, 1, 0) == 0) {
+    size_t n;
+    const char *p = lua_tolstring(L, -1, &n);
+    out.assign(p, n);
+  }
+  lua_close(L);
+  return out;
+}
+
+TEST(SaveQuoting, RandomTextsReadBackExactly) {
+  const char pool[] = "ab \\\"'\n\r\t[]=-0123\x01\x7f\xe9";
+  unsigned seed = 12345;
+  for (int round = 0; round < 500; round++) {
+    std::string s;
+    int n = (int)(seed % 40);
+    for (int i = 0; i < n; i++) {
+      seed = seed * 1103515245u + 12345u;
+      s += pool[(seed >> 16) % (sizeof pool - 1)];
+    }
+    seed = seed * 1103515245u + 12345u;
+    struct sbuf b;
+    sb_init(&b);
+    if (round % 2) sq_command(&b, s.data(), s.size(), round % 4 == 1);
+    else sq_text(&b, s.data(), s.size());
+    std::string q(b.p ? b.p : "", b.n);
+    sb_free(&b);
+    ASSERT_EQ(read_back(q), s) << "escaped as " << q;
+    // nothing raw that would end the string or the line
+    EXPECT_EQ(q.find('\n'), std::string::npos);
+  }
+  // a digit after an escaped control byte stays a digit
+  struct sbuf b;
+  sb_init(&b);
+  sq_text(&b, "\x01" "2", 2);
+  EXPECT_EQ(read_back(std::string(b.p, b.n)), "\x01" "2");
+  sb_free(&b);
+}
+
+TEST(SaveBuffer, GrowsInSteps) {
+  struct sbuf b;
+  sb_init(&b);
+  for (int i = 0; i < 1000; i++) sb_printf(&b, "%04d|", i);
+  EXPECT_EQ(b.n, 5000u);
+  EXPECT_EQ(b.cap % SB_STEP, 0u);
+  EXPECT_EQ(std::string(b.p + 4995), "0999|");
+  sb_free(&b);
+}
+
+}  // namespace
