@@ -218,6 +218,10 @@ static intptr_t sink_send(void *ctx, unsigned msg, uintptr_t wp, intptr_t lp) {
 static void apply_style(HWND h, struct gr_entry *e) {
   lua_State *L = gui_L;
   ew_send(h, SCI_STYLESETBACK, ES_STYLE_LINENUMBER, col_get(COL_INACTIVE));
+  if (e->code_pane) {  /* the host's own code editors have no style table */
+    ew_lua_colours(h);
+    return;
+  }
   if (L == NULL || e->ref == GR_NOREF) return;
   obj_push(L, e->ref);
   struct es_sink s = {sink_send, h};

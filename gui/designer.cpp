@@ -48,6 +48,7 @@ static void text_pane(struct gr_container *c, int sheet, const char *name,
   e->x = e->y = 1;
   e->w = 194;
   e->h = 176;
+  e->code_pane = 1;
   dz.edits[sheet][job] = e;
 }
 

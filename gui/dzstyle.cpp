@@ -182,6 +182,7 @@ static void make_groups(void) {
   if (dzs.lexer) return;
   dzs.lexer = pane(sheet, group_names[0]);
   dzs.folder = pane(sheet, group_names[1]);
+  dzs.lexer->code_pane = dzs.folder->code_pane = 1;
   struct gr_container *styles = dz_attach(sheet, group_names[2], GR_ATT_MENU);
   struct gr_container *words = dz_attach(sheet, group_names[3], GR_ATT_MENU);
   struct gr_container *margins = dz_attach(sheet, group_names[4], GR_ATT_MENU);

@@ -67,6 +67,7 @@ struct gr_entry {
   void *cb_data;
   int busy;                     /* notifications in progress */
   int dead;                     /* destroyed while busy: freed when idle */
+  int code_pane;                /* one of the host's own Lua editors */
   struct gr_entry *all_prev, *all_next;
 };
 

@@ -92,6 +92,7 @@ void dv_build(struct mn_view *v) {
     v->entries[i] = b;
     if (b) ns_attach(b, e);   /* numeric edits get their spinner */
     if (b) ShowWindow(b, SW_SHOWNA);
+    if (b && mn_entry_hook) mn_entry_hook(b, e);   /* edits: editor windows */
   }
   /* an embedded object's command may change this dialog: walk again and
      stop when the view is gone */
@@ -103,6 +104,7 @@ void dv_build(struct mn_view *v) {
     if (i < v->count) v->entries[i] = w;
   }
   InvalidateRect(client, NULL, TRUE);
+  if (mn_built_hook) mn_built_hook();   /* script code may run: last */
 }
 
 static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {

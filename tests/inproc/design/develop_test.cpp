@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "../terminal/driver.h"
+#include "editor/edwin.h"
+#include "gui/view.h"
 #include "gui/designer.h"
 #include "gui/gui.h"
 #include "gui/notify.h"
@@ -144,6 +146,37 @@ TEST_F(Develop, AddControlIsPlacedByADrop) {
             "\n\t__1__ = button{ name=\"added\",};\n\t_1_:ins(__1__);"
             "\n__0__ = _0_:ins(_1_);");
   DeleteFileA("dev_out.t");
+}
+
+// The designer's code panes have no style table: they show Lua in the
+// built-in colours, keyword sets and all.
+TEST_F(Develop, CodePanesGetTheBuiltInLuaColours) {
+  ASSERT_EQ(alt_click(entry_window("x")), 1);
+  for (int job : {DZ_COMMAND, DZ_FUNCTIONS}) {
+    struct gr_entry *e = dz.edits[DZ_CONTROL_SHEET][job];
+    ASSERT_NE(e, nullptr);
+    gv.show(e->owner, 100, 100);
+    drv_pump();
+    HWND h = ew_first(e);
+    ASSERT_NE(h, nullptr) << job;
+    EXPECT_EQ(SendMessageA(h, 4002, 0, 0), 15);          // SCI_GETLEXER
+    EXPECT_EQ(SendMessageA(h, 2481, 5, 0), 0x000090);    // SCI_STYLEGETFORE
+    EXPECT_EQ(SendMessageA(h, 2484, 2, 0), 1);           // SCI_STYLEGETITALIC
+    EXPECT_GT(SendMessageA(h, 2243, 0, 0), 0);           // margin 0 width
+    DestroyWindow((HWND)gv.window_of(e->owner));
+  }
+  // a script's own multi-line edit keeps plain styles
+  EXPECT_EQ(drv_run("m = multiedit{name='t'} a:ins(m)"), "");
+  drv_pump();
+  struct gr_entry *mine = nullptr;
+  for (struct mn_view *v = mn_views; v; v = v->next)
+    for (int i = 0; i < v->count; i++) {
+      struct gr_entry *e = v->entries[i] ? me_entry(v->entries[i]) : nullptr;
+      if (e && (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT && !e->code_pane) mine = e;
+    }
+  ASSERT_NE(mine, nullptr);
+  ASSERT_NE(ew_first(mine), nullptr);
+  EXPECT_NE(SendMessageA(ew_first(mine), 4002, 0, 0), 15);
 }
 
 TEST_F(Develop, SavestateReplacesAnExistingFileAndSparesAReadOnlyOne) {
