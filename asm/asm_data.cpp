@@ -117,21 +117,10 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
 }
 
 int asm_data_unit(const std::string &dir, bool *reserve) {
-  static const struct { const char *n; int u; bool r; } dirs[] = {
-    {"db", 1, false}, {"dw", 2, false}, {"du", 2, false}, {"dd", 4, false},
-    {"dp", 6, false}, {"df", 6, false}, {"dq", 8, false}, {"dt", 10, false},
-    {"rb", 1, true}, {"rw", 2, true}, {"rd", 4, true}, {"rp", 6, true},
-    {"rf", 6, true}, {"rq", 8, true}, {"rt", 10, true},
-  };
-  if (dir.size() != 2)
-    return 0;
-  std::string l = asm_lower(dir);
-  for (auto &d : dirs)
-    if (l == d.n) {
-      *reserve = d.r;
-      return d.u;
-    }
-  return 0;
+  asm_tok k{ASM_TK_NAME, dir};
+  const asm_kw &w = asm_tok_kw(k);
+  *reserve = w.reserve;
+  return w.unit;
 }
 
 static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,

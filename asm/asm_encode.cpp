@@ -439,10 +439,75 @@ static int encode_fpu(asm_state *st, asm_insn &in, asm_code &out, int first) {
   return first;
 }
 
-int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
+namespace {
+struct digest {
+  uint64_t a = 0x9E3779B97F4A7C15ull, b = 0xC2B2AE3D27D4EB4Full;
+  void add(uint64_t x) {
+    a = (a ^ x) * 0x100000001B3ull;
+    a ^= a >> 29;
+    b = (b + x) * 0xFF51AFD7ED558CCDull;
+    b ^= b >> 32;
+  }
+  void add_val(const asm_val &v) {
+    add((uint64_t)v.v);
+    add((uint64_t)(int64_t)v.reloc);
+    add((uint64_t)v.nreg | (uint64_t)v.size << 8 | (uint64_t)v.fp << 40);
+    for (int i = 0; i < v.nreg; i++) {
+      add((uint64_t)v.reg[i]);
+      add((uint64_t)v.scale[i]);
+    }
+    if (v.fp) {
+      uint64_t f[2] = {0, 0};
+      memcpy(f, &v.f, sizeof v.f < sizeof f ? sizeof v.f : sizeof f);
+      add(f[0]);
+      add(f[1] & 0xFFFF);
+    }
+  }
+};
+
+/* Everything an encoding depends on: the instruction, the mode, the
+** output format and where it lands. */
+void memo_key(asm_state *st, const asm_insn &in, digest &d) {
+  d.add((uint64_t)(int64_t)in.mnem);
+  d.add((uint64_t)in.prefix | (uint64_t)in.jump << 8 | (uint64_t)in.seg << 16 |
+        (uint64_t)in.addr << 32 | (uint64_t)in.wait << 40 | (uint64_t)in.nops << 48);
+  d.add((uint64_t)st->bits | (uint64_t)st->opt.format << 8);
+  d.add_val(asm_out_here(st));
+  for (int i = 0; i < in.nops; i++) {
+    const asm_operand &o = in.ops[i];
+    d.add((uint64_t)o.kind | (uint64_t)(uint32_t)o.size << 8 | (uint64_t)o.reg << 40);
+    d.add((uint64_t)o.base | (uint64_t)o.index << 16 | (uint64_t)o.scale << 32 |
+          (uint64_t)o.seg << 40 | (uint64_t)o.addr << 56);
+    d.add((uint64_t)o.far_seg);
+    d.add_val(o.val);
+  }
+}
+} // namespace
+
+static int encode_fresh(asm_state *st, asm_insn &in, asm_code &out) {
   int err = encode_main(st, in, out);
   if (err == ASM_E_INVALID_OPERAND)
     err = encode_fpu(st, in, out, err);
+  return err;
+}
+
+int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
+  if (st->memo.size() != st->lines.size())
+    st->memo.assign(st->lines.size(), asm_enc_memo());
+  if (st->cur >= st->memo.size())
+    return encode_fresh(st, in, out);
+  digest d;
+  memo_key(st, in, d);
+  asm_enc_memo &m = st->memo[st->cur];
+  if (m.err >= 0 && m.h1 == d.a && m.h2 == d.b) {
+    out = m.code;
+    return m.err;
+  }
+  int err = encode_fresh(st, in, out);
+  m.h1 = d.a;
+  m.h2 = d.b;
+  m.err = err < 0 ? -1 : err;
+  m.code = out;
   return err;
 }
 

@@ -154,7 +154,8 @@ bool e_char(ectx &c, const std::string &s, asm_val &v) {
   return true;
 }
 
-bool e_symbol(ectx &c, const std::string &s, asm_val &v) {
+bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
+  const std::string &s = k.s;
   asm_state *st = c.st;
   if (s == "$") {
     v = asm_out_here(st);
@@ -179,7 +180,7 @@ bool e_symbol(ectx &c, const std::string &s, asm_val &v) {
     v.v = st->counter_total;
     return true;
   }
-  int reg = asm_reg_find(s);
+  int reg = asm_tok_kw(k).reg;
   if (reg) {
     if (!c.regs)
       return c.fail(ASM_E_INVALID_OPERAND);
@@ -231,7 +232,7 @@ bool e_primary(ectx &c, asm_val &v) {
       return true;
     return c.fail(ASM_E_INVALID_VALUE);
   }
-  return e_symbol(c, k->s, v);
+  return e_symbol(c, *k, v);
 }
 
 bool e_unary(ectx &c, asm_val &v) {

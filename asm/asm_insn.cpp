@@ -5,11 +5,11 @@
 */
 #include "asm_int.h"
 
+#include <Zydis/Zydis.h>
+
 namespace {
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 /* End of the operand starting at b: the next comma outside brackets. */
 size_t op_end(const asm_toks &t, size_t b) {
@@ -98,11 +98,11 @@ int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
   if (!t[e - 1].sym(']'))
     return ASM_E_INVALID_OPERAND;
   e--;
-  if (b + 1 < e && t[b + 1].sym(':') && asm_reg_seg(asm_reg_find(t[b].s))) {
-    op.seg = asm_reg_find(t[b].s);
+  if (b + 1 < e && t[b + 1].sym(':') && asm_reg_seg(asm_tok_kw(t[b]).reg)) {
+    op.seg = asm_tok_kw(t[b]).reg;
     b += 2;
   }
-  if (b < e && asm_size_word(t[b].s) && t[b].kind == ASM_TK_NAME)
+  if (b < e && asm_tok_kw(t[b]).size)
     b++; /* address size word: taken from the registers instead */
   if (b >= e)
     return ASM_E_INVALID_ADDRESS;
@@ -119,7 +119,7 @@ int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
 int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
                   size_t e, asm_operand &op) {
   for (; b < e && t[b].kind == ASM_TK_NAME; b++) {
-    int sz = asm_size_word(t[b].s);
+    int sz = asm_tok_kw(t[b]).size;
     if (sz && !op.size) {
       op.size = sz;
       if (b + 1 < e && is_word(t[b + 1], "ptr"))
@@ -137,15 +137,15 @@ int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
   if (b >= e)
     return ASM_E_INVALID_OPERAND;
   if (b + 2 < e && t[b + 1].sym(':') && t[b + 2].sym('[') &&
-      asm_reg_seg(asm_reg_find(t[b].s))) {
-    op.seg = asm_reg_find(t[b].s);
+      asm_reg_seg(asm_tok_kw(t[b]).reg)) {
+    op.seg = asm_tok_kw(t[b]).reg;
     b += 2;
   }
   if (t[b].sym('['))
     return parse_mem(st, t, b + 1, e, op);
-  if (e - b == 1 && t[b].kind == ASM_TK_NAME && asm_reg_find(t[b].s)) {
+  if (e - b == 1 && asm_tok_kw(t[b]).reg) {
     op.kind = ASM_OP_REG;
-    op.reg = asm_reg_find(t[b].s);
+    op.reg = asm_tok_kw(t[b]).reg;
     if (op.size && op.size != asm_reg_size(st, op.reg))
       return ASM_E_SIZES_MISMATCH;
     return ASM_OK;
@@ -190,16 +190,6 @@ bool emit_code(asm_state *st, const asm_code &c) {
 
 /* movs, cmps, scas, lods, stos, ins, outs with operands: the size comes
 ** from them, only the source's segment can be overridden. */
-bool string_op(const std::string &name) {
-  static const char *const ops[] = {"movs", "cmps", "scas", "lods", "stos",
-                                    "ins", "outs"};
-  std::string l = asm_lower(name);
-  for (const char *o : ops)
-    if (l == o)
-      return true;
-  return false;
-}
-
 int string_form(asm_state *st, asm_insn &in, const std::string &name) {
   int size = 0;
   for (int i = 0; i < in.nops; i++) {
@@ -279,19 +269,19 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   asm_insn in;
   std::string strop;
   while (pos < t.size() && t[pos].kind == ASM_TK_NAME) {
-    int prefix;
-    int m = asm_mnemonic_find(t[pos].s, &prefix);
-    if (!m && !prefix && wait_form(t[pos].s, &m))
+    const asm_kw &kw = asm_tok_kw(t[pos]);
+    int prefix = kw.prefix;
+    int m = kw.mnem;
+    if (!m && !prefix && (kw.flags & ASM_KW_WAIT) && wait_form(t[pos].s, &m))
       in.wait = true;
-    if (!prefix)
+    if (!prefix && (kw.flags & ASM_KW_MODE))
       m = mode_form(st, t[pos].s, m);
-    if (!m && !prefix && asm_lower(t[pos].s) == "retf") {
-      m = asm_mnemonic_find("ret", &prefix); /* a far return */
+    if (!m && !prefix && (kw.flags & ASM_KW_RETF)) {
+      m = ZYDIS_MNEMONIC_RET; /* a far return */
       in.jump = ASM_JUMP_FAR;
     }
-    int none;
-    bool xlat = m && m == asm_mnemonic_find("xlat", &none);
-    if ((xlat || (!m && !prefix && string_op(t[pos].s))) && pos + 1 < t.size()) {
+    bool xlat = m == ZYDIS_MNEMONIC_XLAT;
+    if ((xlat || (!m && !prefix && (kw.flags & ASM_KW_STRING))) && pos + 1 < t.size()) {
       strop = t[pos++].s;
       in.mnem = m ? m : -1;
       break;

@@ -39,6 +39,7 @@ enum { ASM_TK_NAME, ASM_TK_STR, ASM_TK_SYM };
 struct asm_tok {
   uint8_t kind;
   std::string s;
+  mutable int kw = -1; /* keyword table index, -1: not looked up yet */
   bool sym(char c) const { return kind == ASM_TK_SYM && s[0] == c; }
 };
 typedef std::vector<asm_tok> asm_toks;
@@ -182,6 +183,7 @@ struct asm_state {
   int64_t counter_total = 0;
   asm_mod mod;
   std::unordered_map<std::string, asm_mod_import> imports; /* by dotted name */
+  std::vector<struct asm_enc_memo> memo; /* last encoding of each line */
 };
 
 /* limits */
@@ -256,6 +258,17 @@ bool asm_reg_is_gp(int reg);
 int asm_reg_seg(int reg);                    /* segment register number+1, or 0 */
 int asm_size_word(const std::string &name);  /* byte->1 ... 0: not a size word */
 int asm_mnemonic_find(const std::string &name, int *prefix);
+/* What a name means to the instruction set; looked up once per token and
+** kept in it, since the passes read the same tokens again and again. */
+enum { ASM_KW_MODE = 1, ASM_KW_STRING = 2, ASM_KW_WAIT = 4, ASM_KW_RETF = 8 };
+struct asm_kw {
+  int reg = 0, mnem = 0, prefix = 0, size = 0, unit = 0;
+  bool reserve = false;
+  unsigned flags = 0;
+};
+const asm_kw &asm_tok_kw(const asm_tok &k);
+/* Case-insensitive test of a name token against a lower-case word. */
+bool asm_tok_is(const asm_tok &k, const char *w);
 
 /* asm_out (asm_data.cpp) */
 asm_area &asm_out_area(asm_state *st);
@@ -315,6 +328,13 @@ struct asm_code {
   uint8_t reloc_at[2];
 };
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out);
+/* The encoding a line got last, under a 128-bit digest of everything it
+** depends on: most lines encode alike in every pass. */
+struct asm_enc_memo {
+  uint64_t h1 = 0, h2 = 0;
+  int err = -1; /* -1: nothing kept */
+  asm_code code;
+};
 
 /* asm_module.cpp: module directives and imported members */
 int asm_mod_directive(asm_state *st, const asm_line &l, size_t pos); /* -1: none */

@@ -111,6 +111,7 @@ asm_line expand_line(const asm_line &src, const expansion &x) {
     if (b.kind == ASM_TK_STR)
       a.kind = ASM_TK_STR;
     a.s += b.s;
+    a.kw = -1;
     out.t.erase(out.t.begin() + (long)i, out.t.begin() + (long)i + 2);
     escaped.erase(escaped.begin() + (long)i, escaped.begin() + (long)i + 2);
     i--;
@@ -323,16 +324,23 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
                      const std::vector<std::vector<asm_toks>> &groups,
                      std::vector<asm_line> &out) {
   /* a section word may lead the first line of its section */
-  asm_macro m = def;
-  m.body.clear();
-  for (const asm_line &l : def.body) {
-    if (is_section(l) && l.t.size() > 1) {
-      m.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
-      m.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
-    } else {
-      m.body.push_back(l);
+  bool split = false;
+  for (const asm_line &l : def.body)
+    split |= is_section(l) && l.t.size() > 1;
+  asm_macro copy;
+  if (split) {
+    copy = def;
+    copy.body.clear();
+    for (const asm_line &l : def.body) {
+      if (is_section(l) && l.t.size() > 1) {
+        copy.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
+        copy.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
+      } else {
+        copy.body.push_back(l);
+      }
     }
   }
+  const asm_macro &m = split ? copy : def;
   size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
   int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
   size_t i = 0;
@@ -414,7 +422,9 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
 bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
                     const asm_line &line, size_t argpos, const std::string &label,
                     bool struc) {
-  asm_macro m = def; /* the table may grow while this runs */
+  /* the table may grow once the expansion runs: `def` is read only
+  ** before that */
+  const asm_macro &m = def;
   std::string name = struc ? "." + line.t[1].s : line.t[0].s;
   expansion x;
   x.struc = struc;

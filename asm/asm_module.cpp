@@ -289,12 +289,13 @@ int asm_mod_directive(asm_state *st, const asm_line &l, size_t pos) {
 
 int asm_mod_reference(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
-  std::string w = asm_lower(t[pos].s);
-  if ((w == "call" || w == "jmp") && pos + 2 == t.size() && is_import(st, t[pos + 1])) {
-    const uint8_t call[2] = {0xFF, 0xD0}, jmp[2] = {0xFF, 0xE0};
-    return emit_ref(st, t[pos + 1], w == "call" ? call : jmp, 2);
+  bool call = asm_tok_is(t[pos], "call");
+  if ((call || asm_tok_is(t[pos], "jmp")) && pos + 2 == t.size() &&
+      is_import(st, t[pos + 1])) {
+    const uint8_t callx[2] = {0xFF, 0xD0}, jmpx[2] = {0xFF, 0xE0};
+    return emit_ref(st, t[pos + 1], call ? callx : jmpx, 2);
   }
-  if (w == "mov" && pos + 4 == t.size() && is_word(t[pos + 1], "eax") &&
+  if (asm_tok_is(t[pos], "mov") && pos + 4 == t.size() && is_word(t[pos + 1], "eax") &&
       t[pos + 2].sym(',') && is_import(st, t[pos + 3]))
     return emit_ref(st, t[pos + 3], nullptr, 0);
   return -1;

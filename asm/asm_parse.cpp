@@ -6,9 +6,7 @@
 
 namespace {
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 bool err(asm_state *st, int id) {
   asm_error(st, id, *st->line);
@@ -17,20 +15,20 @@ bool err(asm_state *st, int id) {
 
 /* Checks a name a line defines; false after reporting why it cannot be. */
 bool check_name(asm_state *st, const asm_tok &k) {
-  bool reserve;
   if (k.kind != ASM_TK_NAME)
     return err(st, ASM_E_INVALID_NAME);
   if (k.s.size() > ASM_MAX_NAME)
     return err(st, ASM_E_NAME_TOO_LONG);
   if (!asm_sym_valid_name(k.s))
     return err(st, ASM_E_INVALID_NAME);
-  int p;
-  std::string l = asm_lower(k.s);
-  if (asm_reg_find(k.s) || asm_size_word(k.s) || asm_mnemonic_find(k.s, &p) ||
-      asm_data_unit(k.s, &reserve) ||
-      p || l == "dup" || l == "mod" || l == "and" || l == "or" ||
-      l == "xor" || l == "not" || l == "shl" || l == "shr" || l == "ptr")
+  const asm_kw &w = asm_tok_kw(k);
+  if (w.reg || w.size || w.mnem || w.unit || w.prefix)
     return err(st, ASM_E_RESERVED);
+  static const char *const words[] = {"dup", "mod", "and", "or", "xor",
+                                      "not", "shl", "shr", "ptr"};
+  for (const char *x : words)
+    if (asm_tok_is(k, x))
+      return err(st, ASM_E_RESERVED);
   return true;
 }
 
@@ -199,7 +197,7 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
 bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
   while (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME && t[pos + 1].sym(':') &&
-         !asm_reg_seg(asm_reg_find(t[pos].s))) {
+         !asm_reg_seg(asm_tok_kw(t[pos]).reg)) {
     if (!label_here(st, t[pos], 0))
       return false;
     pos += 2;
@@ -216,19 +214,23 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
       return err(st, e);
     return end_of_line(st, l, p) && define(st, t[pos].s, v, 0, true);
   }
-  bool reserve;
   int unit;
   if (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME &&
-      (unit = asm_data_unit(t[pos + 1].s, &reserve)) != 0) {
+      (unit = asm_tok_kw(t[pos + 1]).unit) != 0) {
     if (!label_here(st, t[pos], unit))
       return false;
     pos++;
   }
   if (t[pos].kind != ASM_TK_NAME)
     return err(st, ASM_E_ILLEGAL_INSN);
-  if ((unit = asm_data_unit(t[pos].s, &reserve)) != 0)
-    return reserve ? asm_data_reserve(st, l, pos, unit)
-                   : asm_data_define(st, l, pos, unit);
+  const asm_kw &kw = asm_tok_kw(t[pos]);
+  if (kw.unit)
+    return kw.reserve ? asm_data_reserve(st, l, pos, kw.unit)
+                      : asm_data_define(st, l, pos, kw.unit);
+  if (kw.mnem || kw.prefix) { /* no directive is named like an instruction */
+    int r = asm_mod_reference(st, l, pos);
+    return r >= 0 ? r != 0 : asm_insn_line(st, l, pos);
+  }
   int d = directive(st, l, pos);
   if (d >= 0)
     return d != 0;

@@ -23,10 +23,12 @@ std::string asm_sym_name(asm_state *st, const std::string &name, bool define) {
     return st->global + name;
   if (name == "@@" && define)
     return "@@" + std::to_string(st->anon);
-  std::string l = asm_lower(name);
-  if (l == "@b" || l == "@r")
+  if (name.size() != 2 || name[0] != '@')
+    return name;
+  char c = (char)(name[1] | 0x20);
+  if (c == 'b' || c == 'r')
     return "@@" + std::to_string(st->anon - 1);
-  if (l == "@f")
+  if (c == 'f')
     return "@@" + std::to_string(st->anon);
   return name;
 }
