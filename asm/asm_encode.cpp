@@ -472,7 +472,9 @@ void memo_key(asm_state *st, const asm_insn &in, digest &d) {
   d.add((uint64_t)in.prefix | (uint64_t)in.jump << 8 | (uint64_t)in.seg << 16 |
         (uint64_t)in.addr << 32 | (uint64_t)in.wait << 40 | (uint64_t)in.nops << 48);
   d.add((uint64_t)st->bits | (uint64_t)st->opt.format << 8);
-  d.add_val(asm_out_here(st));
+  /* the place matters to relative branches and to 64-bit addresses */
+  if ((in.nops && in.ops[0].kind == ASM_OP_IMM) || st->bits == 64)
+    d.add_val(asm_out_here(st));
   for (int i = 0; i < in.nops; i++) {
     const asm_operand &o = in.ops[i];
     d.add((uint64_t)o.kind | (uint64_t)(uint32_t)o.size << 8 | (uint64_t)o.reg << 40);
@@ -492,22 +494,20 @@ static int encode_fresh(asm_state *st, asm_insn &in, asm_code &out) {
 }
 
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
-  if (st->memo.size() != st->lines.size())
-    st->memo.assign(st->lines.size(), asm_enc_memo());
-  if (st->cur >= st->memo.size())
-    return encode_fresh(st, in, out);
   digest d;
   memo_key(st, in, d);
-  asm_enc_memo &m = st->memo[st->cur];
-  if (m.err >= 0 && m.h1 == d.a && m.h2 == d.b) {
-    out = m.code;
-    return m.err;
+  auto it = st->memo.find(d.a);
+  if (it != st->memo.end() && it->second.check == d.b) {
+    out = it->second.code;
+    return it->second.err;
   }
   int err = encode_fresh(st, in, out);
-  m.h1 = d.a;
-  m.h2 = d.b;
-  m.err = err < 0 ? -1 : err;
-  m.code = out;
+  if (err >= 0) {
+    asm_enc_memo &m = st->memo[d.a];
+    m.check = d.b;
+    m.err = err;
+    m.code = out;
+  }
   return err;
 }
 

@@ -39,7 +39,7 @@ enum { ASM_TK_NAME, ASM_TK_STR, ASM_TK_SYM };
 struct asm_tok {
   uint8_t kind;
   std::string s;
-  mutable int kw = -1; /* keyword table index, -1: not looked up yet */
+  mutable const struct asm_kw *kw = nullptr; /* meaning, once looked up */
   bool sym(char c) const { return kind == ASM_TK_SYM && s[0] == c; }
 };
 typedef std::vector<asm_tok> asm_toks;
@@ -183,7 +183,8 @@ struct asm_state {
   int64_t counter_total = 0;
   asm_mod mod;
   std::unordered_map<std::string, asm_mod_import> imports; /* by dotted name */
-  std::vector<struct asm_enc_memo> memo; /* last encoding of each line */
+  /* encodings made so far, by digest (asm_encode.cpp) */
+  std::unordered_map<uint64_t, struct asm_enc_memo> memo;
 };
 
 /* limits */
@@ -266,9 +267,24 @@ struct asm_kw {
   bool reserve = false;
   unsigned flags = 0;
 };
-const asm_kw &asm_tok_kw(const asm_tok &k);
+const asm_kw &asm_tok_kw_find(const asm_tok &k);
+inline const asm_kw &asm_tok_kw(const asm_tok &k) {
+  return k.kw ? *k.kw : asm_tok_kw_find(k);
+}
 /* Case-insensitive test of a name token against a lower-case word. */
-bool asm_tok_is(const asm_tok &k, const char *w);
+inline bool asm_tok_is(const asm_tok &k, const char *w) {
+  if (k.kind != ASM_TK_NAME || (k.s[0] | 0x20) != w[0])
+    return false;
+  size_t n = k.s.size();
+  for (size_t i = 1; i < n; i++) {
+    char c = k.s[i];
+    if (c >= 'A' && c <= 'Z')
+      c = (char)(c - 'A' + 'a');
+    if (c != w[i])
+      return false;
+  }
+  return w[n] == 0;
+}
 
 /* asm_out (asm_data.cpp) */
 asm_area &asm_out_area(asm_state *st);
@@ -328,11 +344,11 @@ struct asm_code {
   uint8_t reloc_at[2];
 };
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out);
-/* The encoding a line got last, under a 128-bit digest of everything it
-** depends on: most lines encode alike in every pass. */
+/* An encoding kept under a 128-bit digest of everything it depends on:
+** lines encode alike in every pass, and programs repeat instructions. */
 struct asm_enc_memo {
-  uint64_t h1 = 0, h2 = 0;
-  int err = -1; /* -1: nothing kept */
+  uint64_t check = 0; /* second half of the digest */
+  int err = 0;
   asm_code code;
 };
 

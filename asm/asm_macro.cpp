@@ -25,9 +25,7 @@ bool fail(asm_state *st, int id, const asm_line &l) {
   return false;
 }
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 bool is_open(const asm_tok &k) { return k.kind == ASM_TK_SYM && k.s == "{"; }
 bool is_close(const asm_tok &k) { return k.kind == ASM_TK_SYM && k.s == "}"; }
@@ -111,7 +109,7 @@ asm_line expand_line(const asm_line &src, const expansion &x) {
     if (b.kind == ASM_TK_STR)
       a.kind = ASM_TK_STR;
     a.s += b.s;
-    a.kw = -1;
+    a.kw = nullptr;
     out.t.erase(out.t.begin() + (long)i, out.t.begin() + (long)i + 2);
     escaped.erase(escaped.begin() + (long)i, escaped.begin() + (long)i + 2);
     i--;
@@ -411,8 +409,11 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
     return false;
   m.origin = header.origin;
   size_t cost = 32;
-  for (const asm_line &l : m.body)
+  for (const asm_line &l : m.body) {
     cost += asm_toks_cost(l.t);
+    for (const asm_tok &k : l.t) /* every expansion copies the meaning */
+      asm_tok_kw(k);
+  }
   if (!asm_charge(st, cost))
     return false;
   (struc ? st->pre.strucs : st->pre.macros)[header.t[1].s].push_back(std::move(m));

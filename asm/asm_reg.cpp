@@ -123,6 +123,9 @@ int kw_index(const std::string &name) {
   size_t n = name.size();
   if (n == 0 || n > sizeof buf)
     return 0;
+  char f = (char)(name[0] | 0x20);
+  if (f < 'a' || f > 'z') /* every name with a meaning starts with a letter */
+    return 0;
   for (size_t i = 0; i < n; i++) {
     char c = name[i];
     buf[i] = c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
@@ -137,24 +140,9 @@ const asm_kw &kw_of(const std::string &name) {
 }
 } // namespace
 
-const asm_kw &asm_tok_kw(const asm_tok &k) {
-  if (k.kw < 0)
-    k.kw = k.kind == ASM_TK_NAME ? kw_index(k.s) : 0;
-  return tables().kws[(size_t)k.kw];
-}
-
-bool asm_tok_is(const asm_tok &k, const char *w) {
-  if (k.kind != ASM_TK_NAME)
-    return false;
-  size_t n = k.s.size();
-  for (size_t i = 0; i < n; i++) {
-    char c = k.s[i];
-    if (c >= 'A' && c <= 'Z')
-      c = (char)(c - 'A' + 'a');
-    if (c != w[i])
-      return false;
-  }
-  return w[n] == 0;
+const asm_kw &asm_tok_kw_find(const asm_tok &k) {
+  k.kw = &tables().kws[k.kind == ASM_TK_NAME ? (size_t)kw_index(k.s) : 0];
+  return *k.kw;
 }
 
 int asm_reg_find(const std::string &name) { return kw_of(name).reg; }
