@@ -33,10 +33,20 @@ int fail(asm_state *st, int id) {
 /* Splits the register terms of an address into base, index and scale. */
 int mem_regs(asm_state *st, asm_operand &op) {
   asm_val &v = op.val;
-  int regs[4], scales[4], n = 0;
+  int regs[4], scales[4], n = 0, vsib = 0, vscale = 0;
   for (int i = 0; i < v.nreg; i++) {
     if (v.scale[i] == 0)
       continue;
+    ZydisRegisterClass c = ZydisRegisterGetClass((ZydisRegister)v.reg[i]);
+    if (c == ZYDIS_REGCLASS_XMM || c == ZYDIS_REGCLASS_YMM || c == ZYDIS_REGCLASS_ZMM) {
+      /* a vector index: gathers and scatters */
+      int s = (int)v.scale[i];
+      if (vsib || (s != 1 && s != 2 && s != 4 && s != 8) || v.scale[i] != s)
+        return ASM_E_INVALID_ADDRESS;
+      vsib = v.reg[i];
+      vscale = s;
+      continue;
+    }
     if (!asm_reg_is_gp(v.reg[i]) || v.scale[i] < 0 || v.scale[i] > 9)
       return ASM_E_INVALID_ADDRESS;
     regs[n] = v.reg[i];
@@ -86,6 +96,12 @@ int mem_regs(asm_state *st, asm_operand &op) {
     }
   } else if (n > 2) {
     return ASM_E_INVALID_ADDRESS;
+  }
+  if (vsib) {
+    if (op.index)
+      return ASM_E_INVALID_ADDRESS;
+    op.index = vsib;
+    op.scale = vscale;
   }
   if (op.index && op.scale == 0)
     op.scale = 1;
@@ -168,12 +184,19 @@ int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
   return ASM_OK;
 }
 
-bool emit_prefixes(asm_state *st, unsigned prefix) {
+/* rep, repe, repne and lock are bytes of their own, written in the order
+** the source gives them and checked against nothing, as in the dialect's
+** reference: `repe movsb' and `lock mov' are what they say. */
+struct prefixes {
+  uint8_t b[8];
+  size_t n = 0;
+};
+
+bool add_prefix(prefixes &p, int which) {
   static const uint8_t bytes[4] = {0xF3, 0xF3, 0xF2, 0xF0};
-  for (int i = 3; i >= 0; i--)
-    if (prefix & (1u << i))
-      if (!asm_out_bytes(st, &bytes[i], 1))
-        return false;
+  if (p.n == sizeof p.b)
+    return false;
+  p.b[p.n++] = bytes[which - 1];
   return true;
 }
 
@@ -242,6 +265,48 @@ bool wait_form(const std::string &name, int *m) {
   return false;
 }
 
+/* x87 control forms of the 8087 and 287 that later processors ignore. */
+bool raw_form(const std::string &name, const uint8_t *&bytes, size_t &n) {
+  static const struct { const char *name; uint8_t b[3]; size_t n; } forms[] = {
+    {"fneni", {0xDB, 0xE0}, 2}, {"fndisi", {0xDB, 0xE1}, 2},
+    {"fsetpm", {0xDB, 0xE4}, 2}, {"feni", {0x9B, 0xDB, 0xE0}, 3},
+    {"fdisi", {0x9B, 0xDB, 0xE1}, 3},
+  };
+  std::string l = asm_lower(name);
+  for (auto &f : forms)
+    if (l == f.name) {
+      bytes = f.b;
+      n = f.n;
+      return true;
+    }
+  return false;
+}
+
+/* cmpeqps xmm0, xmm1 is cmpps xmm0, xmm1, 0: the predicate named in the
+** mnemonic becomes the last operand. */
+int cmp_form(const std::string &name, int64_t *pred) {
+  static const char *const preds[] = {
+    "eq", "lt", "le", "unord", "neq", "nlt", "nle", "ord", "eq_uq", "nge",
+    "ngt", "false", "neq_oq", "ge", "gt", "true", "eq_os", "lt_oq", "le_oq",
+    "unord_s", "neq_us", "nlt_uq", "nle_uq", "ord_s", "eq_us", "nge_uq",
+    "ngt_uq", "false_os", "neq_os", "ge_oq", "gt_oq", "true_us"};
+  std::string l = asm_lower(name);
+  bool vex = l.compare(0, 4, "vcmp") == 0;
+  size_t from = vex ? 4 : 3;
+  if (l.size() < from + 3 || l.compare(0, from, vex ? "vcmp" : "cmp") != 0)
+    return 0;
+  std::string kind = l.substr(l.size() - 2), p = l.substr(from, l.size() - from - 2);
+  int limit = vex ? 32 : 8;
+  for (int i = 0; i < limit; i++)
+    if (p == preds[i]) {
+      int none;
+      int m = asm_mnemonic_find((vex ? "vcmp" : "cmp") + kind, &none);
+      *pred = i;
+      return kind == "ps" || kind == "pd" || kind == "ss" || kind == "sd" ? m : 0;
+    }
+  return 0;
+}
+
 /* Forms whose operand size follows the code mode. */
 int mode_form(asm_state *st, const std::string &name, int m) {
   static const char *const forms[][3] = {
@@ -267,6 +332,8 @@ int mode_form(asm_state *st, const std::string &name, int m) {
 bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
   asm_insn in;
+  prefixes pre;
+  int64_t pred = -1;
   std::string strop;
   while (pos < t.size() && t[pos].kind == ASM_TK_NAME) {
     const asm_kw &kw = asm_tok_kw(t[pos]);
@@ -288,18 +355,29 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
     }
     pos++;
     if (prefix) {
-      in.prefix |= 1u << (prefix - 1);
+      if (!add_prefix(pre, prefix))
+        return fail(st, ASM_E_ILLEGAL_INSN), false;
       continue;
     }
+    in.opsize = kw.opsize;
+    const uint8_t *raw;
+    size_t nraw;
+    if (!m && raw_form(t[pos - 1].s, raw, nraw)) {
+      if (pos != t.size())
+        return fail(st, ASM_E_INVALID_OPERAND), false;
+      return asm_out_bytes(st, pre.b, pre.n) && asm_out_bytes(st, raw, nraw);
+    }
+    if (!m)
+      m = cmp_form(t[pos - 1].s, &pred);
     if (!m)
       return fail(st, ASM_E_ILLEGAL_INSN), false;
     in.mnem = m;
     break;
   }
   if (!in.mnem) {
-    if (pos < t.size() || !in.prefix)
+    if (pos < t.size() || !pre.n)
       return fail(st, ASM_E_ILLEGAL_INSN), false;
-    return emit_prefixes(st, in.prefix);
+    return asm_out_bytes(st, pre.b, pre.n);
   }
   while (pos < t.size()) {
     if (in.nops == 5)
@@ -315,11 +393,20 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
         return fail(st, ASM_E_INVALID_OPERAND), false;
     }
   }
+  if (pred >= 0) {
+    if (in.nops == 5)
+      return fail(st, ASM_E_INVALID_OPERAND), false;
+    asm_operand &o = in.ops[in.nops++];
+    o.kind = ASM_OP_IMM;
+    o.val.v = pred;
+  }
   if (!strop.empty()) {
     int e = string_form(st, in, strop);
     if (e)
       return fail(st, e), false;
   }
+  if (pre.n && !asm_out_bytes(st, pre.b, pre.n))
+    return false;
   if (in.wait) {
     static const uint8_t fwait = 0x9B;
     if (!asm_out_bytes(st, &fwait, 1))

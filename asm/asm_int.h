@@ -264,6 +264,7 @@ int asm_mnemonic_find(const std::string &name, int *prefix);
 enum { ASM_KW_MODE = 1, ASM_KW_STRING = 2, ASM_KW_WAIT = 4, ASM_KW_RETF = 8 };
 struct asm_kw {
   int reg = 0, mnem = 0, prefix = 0, size = 0, unit = 0;
+  int opsize = 0; /* operand size a mnemonic's suffix states */
   bool reserve = false;
   unsigned flags = 0;
 };
@@ -331,6 +332,7 @@ struct asm_insn {
   int seg = 0;          /* segment override of an operand-less form */
   int addr = 0;         /* address size of an operand-less form */
   bool wait = false;    /* x87 waiting form: fwait first */
+  int opsize = 0;       /* pushw, retd...: operand size the name states */
   int nops = 0;
   asm_operand ops[5];
 };

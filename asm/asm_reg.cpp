@@ -92,6 +92,17 @@ reg_tables::reg_tables() {
     if (it != index.end() && kws[(size_t)it->second].mnem)
       entry(a[0]).mnem = kws[(size_t)it->second].mnem;
   }
+  /* push, pop and ret with the operand size in the name */
+  static const struct { const char *n, *to; int size; } sized[] = {
+    {"pushw", "push", 2}, {"pushd", "push", 4}, {"popw", "pop", 2},
+    {"popd", "pop", 4}, {"retw", "ret", 2}, {"retd", "ret", 4},
+    {"retnw", "ret", 2}, {"retnd", "ret", 4},
+  };
+  for (auto &z : sized) {
+    asm_kw &k = entry(z.n);
+    k.mnem = kws[(size_t)index.find(z.to)->second].mnem;
+    k.opsize = z.size;
+  }
   entry("rep").prefix = 1;
   entry("repe").prefix = entry("repz").prefix = 2;
   entry("repne").prefix = entry("repnz").prefix = 3;
