@@ -113,15 +113,14 @@ size_t do_while(asm_state *st, const asm_line &l, size_t i) {
     b.index++;
     st->counter = b.index;
   }
+  if (!again) /* the condition already sees % as 1; no total is known */
+    enter_loop(st, ASM_BLK_WHILE, i, -1);
   bool r;
   cond(st, l, 1, r);
   if (!r) {
-    if (again)
-      leave_loop(st);
+    leave_loop(st);
     return (size_t)st->pair[i] + 1;
   }
-  if (!again)
-    enter_loop(st, ASM_BLK_WHILE, i, 0);
   return i + 1;
 }
 

@@ -39,7 +39,7 @@ bool asm_out_reserve(asm_state *st, uint64_t n) {
 static bool out_fits(int64_t v, int size) {
   if (size >= 8)
     return true;
-  int64_t lo = -(int64_t(1) << (size * 8 - 1));
+  int64_t lo = -(int64_t(1) << (size * 8)); /* as the reference: db -256 */
   int64_t hi = (int64_t(1) << (size * 8)) - 1;
   return v >= lo && v <= hi;
 }
@@ -92,7 +92,7 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
   if (v.fp) {
     uint8_t b[10];
     if (!asm_float_bits(v.f, size, b)) {
-      asm_error(st, ASM_E_INVALID_VALUE, *st->line);
+      asm_error(st, size < 4 ? ASM_E_SYMBOL_USE : ASM_E_INVALID_VALUE, *st->line);
       return false;
     }
     return asm_out_bytes(st, b, (size_t)size);
@@ -231,7 +231,28 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
       asm_error(st, ASM_E_SYMBOL_USE, l);
       return false;
     }
-    return data_dup(st, l, pos, unit, wide, v.v);
+    if (st->dup_depth) { /* as the reference: no dup inside dup */
+      asm_error(st, ASM_E_INVALID_ARG, l);
+      return false;
+    }
+    st->dup_depth++;
+    bool ok = data_dup(st, l, pos, unit, wide, v.v);
+    st->dup_depth--;
+    return ok;
+  }
+  if (unit == 10 && !v.fp) {
+    asm_error(st, ASM_E_INVALID_OPERAND, l);
+    return false;
+  }
+  if (unit == 6 && pos < l.t.size() && l.t[pos].sym(':')) { /* df seg:offset */
+    pos++;
+    asm_val off;
+    e = asm_expr_eval(st, l.t, pos, l.t.size(), false, off);
+    if (e) {
+      asm_error(st, e, l);
+      return false;
+    }
+    return asm_out_value(st, off, 4) && asm_out_value(st, v, 2);
   }
   return asm_out_value(st, v, unit);
 }

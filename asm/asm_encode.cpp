@@ -60,7 +60,7 @@ bool fit_imm(int64_t &v, int size) {
   if (size <= 0 || size >= 8)
     return true;
   int bits = size * 8;
-  int64_t lo = -(int64_t(1) << (bits - 1)), hi = (int64_t(1) << bits) - 1;
+  int64_t lo = -(int64_t(1) << bits), hi = (int64_t(1) << bits) - 1;
   if (v < lo || v > hi)
     return false;
   uint64_t m = (uint64_t(1) << bits) - 1, x = (uint64_t)v & m;
@@ -680,6 +680,7 @@ static int encode_once(enc &e, asm_code &out) {
   } else {
     err = try_encode(e, out);
     bool lone = in.nops == 1 && e.memop == 0; /* clflush byte [eax] */
+    int stated = e.memop >= 0 ? in.ops[e.memop].size : 0;
     if (err < 0 && e.memop >= 0 &&
         ((in.ops[e.memop].size < 0 && in.mnem == ZYDIS_MNEMONIC_LEA) || lone)) {
       /* a label's size does not bind where only the address counts, nor
@@ -687,6 +688,8 @@ static int encode_once(enc &e, asm_code &out) {
       bool uniform;
       in.ops[e.memop].size = 0;
       err = settle_size(e, out, &uniform);
+      if (err == ASM_E_SIZE_NOT_SPECIFIED && stated > 0)
+        err = ASM_E_OPERAND_SIZE; /* push byte [eax] */
     }
   }
   if (err < 0)

@@ -175,7 +175,7 @@ bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
     return true;
   }
   if (s == "%t") {
-    if (!st->counter_total)
+    if (st->counter_total <= 0)
       return c.fail(ASM_E_UNEXPECTED_CHARS);
     v.v = st->counter_total;
     return true;

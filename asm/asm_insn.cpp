@@ -58,7 +58,7 @@ int mem_regs(asm_state *st, asm_operand &op) {
     if (sz < 2)
       return ASM_E_INVALID_ADDRESS;
     if (op.addr && op.addr != sz)
-      return ASM_E_ADDRESS_SIZES;
+      return ASM_E_INVALID_ADDRESS;
     op.addr = sz;
   }
   if (n == 1) {
@@ -112,7 +112,7 @@ int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
               asm_operand &op) {
   op.kind = ASM_OP_MEM;
   if (!t[e - 1].sym(']'))
-    return ASM_E_INVALID_OPERAND;
+    return ASM_E_INVALID_ADDRESS;
   e--;
   if (b + 1 < e && t[b + 1].sym(':') && asm_reg_seg(asm_tok_kw(t[b]).reg)) {
     op.seg = asm_tok_kw(t[b]).reg;
@@ -170,6 +170,8 @@ int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
   if (err)
     return err;
   if (b < e && t[b].sym(':')) {
+    if (in.mnem != ZYDIS_MNEMONIC_JMP && in.mnem != ZYDIS_MNEMONIC_CALL)
+      return ASM_E_EXTRA_CHARS;
     b++;
     if (op.val.reloc)
       return ASM_E_SYMBOL_USE;
@@ -225,6 +227,8 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
     if (s)
       size = s;
     if (o.kind == ASM_OP_MEM) {
+      if (o.addr && in.addr && o.addr != in.addr)
+        return ASM_E_ADDRESS_SIZES;
       if (o.addr)
         in.addr = o.addr;
       if (o.seg)
@@ -379,6 +383,8 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
       return fail(st, ASM_E_ILLEGAL_INSN), false;
     return asm_out_bytes(st, pre.b, pre.n);
   }
+  if (pos < t.size() && (asm_tok_kw(t[pos]).mnem || asm_tok_kw(t[pos]).prefix))
+    return fail(st, ASM_E_EXTRA_CHARS), false;
   while (pos < t.size()) {
     if (in.nops == 5)
       return fail(st, ASM_E_INVALID_OPERAND), false;

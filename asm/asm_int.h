@@ -181,6 +181,7 @@ struct asm_state {
   int bits = 32;
   int64_t counter = 0;         /* '%' of the innermost repeat or times */
   int64_t counter_total = 0;
+  int dup_depth = 0;           /* data lists inside dup */
   asm_mod mod;
   std::unordered_map<std::string, asm_mod_import> imports; /* by dotted name */
   /* encodings made so far, by digest (asm_encode.cpp) */

@@ -402,8 +402,7 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
   size_t start = i;
   if (!block(st, in, i, header, m.body))
     return false;
-  if (header.t.size() < 2 || header.t[1].kind != ASM_TK_NAME ||
-      !asm_sym_valid_name(header.t[1].s))
+  if (header.t.size() < 2 || header.t[1].kind != ASM_TK_NAME)
     return fail(st, ASM_E_INVALID_NAME, in[start]);
   if (!parse_params(st, header, 2, header.t.size(), m))
     return false;
@@ -437,6 +436,16 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
   std::vector<asm_line> out;
   if (!expand_sections(st, m, x, groups, out))
     return false;
+  if (struc) { /* a body that does not define `.` leaves the name a label */
+    bool dot = false;
+    for (const asm_line &b : m.body)
+      for (const asm_tok &k : b.t)
+        dot |= k.kind == ASM_TK_NAME && k.s == ".";
+    if (!dot)
+      out.insert(out.begin(), asm_line{asm_toks{asm_tok{ASM_TK_NAME, label},
+                                                asm_tok{ASM_TK_SYM, ":"}},
+                                       x.origin});
+  }
   auto &active = st->pre.active;
   auto old = active.find(name);
   bool had = old != active.end();

@@ -19,6 +19,8 @@ bool check_name(asm_state *st, const asm_tok &k) {
     return err(st, ASM_E_INVALID_NAME);
   if (k.s.size() > ASM_MAX_NAME)
     return err(st, ASM_E_NAME_TOO_LONG);
+  if (k.s[0] >= '0' && k.s[0] <= '9')
+    return err(st, ASM_E_RESERVED); /* a number */
   if (!asm_sym_valid_name(k.s))
     return err(st, ASM_E_INVALID_NAME);
   const asm_kw &w = asm_tok_kw(k);
@@ -92,6 +94,8 @@ bool dir_align(asm_state *st, const asm_line &l, size_t pos) {
 
 /* label name [size] [at address] */
 bool dir_label(asm_state *st, const asm_line &l, size_t pos) {
+  if (pos < l.t.size() && (l.t[pos].kind != ASM_TK_NAME || !asm_sym_valid_name(l.t[pos].s)))
+    return err(st, ASM_E_INVALID_ARG);
   if (pos >= l.t.size() || !check_name(st, l.t[pos]))
     return pos < l.t.size() ? false : err(st, ASM_E_INVALID_ARG);
   const std::string &name = l.t[pos++].s;
@@ -186,6 +190,8 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
                ? end_of_line(st, l, next + 1) : err(st, ASM_E_INVALID_ARG);
   if (w == "load") return asm_load_line(st, l, next);
   if (w == "store") return asm_store_line(st, l, next);
+  if (w == "end")
+    return err(st, ASM_E_INVALID_ARG);
   if (w == "err")
     return err(st, ASM_E_UNEXPECTED_INSN);
   int m = asm_mod_directive(st, l, pos);

@@ -30,9 +30,10 @@ void replace(const std::unordered_map<std::string, std::vector<asm_toks>> &map,
     auto it = map.find(t[i].s);
     if (it == map.end() || it->second.empty())
       continue;
-    asm_toks v = it->second.back();
-    if (depth < 16)
-      replace(map, v, 0, depth + 1);
+    /* equ replaced its own constants when it was defined; what define
+    ** stored is taken as it stands, as the reference does */
+    const asm_toks &v = it->second.back();
+    (void)depth;
     t.erase(t.begin() + (long)i);
     t.insert(t.begin() + (long)i, v.begin(), v.end());
     i += v.size();
@@ -159,13 +160,6 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     const asm_tok &w = t[1];
     if (is_word(w, "equ")) return i++, do_equ(st, l, true) && !st->fatal;
     if (is_word(w, "fix")) return i++, do_fix(st, l);
-    size_t k;
-    const asm_macro *m = t[0].kind == ASM_TK_NAME
-                             ? find_macro(st, true, t[1].s, &k) : nullptr;
-    if (m) {
-      i++;
-      return asm_macro_call(st, *m, k, l, 2, t[0].s, true);
-    }
   }
   if (t[0].kind == ASM_TK_NAME) {
     const asm_tok &w = t[0];
@@ -180,6 +174,16 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     if (is_word(w, "irp")) return asm_macro_irp(st, in, i, false);
     if (is_word(w, "irps")) return asm_macro_irp(st, in, i, true);
     if (is_word(w, "match")) return asm_macro_match(st, in, i);
+  }
+  if (t.size() > 1 && t[1].kind == ASM_TK_NAME && t[0].kind == ASM_TK_NAME) {
+    size_t k;
+    const asm_macro *m = find_macro(st, true, t[1].s, &k);
+    if (m) {
+      i++;
+      return asm_macro_call(st, *m, k, l, 2, t[0].s, true);
+    }
+  }
+  if (t[0].kind == ASM_TK_NAME) {
     size_t k;
     const asm_macro *m = find_macro(st, false, t[0].s, &k);
     if (m) {
@@ -188,7 +192,7 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     }
   }
   if (t[0].sym('}') || t[0].sym('{'))
-    return fail(st, ASM_E_UNEXPECTED_CHARS, l);
+    return fail(st, ASM_E_ILLEGAL_INSN, l);
   /* a plain line: nothing reads it here again, it moves on */
   asm_line &out = in[i++];
   asm_pre_subst(st, out.t, 0);

@@ -131,6 +131,8 @@ void asm_sym_end_pass(asm_state *st) {
       s.had_last = false;
       st->changed = true;
     }
+    if (s.used != s.used_last) /* `if used` may read otherwise now */
+      st->changed = true;
     s.used_last = s.used;
     s.used = false;
   }

@@ -7,7 +7,7 @@ namespace {
 
 std::vector<std::string> pieces(const std::string &src, const char *ctx = "lua") {
   test_services svc;
-  svc.files["inc.asm"] = "nop\nmov eax, [bx+ecx]\n";
+  svc.files["inc.asm"] = "nop\nmov eax, [ebx+ecx*3]\n";
   svc.files["self.asm"] = "include 'self.asm'\n";
   asm_options opt;
   std::vector<uint8_t> out;
@@ -46,7 +46,7 @@ TEST(AsmMsg, IncludedFileIsNamed) {
   V p = pieces("include 'inc.asm'");
   ASSERT_GE(p.size(), 2u);
   EXPECT_EQ(p[0], "inc.asm");
-  EXPECT_EQ(p[1], "address sizes do not agree");
+  EXPECT_EQ(p[1], "invalid address");
 }
 
 TEST(AsmMsg, FatalErrorsStandAlone) {
@@ -60,9 +60,10 @@ TEST(AsmMsg, OperandMessages) {
   EXPECT_EQ(msg("mov eax, bx"), "operand sizes do not match");
   EXPECT_EQ(msg("x db 0\nmov eax, [x]"), "operand sizes do not match");
   EXPECT_EQ(msg("mov al, 300"), "value out of range");
-  EXPECT_EQ(msg("mov byte [eax], -129"), "value out of range");
+  EXPECT_EQ(msg("mov byte [eax], -257"), "value out of range");
   EXPECT_EQ(msg("mov eax, [eax*3+ebx*3]"), "invalid address");
-  EXPECT_EQ(msg("mov eax, [eax+bx]"), "address sizes do not agree");
+  EXPECT_EQ(msg("mov eax, [eax+bx]"), "invalid address");
+  EXPECT_EQ(msg("movs byte [di], [esi]"), "address sizes do not agree");
   EXPECT_EQ(msg("mov eax, [al]"), "invalid address");
   EXPECT_EQ(msg("mov eax, 1+"), "invalid expression");
   EXPECT_EQ(msg("mov 1, eax"), "invalid operand");
@@ -77,7 +78,9 @@ TEST(AsmMsg, SymbolMessages) {
   EXPECT_EQ(msg("a: nop\na: nop"), "symbol already defined");
   EXPECT_EQ(msg("eax = 1"), "reserved word used as symbol");
   EXPECT_EQ(msg("dd = 1"), "reserved word used as symbol");
-  EXPECT_EQ(msg("label 1x"), "invalid name");
+  EXPECT_EQ(msg("label 1x"), "invalid argument");
+  EXPECT_EQ(msg("1x: nop"), "reserved word used as symbol");
+  EXPECT_EQ(msg("macro m { local 'x' }\nm"), "invalid name");
   EXPECT_EQ(msg(std::string(300, 'n') + " = 1"), "name too long");
   EXPECT_EQ(msg("a: b: dw a * b"), "invalid use of symbol");
   EXPECT_EQ(msg("a: dw a"), "invalid use of symbol"); /* 16-bit address */
@@ -97,7 +100,7 @@ TEST(AsmMsg, DirectiveMessages) {
   EXPECT_EQ(msg("macro m a* { db a }\nm"), "invalid macro arguments");
   EXPECT_EQ(msg("macro m a { db a }\nm 1, 2"), "invalid macro arguments");
   EXPECT_EQ(msg("macro m [a { }"), "invalid macro arguments");
-  EXPECT_EQ(msg("}"), "unexpected characters");
+  EXPECT_EQ(msg("}"), "illegal instruction");
   EXPECT_EQ(msg("rept 5000000 { nop }"), "too many repeats");
   EXPECT_EQ(pieces("x = 1\nwhile x > 0\nx = x + 1\nend while")[3], "while x>0");
 }
