@@ -621,7 +621,34 @@ int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
   return err;
 }
 
+/* 64-bit code: ah, ch, dh and bh cannot stand beside a register that
+** needs the REX prefix. */
+static bool rex_conflict(asm_state *st, const asm_insn &in) {
+  if (st->bits != 64)
+    return false;
+  bool high = false, rex = false;
+  for (int i = 0; i < in.nops; i++) {
+    const asm_operand &o = in.ops[i];
+    int regs[3] = {o.kind == ASM_OP_REG ? o.reg : 0, o.base, o.index};
+    for (int r : regs) {
+      if (!r)
+        continue;
+      if (r == ZYDIS_REGISTER_AH || r == ZYDIS_REGISTER_CH || r == ZYDIS_REGISTER_DH ||
+          r == ZYDIS_REGISTER_BH)
+        high = true;
+      else if ((r >= ZYDIS_REGISTER_SPL && r <= ZYDIS_REGISTER_R15B) ||
+               (r >= ZYDIS_REGISTER_R8W && r <= ZYDIS_REGISTER_R15W) ||
+               (r >= ZYDIS_REGISTER_R8D && r <= ZYDIS_REGISTER_R15D) ||
+               (r >= ZYDIS_REGISTER_R8 && r <= ZYDIS_REGISTER_R15))
+        rex = true;
+    }
+  }
+  return high && rex;
+}
+
 static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
+  if (rex_conflict(st, in))
+    return ASM_E_REG_COMBINATION;
   shape(st, in);
   enc e(st, in);
   for (int i = 0; i < in.nops; i++) {

@@ -122,8 +122,8 @@ bool declare_locals(asm_state *st, const asm_line &l, expansion &x) {
   for (size_t i = 1; i < l.t.size(); i++) {
     if (l.t[i].sym(','))
       continue;
-    if (l.t[i].kind != ASM_TK_NAME)
-      return fail(st, ASM_E_INVALID_NAME, l);
+    if (l.t[i].kind != ASM_TK_NAME) /* named with the lines it came from */
+      return fail(st, ASM_E_INVALID_NAME, asm_line{l.t, x.origin});
     x.locals[l.t[i].s] = unique_name(st, l.t[i].s);
   }
   return true;

@@ -94,8 +94,9 @@ bool dir_align(asm_state *st, const asm_line &l, size_t pos) {
 
 /* label name [size] [at address] */
 bool dir_label(asm_state *st, const asm_line &l, size_t pos) {
-  if (pos < l.t.size() && (l.t[pos].kind != ASM_TK_NAME || !asm_sym_valid_name(l.t[pos].s)))
-    return err(st, ASM_E_INVALID_ARG);
+  if (pos < l.t.size() && (l.t[pos].kind != ASM_TK_NAME ||
+                            !asm_sym_valid_name(l.t[pos].s.substr(0, 1))))
+    return err(st, ASM_E_INVALID_ARG); /* label 1x: a number, not a name */
   if (pos >= l.t.size() || !check_name(st, l.t[pos]))
     return pos < l.t.size() ? false : err(st, ASM_E_INVALID_ARG);
   const std::string &name = l.t[pos++].s;
