@@ -219,7 +219,13 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
     return data_string(st, k.s, unit, wide);
   }
   asm_val v;
+  size_t start = pos;
   int e = asm_expr_eval(st, l.t, pos, l.t.size(), false, v);
+  /* an empty item or a bracket out of place is a malformed argument to the
+  ** reference; a missing operand a bad expression */
+  if (e == ASM_E_INVALID_EXPR && (start >= l.t.size() || l.t[start].sym(',') ||
+                                  l.t[start].sym('(') || l.t[start].sym(')')))
+    e = ASM_E_INVALID_ARG;
   if (e) {
     asm_error(st, e, l);
     return false;

@@ -168,10 +168,8 @@ bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
     asm_val_regs(v, a.org_regs);
     return true;
   }
-  if (s == "%") {
-    if (!st->counter_total)
-      return c.fail(ASM_E_UNEXPECTED_CHARS);
-    v.v = st->counter;
+  if (s == "%") { /* outside repeat, times and while: 0, as the reference */
+    v.v = st->counter_total ? st->counter : 0;
     return true;
   }
   if (s == "%t") {

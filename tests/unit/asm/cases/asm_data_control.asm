@@ -275,3 +275,7 @@ virtual at 0
  db 1
 ;; case: break_outside_loop
 break
+;; case: data_invalid_item_paren
+ db (1
+;; case: data_invalid_item_empty
+ db 1,,2

@@ -134,3 +134,22 @@ match =mov x, mov eax { inc x }
 ;; case: match_not_equal_literal
 match =add, sub { db 1 }
 db 0
+;; case: percent_outside_repeat_in_rept
+rept 3 i { db i, % }
+;; case: percent_in_macro_called_in_repeat
+macro m { db % }
+repeat 3
+m
+end repeat
+;; case: percent_in_macro_outside_repeat
+macro m { db %, 1 }
+m
+;; case: percent_in_rept_inside_repeat
+repeat 2
+rept 2 { db % }
+end repeat
+;; case: percent_group_macro_in_repeat
+macro m [x] { forward repeat 1
+ db %, x
+ end repeat }
+m 1, 2
