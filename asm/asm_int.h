@@ -130,12 +130,14 @@ struct asm_mod_ref {      /* one use of an imported member */
   uint8_t kind = 0;
   uint32_t at = 0;        /* image offset of the code word it fills */
   int handler = 0;        /* 1-3: the module's read, write or run handler */
+  void *rec = nullptr;    /* the host's member record */
 };
 struct asm_mod_import {   /* an imported member as the host described it */
   bool found = false;
   int handler = 0;
   std::string module, member, sig;
   uint8_t kind = 0;
+  void *rec = nullptr;    /* the host's member record */
 };
 struct asm_mod {
   bool named = false;

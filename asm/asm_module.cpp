@@ -194,6 +194,7 @@ const asm_mod_import &import_of(asm_state *st, const std::string &name) {
   void *ctx = st->svc->open_context(im.module.c_str());
   void *m = ctx ? st->svc->find_member(ctx, im.member.c_str(), im.handler) : nullptr;
   im.found = m && (im.handler || st->svc->member_type(m, im.kind, im.sig));
+  im.rec = m;
   return im;
 }
 
@@ -212,6 +213,7 @@ bool emit_ref(asm_state *st, const asm_tok &k, const uint8_t *tail, size_t n) {
   r.sig = im.sig;
   r.kind = im.kind;
   r.handler = im.handler;
+  r.rec = im.rec;
   r.at = (uint32_t)asm_out_here(st).v + 1;
   /* a handler is read from its slot: mov eax, [slot] */
   const uint8_t mov[5] = {(uint8_t)(im.handler ? 0xA1 : 0xB8), 0, 0, 0, 0};
@@ -357,6 +359,7 @@ void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out, asm_mod_fixups &f
     asm_image_vnum(len, (uint32_t)rec.size());
     for (const auto &l : local)
       fix.push_back({l.first, (uint32_t)(record_at + len.size() + l.second)});
+
     asm_image_item(out, rec);
   }
 }
