@@ -613,6 +613,8 @@ int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
   }
   int err = encode_fresh(st, in, out);
   if (err >= 0) {
+    if (st->memo.size() >= ASM_MEMO_MAX) /* bounded: start afresh */
+      st->memo.clear();
     asm_enc_memo &m = st->memo[d.a];
     m.check = d.b;
     m.err = err;

@@ -395,7 +395,10 @@ int asm_expr_eval(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
                   bool regs, asm_val &out) {
   ectx c(st, t, pos, end, regs);
   out = asm_val();
-  bool ok = e_or(c, out);
+  /* most operands and data items are one number or name */
+  bool single = pos < end && t[pos].kind != ASM_TK_SYM &&
+                (pos + 1 == end || t[pos + 1].sym(','));
+  bool ok = single ? e_primary(c, out) : e_or(c, out);
   pos = c.pos;
   return ok ? ASM_OK : c.err;
 }

@@ -196,7 +196,8 @@ enum {
   ASM_MAX_PASSES = 100,
   ASM_MAX_NAME = 255,
   ASM_MAX_STEPS = 1000000, /* lines run by one pass or the preprocessor */
-  ASM_MAX_LINE_TOKENS = 65536
+  ASM_MAX_LINE_TOKENS = 65536,
+  ASM_MEMO_MAX = 65536     /* encodings kept between passes */
 };
 
 /* asm_msg.cpp */

@@ -71,6 +71,7 @@ static bool lex_push(asm_state *st, std::vector<asm_line> &out, asm_line &line) 
     return false;
   out.push_back(std::move(line));
   line.t.clear();
+  line.t.reserve(8); /* one allocation for most lines */
   return true;
 }
 
@@ -78,6 +79,7 @@ bool asm_lex(asm_state *st, const char *p, size_t n, int origin,
              std::vector<asm_line> &out) {
   asm_line line;
   line.origin = origin;
+  line.t.reserve(8);
   size_t i = 0;
   while (i < n) {
     char c = p[i];

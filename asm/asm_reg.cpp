@@ -15,8 +15,18 @@ namespace {
 /* One table for every name with a meaning: registers, mnemonics and their
 ** aliases, prefixes, size words and data directives. Keys are lower case
 ** and point into static text or into `owned`. */
+/* FNV-1a: names are short, a plain hash beats the library's */
+struct name_hash {
+  size_t operator()(std::string_view s) const {
+    uint32_t h = 2166136261u;
+    for (char c : s)
+      h = (h ^ (uint8_t)c) * 16777619u;
+    return h;
+  }
+};
+
 struct reg_tables {
-  std::unordered_map<std::string_view, int> index; /* name -> kws[] */
+  std::unordered_map<std::string_view, int, name_hash> index; /* name -> kws[] */
   std::vector<asm_kw> kws;
   std::deque<std::string> owned;
   reg_tables();
