@@ -282,6 +282,8 @@ inline bool asm_tok_is(const asm_tok &k, const char *w) {
     return false;
   size_t n = k.s.size();
   for (size_t i = 1; i < n; i++) {
+    if (!w[i]) /* the word is shorter; a NUL in the name must not match */
+      return false;
     char c = k.s[i];
     if (c >= 'A' && c <= 'Z')
       c = (char)(c - 'A' + 'a');
