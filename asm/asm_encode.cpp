@@ -544,8 +544,10 @@ void memo_key(asm_state *st, const asm_insn &in, digest &d) {
   d.add((uint64_t)st->bits | (uint64_t)st->opt.format << 8 |
         (uint64_t)in.opsize << 16);
   /* the place matters to relative branches and to 64-bit addresses */
-  if ((in.nops && in.ops[0].kind == ASM_OP_IMM) || st->bits == 64)
+  if ((in.nops && in.ops[0].kind == ASM_OP_IMM) || st->bits == 64) {
     d.add_val(asm_out_here(st));
+    st->dep = true;
+  }
   for (int i = 0; i < in.nops; i++) {
     const asm_operand &o = in.ops[i];
     d.add((uint64_t)o.kind | (uint64_t)(uint32_t)o.size << 8 | (uint64_t)o.reg << 40);

@@ -157,6 +157,8 @@ bool e_char(ectx &c, const std::string &s, asm_val &v) {
 bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
   const std::string &s = k.s;
   asm_state *st = c.st;
+  if (s[0] == '$' || s[0] == '%')
+    st->dep = true;
   if (s == "$") {
     v = asm_out_here(st);
     return true;

@@ -186,8 +186,20 @@ struct asm_state {
   int dup_depth = 0;           /* data lists inside dup */
   asm_mod mod;
   std::unordered_map<std::string, asm_mod_import> imports; /* by dotted name */
+  /* Lines whose bytes depend on nothing that can change between passes
+  ** (no symbol, no $, no counter, no position) are kept: later passes
+  ** copy their bytes. `dep` notes a dependency while a line runs. */
+  bool dep = false;
+  std::vector<struct asm_line_memo> line_memo;
+  std::vector<uint8_t> line_bytes;
   /* encodings made so far, by digest (asm_encode.cpp) */
   std::unordered_map<uint64_t, struct asm_enc_memo> memo;
+};
+
+struct asm_line_memo {
+  uint32_t at = 0;   /* in asm_state::line_bytes */
+  uint8_t len = 0;   /* 0: not kept */
+  uint8_t bits = 0;
 };
 
 /* limits */

@@ -244,6 +244,42 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
   return asm_insn_line(st, l, pos);
 }
 
+/* An instruction or initialised data without a label: its bytes may be
+** kept for the next pass. */
+static bool keepable(const asm_line &l) {
+  if (l.t.empty() || l.t[0].kind != ASM_TK_NAME)
+    return false;
+  const asm_kw &k = asm_tok_kw(l.t[0]);
+  return k.mnem || k.prefix || (k.unit && !k.reserve);
+}
+
+/* Copies the bytes a line made in an earlier pass; false when it has
+** none kept. */
+static bool replay_line(asm_state *st, size_t i) {
+  if (st->line_memo.size() != st->lines.size())
+    st->line_memo.assign(st->lines.size(), asm_line_memo());
+  const asm_line_memo &m = st->line_memo[i];
+  if (!m.len || m.bits != st->bits || st->areas.size() != 1)
+    return false;
+  asm_out_bytes(st, st->line_bytes.data() + m.at, m.len); /* may be fatal */
+  return true;
+}
+
+/* Keeps what the line at i made, when it depended on nothing. */
+static void keep_line(asm_state *st, size_t i, size_t before, size_t relocs, int err) {
+  const asm_area &a = st->areas[0];
+  size_t len = a.bytes.size() - before;
+  if (st->dep || st->err != err || st->fatal || st->areas.size() != 1 ||
+      st->relocs.size() != relocs || a.init_end != a.bytes.size() || len == 0 ||
+      len > 32)
+    return;
+  asm_line_memo &m = st->line_memo[i];
+  m.at = (uint32_t)st->line_bytes.size();
+  m.len = (uint8_t)len;
+  m.bits = (uint8_t)st->bits;
+  st->line_bytes.insert(st->line_bytes.end(), a.bytes.begin() + (long)before, a.bytes.end());
+}
+
 /* Runs one pass; st->changed tells whether another one is needed. */
 bool asm_parse_pass(asm_state *st) {
   st->areas.assign(1, asm_area());
@@ -282,6 +318,21 @@ bool asm_parse_pass(asm_state *st) {
     }
     if (asm_ctl_kind(l.t)) {
       asm_ctl_line(st, l, i);
+      continue;
+    }
+    if (keepable(l)) {
+      if (replay_line(st, i)) {
+        i++;
+        continue;
+      }
+      size_t before = st->areas[0].bytes.size(), relocs = st->relocs.size();
+      int err = st->err;
+      bool top = st->areas.size() == 1;
+      st->dep = false;
+      asm_parse_line(st, l, 0);
+      if (top && !st->line_memo[i].len)
+        keep_line(st, i, before, relocs, err);
+      i++;
       continue;
     }
     asm_parse_line(st, l, 0);

@@ -71,6 +71,7 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
 }
 
 void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
+  st->dep = true;
   std::string name = asm_sym_name(st, raw, false);
   auto it = st->syms.find(name);
   out = asm_val();
@@ -101,6 +102,7 @@ void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
 }
 
 bool asm_sym_defined(asm_state *st, const std::string &raw) {
+  st->dep = true;
   auto it = st->syms.find(asm_sym_name(st, raw, false));
   if (it == st->syms.end())
     return false;
@@ -108,6 +110,7 @@ bool asm_sym_defined(asm_state *st, const std::string &raw) {
 }
 
 bool asm_sym_used(asm_state *st, const std::string &raw) {
+  st->dep = true;
   auto it = st->syms.find(asm_sym_name(st, raw, false));
   if (it == st->syms.end())
     return false;

@@ -165,3 +165,12 @@ TEST(AsmControl, VirtualOriginWithRegister) {
   EXPECT_NE(asm_hex("virtual at ebx\nv db 0\nend virtual\ndd v").find("invalid value"),
             std::string::npos);
 }
+
+/* Lines kept from an earlier pass are made again when what they depend on
+** changes: the mode, a symbol, the position. */
+TEST(AsmPasses, KeptLinesFollowWhatChanged) {
+  EXPECT_EQ(asm_hex("if defined later\nuse16\nend if\ninc ax\nlater = 1"), "40");
+  EXPECT_EQ(asm_hex("mov eax, x\nx = 5"), "B8 05 00 00 00");
+  EXPECT_EQ(asm_hex("jmp l\nrepeat 2\nnop\nend repeat\ndb 1\nl:"), "EB 03 90 90 01");
+  EXPECT_EQ(asm_hex("repeat 3\ndb %\nend repeat"), "01 02 03");
+}
