@@ -608,16 +608,16 @@ static int encode_blendv(asm_state *st, asm_insn &in, asm_code &out) {
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
   digest d;
   memo_key(st, in, d);
-  auto it = st->memo.find(d.a);
-  if (it != st->memo.end() && it->second.check == d.b) {
-    out = it->second.code;
-    return it->second.err;
+  if (st->memo.empty())
+    st->memo.resize(ASM_MEMO_SLOTS);
+  asm_enc_memo &m = st->memo[(size_t)(d.a ^ (d.a >> 32)) & (ASM_MEMO_SLOTS - 1)];
+  if (m.err >= 0 && m.key == d.a && m.check == d.b) {
+    out = m.code;
+    return m.err;
   }
   int err = encode_fresh(st, in, out);
-  if (err >= 0) {
-    if (st->memo.size() >= ASM_MEMO_MAX) /* bounded: start afresh */
-      st->memo.clear();
-    asm_enc_memo &m = st->memo[d.a];
+  if (err >= 0) { /* a newer encoding takes the slot */
+    m.key = d.a;
     m.check = d.b;
     m.err = err;
     m.code = out;

@@ -192,8 +192,9 @@ struct asm_state {
   bool dep = false;
   std::vector<struct asm_line_memo> line_memo;
   std::vector<uint8_t> line_bytes;
-  /* encodings made so far, by digest (asm_encode.cpp) */
-  std::unordered_map<uint64_t, struct asm_enc_memo> memo;
+  /* encodings made so far, a direct-mapped cache by digest
+  ** (asm_encode.cpp); allocated at the first instruction */
+  std::vector<struct asm_enc_memo> memo;
 };
 
 struct asm_line_memo {
@@ -209,7 +210,7 @@ enum {
   ASM_MAX_NAME = 255,
   ASM_MAX_STEPS = 1000000, /* lines run by one pass or the preprocessor */
   ASM_MAX_LINE_TOKENS = 65536,
-  ASM_MEMO_MAX = 65536     /* encodings kept between passes */
+  ASM_MEMO_SLOTS = 16384   /* encodings kept (a power of two) */
 };
 
 /* asm_msg.cpp */
@@ -367,8 +368,8 @@ int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out);
 /* An encoding kept under a 128-bit digest of everything it depends on:
 ** lines encode alike in every pass, and programs repeat instructions. */
 struct asm_enc_memo {
-  uint64_t check = 0; /* second half of the digest */
-  int err = 0;
+  uint64_t key = 0, check = 0; /* the digest */
+  int err = -1;                /* -1: empty */
   asm_code code;
 };
 
