@@ -87,6 +87,13 @@ struct asm_val {
   long double f = 0;
 };
 
+/* Register terms alone, as symbols keep them. */
+struct asm_regs {
+  int nreg = 0;
+  int reg[4] = {0, 0, 0, 0};
+  int64_t scale[4] = {0, 0, 0, 0};
+};
+
 struct asm_sym {
   int64_t cur = 0, last = 0;
   int reloc = 0, last_reloc = 0;
@@ -94,7 +101,7 @@ struct asm_sym {
   int def_pass = -1;  /* pass that last defined it */
   bool had_last = false;
   bool var = false;   /* defined with '=' (may be redefined) */
-  asm_val regs, last_regs; /* register terms of labels in `virtual at reg` */
+  asm_regs regs, last_regs; /* register terms of labels in `virtual at reg` */
   bool used = false, used_last = false;
 };
 
@@ -260,6 +267,9 @@ bool asm_expr_number(const std::string &s, int64_t &out);
 /* asm_sym.cpp */
 void asm_val_regs(asm_val &to, const asm_val &from);
 bool asm_val_same_regs(const asm_val &a, const asm_val &b);
+void asm_val_regs(asm_val &to, const asm_regs &from);
+void asm_regs_of(asm_regs &to, const asm_val &from);
+bool asm_regs_same(const asm_regs &a, const asm_regs &b);
 std::string asm_sym_name(asm_state *st, const std::string &name, bool define);
 bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
                     int size, bool var);

@@ -42,6 +42,31 @@ void asm_val_regs(asm_val &to, const asm_val &from) {
   }
 }
 
+void asm_val_regs(asm_val &to, const asm_regs &from) {
+  to.nreg = from.nreg;
+  for (int i = 0; i < 4; i++) {
+    to.reg[i] = from.reg[i];
+    to.scale[i] = from.scale[i];
+  }
+}
+
+void asm_regs_of(asm_regs &to, const asm_val &from) {
+  to.nreg = from.nreg;
+  for (int i = 0; i < 4; i++) {
+    to.reg[i] = from.reg[i];
+    to.scale[i] = from.scale[i];
+  }
+}
+
+bool asm_regs_same(const asm_regs &a, const asm_regs &b) {
+  if (a.nreg != b.nreg)
+    return false;
+  for (int i = 0; i < a.nreg; i++)
+    if (a.reg[i] != b.reg[i] || a.scale[i] != b.scale[i])
+      return false;
+  return true;
+}
+
 bool asm_val_same_regs(const asm_val &a, const asm_val &b) {
   if (a.nreg != b.nreg)
     return false;
@@ -63,7 +88,7 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
   }
   s.cur = v.v;
   s.reloc = v.reloc;
-  asm_val_regs(s.regs, v);
+  asm_regs_of(s.regs, v);
   s.size = size;
   s.var = var;
   s.def_pass = st->pass;
@@ -123,7 +148,7 @@ void asm_sym_end_pass(asm_state *st) {
     asm_sym &s = kv.second;
     if (s.def_pass == st->pass) {
       if (!s.had_last || s.cur != s.last || s.reloc != s.last_reloc ||
-          s.size != s.last_size || !asm_val_same_regs(s.regs, s.last_regs))
+          s.size != s.last_size || !asm_regs_same(s.regs, s.last_regs))
         st->changed = true;
       s.last = s.cur;
       s.last_regs = s.regs;
