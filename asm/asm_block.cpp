@@ -116,6 +116,8 @@ bool asm_macro_irp(asm_state *st, std::vector<asm_line> &in, size_t &i, bool irp
     std::vector<asm_toks> vals;
     if (!asm_macro_args(h.t, 3, vals))
       return fail(st, ASM_E_MACRO_ARGS, h);
+    if (vals.empty()) /* irp x, { } runs once with x empty */
+      vals.emplace_back();
     for (asm_toks &v : vals)
       sets.push_back(bindings{{name, v}});
   }
@@ -129,7 +131,8 @@ bool asm_macro_match(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   if (!block(st, in, i, h, body))
     return false;
   size_t comma = 1;
-  while (comma < h.t.size() && !h.t[comma].sym(','))
+  /* the first comma the pattern does not quote with = */
+  while (comma < h.t.size() && !(h.t[comma].sym(',') && !h.t[comma - 1].sym('=')))
     comma++;
   if (comma >= h.t.size())
     return fail(st, ASM_E_MACRO_ARGS, h);

@@ -13,7 +13,7 @@ enum {
 namespace {
 
 bool word(const asm_toks &t, size_t i, const char *w) {
-  return i < t.size() && t[i].kind == ASM_TK_NAME && asm_lower(t[i].s) == w;
+  return i < t.size() && asm_tok_is(t[i], w);
 }
 
 int open_kind(int k) {
@@ -113,15 +113,14 @@ size_t do_while(asm_state *st, const asm_line &l, size_t i) {
     b.index++;
     st->counter = b.index;
   }
+  if (!again) /* the condition already sees % as 1; no total is known */
+    enter_loop(st, ASM_BLK_WHILE, i, -1);
   bool r;
   cond(st, l, 1, r);
   if (!r) {
-    if (again)
-      leave_loop(st);
+    leave_loop(st);
     return (size_t)st->pair[i] + 1;
   }
-  if (!again)
-    enter_loop(st, ASM_BLK_WHILE, i, 0);
   return i + 1;
 }
 
@@ -181,14 +180,16 @@ int asm_ctl_kind(const asm_toks &t) {
     return CTL_NONE;
   if (t.size() > 1 && (t[1].sym(':') || t[1].sym('=')))
     return CTL_NONE;
-  std::string w = asm_lower(t[0].s);
-  if (w == "if") return CTL_IF;
-  if (w == "else") return CTL_ELSE;
-  if (w == "repeat") return CTL_REPEAT;
-  if (w == "while") return CTL_WHILE;
-  if (w == "break") return CTL_BREAK;
-  if (w == "virtual") return CTL_VIRTUAL;
-  if (w == "end" && t.size() == 2) {
+  const asm_tok &w = t[0];
+  if (asm_tok_kw(w).mnem || asm_tok_kw(w).unit)
+    return CTL_NONE;
+  if (asm_tok_is(w, "if")) return CTL_IF;
+  if (asm_tok_is(w, "else")) return CTL_ELSE;
+  if (asm_tok_is(w, "repeat")) return CTL_REPEAT;
+  if (asm_tok_is(w, "while")) return CTL_WHILE;
+  if (asm_tok_is(w, "break")) return CTL_BREAK;
+  if (asm_tok_is(w, "virtual")) return CTL_VIRTUAL;
+  if (asm_tok_is(w, "end") && t.size() == 2) {
     if (word(t, 1, "if")) return CTL_ENDIF;
     if (word(t, 1, "repeat")) return CTL_ENDREPEAT;
     if (word(t, 1, "while")) return CTL_ENDWHILE;

@@ -39,7 +39,7 @@ bool asm_out_reserve(asm_state *st, uint64_t n) {
 static bool out_fits(int64_t v, int size) {
   if (size >= 8)
     return true;
-  int64_t lo = -(int64_t(1) << (size * 8 - 1));
+  int64_t lo = -(int64_t(1) << (size * 8)); /* as the reference: db -256 */
   int64_t hi = (int64_t(1) << (size * 8)) - 1;
   return v >= lo && v <= hi;
 }
@@ -92,7 +92,7 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
   if (v.fp) {
     uint8_t b[10];
     if (!asm_float_bits(v.f, size, b)) {
-      asm_error(st, ASM_E_INVALID_VALUE, *st->line);
+      asm_error(st, size < 4 ? ASM_E_SYMBOL_USE : ASM_E_INVALID_VALUE, *st->line);
       return false;
     }
     return asm_out_bytes(st, b, (size_t)size);
@@ -117,21 +117,10 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
 }
 
 int asm_data_unit(const std::string &dir, bool *reserve) {
-  static const struct { const char *n; int u; bool r; } dirs[] = {
-    {"db", 1, false}, {"dw", 2, false}, {"du", 2, false}, {"dd", 4, false},
-    {"dp", 6, false}, {"df", 6, false}, {"dq", 8, false}, {"dt", 10, false},
-    {"rb", 1, true}, {"rw", 2, true}, {"rd", 4, true}, {"rp", 6, true},
-    {"rf", 6, true}, {"rq", 8, true}, {"rt", 10, true},
-  };
-  if (dir.size() != 2)
-    return 0;
-  std::string l = asm_lower(dir);
-  for (auto &d : dirs)
-    if (l == d.n) {
-      *reserve = d.r;
-      return d.u;
-    }
-  return 0;
+  asm_tok k{ASM_TK_NAME, dir};
+  const asm_kw &w = asm_tok_kw(k);
+  *reserve = w.reserve;
+  return w.unit;
 }
 
 static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
@@ -230,7 +219,13 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
     return data_string(st, k.s, unit, wide);
   }
   asm_val v;
+  size_t start = pos;
   int e = asm_expr_eval(st, l.t, pos, l.t.size(), false, v);
+  /* an empty item or a bracket out of place is a malformed argument to the
+  ** reference; a missing operand a bad expression */
+  if (e == ASM_E_INVALID_EXPR && (start >= l.t.size() || l.t[start].sym(',') ||
+                                  l.t[start].sym('(') || l.t[start].sym(')')))
+    e = ASM_E_INVALID_ARG;
   if (e) {
     asm_error(st, e, l);
     return false;
@@ -242,7 +237,28 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
       asm_error(st, ASM_E_SYMBOL_USE, l);
       return false;
     }
-    return data_dup(st, l, pos, unit, wide, v.v);
+    if (st->dup_depth) { /* as the reference: no dup inside dup */
+      asm_error(st, ASM_E_INVALID_ARG, l);
+      return false;
+    }
+    st->dup_depth++;
+    bool ok = data_dup(st, l, pos, unit, wide, v.v);
+    st->dup_depth--;
+    return ok;
+  }
+  if (unit == 10 && !v.fp) {
+    asm_error(st, ASM_E_INVALID_OPERAND, l);
+    return false;
+  }
+  if (unit == 6 && pos < l.t.size() && l.t[pos].sym(':')) { /* df seg:offset */
+    pos++;
+    asm_val off;
+    e = asm_expr_eval(st, l.t, pos, l.t.size(), false, off);
+    if (e) {
+      asm_error(st, e, l);
+      return false;
+    }
+    return asm_out_value(st, off, 4) && asm_out_value(st, v, 2);
   }
   return asm_out_value(st, v, unit);
 }

@@ -60,7 +60,7 @@ bool fit_imm(int64_t &v, int size) {
   if (size <= 0 || size >= 8)
     return true;
   int bits = size * 8;
-  int64_t lo = -(int64_t(1) << (bits - 1)), hi = (int64_t(1) << bits) - 1;
+  int64_t lo = -(int64_t(1) << bits), hi = (int64_t(1) << bits) - 1;
   if (v < lo || v > hi)
     return false;
   uint64_t m = (uint64_t(1) << bits) - 1, x = (uint64_t)v & m;
@@ -192,6 +192,8 @@ int build(enc &e) {
     if (o.size > 0 && o.kind == ASM_OP_IMM)
       r.operand_size_hint = size_hint(o.size);
   }
+  if (e.in.opsize)
+    r.operand_size_hint = size_hint(e.in.opsize);
   if (e.rel) {
     r.branch_width = e.width;
   } else if (e.in.jump == ASM_JUMP_FAR) {
@@ -221,6 +223,8 @@ int try_encode(enc &e, asm_code &out) {
 ** when the encoding does not depend on it (`*uniform`). */
 int settle_size(enc &e, asm_code &out, bool *uniform) {
   static const int sizes[] = {1, 2, 4, 6, 8, 10, 16, 32, 64};
+  /* x87 and SSE state images, the mode's own size first */
+  static const int state16[] = {14, 94, 512}, state32[] = {28, 108, 512};
   asm_operand &m = e.in.ops[e.memop];
   int found = 0, count = 0;
   asm_code first;
@@ -241,6 +245,15 @@ int settle_size(enc &e, asm_code &out, bool *uniform) {
         found = s;
       }
       count++;
+    }
+  }
+  for (int s : e.st->bits == 16 ? state16 : state32) {
+    if (count)
+      break;
+    m.size = s;
+    if (try_encode(e, first) == ASM_OK) {
+      found = s;
+      count = 1;
     }
   }
   m.size = found;
@@ -394,6 +407,12 @@ void order_prefixes(asm_code &out) {
       out.b[i + 1] = 0x66;
       return;
     }
+    /* a mandatory F2 or F3 follows the operand-size prefix */
+    if ((b == 0xF2 || b == 0xF3) && out.b[i + 1] == 0x66) {
+      out.b[i] = 0x66;
+      out.b[i + 1] = b;
+      return;
+    }
   }
 }
 
@@ -401,6 +420,57 @@ void order_prefixes(asm_code &out) {
 
 static int encode_once(enc &e, asm_code &out);
 static int encode_main(asm_state *st, asm_insn &in, asm_code &out);
+
+static bool is_reg(const asm_operand &o, int reg) {
+  return o.kind == ASM_OP_REG && (!reg || o.reg == reg);
+}
+
+/* Forms the dialect writes otherwise than the tables list them. */
+static void shape(asm_state *st, asm_insn &in) {
+  asm_operand *o = in.ops;
+  int m = in.mnem;
+  /* test and xchg take the register first or second alike */
+  if ((m == ZYDIS_MNEMONIC_TEST || m == ZYDIS_MNEMONIC_XCHG) && in.nops == 2 &&
+      is_reg(o[0], 0) && o[1].kind == ASM_OP_MEM)
+    std::swap(o[0], o[1]);
+  /* imul eax, 7 is imul eax, eax, 7 */
+  if (m == ZYDIS_MNEMONIC_IMUL && in.nops == 2 && is_reg(o[0], 0) &&
+      o[1].kind == ASM_OP_IMM) {
+    o[2] = o[1];
+    o[1] = o[0];
+    in.nops = 3;
+  }
+  /* the implied xmm0 of the SSE4.1 variable blends may be written */
+  if ((m == ZYDIS_MNEMONIC_BLENDVPS || m == ZYDIS_MNEMONIC_BLENDVPD ||
+       m == ZYDIS_MNEMONIC_PBLENDVB) && in.nops == 3 &&
+      is_reg(o[2], ZYDIS_REGISTER_XMM0))
+    in.nops = 2;
+  /* the MMX low unpacks read a dword; a qword may be named */
+  if ((m == ZYDIS_MNEMONIC_PUNPCKLBW || m == ZYDIS_MNEMONIC_PUNPCKLWD ||
+       m == ZYDIS_MNEMONIC_PUNPCKLDQ) && in.nops == 2 &&
+      ZydisRegisterGetClass((ZydisRegister)o[0].reg) == ZYDIS_REGCLASS_MMX &&
+      o[1].kind == ASM_OP_MEM && o[1].size == 8)
+    o[1].size = 4;
+  /* a pointer through memory: dword in 16-bit code, pword anywhere */
+  if ((m == ZYDIS_MNEMONIC_CALL || m == ZYDIS_MNEMONIC_JMP) && in.nops == 1 &&
+      o[0].kind == ASM_OP_MEM && (o[0].size == 6 || (st->bits == 16 && o[0].size == 4)))
+    in.jump = ASM_JUMP_FAR;
+  /* pushw [eax]: the size in the name */
+  if (in.opsize && in.nops == 1 && o[0].kind == ASM_OP_MEM && !o[0].size)
+    o[0].size = in.opsize;
+}
+
+/* nop with an operand: the dialect's 0F 1F /0, not the hint opcodes. */
+static void fix_nop(const asm_insn &in, asm_code &out) {
+  if (in.mnem != ZYDIS_MNEMONIC_NOP || in.nops != 1)
+    return;
+  for (size_t i = 0; i + 2 < out.len; i++)
+    if (out.b[i] == 0x0F && out.b[i + 1] >= 0x18 && out.b[i + 1] <= 0x1F) {
+      out.b[i + 1] = 0x1F;
+      out.b[i + 2] &= 0xC7;
+      return;
+    }
+}
 
 /* x87 forms that name fewer stack registers than the tables list:
 ** faddp means faddp st1, st0; fxch and fcom mean st1. */
@@ -439,14 +509,151 @@ static int encode_fpu(asm_state *st, asm_insn &in, asm_code &out, int first) {
   return first;
 }
 
-int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
-  int err = encode_main(st, in, out);
+namespace {
+struct digest {
+  uint64_t a = 0x9E3779B97F4A7C15ull, b = 0xC2B2AE3D27D4EB4Full;
+  void add(uint64_t x) {
+    a = (a ^ x) * 0x100000001B3ull;
+    a ^= a >> 29;
+    b = (b + x) * 0xFF51AFD7ED558CCDull;
+    b ^= b >> 32;
+  }
+  void add_val(const asm_val &v) {
+    add((uint64_t)v.v);
+    add((uint64_t)(int64_t)v.reloc);
+    add((uint64_t)v.nreg | (uint64_t)v.size << 8 | (uint64_t)v.fp << 40);
+    for (int i = 0; i < v.nreg; i++) {
+      add((uint64_t)v.reg[i]);
+      add((uint64_t)v.scale[i]);
+    }
+    if (v.fp) {
+      uint64_t f[2] = {0, 0};
+      memcpy(f, &v.f, sizeof v.f < sizeof f ? sizeof v.f : sizeof f);
+      add(f[0]);
+      add(f[1] & 0xFFFF);
+    }
+  }
+};
+
+/* Everything an encoding depends on: the instruction, the mode, the
+** output format and where it lands. */
+void memo_key(asm_state *st, const asm_insn &in, digest &d) {
+  d.add((uint64_t)(int64_t)in.mnem);
+  d.add((uint64_t)in.prefix | (uint64_t)in.jump << 8 | (uint64_t)in.seg << 16 |
+        (uint64_t)in.addr << 32 | (uint64_t)in.wait << 40 | (uint64_t)in.nops << 48);
+  d.add((uint64_t)st->bits | (uint64_t)st->opt.format << 8 |
+        (uint64_t)in.opsize << 16);
+  /* the place matters to relative branches and to 64-bit addresses */
+  if ((in.nops && in.ops[0].kind == ASM_OP_IMM) || st->bits == 64) {
+    d.add_val(asm_out_here(st));
+    st->dep = true;
+  }
+  for (int i = 0; i < in.nops; i++) {
+    const asm_operand &o = in.ops[i];
+    d.add((uint64_t)o.kind | (uint64_t)(uint32_t)o.size << 8 | (uint64_t)o.reg << 40);
+    d.add((uint64_t)o.base | (uint64_t)o.index << 16 | (uint64_t)o.scale << 32 |
+          (uint64_t)o.seg << 40 | (uint64_t)o.addr << 56);
+    d.add((uint64_t)o.far_seg);
+    d.add_val(o.val);
+  }
+}
+} // namespace
+
+static int encode_blendv(asm_state *st, asm_insn &in, asm_code &out);
+
+static int encode_fresh(asm_state *st, asm_insn &in, asm_code &out) {
+  int err = encode_blendv(st, in, out);
+  if (err >= 0)
+    return err;
+  err = encode_main(st, in, out);
   if (err == ASM_E_INVALID_OPERAND)
     err = encode_fpu(st, in, out, err);
   return err;
 }
 
+/* The AVX variable blends, which the tables cannot encode: the fixed
+** blend of the same shape with the selector register in imm8[7:4], and
+** the opcode byte put right. */
+static int encode_blendv(asm_state *st, asm_insn &in, asm_code &out) {
+  static const struct { int from, to; uint8_t op; } blends[] = {
+    {ZYDIS_MNEMONIC_VBLENDVPS, ZYDIS_MNEMONIC_VBLENDPS, 0x4A},
+    {ZYDIS_MNEMONIC_VBLENDVPD, ZYDIS_MNEMONIC_VBLENDPD, 0x4B},
+    {ZYDIS_MNEMONIC_VPBLENDVB, ZYDIS_MNEMONIC_VPBLENDW, 0x4C},
+  };
+  for (auto &b : blends) {
+    if (in.mnem != b.from)
+      continue;
+    asm_operand &sel = in.ops[3];
+    ZydisRegisterClass c = ZydisRegisterGetClass((ZydisRegister)sel.reg);
+    if (in.nops != 4 || sel.kind != ASM_OP_REG ||
+        (c != ZYDIS_REGCLASS_XMM && c != ZYDIS_REGCLASS_YMM))
+      return ASM_E_INVALID_OPERAND;
+    asm_insn t = in;
+    t.mnem = b.to;
+    t.ops[3] = asm_operand();
+    t.ops[3].val.v = ZydisRegisterGetId((ZydisRegister)sel.reg) << 4;
+    int err = encode_main(st, t, out);
+    if (err)
+      return err;
+    for (size_t i = 0; i + 3 < out.len; i++)
+      if (out.b[i] == 0xC4) {
+        out.b[i + 3] = b.op;
+        return ASM_OK;
+      }
+    return ASM_E_INVALID_OPERAND;
+  }
+  return -1;
+}
+
+int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
+  digest d;
+  memo_key(st, in, d);
+  if (st->memo.empty())
+    st->memo.resize(ASM_MEMO_SLOTS);
+  asm_enc_memo &m = st->memo[(size_t)(d.a ^ (d.a >> 32)) & (ASM_MEMO_SLOTS - 1)];
+  if (m.err >= 0 && m.key == d.a && m.check == d.b) {
+    out = m.code;
+    return m.err;
+  }
+  int err = encode_fresh(st, in, out);
+  if (err >= 0) { /* a newer encoding takes the slot */
+    m.key = d.a;
+    m.check = d.b;
+    m.err = err;
+    m.code = out;
+  }
+  return err;
+}
+
+/* 64-bit code: ah, ch, dh and bh cannot stand beside a register that
+** needs the REX prefix. */
+static bool rex_conflict(asm_state *st, const asm_insn &in) {
+  if (st->bits != 64)
+    return false;
+  bool high = false, rex = false;
+  for (int i = 0; i < in.nops; i++) {
+    const asm_operand &o = in.ops[i];
+    int regs[3] = {o.kind == ASM_OP_REG ? o.reg : 0, o.base, o.index};
+    for (int r : regs) {
+      if (!r)
+        continue;
+      if (r == ZYDIS_REGISTER_AH || r == ZYDIS_REGISTER_CH || r == ZYDIS_REGISTER_DH ||
+          r == ZYDIS_REGISTER_BH)
+        high = true;
+      else if ((r >= ZYDIS_REGISTER_SPL && r <= ZYDIS_REGISTER_R15B) ||
+               (r >= ZYDIS_REGISTER_R8W && r <= ZYDIS_REGISTER_R15W) ||
+               (r >= ZYDIS_REGISTER_R8D && r <= ZYDIS_REGISTER_R15D) ||
+               (r >= ZYDIS_REGISTER_R8 && r <= ZYDIS_REGISTER_R15))
+        rex = true;
+    }
+  }
+  return high && rex;
+}
+
 static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
+  if (rex_conflict(st, in))
+    return ASM_E_REG_COMBINATION;
+  shape(st, in);
   enc e(st, in);
   for (int i = 0; i < in.nops; i++) {
     asm_operand &o = in.ops[i];
@@ -504,6 +711,7 @@ static int encode_once(enc &e, asm_code &out) {
   } else {
     err = try_encode(e, out);
     bool lone = in.nops == 1 && e.memop == 0; /* clflush byte [eax] */
+    int stated = e.memop >= 0 ? in.ops[e.memop].size : 0;
     if (err < 0 && e.memop >= 0 &&
         ((in.ops[e.memop].size < 0 && in.mnem == ZYDIS_MNEMONIC_LEA) || lone)) {
       /* a label's size does not bind where only the address counts, nor
@@ -511,6 +719,8 @@ static int encode_once(enc &e, asm_code &out) {
       bool uniform;
       in.ops[e.memop].size = 0;
       err = settle_size(e, out, &uniform);
+      if (err == ASM_E_SIZE_NOT_SPECIFIED && stated > 0)
+        err = ASM_E_OPERAND_SIZE; /* push byte [eax] */
     }
   }
   if (err < 0)
@@ -518,6 +728,13 @@ static int encode_once(enc &e, asm_code &out) {
   if (err)
     return err;
   fix_mov_cr(in, out);
+  fix_nop(in, out);
+  /* retw in 32-bit code, retd in 16-bit code */
+  if (in.mnem == ZYDIS_MNEMONIC_RET && in.opsize && out.len < sizeof out.b &&
+      out.b[0] != 0x66 && in.opsize != (e.st->bits == 16 ? 2 : 4)) {
+    memmove(out.b + 1, out.b, out.len++);
+    out.b[0] = 0x66;
+  }
   order_prefixes(out);
   return patch(e, out);
 }

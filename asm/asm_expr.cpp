@@ -154,8 +154,11 @@ bool e_char(ectx &c, const std::string &s, asm_val &v) {
   return true;
 }
 
-bool e_symbol(ectx &c, const std::string &s, asm_val &v) {
+bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
+  const std::string &s = k.s;
   asm_state *st = c.st;
+  if (s[0] == '$' || s[0] == '%')
+    st->dep = true;
   if (s == "$") {
     v = asm_out_here(st);
     return true;
@@ -167,19 +170,17 @@ bool e_symbol(ectx &c, const std::string &s, asm_val &v) {
     asm_val_regs(v, a.org_regs);
     return true;
   }
-  if (s == "%") {
-    if (!st->counter_total)
-      return c.fail(ASM_E_UNEXPECTED_CHARS);
-    v.v = st->counter;
+  if (s == "%") { /* outside repeat, times and while: 0, as the reference */
+    v.v = st->counter_total ? st->counter : 0;
     return true;
   }
   if (s == "%t") {
-    if (!st->counter_total)
+    if (st->counter_total <= 0)
       return c.fail(ASM_E_UNEXPECTED_CHARS);
     v.v = st->counter_total;
     return true;
   }
-  int reg = asm_reg_find(s);
+  int reg = asm_tok_kw(k).reg;
   if (reg) {
     if (!c.regs)
       return c.fail(ASM_E_INVALID_OPERAND);
@@ -231,7 +232,7 @@ bool e_primary(ectx &c, asm_val &v) {
       return true;
     return c.fail(ASM_E_INVALID_VALUE);
   }
-  return e_symbol(c, k->s, v);
+  return e_symbol(c, *k, v);
 }
 
 bool e_unary(ectx &c, asm_val &v) {
@@ -396,7 +397,10 @@ int asm_expr_eval(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
                   bool regs, asm_val &out) {
   ectx c(st, t, pos, end, regs);
   out = asm_val();
-  bool ok = e_or(c, out);
+  /* most operands and data items are one number or name */
+  bool single = pos < end && t[pos].kind != ASM_TK_SYM &&
+                (pos + 1 == end || t[pos + 1].sym(','));
+  bool ok = single ? e_primary(c, out) : e_or(c, out);
   pos = c.pos;
   return ok ? ASM_OK : c.err;
 }

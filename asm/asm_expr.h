@@ -27,8 +27,7 @@ struct asm_ectx {
   }
   bool word(const char *w) const {
     const asm_tok *k = peek();
-    return k && k->kind == ASM_TK_NAME && k->s.size() == strlen(w) &&
-           asm_lower(k->s) == w;
+    return k && asm_tok_is(*k, w);
   }
 };
 

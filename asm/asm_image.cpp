@@ -65,5 +65,11 @@ bool asm_image_build(asm_state *st, std::vector<uint8_t> &out) {
   asm_image_item(out, block);
   for (const auto &f : fix)
     image_u32(out, f.first, (uint32_t)(base + f.second));
+  /* the host learns each handler use: its code word (the key) and the
+  ** image offset of the slot the loader fills (the value) */
+  for (const asm_mod_ref &r : st->mod.refs)
+    for (const auto &f : fix)
+      if (r.handler && f.first == r.at)
+        st->svc->add_kind_entry(r.rec, (uint32_t)(base + f.second), r.handler, r.at);
   return true;
 }

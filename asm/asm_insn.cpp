@@ -5,11 +5,11 @@
 */
 #include "asm_int.h"
 
+#include <Zydis/Zydis.h>
+
 namespace {
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 /* End of the operand starting at b: the next comma outside brackets. */
 size_t op_end(const asm_toks &t, size_t b) {
@@ -33,10 +33,20 @@ int fail(asm_state *st, int id) {
 /* Splits the register terms of an address into base, index and scale. */
 int mem_regs(asm_state *st, asm_operand &op) {
   asm_val &v = op.val;
-  int regs[4], scales[4], n = 0;
+  int regs[4], scales[4], n = 0, vsib = 0, vscale = 0;
   for (int i = 0; i < v.nreg; i++) {
     if (v.scale[i] == 0)
       continue;
+    ZydisRegisterClass c = ZydisRegisterGetClass((ZydisRegister)v.reg[i]);
+    if (c == ZYDIS_REGCLASS_XMM || c == ZYDIS_REGCLASS_YMM || c == ZYDIS_REGCLASS_ZMM) {
+      /* a vector index: gathers and scatters */
+      int s = (int)v.scale[i];
+      if (vsib || (s != 1 && s != 2 && s != 4 && s != 8) || v.scale[i] != s)
+        return ASM_E_INVALID_ADDRESS;
+      vsib = v.reg[i];
+      vscale = s;
+      continue;
+    }
     if (!asm_reg_is_gp(v.reg[i]) || v.scale[i] < 0 || v.scale[i] > 9)
       return ASM_E_INVALID_ADDRESS;
     regs[n] = v.reg[i];
@@ -48,7 +58,7 @@ int mem_regs(asm_state *st, asm_operand &op) {
     if (sz < 2)
       return ASM_E_INVALID_ADDRESS;
     if (op.addr && op.addr != sz)
-      return ASM_E_ADDRESS_SIZES;
+      return ASM_E_INVALID_ADDRESS;
     op.addr = sz;
   }
   if (n == 1) {
@@ -87,6 +97,12 @@ int mem_regs(asm_state *st, asm_operand &op) {
   } else if (n > 2) {
     return ASM_E_INVALID_ADDRESS;
   }
+  if (vsib) {
+    if (op.index)
+      return ASM_E_INVALID_ADDRESS;
+    op.index = vsib;
+    op.scale = vscale;
+  }
   if (op.index && op.scale == 0)
     op.scale = 1;
   return ASM_OK;
@@ -96,13 +112,13 @@ int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
               asm_operand &op) {
   op.kind = ASM_OP_MEM;
   if (!t[e - 1].sym(']'))
-    return ASM_E_INVALID_OPERAND;
+    return ASM_E_INVALID_ADDRESS;
   e--;
-  if (b + 1 < e && t[b + 1].sym(':') && asm_reg_seg(asm_reg_find(t[b].s))) {
-    op.seg = asm_reg_find(t[b].s);
+  if (b + 1 < e && t[b + 1].sym(':') && asm_reg_seg(asm_tok_kw(t[b]).reg)) {
+    op.seg = asm_tok_kw(t[b]).reg;
     b += 2;
   }
-  if (b < e && asm_size_word(t[b].s) && t[b].kind == ASM_TK_NAME)
+  if (b < e && asm_tok_kw(t[b]).size)
     b++; /* address size word: taken from the registers instead */
   if (b >= e)
     return ASM_E_INVALID_ADDRESS;
@@ -119,7 +135,7 @@ int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
 int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
                   size_t e, asm_operand &op) {
   for (; b < e && t[b].kind == ASM_TK_NAME; b++) {
-    int sz = asm_size_word(t[b].s);
+    int sz = asm_tok_kw(t[b]).size;
     if (sz && !op.size) {
       op.size = sz;
       if (b + 1 < e && is_word(t[b + 1], "ptr"))
@@ -137,15 +153,15 @@ int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
   if (b >= e)
     return ASM_E_INVALID_OPERAND;
   if (b + 2 < e && t[b + 1].sym(':') && t[b + 2].sym('[') &&
-      asm_reg_seg(asm_reg_find(t[b].s))) {
-    op.seg = asm_reg_find(t[b].s);
+      asm_reg_seg(asm_tok_kw(t[b]).reg)) {
+    op.seg = asm_tok_kw(t[b]).reg;
     b += 2;
   }
   if (t[b].sym('['))
     return parse_mem(st, t, b + 1, e, op);
-  if (e - b == 1 && t[b].kind == ASM_TK_NAME && asm_reg_find(t[b].s)) {
+  if (e - b == 1 && asm_tok_kw(t[b]).reg) {
     op.kind = ASM_OP_REG;
-    op.reg = asm_reg_find(t[b].s);
+    op.reg = asm_tok_kw(t[b]).reg;
     if (op.size && op.size != asm_reg_size(st, op.reg))
       return ASM_E_SIZES_MISMATCH;
     return ASM_OK;
@@ -154,6 +170,8 @@ int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
   if (err)
     return err;
   if (b < e && t[b].sym(':')) {
+    if (in.mnem != ZYDIS_MNEMONIC_JMP && in.mnem != ZYDIS_MNEMONIC_CALL)
+      return ASM_E_EXTRA_CHARS;
     b++;
     if (op.val.reloc)
       return ASM_E_SYMBOL_USE;
@@ -168,12 +186,19 @@ int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,
   return ASM_OK;
 }
 
-bool emit_prefixes(asm_state *st, unsigned prefix) {
+/* rep, repe, repne and lock are bytes of their own, written in the order
+** the source gives them and checked against nothing, as in the dialect's
+** reference: `repe movsb' and `lock mov' are what they say. */
+struct prefixes {
+  uint8_t b[8];
+  size_t n = 0;
+};
+
+bool add_prefix(prefixes &p, int which) {
   static const uint8_t bytes[4] = {0xF3, 0xF3, 0xF2, 0xF0};
-  for (int i = 3; i >= 0; i--)
-    if (prefix & (1u << i))
-      if (!asm_out_bytes(st, &bytes[i], 1))
-        return false;
+  if (p.n == sizeof p.b)
+    return false;
+  p.b[p.n++] = bytes[which - 1];
   return true;
 }
 
@@ -190,16 +215,6 @@ bool emit_code(asm_state *st, const asm_code &c) {
 
 /* movs, cmps, scas, lods, stos, ins, outs with operands: the size comes
 ** from them, only the source's segment can be overridden. */
-bool string_op(const std::string &name) {
-  static const char *const ops[] = {"movs", "cmps", "scas", "lods", "stos",
-                                    "ins", "outs"};
-  std::string l = asm_lower(name);
-  for (const char *o : ops)
-    if (l == o)
-      return true;
-  return false;
-}
-
 int string_form(asm_state *st, asm_insn &in, const std::string &name) {
   int size = 0;
   for (int i = 0; i < in.nops; i++) {
@@ -212,6 +227,8 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
     if (s)
       size = s;
     if (o.kind == ASM_OP_MEM) {
+      if (o.addr && in.addr && o.addr != in.addr)
+        return ASM_E_ADDRESS_SIZES;
       if (o.addr)
         in.addr = o.addr;
       if (o.seg)
@@ -252,6 +269,48 @@ bool wait_form(const std::string &name, int *m) {
   return false;
 }
 
+/* x87 control forms of the 8087 and 287 that later processors ignore. */
+bool raw_form(const std::string &name, const uint8_t *&bytes, size_t &n) {
+  static const struct { const char *name; uint8_t b[3]; size_t n; } forms[] = {
+    {"fneni", {0xDB, 0xE0}, 2}, {"fndisi", {0xDB, 0xE1}, 2},
+    {"fsetpm", {0xDB, 0xE4}, 2}, {"feni", {0x9B, 0xDB, 0xE0}, 3},
+    {"fdisi", {0x9B, 0xDB, 0xE1}, 3},
+  };
+  std::string l = asm_lower(name);
+  for (auto &f : forms)
+    if (l == f.name) {
+      bytes = f.b;
+      n = f.n;
+      return true;
+    }
+  return false;
+}
+
+/* cmpeqps xmm0, xmm1 is cmpps xmm0, xmm1, 0: the predicate named in the
+** mnemonic becomes the last operand. */
+int cmp_form(const std::string &name, int64_t *pred) {
+  static const char *const preds[] = {
+    "eq", "lt", "le", "unord", "neq", "nlt", "nle", "ord", "eq_uq", "nge",
+    "ngt", "false", "neq_oq", "ge", "gt", "true", "eq_os", "lt_oq", "le_oq",
+    "unord_s", "neq_us", "nlt_uq", "nle_uq", "ord_s", "eq_us", "nge_uq",
+    "ngt_uq", "false_os", "neq_os", "ge_oq", "gt_oq", "true_us"};
+  std::string l = asm_lower(name);
+  bool vex = l.compare(0, 4, "vcmp") == 0;
+  size_t from = vex ? 4 : 3;
+  if (l.size() < from + 3 || l.compare(0, from, vex ? "vcmp" : "cmp") != 0)
+    return 0;
+  std::string kind = l.substr(l.size() - 2), p = l.substr(from, l.size() - from - 2);
+  int limit = vex ? 32 : 8;
+  for (int i = 0; i < limit; i++)
+    if (p == preds[i]) {
+      int none;
+      int m = asm_mnemonic_find((vex ? "vcmp" : "cmp") + kind, &none);
+      *pred = i;
+      return kind == "ps" || kind == "pd" || kind == "ss" || kind == "sd" ? m : 0;
+    }
+  return 0;
+}
+
 /* Forms whose operand size follows the code mode. */
 int mode_form(asm_state *st, const std::string &name, int m) {
   static const char *const forms[][3] = {
@@ -277,40 +336,55 @@ int mode_form(asm_state *st, const std::string &name, int m) {
 bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
   asm_insn in;
+  prefixes pre;
+  int64_t pred = -1;
   std::string strop;
   while (pos < t.size() && t[pos].kind == ASM_TK_NAME) {
-    int prefix;
-    int m = asm_mnemonic_find(t[pos].s, &prefix);
-    if (!m && !prefix && wait_form(t[pos].s, &m))
+    const asm_kw &kw = asm_tok_kw(t[pos]);
+    int prefix = kw.prefix;
+    int m = kw.mnem;
+    if (!m && !prefix && (kw.flags & ASM_KW_WAIT) && wait_form(t[pos].s, &m))
       in.wait = true;
-    if (!prefix)
+    if (!prefix && (kw.flags & ASM_KW_MODE))
       m = mode_form(st, t[pos].s, m);
-    if (!m && !prefix && asm_lower(t[pos].s) == "retf") {
-      m = asm_mnemonic_find("ret", &prefix); /* a far return */
+    if (!m && !prefix && (kw.flags & ASM_KW_RETF)) {
+      m = ZYDIS_MNEMONIC_RET; /* a far return */
       in.jump = ASM_JUMP_FAR;
     }
-    int none;
-    bool xlat = m && m == asm_mnemonic_find("xlat", &none);
-    if ((xlat || (!m && !prefix && string_op(t[pos].s))) && pos + 1 < t.size()) {
+    bool xlat = m == ZYDIS_MNEMONIC_XLAT;
+    if ((xlat || (!m && !prefix && (kw.flags & ASM_KW_STRING))) && pos + 1 < t.size()) {
       strop = t[pos++].s;
       in.mnem = m ? m : -1;
       break;
     }
     pos++;
     if (prefix) {
-      in.prefix |= 1u << (prefix - 1);
+      if (!add_prefix(pre, prefix))
+        return fail(st, ASM_E_ILLEGAL_INSN), false;
       continue;
     }
+    in.opsize = kw.opsize;
+    const uint8_t *raw;
+    size_t nraw;
+    if (!m && raw_form(t[pos - 1].s, raw, nraw)) {
+      if (pos != t.size())
+        return fail(st, ASM_E_INVALID_OPERAND), false;
+      return asm_out_bytes(st, pre.b, pre.n) && asm_out_bytes(st, raw, nraw);
+    }
+    if (!m)
+      m = cmp_form(t[pos - 1].s, &pred);
     if (!m)
       return fail(st, ASM_E_ILLEGAL_INSN), false;
     in.mnem = m;
     break;
   }
   if (!in.mnem) {
-    if (pos < t.size() || !in.prefix)
+    if (pos < t.size() || !pre.n)
       return fail(st, ASM_E_ILLEGAL_INSN), false;
-    return emit_prefixes(st, in.prefix);
+    return asm_out_bytes(st, pre.b, pre.n);
   }
+  if (pos < t.size() && (asm_tok_kw(t[pos]).mnem || asm_tok_kw(t[pos]).prefix))
+    return fail(st, ASM_E_EXTRA_CHARS), false;
   while (pos < t.size()) {
     if (in.nops == 5)
       return fail(st, ASM_E_INVALID_OPERAND), false;
@@ -325,11 +399,20 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
         return fail(st, ASM_E_INVALID_OPERAND), false;
     }
   }
+  if (pred >= 0) {
+    if (in.nops == 5)
+      return fail(st, ASM_E_INVALID_OPERAND), false;
+    asm_operand &o = in.ops[in.nops++];
+    o.kind = ASM_OP_IMM;
+    o.val.v = pred;
+  }
   if (!strop.empty()) {
     int e = string_form(st, in, strop);
     if (e)
       return fail(st, e), false;
   }
+  if (pre.n && !asm_out_bytes(st, pre.b, pre.n))
+    return false;
   if (in.wait) {
     static const uint8_t fwait = 0x9B;
     if (!asm_out_bytes(st, &fwait, 1))

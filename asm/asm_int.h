@@ -39,6 +39,7 @@ enum { ASM_TK_NAME, ASM_TK_STR, ASM_TK_SYM };
 struct asm_tok {
   uint8_t kind;
   std::string s;
+  mutable const struct asm_kw *kw = nullptr; /* meaning, once looked up */
   bool sym(char c) const { return kind == ASM_TK_SYM && s[0] == c; }
 };
 typedef std::vector<asm_tok> asm_toks;
@@ -86,6 +87,13 @@ struct asm_val {
   long double f = 0;
 };
 
+/* Register terms alone, as symbols keep them. */
+struct asm_regs {
+  int nreg = 0;
+  int reg[4] = {0, 0, 0, 0};
+  int64_t scale[4] = {0, 0, 0, 0};
+};
+
 struct asm_sym {
   int64_t cur = 0, last = 0;
   int reloc = 0, last_reloc = 0;
@@ -93,7 +101,7 @@ struct asm_sym {
   int def_pass = -1;  /* pass that last defined it */
   bool had_last = false;
   bool var = false;   /* defined with '=' (may be redefined) */
-  asm_val regs, last_regs; /* register terms of labels in `virtual at reg` */
+  asm_regs regs, last_regs; /* register terms of labels in `virtual at reg` */
   bool used = false, used_last = false;
 };
 
@@ -129,12 +137,14 @@ struct asm_mod_ref {      /* one use of an imported member */
   uint8_t kind = 0;
   uint32_t at = 0;        /* image offset of the code word it fills */
   int handler = 0;        /* 1-3: the module's read, write or run handler */
+  void *rec = nullptr;    /* the host's member record */
 };
 struct asm_mod_import {   /* an imported member as the host described it */
   bool found = false;
   int handler = 0;
   std::string module, member, sig;
   uint8_t kind = 0;
+  void *rec = nullptr;    /* the host's member record */
 };
 struct asm_mod {
   bool named = false;
@@ -180,8 +190,24 @@ struct asm_state {
   int bits = 32;
   int64_t counter = 0;         /* '%' of the innermost repeat or times */
   int64_t counter_total = 0;
+  int dup_depth = 0;           /* data lists inside dup */
   asm_mod mod;
   std::unordered_map<std::string, asm_mod_import> imports; /* by dotted name */
+  /* Lines whose bytes depend on nothing that can change between passes
+  ** (no symbol, no $, no counter, no position) are kept: later passes
+  ** copy their bytes. `dep` notes a dependency while a line runs. */
+  bool dep = false;
+  std::vector<struct asm_line_memo> line_memo;
+  std::vector<uint8_t> line_bytes;
+  /* encodings made so far, a direct-mapped cache by digest
+  ** (asm_encode.cpp); allocated at the first instruction */
+  std::vector<struct asm_enc_memo> memo;
+};
+
+struct asm_line_memo {
+  uint32_t at = 0;   /* in asm_state::line_bytes */
+  uint8_t len = 0;   /* 0: not kept */
+  uint8_t bits = 0;
 };
 
 /* limits */
@@ -190,7 +216,8 @@ enum {
   ASM_MAX_PASSES = 100,
   ASM_MAX_NAME = 255,
   ASM_MAX_STEPS = 1000000, /* lines run by one pass or the preprocessor */
-  ASM_MAX_LINE_TOKENS = 65536
+  ASM_MAX_LINE_TOKENS = 65536,
+  ASM_MEMO_SLOTS = 16384   /* encodings kept (a power of two) */
 };
 
 /* asm_msg.cpp */
@@ -240,6 +267,9 @@ bool asm_expr_number(const std::string &s, int64_t &out);
 /* asm_sym.cpp */
 void asm_val_regs(asm_val &to, const asm_val &from);
 bool asm_val_same_regs(const asm_val &a, const asm_val &b);
+void asm_val_regs(asm_val &to, const asm_regs &from);
+void asm_regs_of(asm_regs &to, const asm_val &from);
+bool asm_regs_same(const asm_regs &a, const asm_regs &b);
 std::string asm_sym_name(asm_state *st, const std::string &name, bool define);
 bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
                     int size, bool var);
@@ -256,6 +286,35 @@ bool asm_reg_is_gp(int reg);
 int asm_reg_seg(int reg);                    /* segment register number+1, or 0 */
 int asm_size_word(const std::string &name);  /* byte->1 ... 0: not a size word */
 int asm_mnemonic_find(const std::string &name, int *prefix);
+/* What a name means to the instruction set; looked up once per token and
+** kept in it, since the passes read the same tokens again and again. */
+enum { ASM_KW_MODE = 1, ASM_KW_STRING = 2, ASM_KW_WAIT = 4, ASM_KW_RETF = 8 };
+struct asm_kw {
+  int reg = 0, mnem = 0, prefix = 0, size = 0, unit = 0;
+  int opsize = 0; /* operand size a mnemonic's suffix states */
+  bool reserve = false;
+  unsigned flags = 0;
+};
+const asm_kw &asm_tok_kw_find(const asm_tok &k);
+inline const asm_kw &asm_tok_kw(const asm_tok &k) {
+  return k.kw ? *k.kw : asm_tok_kw_find(k);
+}
+/* Case-insensitive test of a name token against a lower-case word. */
+inline bool asm_tok_is(const asm_tok &k, const char *w) {
+  if (k.kind != ASM_TK_NAME || (k.s[0] | 0x20) != w[0])
+    return false;
+  size_t n = k.s.size();
+  for (size_t i = 1; i < n; i++) {
+    if (!w[i]) /* the word is shorter; a NUL in the name must not match */
+      return false;
+    char c = k.s[i];
+    if (c >= 'A' && c <= 'Z')
+      c = (char)(c - 'A' + 'a');
+    if (c != w[i])
+      return false;
+  }
+  return w[n] == 0;
+}
 
 /* asm_out (asm_data.cpp) */
 asm_area &asm_out_area(asm_state *st);
@@ -302,6 +361,7 @@ struct asm_insn {
   int seg = 0;          /* segment override of an operand-less form */
   int addr = 0;         /* address size of an operand-less form */
   bool wait = false;    /* x87 waiting form: fwait first */
+  int opsize = 0;       /* pushw, retd...: operand size the name states */
   int nops = 0;
   asm_operand ops[5];
 };
@@ -315,6 +375,13 @@ struct asm_code {
   uint8_t reloc_at[2];
 };
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out);
+/* An encoding kept under a 128-bit digest of everything it depends on:
+** lines encode alike in every pass, and programs repeat instructions. */
+struct asm_enc_memo {
+  uint64_t key = 0, check = 0; /* the digest */
+  int err = -1;                /* -1: empty */
+  asm_code code;
+};
 
 /* asm_module.cpp: module directives and imported members */
 int asm_mod_directive(asm_state *st, const asm_line &l, size_t pos); /* -1: none */

@@ -7,18 +7,28 @@
 
 #include <cstring>
 
-static bool lex_special(char c) {
-  return c && strchr("+-/*=<>()[]{}:,|&~#`", c) != nullptr;
-}
+/* Character classes: 1 special (a token of its own), 2 blank, 4 name. */
+namespace {
+struct lex_classes {
+  uint8_t c[256];
+  lex_classes() {
+    for (int i = 0; i < 256; i++)
+      c[i] = 4;
+    for (const char *p = "+-/*=<>()[]{}:,|&~#`"; *p; p++)
+      c[(uint8_t)*p] = 1;
+    c[(uint8_t)' '] = c[(uint8_t)'\t'] = 2;
+    for (const char *p = ";'\"\\\n\r"; *p; p++)
+      c[(uint8_t)*p] = 0;
+  }
+};
+const lex_classes lex_class;
+} // namespace
 
-static bool lex_space(char c) {
-  return c == ' ' || c == '\t';
-}
+static bool lex_special(char c) { return lex_class.c[(uint8_t)c] == 1; }
 
-bool asm_lex_is_name_char(char c) {
-  return !lex_special(c) && !lex_space(c) && c != ';' && c != '\'' &&
-         c != '"' && c != '\\' && c != '\n' && c != '\r';
-}
+static bool lex_space(char c) { return lex_class.c[(uint8_t)c] == 2; }
+
+bool asm_lex_is_name_char(char c) { return lex_class.c[(uint8_t)c] == 4; }
 
 /* A quoted string starting at p[i]; doubled quotes stand for one. */
 static bool lex_string(const char *p, size_t n, size_t &i, std::string &out) {
@@ -61,6 +71,7 @@ static bool lex_push(asm_state *st, std::vector<asm_line> &out, asm_line &line) 
     return false;
   out.push_back(std::move(line));
   line.t.clear();
+  line.t.reserve(8); /* one allocation for most lines */
   return true;
 }
 
@@ -68,6 +79,7 @@ bool asm_lex(asm_state *st, const char *p, size_t n, int origin,
              std::vector<asm_line> &out) {
   asm_line line;
   line.origin = origin;
+  line.t.reserve(8);
   size_t i = 0;
   while (i < n) {
     char c = p[i];
@@ -106,8 +118,10 @@ bool asm_lex(asm_state *st, const char *p, size_t n, int origin,
         }
         t.s += body;
       } else {
+        size_t b = i;
         while (i < n && asm_lex_is_name_char(p[i]))
-          t.s += p[i++];
+          i++;
+        t.s.append(p + b, i - b);
       }
       line.t.push_back(std::move(t));
     } else {

@@ -8,9 +8,7 @@
 
 namespace {
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 bool err(asm_state *st, int id) {
   asm_error(st, id, *st->line);

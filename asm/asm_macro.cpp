@@ -25,9 +25,7 @@ bool fail(asm_state *st, int id, const asm_line &l) {
   return false;
 }
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 bool is_open(const asm_tok &k) { return k.kind == ASM_TK_SYM && k.s == "{"; }
 bool is_close(const asm_tok &k) { return k.kind == ASM_TK_SYM && k.s == "}"; }
@@ -111,6 +109,7 @@ asm_line expand_line(const asm_line &src, const expansion &x) {
     if (b.kind == ASM_TK_STR)
       a.kind = ASM_TK_STR;
     a.s += b.s;
+    a.kw = nullptr;
     out.t.erase(out.t.begin() + (long)i, out.t.begin() + (long)i + 2);
     escaped.erase(escaped.begin() + (long)i, escaped.begin() + (long)i + 2);
     i--;
@@ -123,8 +122,8 @@ bool declare_locals(asm_state *st, const asm_line &l, expansion &x) {
   for (size_t i = 1; i < l.t.size(); i++) {
     if (l.t[i].sym(','))
       continue;
-    if (l.t[i].kind != ASM_TK_NAME)
-      return fail(st, ASM_E_INVALID_NAME, l);
+    if (l.t[i].kind != ASM_TK_NAME) /* named with the lines it came from */
+      return fail(st, ASM_E_INVALID_NAME, asm_line{l.t, x.origin});
     x.locals[l.t[i].s] = unique_name(st, l.t[i].s);
   }
   return true;
@@ -323,16 +322,23 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
                      const std::vector<std::vector<asm_toks>> &groups,
                      std::vector<asm_line> &out) {
   /* a section word may lead the first line of its section */
-  asm_macro m = def;
-  m.body.clear();
-  for (const asm_line &l : def.body) {
-    if (is_section(l) && l.t.size() > 1) {
-      m.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
-      m.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
-    } else {
-      m.body.push_back(l);
+  bool split = false;
+  for (const asm_line &l : def.body)
+    split |= is_section(l) && l.t.size() > 1;
+  asm_macro copy;
+  if (split) {
+    copy = def;
+    copy.body.clear();
+    for (const asm_line &l : def.body) {
+      if (is_section(l) && l.t.size() > 1) {
+        copy.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
+        copy.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
+      } else {
+        copy.body.push_back(l);
+      }
     }
   }
+  const asm_macro &m = split ? copy : def;
   size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
   int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
   size_t i = 0;
@@ -396,15 +402,17 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
   size_t start = i;
   if (!block(st, in, i, header, m.body))
     return false;
-  if (header.t.size() < 2 || header.t[1].kind != ASM_TK_NAME ||
-      !asm_sym_valid_name(header.t[1].s))
+  if (header.t.size() < 2 || header.t[1].kind != ASM_TK_NAME)
     return fail(st, ASM_E_INVALID_NAME, in[start]);
   if (!parse_params(st, header, 2, header.t.size(), m))
     return false;
   m.origin = header.origin;
   size_t cost = 32;
-  for (const asm_line &l : m.body)
+  for (const asm_line &l : m.body) {
     cost += asm_toks_cost(l.t);
+    for (const asm_tok &k : l.t) /* every expansion copies the meaning */
+      asm_tok_kw(k);
+  }
   if (!asm_charge(st, cost))
     return false;
   (struc ? st->pre.strucs : st->pre.macros)[header.t[1].s].push_back(std::move(m));
@@ -414,7 +422,9 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
 bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
                     const asm_line &line, size_t argpos, const std::string &label,
                     bool struc) {
-  asm_macro m = def; /* the table may grow while this runs */
+  /* the table may grow once the expansion runs: `def` is read only
+  ** before that */
+  const asm_macro &m = def;
   std::string name = struc ? "." + line.t[1].s : line.t[0].s;
   expansion x;
   x.struc = struc;
@@ -426,6 +436,16 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
   std::vector<asm_line> out;
   if (!expand_sections(st, m, x, groups, out))
     return false;
+  if (struc) { /* a body that does not define `.` leaves the name a label */
+    bool dot = false;
+    for (const asm_line &b : m.body)
+      for (const asm_tok &k : b.t)
+        dot |= k.kind == ASM_TK_NAME && k.s == ".";
+    if (!dot)
+      out.insert(out.begin(), asm_line{asm_toks{asm_tok{ASM_TK_NAME, label},
+                                                asm_tok{ASM_TK_SYM, ":"}},
+                                       x.origin});
+  }
   auto &active = st->pre.active;
   auto old = active.find(name);
   bool had = old != active.end();

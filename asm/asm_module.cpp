@@ -15,9 +15,7 @@
 
 namespace {
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 bool err(asm_state *st, int id) {
   asm_error(st, id, *st->line);
@@ -196,6 +194,7 @@ const asm_mod_import &import_of(asm_state *st, const std::string &name) {
   void *ctx = st->svc->open_context(im.module.c_str());
   void *m = ctx ? st->svc->find_member(ctx, im.member.c_str(), im.handler) : nullptr;
   im.found = m && (im.handler || st->svc->member_type(m, im.kind, im.sig));
+  im.rec = m;
   return im;
 }
 
@@ -214,6 +213,7 @@ bool emit_ref(asm_state *st, const asm_tok &k, const uint8_t *tail, size_t n) {
   r.sig = im.sig;
   r.kind = im.kind;
   r.handler = im.handler;
+  r.rec = im.rec;
   r.at = (uint32_t)asm_out_here(st).v + 1;
   /* a handler is read from its slot: mov eax, [slot] */
   const uint8_t mov[5] = {(uint8_t)(im.handler ? 0xA1 : 0xB8), 0, 0, 0, 0};
@@ -289,12 +289,13 @@ int asm_mod_directive(asm_state *st, const asm_line &l, size_t pos) {
 
 int asm_mod_reference(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
-  std::string w = asm_lower(t[pos].s);
-  if ((w == "call" || w == "jmp") && pos + 2 == t.size() && is_import(st, t[pos + 1])) {
-    const uint8_t call[2] = {0xFF, 0xD0}, jmp[2] = {0xFF, 0xE0};
-    return emit_ref(st, t[pos + 1], w == "call" ? call : jmp, 2);
+  bool call = asm_tok_is(t[pos], "call");
+  if ((call || asm_tok_is(t[pos], "jmp")) && pos + 2 == t.size() &&
+      is_import(st, t[pos + 1])) {
+    const uint8_t callx[2] = {0xFF, 0xD0}, jmpx[2] = {0xFF, 0xE0};
+    return emit_ref(st, t[pos + 1], call ? callx : jmpx, 2);
   }
-  if (w == "mov" && pos + 4 == t.size() && is_word(t[pos + 1], "eax") &&
+  if (asm_tok_is(t[pos], "mov") && pos + 4 == t.size() && is_word(t[pos + 1], "eax") &&
       t[pos + 2].sym(',') && is_import(st, t[pos + 3]))
     return emit_ref(st, t[pos + 3], nullptr, 0);
   return -1;
@@ -358,6 +359,7 @@ void asm_mod_imports(asm_state *st, std::vector<uint8_t> &out, asm_mod_fixups &f
     asm_image_vnum(len, (uint32_t)rec.size());
     for (const auto &l : local)
       fix.push_back({l.first, (uint32_t)(record_at + len.size() + l.second)});
+
     asm_image_item(out, rec);
   }
 }

@@ -6,9 +6,7 @@
 
 namespace {
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 bool err(asm_state *st, int id) {
   asm_error(st, id, *st->line);
@@ -17,20 +15,22 @@ bool err(asm_state *st, int id) {
 
 /* Checks a name a line defines; false after reporting why it cannot be. */
 bool check_name(asm_state *st, const asm_tok &k) {
-  bool reserve;
   if (k.kind != ASM_TK_NAME)
     return err(st, ASM_E_INVALID_NAME);
   if (k.s.size() > ASM_MAX_NAME)
     return err(st, ASM_E_NAME_TOO_LONG);
+  if (k.s[0] >= '0' && k.s[0] <= '9')
+    return err(st, ASM_E_RESERVED); /* a number */
   if (!asm_sym_valid_name(k.s))
     return err(st, ASM_E_INVALID_NAME);
-  int p;
-  std::string l = asm_lower(k.s);
-  if (asm_reg_find(k.s) || asm_size_word(k.s) || asm_mnemonic_find(k.s, &p) ||
-      asm_data_unit(k.s, &reserve) ||
-      p || l == "dup" || l == "mod" || l == "and" || l == "or" ||
-      l == "xor" || l == "not" || l == "shl" || l == "shr" || l == "ptr")
+  const asm_kw &w = asm_tok_kw(k);
+  if (w.reg || w.size || w.mnem || w.unit || w.prefix)
     return err(st, ASM_E_RESERVED);
+  static const char *const words[] = {"dup", "mod", "and", "or", "xor",
+                                      "not", "shl", "shr", "ptr"};
+  for (const char *x : words)
+    if (asm_tok_is(k, x))
+      return err(st, ASM_E_RESERVED);
   return true;
 }
 
@@ -94,6 +94,9 @@ bool dir_align(asm_state *st, const asm_line &l, size_t pos) {
 
 /* label name [size] [at address] */
 bool dir_label(asm_state *st, const asm_line &l, size_t pos) {
+  if (pos < l.t.size() && (l.t[pos].kind != ASM_TK_NAME ||
+                            !asm_sym_valid_name(l.t[pos].s.substr(0, 1))))
+    return err(st, ASM_E_INVALID_ARG); /* label 1x: a number, not a name */
   if (pos >= l.t.size() || !check_name(st, l.t[pos]))
     return pos < l.t.size() ? false : err(st, ASM_E_INVALID_ARG);
   const std::string &name = l.t[pos++].s;
@@ -188,6 +191,8 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
                ? end_of_line(st, l, next + 1) : err(st, ASM_E_INVALID_ARG);
   if (w == "load") return asm_load_line(st, l, next);
   if (w == "store") return asm_store_line(st, l, next);
+  if (w == "end")
+    return err(st, ASM_E_INVALID_ARG);
   if (w == "err")
     return err(st, ASM_E_UNEXPECTED_INSN);
   int m = asm_mod_directive(st, l, pos);
@@ -199,7 +204,7 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
 bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
   while (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME && t[pos + 1].sym(':') &&
-         !asm_reg_seg(asm_reg_find(t[pos].s))) {
+         !asm_reg_seg(asm_tok_kw(t[pos]).reg)) {
     if (!label_here(st, t[pos], 0))
       return false;
     pos += 2;
@@ -216,23 +221,63 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
       return err(st, e);
     return end_of_line(st, l, p) && define(st, t[pos].s, v, 0, true);
   }
-  bool reserve;
   int unit;
   if (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME &&
-      (unit = asm_data_unit(t[pos + 1].s, &reserve)) != 0) {
+      (unit = asm_tok_kw(t[pos + 1]).unit) != 0) {
     if (!label_here(st, t[pos], unit))
       return false;
     pos++;
   }
   if (t[pos].kind != ASM_TK_NAME)
     return err(st, ASM_E_ILLEGAL_INSN);
-  if ((unit = asm_data_unit(t[pos].s, &reserve)) != 0)
-    return reserve ? asm_data_reserve(st, l, pos, unit)
-                   : asm_data_define(st, l, pos, unit);
+  const asm_kw &kw = asm_tok_kw(t[pos]);
+  if (kw.unit)
+    return kw.reserve ? asm_data_reserve(st, l, pos, kw.unit)
+                      : asm_data_define(st, l, pos, kw.unit);
+  if (kw.mnem || kw.prefix) { /* no directive is named like an instruction */
+    int r = asm_mod_reference(st, l, pos);
+    return r >= 0 ? r != 0 : asm_insn_line(st, l, pos);
+  }
   int d = directive(st, l, pos);
   if (d >= 0)
     return d != 0;
   return asm_insn_line(st, l, pos);
+}
+
+/* An instruction or initialised data without a label: its bytes may be
+** kept for the next pass. */
+static bool keepable(const asm_line &l) {
+  if (l.t.empty() || l.t[0].kind != ASM_TK_NAME)
+    return false;
+  const asm_kw &k = asm_tok_kw(l.t[0]);
+  return k.mnem || k.prefix || (k.unit && !k.reserve);
+}
+
+/* Copies the bytes a line made in an earlier pass; false when it has
+** none kept. */
+static bool replay_line(asm_state *st, size_t i) {
+  if (st->line_memo.size() != st->lines.size())
+    st->line_memo.assign(st->lines.size(), asm_line_memo());
+  const asm_line_memo &m = st->line_memo[i];
+  if (!m.len || m.bits != st->bits || st->areas.size() != 1)
+    return false;
+  asm_out_bytes(st, st->line_bytes.data() + m.at, m.len); /* may be fatal */
+  return true;
+}
+
+/* Keeps what the line at i made, when it depended on nothing. */
+static void keep_line(asm_state *st, size_t i, size_t before, size_t relocs, int err) {
+  const asm_area &a = st->areas[0];
+  size_t len = a.bytes.size() - before;
+  if (st->dep || st->err != err || st->fatal || st->areas.size() != 1 ||
+      st->relocs.size() != relocs || a.init_end != a.bytes.size() || len == 0 ||
+      len > 32)
+    return;
+  asm_line_memo &m = st->line_memo[i];
+  m.at = (uint32_t)st->line_bytes.size();
+  m.len = (uint8_t)len;
+  m.bits = (uint8_t)st->bits;
+  st->line_bytes.insert(st->line_bytes.end(), a.bytes.begin() + (long)before, a.bytes.end());
 }
 
 /* Runs one pass; st->changed tells whether another one is needed. */
@@ -273,6 +318,21 @@ bool asm_parse_pass(asm_state *st) {
     }
     if (asm_ctl_kind(l.t)) {
       asm_ctl_line(st, l, i);
+      continue;
+    }
+    if (keepable(l)) {
+      if (replay_line(st, i)) {
+        i++;
+        continue;
+      }
+      size_t before = st->areas[0].bytes.size(), relocs = st->relocs.size();
+      int err = st->err;
+      bool top = st->areas.size() == 1;
+      st->dep = false;
+      asm_parse_line(st, l, 0);
+      if (top && !st->line_memo[i].len)
+        keep_line(st, i, before, relocs, err);
+      i++;
       continue;
     }
     asm_parse_line(st, l, 0);

@@ -8,9 +8,7 @@
 
 namespace {
 
-bool is_word(const asm_tok &k, const char *w) {
-  return k.kind == ASM_TK_NAME && asm_lower(k.s) == w;
-}
+bool is_word(const asm_tok &k, const char *w) { return asm_tok_is(k, w); }
 
 bool fail(asm_state *st, int id, const asm_line &l) {
   asm_error(st, id, l);
@@ -32,9 +30,10 @@ void replace(const std::unordered_map<std::string, std::vector<asm_toks>> &map,
     auto it = map.find(t[i].s);
     if (it == map.end() || it->second.empty())
       continue;
-    asm_toks v = it->second.back();
-    if (depth < 16)
-      replace(map, v, 0, depth + 1);
+    /* equ replaced its own constants when it was defined; what define
+    ** stored is taken as it stands, as the reference does */
+    const asm_toks &v = it->second.back();
+    (void)depth;
     t.erase(t.begin() + (long)i);
     t.insert(t.begin() + (long)i, v.begin(), v.end());
     i += v.size();
@@ -145,43 +144,46 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     asm_fatal(st, ASM_E_OUT_OF_MEMORY);
     return false;
   }
-  asm_line l = in[i];
+  const asm_line &l = in[i];
   const asm_toks &t = l.t;
   if (t.empty()) {
     i++;
     return true;
   }
   if (t.size() > 2 && t[0].kind == ASM_TK_NAME && t[1].sym(':') &&
-      !asm_reg_seg(asm_reg_find(t[0].s))) {
+      !asm_reg_seg(asm_tok_kw(t[0]).reg)) {
     asm_line lab{asm_toks(t.begin(), t.begin() + 2), l.origin};
     in[i].t.erase(in[i].t.begin(), in[i].t.begin() + 2);
     return emit(st, lab);
   }
   if (t.size() > 1 && t[1].kind == ASM_TK_NAME) {
-    std::string w = asm_lower(t[1].s);
-    if (w == "equ") return i++, do_equ(st, l, true) && !st->fatal;
-    if (w == "fix") return i++, do_fix(st, l);
+    const asm_tok &w = t[1];
+    if (is_word(w, "equ")) return i++, do_equ(st, l, true) && !st->fatal;
+    if (is_word(w, "fix")) return i++, do_fix(st, l);
+  }
+  if (t[0].kind == ASM_TK_NAME) {
+    const asm_tok &w = t[0];
+    if (is_word(w, "include")) return i++, do_include(st, l);
+    if (is_word(w, "define")) return i++, do_equ(st, l, false);
+    if (is_word(w, "restore")) return i++, do_pop(st, l, &st->pre.consts, nullptr);
+    if (is_word(w, "purge")) return i++, do_pop(st, l, nullptr, &st->pre.macros);
+    if (is_word(w, "restruc")) return i++, do_pop(st, l, nullptr, &st->pre.strucs);
+    if (is_word(w, "macro")) return asm_macro_define(st, in, i, false);
+    if (is_word(w, "struc")) return asm_macro_define(st, in, i, true);
+    if (is_word(w, "rept")) return asm_macro_rept(st, in, i);
+    if (is_word(w, "irp")) return asm_macro_irp(st, in, i, false);
+    if (is_word(w, "irps")) return asm_macro_irp(st, in, i, true);
+    if (is_word(w, "match")) return asm_macro_match(st, in, i);
+  }
+  if (t.size() > 1 && t[1].kind == ASM_TK_NAME && t[0].kind == ASM_TK_NAME) {
     size_t k;
-    const asm_macro *m = t[0].kind == ASM_TK_NAME
-                             ? find_macro(st, true, t[1].s, &k) : nullptr;
+    const asm_macro *m = find_macro(st, true, t[1].s, &k);
     if (m) {
       i++;
       return asm_macro_call(st, *m, k, l, 2, t[0].s, true);
     }
   }
   if (t[0].kind == ASM_TK_NAME) {
-    std::string w = asm_lower(t[0].s);
-    if (w == "include") return i++, do_include(st, l);
-    if (w == "define") return i++, do_equ(st, l, false);
-    if (w == "restore") return i++, do_pop(st, l, &st->pre.consts, nullptr);
-    if (w == "purge") return i++, do_pop(st, l, nullptr, &st->pre.macros);
-    if (w == "restruc") return i++, do_pop(st, l, nullptr, &st->pre.strucs);
-    if (w == "macro") return asm_macro_define(st, in, i, false);
-    if (w == "struc") return asm_macro_define(st, in, i, true);
-    if (w == "rept") return asm_macro_rept(st, in, i);
-    if (w == "irp") return asm_macro_irp(st, in, i, false);
-    if (w == "irps") return asm_macro_irp(st, in, i, true);
-    if (w == "match") return asm_macro_match(st, in, i);
     size_t k;
     const asm_macro *m = find_macro(st, false, t[0].s, &k);
     if (m) {
@@ -190,10 +192,16 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     }
   }
   if (t[0].sym('}') || t[0].sym('{'))
-    return fail(st, ASM_E_UNEXPECTED_CHARS, l);
-  i++;
-  asm_pre_subst(st, l.t, 0);
-  return emit(st, l);
+    return fail(st, ASM_E_ILLEGAL_INSN, l);
+  /* a plain line: nothing reads it here again, it moves on */
+  asm_line &out = in[i++];
+  asm_pre_subst(st, out.t, 0);
+  if (out.t.empty())
+    return true;
+  if (!asm_charge(st, asm_toks_cost(out.t)))
+    return false;
+  st->lines.push_back(std::move(out));
+  return true;
 }
 
 } // namespace

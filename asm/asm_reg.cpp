@@ -8,11 +8,29 @@
 #include <Zydis/Zydis.h>
 
 #include <cstring>
+#include <deque>
+#include <string_view>
 
 namespace {
+/* One table for every name with a meaning: registers, mnemonics and their
+** aliases, prefixes, size words and data directives. Keys are lower case
+** and point into static text or into `owned`. */
+/* FNV-1a: names are short, a plain hash beats the library's */
+struct name_hash {
+  size_t operator()(std::string_view s) const {
+    uint32_t h = 2166136261u;
+    for (char c : s)
+      h = (h ^ (uint8_t)c) * 16777619u;
+    return h;
+  }
+};
+
 struct reg_tables {
-  std::unordered_map<std::string, int> regs, mnems;
+  std::unordered_map<std::string_view, int, name_hash> index; /* name -> kws[] */
+  std::vector<asm_kw> kws;
+  std::deque<std::string> owned;
   reg_tables();
+  asm_kw &entry(const char *name);
 };
 
 /* Names this dialect uses where the encoder's tables use another. */
@@ -36,42 +54,119 @@ const char *const mnem_alias[][2] = {
   {"pushfd", "pushfd"}, {"popfd", "popfd"},
 };
 
+const struct { const char *n; int s; } size_words[] = {
+  {"byte", 1}, {"word", 2}, {"dword", 4}, {"fword", 6}, {"pword", 6},
+  {"qword", 8}, {"tbyte", 10}, {"tword", 10}, {"dqword", 16},
+  {"xword", 16}, {"qqword", 32}, {"yword", 32}, {"zword", 64},
+};
+
+const struct { const char *n; int u; bool r; } data_dirs[] = {
+  {"db", 1, false}, {"dw", 2, false}, {"du", 2, false}, {"dd", 4, false},
+  {"dp", 6, false}, {"df", 6, false}, {"dq", 8, false}, {"dt", 10, false},
+  {"rb", 1, true}, {"rw", 2, true}, {"rd", 4, true}, {"rp", 6, true},
+  {"rf", 6, true}, {"rq", 8, true}, {"rt", 10, true},
+};
+
+/* Names the instruction reader treats apart (asm_insn.cpp). */
+const char *const mode_names[] = {"pusha", "popa", "pushf", "popf", "iret",
+                                  "pushaw", "popaw", "pushfw", "popfw", "iretw"};
+const char *const string_names[] = {"movs", "cmps", "scas", "lods", "stos",
+                                    "ins", "outs"};
+const char *const wait_names[] = {"fstsw", "fstcw", "finit", "fclex",
+                                  "fsave", "fstenv", "feni", "fdisi"};
+
+asm_kw &reg_tables::entry(const char *name) {
+  auto it = index.find(name);
+  if (it != index.end())
+    return kws[(size_t)it->second];
+  kws.emplace_back();
+  index.emplace(std::string_view(name), (int)kws.size() - 1);
+  return kws.back();
+}
+
 reg_tables::reg_tables() {
+  kws.emplace_back(); /* 0: no meaning */
   for (int r = 1; r <= ZYDIS_REGISTER_MAX_VALUE; r++) {
     const char *s = ZydisRegisterGetString((ZydisRegister)r);
     if (s && *s)
-      regs[s] = r;
+      entry(s).reg = r;
   }
-  regs["st"] = ZYDIS_REGISTER_ST0;
+  entry("st").reg = ZYDIS_REGISTER_ST0;
   for (int m = 1; m <= ZYDIS_MNEMONIC_MAX_VALUE; m++) {
     const char *s = ZydisMnemonicGetString((ZydisMnemonic)m);
     if (s && *s)
-      mnems[s] = m;
+      entry(s).mnem = m;
   }
   for (auto &a : mnem_alias) {
-    auto it = mnems.find(a[1]);
-    if (it != mnems.end())
-      mnems[a[0]] = it->second;
+    auto it = index.find(a[1]);
+    if (it != index.end() && kws[(size_t)it->second].mnem)
+      entry(a[0]).mnem = kws[(size_t)it->second].mnem;
   }
-  mnems["rep"] = -1;
-  mnems["repe"] = mnems["repz"] = -2;
-  mnems["repne"] = mnems["repnz"] = -3;
-  mnems["lock"] = -4;
+  /* push, pop and ret with the operand size in the name */
+  static const struct { const char *n, *to; int size; } sized[] = {
+    {"pushw", "push", 2}, {"pushd", "push", 4}, {"popw", "pop", 2},
+    {"popd", "pop", 4}, {"retw", "ret", 2}, {"retd", "ret", 4},
+    {"retnw", "ret", 2}, {"retnd", "ret", 4},
+  };
+  for (auto &z : sized) {
+    asm_kw &k = entry(z.n);
+    k.mnem = kws[(size_t)index.find(z.to)->second].mnem;
+    k.opsize = z.size;
+  }
+  entry("rep").prefix = 1;
+  entry("repe").prefix = entry("repz").prefix = 2;
+  entry("repne").prefix = entry("repnz").prefix = 3;
+  entry("lock").prefix = 4;
+  for (auto &w : size_words)
+    entry(w.n).size = w.s;
+  for (auto &d : data_dirs) {
+    asm_kw &k = entry(d.n);
+    k.unit = d.u;
+    k.reserve = d.r;
+  }
+  for (const char *n : mode_names)
+    entry(n).flags |= ASM_KW_MODE;
+  for (const char *n : string_names)
+    entry(n).flags |= ASM_KW_STRING;
+  for (const char *n : wait_names)
+    entry(n).flags |= ASM_KW_WAIT;
+  entry("retf").flags |= ASM_KW_RETF;
 }
 
 const reg_tables &tables() {
   static const reg_tables t;
   return t;
 }
+
+/* Index of a name in the table, 0 when it has no meaning. */
+int kw_index(const std::string &name) {
+  char buf[24];
+  size_t n = name.size();
+  if (n == 0 || n > sizeof buf)
+    return 0;
+  char f = (char)(name[0] | 0x20);
+  if (f < 'a' || f > 'z') /* every name with a meaning starts with a letter */
+    return 0;
+  for (size_t i = 0; i < n; i++) {
+    char c = name[i];
+    buf[i] = c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
+  }
+  auto &t = tables();
+  auto it = t.index.find(std::string_view(buf, n));
+  return it == t.index.end() ? 0 : it->second;
+}
+
+const asm_kw &kw_of(const std::string &name) {
+  return tables().kws[(size_t)kw_index(name)];
+}
 } // namespace
 
-int asm_reg_find(const std::string &name) {
-  if (name.size() > 8)
-    return 0;
-  auto &m = tables().regs;
-  auto it = m.find(asm_lower(name));
-  return it == m.end() ? 0 : it->second;
+const asm_kw &asm_tok_kw_find(const asm_tok &k) {
+  k.kw = &tables().kws[k.kind == ASM_TK_NAME ? (size_t)kw_index(k.s) : 0];
+  return *k.kw;
 }
+
+int asm_reg_find(const std::string &name) { return kw_of(name).reg; }
 
 int asm_reg_size(asm_state *st, int reg) {
   ZydisMachineMode mode = st->bits == 64 ? ZYDIS_MACHINE_MODE_LONG_64
@@ -96,34 +191,12 @@ int asm_reg_seg(int reg) {
   return reg - ZYDIS_REGISTER_ES + 1;
 }
 
-int asm_size_word(const std::string &name) {
-  static const struct { const char *n; int s; } words[] = {
-    {"byte", 1}, {"word", 2}, {"dword", 4}, {"fword", 6}, {"pword", 6},
-    {"qword", 8}, {"tbyte", 10}, {"tword", 10}, {"dqword", 16},
-    {"xword", 16}, {"qqword", 32}, {"yword", 32}, {"zword", 64},
-  };
-  if (name.size() > 6)
-    return 0;
-  std::string l = asm_lower(name);
-  for (auto &w : words)
-    if (l == w.n)
-      return w.s;
-  return 0;
-}
+int asm_size_word(const std::string &name) { return kw_of(name).size; }
 
-/* Returns the mnemonic number, or 0; prefixes give -1 rep, -2 repe,
-** -3 repne, -4 lock. */
+/* Returns the mnemonic number, or 0; prefixes give *prefix 1 rep, 2 repe,
+** 3 repne, 4 lock. */
 int asm_mnemonic_find(const std::string &name, int *prefix) {
-  *prefix = 0;
-  if (name.size() > 20)
-    return 0;
-  auto &m = tables().mnems;
-  auto it = m.find(asm_lower(name));
-  if (it == m.end())
-    return 0;
-  if (it->second < 0) {
-    *prefix = -it->second;
-    return 0;
-  }
-  return it->second;
+  const asm_kw &k = kw_of(name);
+  *prefix = k.prefix;
+  return k.mnem;
 }

@@ -57,6 +57,10 @@ static bool assemble(const char *context, const char *source, size_t len,
   if (st.opt.memory < 16 * 1024)
     st.opt.memory = 16 * 1024;
   st.context = context ? context : "";
+  if (!source && len) { /* nothing to open as the main source */
+    svc->message(asm_msg_text(ASM_E_SOURCE_NOT_FOUND));
+    return false;
+  }
   /* the module context this source is assembled in; members it names
   ** are looked up there */
   st.module_ctx = svc->open_context(st.context.c_str());

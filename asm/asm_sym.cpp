@@ -23,10 +23,12 @@ std::string asm_sym_name(asm_state *st, const std::string &name, bool define) {
     return st->global + name;
   if (name == "@@" && define)
     return "@@" + std::to_string(st->anon);
-  std::string l = asm_lower(name);
-  if (l == "@b" || l == "@r")
+  if (name.size() != 2 || name[0] != '@')
+    return name;
+  char c = (char)(name[1] | 0x20);
+  if (c == 'b' || c == 'r')
     return "@@" + std::to_string(st->anon - 1);
-  if (l == "@f")
+  if (c == 'f')
     return "@@" + std::to_string(st->anon);
   return name;
 }
@@ -38,6 +40,31 @@ void asm_val_regs(asm_val &to, const asm_val &from) {
     to.reg[i] = from.reg[i];
     to.scale[i] = from.scale[i];
   }
+}
+
+void asm_val_regs(asm_val &to, const asm_regs &from) {
+  to.nreg = from.nreg;
+  for (int i = 0; i < 4; i++) {
+    to.reg[i] = from.reg[i];
+    to.scale[i] = from.scale[i];
+  }
+}
+
+void asm_regs_of(asm_regs &to, const asm_val &from) {
+  to.nreg = from.nreg;
+  for (int i = 0; i < 4; i++) {
+    to.reg[i] = from.reg[i];
+    to.scale[i] = from.scale[i];
+  }
+}
+
+bool asm_regs_same(const asm_regs &a, const asm_regs &b) {
+  if (a.nreg != b.nreg)
+    return false;
+  for (int i = 0; i < a.nreg; i++)
+    if (a.reg[i] != b.reg[i] || a.scale[i] != b.scale[i])
+      return false;
+  return true;
 }
 
 bool asm_val_same_regs(const asm_val &a, const asm_val &b) {
@@ -61,7 +88,7 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
   }
   s.cur = v.v;
   s.reloc = v.reloc;
-  asm_val_regs(s.regs, v);
+  asm_regs_of(s.regs, v);
   s.size = size;
   s.var = var;
   s.def_pass = st->pass;
@@ -69,6 +96,7 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
 }
 
 void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
+  st->dep = true;
   std::string name = asm_sym_name(st, raw, false);
   auto it = st->syms.find(name);
   out = asm_val();
@@ -99,6 +127,7 @@ void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
 }
 
 bool asm_sym_defined(asm_state *st, const std::string &raw) {
+  st->dep = true;
   auto it = st->syms.find(asm_sym_name(st, raw, false));
   if (it == st->syms.end())
     return false;
@@ -106,6 +135,7 @@ bool asm_sym_defined(asm_state *st, const std::string &raw) {
 }
 
 bool asm_sym_used(asm_state *st, const std::string &raw) {
+  st->dep = true;
   auto it = st->syms.find(asm_sym_name(st, raw, false));
   if (it == st->syms.end())
     return false;
@@ -118,7 +148,7 @@ void asm_sym_end_pass(asm_state *st) {
     asm_sym &s = kv.second;
     if (s.def_pass == st->pass) {
       if (!s.had_last || s.cur != s.last || s.reloc != s.last_reloc ||
-          s.size != s.last_size || !asm_val_same_regs(s.regs, s.last_regs))
+          s.size != s.last_size || !asm_regs_same(s.regs, s.last_regs))
         st->changed = true;
       s.last = s.cur;
       s.last_regs = s.regs;
@@ -129,6 +159,8 @@ void asm_sym_end_pass(asm_state *st) {
       s.had_last = false;
       st->changed = true;
     }
+    if (s.used != s.used_last) /* `if used` may read otherwise now */
+      st->changed = true;
     s.used_last = s.used;
     s.used = false;
   }

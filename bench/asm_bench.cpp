@@ -51,16 +51,24 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
-// Runs a command on a source file; the wall time, or -1 if it failed.
+// Every figure is the best of this many runs: the machine may be shared.
+const int kRuns = 5;
+
+// Runs a command on a source file; the best wall time, or -1 if it failed.
 double run_tool(const char *cmd, const std::string &src, const char *path) {
   FILE *f = fopen(path, "wb");
   if (!f) return -1;
   fwrite(src.data(), 1, src.size(), f);
   fclose(f);
-  auto t = std::chrono::steady_clock::now();
-  int rc = system(cmd);
-  double s = seconds_since(t);
-  return rc == 0 ? s : -1;
+  double best = -1;
+  for (int i = 0; i < kRuns; i++) {
+    auto t = std::chrono::steady_clock::now();
+    int rc = system(cmd);
+    double s = seconds_since(t);
+    if (rc != 0) return -1;
+    if (best < 0 || s < best) best = s;
+  }
+  return best;
 }
 
 }  // namespace
@@ -73,10 +81,15 @@ int main(int argc, char **argv) {
   opt.format = ASM_FORMAT_BINARY;
   opt.memory = 512u * 1024 * 1024;
   std::vector<uint8_t> out;
-  auto t = std::chrono::steady_clock::now();
-  bool ok = asm_assemble("bench", src.data(), src.size(), &svc, opt, out);
-  double ours = seconds_since(t);
-  printf("program: %d lines\n", lines);
+  bool ok = true;
+  double ours = -1;
+  for (int i = 0; i < kRuns && ok; i++) {
+    auto t = std::chrono::steady_clock::now();
+    ok = asm_assemble("bench", src.data(), src.size(), &svc, opt, out);
+    double s = seconds_since(t);
+    if (ours < 0 || s < ours) ours = s;
+  }
+  printf("program: %d lines, best of %d runs each\n", lines, kRuns);
   if (ok)
     printf("trelk assembler: %8.3f s  %10.0f lines/s  (%zu bytes)\n", ours,
            lines / ours, out.size());

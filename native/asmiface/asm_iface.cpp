@@ -7,13 +7,13 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "asm/asm.h"
 #include "host/console.h"
 #include "host/heap.h"
+#include "native/asmiface/asm_ctx.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/modules/mod_registry.h"
 #include "native/modules/modules.h"
@@ -22,33 +22,12 @@ extern "C" {
 #include "lua.h"
 }
 
-/* One record per context name, for the program's lifetime, newest first. */
-struct ai_context {
-  char *name;
-  int flags;
-  struct ai_context *next;
-};
-
-static struct ai_context *ai_contexts = NULL;
 static int ai_busy = 0;
 
 int ai_context_flags(const char *name) {
   if (strcmp(name, "lua") == 0) return 15;
   mr_record *r = mod_find(name);
   return r ? mr_context_flags(r) : 0;
-}
-
-static struct ai_context *ai_find_context(const char *name) {
-  for (struct ai_context *c = ai_contexts; c; c = c->next)
-    if (strcmp(c->name, name) == 0) return c;
-  struct ai_context *c = (struct ai_context *)hp_alloc(sizeof *c);
-  size_t n = strlen(name);
-  c->name = (char *)hp_alloc(n);
-  memcpy(c->name, name, n + 1);
-  c->flags = ai_context_flags(name);
-  c->next = ai_contexts;
-  ai_contexts = c;
-  return c;
 }
 
 /* The loaded module a context names; a DLL is loaded now, as the loader
@@ -65,50 +44,55 @@ static mr_record *ai_module_of(const char *name) {
 
 namespace {
 
-/* A member the engine may import: the kind byte and signature the
-   loader will compare byte for byte. */
-struct ai_member {
-  uint8_t kind;
-  std::string sig;
-};
-
+/* The services over the module contexts of asm_ctx.h and the registry. */
 struct host_services : asm_services {
-  std::deque<ai_member> members;   /* live for one assembly */
-
   void message(const char *text) override { con_message(text); }
-  void *open_context(const char *name) override { return ai_find_context(name); }
+  void *open_context(const char *name) override {
+    return ac_open(name, ai_context_flags);
+  }
 
   /* Kind 0 asks for an ordinary member, function or variable. In an open
      context (`lua') every name the context resolves is a function whose
      signature is not checked. Kinds 1 to 3 ask for the module's read,
      write and run-text handler: there when the module has it. */
   void *find_member(void *context, const char *name, int kind) override {
-    struct ai_context *c = (struct ai_context *)context;
+    ac_context *c = (ac_context *)context;
     if (c == NULL || name == NULL || kind < 0 || kind > 3) return NULL;
-    mr_record *r = ai_module_of(c->name);
+    mr_record *r = ai_module_of(c->name.c_str());
     if (r == NULL) return NULL;
-    if (kind) {
-      if (!(mr_context_flags(r) & (1 << (kind - 1)))) return NULL;
-      members.push_back({0, std::string()});
-      return &members.back();
-    }
+    if (c->flags == 0) c->flags = mr_context_flags(r); /* loaded since */
+    if (kind) return ac_member_of(c, name, kind);
+    mi_member x;
     if (r->resolve) {
       if (r->resolve(name) == 0) return NULL;
-      members.push_back({0, std::string()});
-      return &members.back();
+    } else if (!mr_member_named(r, name, &x)) {
+      return NULL;
     }
-    mi_member x;
-    if (!mr_member_named(r, name, &x)) return NULL;
-    members.push_back({x.kind, std::string((const char *)x.sig.p, x.sig.n)});
-    return &members.back();
+    ac_member *m = ac_member_of(c, name, 0);
+    if (m && !r->resolve) {
+      m->kind = x.kind;
+      m->sig.assign((const char *)x.sig.p, x.sig.n);
+    }
+    return m;
   }
 
   bool member_type(void *member, uint8_t &kind, std::string &sig) override {
-    const ai_member *m = (const ai_member *)member;
+    const ac_member *m = (const ac_member *)member;
     if (m == NULL) return false;
     kind = m->kind;
     sig = m->sig;
     return true;
+  }
+
+  void add_kind_entry(void *member, uint32_t value, int kind, uint32_t key) override {
+    ac_add_kind_entry((ac_member *)member, value, kind, key);
+  }
+  void *define_member(void *context, const char *name, const char *desc,
+                      uint32_t value) override {
+    return ac_define((ac_context *)context, name, desc, value);
+  }
+  void record_reference(void *context, uint32_t offset, uint32_t number) override {
+    ac_record_reference((ac_context *)context, offset, number);
   }
 };
 

@@ -84,7 +84,10 @@ TEST(AsmControl, ConditionsLoopsAndVirtual) {
 TEST(AsmPre, SymbolicConstants) {
   EXPECT_EQ(asm_hex("a equ 1\nb equ a + 1\na equ 5\ndb a, b\nrestore a\ndb a"),
             "05 02 01");
-  EXPECT_EQ(asm_hex("define x y\ny equ 3\ndb x"), "03");
+  /* what define stored is not searched for constants again */
+  EXPECT_NE(asm_hex("define x y\ny equ 3\ndb x").find("undefined symbol"),
+            std::string::npos);
+  EXPECT_EQ(asm_hex("define x 3\ndb x"), "03");
   EXPECT_EQ(asm_hex("d fix db\nd 7"), "07");
   EXPECT_EQ(asm_hex("x equ x + 1\ndb 0"), "00"); /* self reference ends */
 }
@@ -152,7 +155,7 @@ TEST(AsmLoad, LoadAndStoreStayInsideTheOutput) {
             std::string::npos);
   EXPECT_NE(asm_hex("store byte 1 at 5").find("value out of range"), std::string::npos);
   EXPECT_NE(asm_hex("dd 1.5 + 1").find("invalid value"), std::string::npos);
-  EXPECT_NE(asm_hex("dw 1.5").find("invalid value"), std::string::npos);
+  EXPECT_NE(asm_hex("db 1.5").find("invalid use of symbol"), std::string::npos);
 }
 
 TEST(AsmControl, VirtualOriginWithRegister) {
@@ -161,4 +164,13 @@ TEST(AsmControl, VirtualOriginWithRegister) {
   EXPECT_EQ(asm_hex("label arg dword at ebp+8\ninc [arg]"), "FF 45 08");
   EXPECT_NE(asm_hex("virtual at ebx\nv db 0\nend virtual\ndd v").find("invalid value"),
             std::string::npos);
+}
+
+/* Lines kept from an earlier pass are made again when what they depend on
+** changes: the mode, a symbol, the position. */
+TEST(AsmPasses, KeptLinesFollowWhatChanged) {
+  EXPECT_EQ(asm_hex("if defined later\nuse16\nend if\ninc ax\nlater = 1"), "40");
+  EXPECT_EQ(asm_hex("mov eax, x\nx = 5"), "B8 05 00 00 00");
+  EXPECT_EQ(asm_hex("jmp l\nrepeat 2\nnop\nend repeat\ndb 1\nl:"), "EB 03 90 90 01");
+  EXPECT_EQ(asm_hex("repeat 3\ndb %\nend repeat"), "01 02 03");
 }

@@ -40,6 +40,13 @@ struct import_services : test_services {
   void record_reference(void *ctx, uint32_t at, uint32_t n) override {
     refs.push_back(*(std::string *)ctx + "@" + std::to_string(at) + "#" + std::to_string(n));
   }
+  std::vector<std::string> kind_entries;
+  void add_kind_entry(void *m, uint32_t value, int kind, uint32_t key) override {
+    for (auto &e : table)
+      if (&e.second == m)
+        kind_entries.push_back(e.first + " " + std::to_string(kind) + " " +
+                               std::to_string(key) + "=" + std::to_string(value));
+  }
   void *define_member(void *, const char *name, const char *desc, uint32_t) override {
     defined.push_back(std::string(name) + " " + desc);
     return nullptr;
@@ -228,6 +235,11 @@ TEST_F(ModuleDirectives, HandlersOfARequiredModuleAreReadFromTheirSlots) {
   ASSERT_TRUE(mi_check(img.data(), img.size(), &h));
   uint32_t run_slot = mi_get32(img.data() + 7), read_slot = mi_get32(img.data() + 14);
   EXPECT_EQ(mi_get32(img.data() + 19), run_slot);   // one slot per handler
+  // every use reaches the host as a kind entry: code word -> slot
+  std::string rs = std::to_string(run_slot), ds = std::to_string(read_slot);
+  EXPECT_EQ(svc.kind_entries,
+            (std::vector<std::string>{"prov.@run 3 7=" + rs, "prov.@read 1 14=" + ds,
+                                      "prov.@run 3 19=" + rs}));
   mi_reader rd = mi_reader_of(h.imports);
   mi_import imp;
   ASSERT_EQ(mi_next_import(&rd, &imp), 1);

@@ -125,3 +125,13 @@ TEST(AsmRobust, SmallMemoryBudget) {
   EXPECT_FALSE(asm_assemble("r", src.data(), src.size(), &svc, opt, out));
   EXPECT_EQ(svc.out, "out of memory");
 }
+
+/* A NUL inside a name is a name character: it must never let the name
+** pass for a shorter keyword, nor be read past. */
+TEST(AsmRobust, NulInsideNames) {
+  const std::string srcs[] = {std::string("if\0abc 1\nend if\n", 16),
+                              std::string("end\0x if\n", 9),
+                              std::string("mov\0 eax, 1\n", 12)};
+  for (const std::string &s : srcs)
+    EXPECT_EQ(asm_hex(s).compare(0, 4, "ERR:"), 0);
+}
