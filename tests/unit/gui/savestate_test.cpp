@@ -323,6 +323,21 @@ TEST_F(Savestate, RoundTripGlobalFunctions) {
              "trelk:ins(button{name='x', command=helper})\n");
 }
 
+// A function with functions inside keeps all of its text, and a command
+// made inside it keeps its own.
+TEST_F(Savestate, RoundTripNestedFunctions) {
+  std::string t = round_trip(
+      "function atstart()\n"
+      "  local b = button{name='n'}\n"
+      "  b.command = function() print('inner') end\n"
+      "  trelk:ins(b)\n"
+      "  return function(x) return x end\n"
+      "end\n"
+      "atstart()\n");
+  EXPECT_NE(t.find("atstart = function()\n  local b"), std::string::npos) << t;
+  EXPECT_NE(t.find("command=\" print(\\'inner\\') \""), std::string::npos) << t;
+}
+
 TEST_F(Savestate, RoundTripAwkwardTexts) {
   std::string t = round_trip(
       "trelk:ins(button{name='a \"q\" \\\\ b\\nc [[x]] ]=]', comment='\\r\\t\\1',"
