@@ -20,6 +20,7 @@
 #include "gui/objects.h"
 #include "host/trelk.h"
 #include "ui/colors.h"
+#include "ui/scroll.h"
 
 struct ew_window {
   HWND wnd;
@@ -27,6 +28,7 @@ struct ew_window {
   struct gr_entry *e;             /* null for a window without a control */
   int lexer;                      /* number last selected */
   int announced;
+  HWND vbar, hbar;                /* the toolkit's bars beside a multi-line */
   std::map<std::string, intptr_t> ints;   /* integer properties */
   struct ew_window *next;
 };
@@ -100,6 +102,9 @@ static LRESULT set_int(struct ew_window *r, const char *name, intptr_t v) {
 /* the last window of a control gives the text back */
 static void closing(struct ew_window *r) {
   struct gr_entry *e = r->e;
+  if (r->vbar && IsWindow(r->vbar)) DestroyWindow(r->vbar);
+  if (r->hbar && IsWindow(r->hbar)) DestroyWindow(r->hbar);
+  r->vbar = r->hbar = NULL;
   r->e = NULL;
   if (e == NULL || !gr_valid_entry(e)) return;
   struct ew_control *c = control_of(e, 0);
@@ -181,9 +186,17 @@ static HWND make(HWND parent) {
 HWND ew_create(HWND parent, struct gr_entry *e) {
   HWND h = make(parent);
   if (h == NULL) return NULL;
-  subclass(h, e);
+  struct ew_window *r = subclass(h, e);
   /* a single line has no room for scroll bars: they would cover it */
   int multi = (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT;
+  if (multi && parent) {   /* the toolkit's bars beside it, 6 pixels each */
+    RECT rc;
+    GetClientRect(parent, &rc);
+    int w = rc.right > 6 ? rc.right - 6 : 0, ht = rc.bottom > 6 ? rc.bottom - 6 : 0;
+    MoveWindow(h, 0, 0, w, ht, FALSE);
+    r->vbar = sb_create_vertical(parent, w, 0, 6, ht, 0);
+    r->hbar = sb_create_horizontal(parent, 0, ht, w, 6, 0);
+  }
   ew_send(h, SCI_SETHSCROLLBAR, multi, 0);
   ew_send(h, SCI_SETVSCROLLBAR, multi, 0);
   /* the horizontal bar only when a line is wider than the window */

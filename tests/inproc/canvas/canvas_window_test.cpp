@@ -19,16 +19,6 @@ extern "C" {
 
 namespace {
 
-bool poll(const std::function<bool()> &cond, DWORD limit_ms = 5000) {
-  DWORD end = GetTickCount() + limit_ms;
-  while (!cond()) {
-    if ((LONG)(GetTickCount() - end) > 0) return false;
-    MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    drv_pump();
-  }
-  return true;
-}
-
 std::string lua(const std::string &code) {
   lua_State *L = drv_state();
   if (luaL_loadstring(L, code.c_str()) || lua_pcall(L, 0, 1, 0)) {
@@ -54,7 +44,7 @@ struct Canvas : ::testing::Test {
                   "renders = renders + 1 gi:render(this) end end "
                   "pb.paint = true cv:ins(pb) cv:show(40, 40)"),
               "");
-    ASSERT_TRUE(poll([&] {
+    ASSERT_TRUE(drv_poll([&] {
       lua_State *L = drv_state();
       lua_getglobal(L, "pb");
       lua_getfield(L, -1, "msHANDLE");

@@ -19,16 +19,6 @@ extern "C" {
 
 namespace {
 
-bool poll(const std::function<bool()> &cond, DWORD limit_ms = 5000) {
-  DWORD end = GetTickCount() + limit_ms;
-  while (!cond()) {
-    if ((LONG)(GetTickCount() - end) > 0) return false;
-    MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    drv_pump();
-  }
-  return true;
-}
-
 // the record behind a global script object
 struct gr_container *container(const char *global) {
   lua_State *L = drv_state();
@@ -262,7 +252,7 @@ TEST_F(Dialogs, TabbedDialogShowsThePageOfTheClickedTab) {
                 std::to_string(client.bottom - 25));
   HWND first_page = v->page;
   click(v->entries[1]);
-  ASSERT_TRUE(poll([&] { return v->page && v->page != first_page; }));
+  ASSERT_TRUE(drv_poll([&] { return v->page && v->page != first_page; }));
   EXPECT_FALSE(IsWindow(first_page));
   struct mn_view *page = mn_view_of(v->page);
   ASSERT_NE(page, nullptr);
@@ -295,7 +285,7 @@ TEST_F(Dialogs, ATabbedTableActsAsTabs) {
   drv_pump();
   EXPECT_EQ(v->open, nullptr);
   click(v->entries[2]);
-  ASSERT_TRUE(poll([&] {
+  ASSERT_TRUE(drv_poll([&] {
     struct mn_view *p = v->page ? mn_view_of(v->page) : nullptr;
     return p && p->c == container("b");
   }));
@@ -426,7 +416,7 @@ TEST_F(Dialogs, AMenuEntryDropsItsDialogOpen) {
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->count, 1);
   click(v->entries[0]);
-  ASSERT_TRUE(poll([&] { return v->open && IsWindow(v->open); }));
+  ASSERT_TRUE(drv_poll([&] { return v->open && IsWindow(v->open); }));
   struct mn_view *o = dv_view_of_frame(v->open);
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(o->count, 1);

@@ -3,16 +3,6 @@
 #include "../terminal/driver.h"
 #include "host/heap.h"
 
-bool poll(const std::function<bool()> &cond, DWORD limit_ms) {
-  DWORD end = GetTickCount() + limit_ms;
-  while (!cond()) {
-    if ((LONG)(GetTickCount() - end) > 0) return false;
-    MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-    drv_pump();
-  }
-  return true;
-}
-
 void *handle_of(const char *global) {
   lua_State *L = drv_state();
   lua_getglobal(L, global);

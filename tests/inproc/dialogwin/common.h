@@ -9,9 +9,6 @@
 
 #include "gui/record.h"
 
-// pumps messages until cond holds or the limit passes
-bool poll(const std::function<bool()> &cond, DWORD limit_ms = 5000);
-
 // the record behind a global script object (HANDLE or msHANDLE)
 void *handle_of(const char *global);
 

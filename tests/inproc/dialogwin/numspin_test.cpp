@@ -44,7 +44,7 @@ struct NumericEdits : ::testing::Test {
       allowed = 1;
       int before = asked;
       SendMessageA(arrow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-      poll([&] { return asked >= before + 2; });
+      drv_poll([&] { return asked >= before + 2; });
       allowed = 0;
     });
   }
@@ -90,7 +90,7 @@ TEST_F(NumericEdits, HoldingTheSpinnerKeepsCounting) {
   allowed = 3;
   int before = asked;
   SendMessageA(r->first, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  ASSERT_TRUE(poll([&] { return asked >= before + 4; }));
+  ASSERT_TRUE(drv_poll([&] { return asked >= before + 4; }));
   EXPECT_EQ(text(), "101");
 }
 

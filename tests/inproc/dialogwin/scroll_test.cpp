@@ -97,7 +97,7 @@ TEST_F(Bars, APageAtOrAboveTheRangeFillsTheTrack) {
   EXPECT_EQ(t.bottom, 186);
   held = true;
   SendMessageA(r->client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 190));
-  ASSERT_TRUE(poll([] { return !steps.empty(); }));
+  ASSERT_TRUE(drv_poll([] { return !steps.empty(); }));
   held = false;
   EXPECT_EQ(steps[0].pos, 0);
   EXPECT_EQ(r->m.position, 0);
@@ -152,7 +152,7 @@ TEST_F(Bars, HoldingAnArrowStepsAtOnceAfterASecondThenTenTimesASecond) {
   held = true;
   DWORD pressed = GetTickCount();
   SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  ASSERT_TRUE(poll([] { return steps.size() >= 6; }, 6000));
+  ASSERT_TRUE(drv_poll([] { return steps.size() >= 6; }, 6000));
   held = false;
   EXPECT_LT(steps[0].at - pressed, 400u);
   DWORD first_gap = steps[1].at - steps[0].at;
@@ -173,11 +173,11 @@ TEST_F(Bars, ReleasingTheButtonStopsTheRepeat) {
   ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->first, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  ASSERT_TRUE(poll([] { return steps.size() >= 1; }));
+  ASSERT_TRUE(drv_poll([] { return steps.size() >= 1; }));
   held = false;
   // the one-second timer finds the button up and ends the press
   int before = asked;
-  ASSERT_TRUE(poll([&] { return asked > before; }));
+  ASSERT_TRUE(drv_poll([&] { return asked > before; }));
   drv_pump();
   EXPECT_EQ(steps.size(), 1u);
   EXPECT_EQ(steps[0].pos, 0);   // not below the minimum
@@ -188,7 +188,7 @@ TEST_F(Bars, TrackPressesStepByAPage) {
   ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 150));
-  ASSERT_TRUE(poll([] { return steps.size() >= 1; }));
+  ASSERT_TRUE(drv_poll([] { return steps.size() >= 1; }));
   held = false;
   EXPECT_EQ(steps[0].pos, 10);
   EXPECT_EQ(r->m.last_step, 10);
@@ -231,7 +231,7 @@ TEST_F(Bars, BadSizesDoNotBreakTheBar) {
     EXPECT_GE(r->m.thumb_len, 0);
     held = true;
     SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    poll([] { return !steps.empty(); }, 1000);
+    drv_poll([] { return !steps.empty(); }, 1000);
     held = false;
     SetWindowPos(r->thumb, NULL, 0, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     DestroyWindow(b);
@@ -248,7 +248,7 @@ TEST_F(Bars, ScriptCommandsSeeScrollCurPosDuringTheCallOnly) {
   held = true;
   std::string out = output_of([&] {
     SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    poll([] { return !steps.empty(); });
+    drv_poll([] { return !steps.empty(); });
     held = false;
   });
   EXPECT_EQ(out, "11\t1\t0");
@@ -277,7 +277,7 @@ TEST_F(Bars, ACommandThatDestroysTheBarMidRepeat) {
   ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  EXPECT_TRUE(poll([&] { return !IsWindow(b); }));
+  EXPECT_TRUE(drv_poll([&] { return !IsWindow(b); }));
   held = false;
   EXPECT_EQ(sb_rec(b), nullptr);
 }

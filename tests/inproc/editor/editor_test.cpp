@@ -5,6 +5,7 @@
 #include "Scintilla.h"
 #include "editor/edwin.h"
 #include "harness.h"
+#include "ui/scroll.h"
 
 namespace {
 
@@ -47,6 +48,46 @@ TEST_F(Editors, TwoWindowsShareTheTextAndTheLastCarriesItBack) {
   lua("m1:show(20, 20)");
   ASSERT_EQ(1u, editors().size());
   EXPECT_EQ("hello world!", text_of(editors()[0]));
+}
+
+// A multi-line editor leaves 6 pixels on the right and at the bottom to the
+// toolkit's own bars, which go with it; a single line gets none.
+TEST_F(Editors, MultiLineEditorsHaveTheToolkitBarsBeside) {
+  ASSERT_EQ("", lua("e = multiedit{name = 'x', w = 200, h = 80} s = edit{name = 'y'}"
+                    " m = menu{name = 'B'} m:ins(e) m:ins(s) m:show(20, 20)"));
+  std::vector<HWND> ws = editors();
+  ASSERT_EQ(2u, ws.size());
+  int multi = 0;
+  std::vector<HWND> all;
+  for (HWND h : ws) {
+    HWND parent = GetParent(h);
+    RECT pc, ec;
+    GetClientRect(parent, &pc);
+    GetClientRect(h, &ec);
+    std::vector<HWND> bars;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (sb_rec(c)) bars.push_back(c);
+    if (ec.right == pc.right) {   // the single line
+      EXPECT_TRUE(bars.empty());
+      continue;
+    }
+    multi++;
+    EXPECT_EQ(pc.right - 6, ec.right);
+    EXPECT_EQ(pc.bottom - 6, ec.bottom);
+    ASSERT_EQ(2u, bars.size());
+    all.insert(all.end(), bars.begin(), bars.end());
+    for (HWND b : bars) {
+      struct sb_record *r = sb_rec(b);
+      RECT br;
+      GetWindowRect(b, &br);
+      MapWindowPoints(NULL, parent, (POINT *)&br, 2);
+      if (r->vertical) EXPECT_EQ(pc.right - 6, br.left);
+      else EXPECT_EQ(pc.bottom - 6, br.top);
+    }
+  }
+  EXPECT_EQ(1, multi);
+  close_menus();
+  for (HWND b : all) EXPECT_FALSE(IsWindow(b));
 }
 
 TEST_F(Editors, CreationAndDestructionNotify) {

@@ -40,16 +40,6 @@ std::string str(const std::string &expr) {
   return v;
 }
 
-bool poll(const std::function<bool()> &cond, DWORD limit_ms) {
-  DWORD end = GetTickCount() + limit_ms;
-  while (!cond()) {
-    if ((LONG)(GetTickCount() - end) > 0) return false;
-    MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    drv_pump();
-  }
-  return true;
-}
-
 std::vector<HWND> editors() {
   std::vector<HWND> out;
   for (struct mn_view *v = mn_views; v; v = v->next)

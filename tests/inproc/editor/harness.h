@@ -15,8 +15,6 @@
 std::string lua(const std::string &code);
 double num(const std::string &expr);       // value of an expression
 std::string str(const std::string &expr);
-bool poll(const std::function<bool()> &cond, DWORD limit_ms = 5000);
-
 std::vector<HWND> editors();          // every open editor window
 HWND editor_of(const std::string &obj);   // first window showing a global
 void close_menus();                   // every floating menu window

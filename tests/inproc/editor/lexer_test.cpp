@@ -169,7 +169,7 @@ TEST_F(Lexers, BadStatesDoNotCrash) {
 TEST_F(Lexers, ALexerThatDeletesItsControl) {
   HWND h = show("gone soon", "e.style.lex.lex = function() forward() this:del() complete() end");
   (void)h;
-  poll([] { return editor_of("e") == nullptr; }, 2000);
+  drv_poll([] { return editor_of("e") == nullptr; }, 2000);
   EXPECT_EQ(nullptr, editor_of("e"));
   std::string out = drv_run("print('still here')");
   EXPECT_NE(std::string::npos, out.find("still here"));
@@ -180,7 +180,7 @@ TEST_F(Lexers, AFolderThatDeletesItsControl) {
                 "e.style.lex.folder = function() this:del() end "
                 "e.style.lex.lex = function() while more do forward() end complete() end");
   (void)h;
-  poll([] { return editor_of("e") == nullptr; }, 2000);
+  drv_poll([] { return editor_of("e") == nullptr; }, 2000);
   std::string out = drv_run("print('alive')");
   EXPECT_NE(std::string::npos, out.find("alive"));
 }

@@ -16,17 +16,6 @@
 
 namespace {
 
-// pumps messages until cond holds or the limit passes
-bool poll(const std::function<bool()> &cond, DWORD limit_ms = 5000) {
-  DWORD end = GetTickCount() + limit_ms;
-  while (!cond()) {
-    if ((LONG)(GetTickCount() - end) > 0) return false;
-    MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
-    drv_pump();
-  }
-  return true;
-}
-
 struct Menus : ::testing::Test {
   static void SetUpTestSuite() { drv_state(); }
   void SetUp() override {
@@ -50,7 +39,7 @@ struct mn_view *open_main_menu() {
   if (bar == nullptr || bar->count != 1) return nullptr;
   SendMessageA(bar->entries[0], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageA(bar->entries[0], WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  poll([&] { return bar->open && IsWindow(bar->open); });
+  drv_poll([&] { return bar->open && IsWindow(bar->open); });
   return bar->open ? mn_view_of(bar->open) : nullptr;
 }
 
@@ -173,7 +162,7 @@ TEST_F(Menus, HoverOpensAnAttachedMenuAfterTheDelay) {
   ASSERT_EQ(v->count, 1);
   EXPECT_EQ(v->open, nullptr);
   SendMessageA(v->entries[0], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  ASSERT_TRUE(poll([&] { return v->open && IsWindow(v->open); }));
+  ASSERT_TRUE(drv_poll([&] { return v->open && IsWindow(v->open); }));
   struct mn_view *inner = mn_view_of(v->open);
   ASSERT_NE(inner, nullptr);
   EXPECT_EQ(inner->count, 1);
@@ -192,7 +181,7 @@ TEST_F(Menus, CleanInsideACommandOfACleanedEntry) {
   ASSERT_NE(v, nullptr);
   drv_run("trelk.drop_timeout = 0");
   SendMessageA(v->entries[0], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  ASSERT_TRUE(poll([&] { return v->open && IsWindow(v->open); }));
+  ASSERT_TRUE(drv_poll([&] { return v->open && IsWindow(v->open); }));
   struct mn_view *inner = mn_view_of(v->open);
   ASSERT_NE(inner, nullptr);
   ASSERT_EQ(inner->count, 2);
@@ -229,7 +218,7 @@ TEST_F(Menus, ShownMenusAreListedInTheFreeWindowsMenu) {
   // choose it from the drop-down of the free-windows bar
   struct mn_view *fb = mn_view_of(mw_free_menu());
   click(fb->entries[0]);
-  ASSERT_TRUE(poll([&] { return fb->open && IsWindow(fb->open); }));
+  ASSERT_TRUE(drv_poll([&] { return fb->open && IsWindow(fb->open); }));
   struct mn_view *list = mn_view_of(fb->open);
   ASSERT_NE(list, nullptr);
   int i = 0;
@@ -250,7 +239,7 @@ TEST_F(Menus, TooltipShowsAfterASecond) {
   drv_pump();
   DWORD t0 = GetTickCount();
   SendMessageA(v->entries[0], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  ASSERT_TRUE(poll([] { return tt.visible != 0; }, 5000));
+  ASSERT_TRUE(drv_poll([] { return tt.visible != 0; }, 5000));
   EXPECT_GE(GetTickCount() - t0, 900u);
   EXPECT_STREQ(tt.text, "the tip text");
   RECT tr;

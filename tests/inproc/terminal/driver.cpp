@@ -70,3 +70,13 @@ void drv_pump() {
     DispatchMessageA(&m);
   }
 }
+
+bool drv_poll(const std::function<bool()> &cond, DWORD limit_ms) {
+  DWORD end = GetTickCount() + limit_ms;
+  while (!cond()) {
+    if ((LONG)(GetTickCount() - end) > 0) return false;
+    MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    drv_pump();
+  }
+  return true;
+}

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 extern "C" {
@@ -20,5 +21,7 @@ std::string drv_text(LONG from, LONG to);      // console text
 LONG drv_end();
 COLORREF drv_colour(LONG at);           // colour of one character
 void drv_pump();                        // handle pending messages
+// pumps messages until cond holds or the limit passes
+bool drv_poll(const std::function<bool()> &cond, DWORD limit_ms = 5000);
 
 #endif
