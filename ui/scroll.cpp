@@ -264,16 +264,21 @@ void sb_repeat(HWND w, struct sb_record *r, int kind, UINT_PTR id) {
   sb_notify(r);
 }
 
+/* descriptions and commands may be deleted while a bar still shows */
+static int live(void *rec) {
+  return gr_valid_entry(rec) || gr_valid_container(rec);
+}
+
 void sb_notify(struct sb_record *r) {
   HWND bar = r->bar;
   int pos = r->m.position;
   if (r->desc) {
-    nt_scroll(bar, r->desc, pos);
+    if (live(r->desc)) nt_scroll(bar, r->desc, pos);
     return;
   }
   void *command = r->command;
   if (r->notify) r->notify(bar, pos, 0, r->arg);
-  if (command && sb_rec(bar)) nt_scroll(bar, command, pos);
+  if (command && sb_rec(bar) && live(command)) nt_scroll(bar, command, pos);
 }
 
 static struct sb_record *nth_bar(HWND container, int which) {
