@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../terminal/driver.h"
+#include "keys.h"
 #include "editor/edwin.h"
 #include "gui/view.h"
 #include "gui/designer.h"
@@ -29,21 +30,6 @@ HWND entry_window(const char *name) {
       if (e && e->name && std::string(e->name) == name) return v->entries[i];
     }
   return nullptr;
-}
-
-int alt_click(HWND w, POINT at = {0, 0}) {
-  MSG m = {};
-  m.hwnd = w;
-  m.message = WM_LBUTTONDOWN;
-  m.pt = at;
-  return dg_altclick(&m);
-}
-
-void set_alt(bool down) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_MENU] = down ? 0x80 : 0;
-  SetKeyboardState(keys);
 }
 
 std::string slurp(const char *file) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../terminal/driver.h"
+#include "keys.h"
 #include "gui/gui.h"
 #include "gui/record.h"
 #include "ui/drag.h"
@@ -47,21 +48,6 @@ std::string cls(HWND w) {
   char buf[64] = "";
   GetClassNameA(w, buf, sizeof buf);
   return buf;
-}
-
-int alt_click(HWND w) {
-  MSG m = {};
-  m.hwnd = w;
-  m.message = WM_LBUTTONDOWN;
-  m.wParam = MK_LBUTTON;
-  return dg_altclick(&m);
-}
-
-void set_alt(bool down) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_MENU] = down ? 0x80 : 0;
-  SetKeyboardState(keys);
 }
 
 POINT centre_of(HWND w) {
