@@ -235,6 +235,8 @@ void row(const char *title, double mine, const Figures &stock,
 
 #if defined(_WIN32) && defined(__i386__)
 
+#include "native/guard/guard_lua.h"
+
 // Any assembly text becomes `xor eax,eax; ret': no results.
 int stub_hook(lua_State *, const char *, void **code, size_t *size) {
   static const unsigned char bytes[] = {0x31, 0xC0, 0xC3};
@@ -260,6 +262,7 @@ void call_overhead() {
   const int n = sizeof chunks / sizeof chunks[0];
   double best[n];
   lua_asmhook = stub_hook;
+  ng_open();   // native functions run under the program's guard
   lua_State *L = new_state();
   int bad = luaL_dostring(L, "asmfunc native() xor eax, eax end");
   for (int r = 0; r < kRuns * kTurns && !bad; r++) {
