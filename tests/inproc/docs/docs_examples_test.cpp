@@ -1,8 +1,8 @@
 // Runs the Lua examples of one manual page in the real program and checks
-// the output they state (conventions in doc_examples.h). Usage:
-//   docs_examples_test [gtest flags] page.md
-// Without a page only the checks of the conventions themselves run. The
-// examples run in a temporary folder, so files they write go there.
+// the output they state (conventions in doc_examples.h), after the checks
+// of the conventions themselves. Usage:
+//   docs_examples_test [gtest flags] [page.md]
+// The examples run in a temporary folder, so files they write go there.
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -168,6 +168,10 @@ TEST_F(Syslib, ManyFaultsLeakNothing) {
   __asm__ volatile("movl %%fs:0, %0" : "=r"(now));
   EXPECT_EQ(now, head);
   EXPECT_EQ(drv_run("collectgarbage() print(collectgarbage('count') - kb0 < 64)"), "true");
+  // the C call depth is as before: 150 nested protected calls fit
+  EXPECT_EQ(drv_run("local function p(n) if n == 0 then return 0 end "
+                    "return select(2, pcall(p, n - 1)) + 1 end print(p(150))"),
+            "150");
 }
 
 TEST_F(Syslib, StackIsAlignedAndTheFpuStackEmptied) {
