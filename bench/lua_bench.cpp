@@ -26,6 +26,9 @@ extern "C" {
 #include "lua.h"
 #include "lualib.h"
 }
+#if defined(_WIN32) && defined(__i386__) && !defined(LUA_BENCH_STOCK)
+#include "native/guard/guard_lua.h"
+#endif
 
 namespace {
 
@@ -234,8 +237,6 @@ void row(const char *title, double mine, const Figures &stock,
 }
 
 #if defined(_WIN32) && defined(__i386__)
-
-#include "native/guard/guard_lua.h"
 
 // Any assembly text becomes `xor eax,eax; ret': no results.
 int stub_hook(lua_State *, const char *, void **code, size_t *size) {

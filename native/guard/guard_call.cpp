@@ -43,13 +43,25 @@ __asm__(
   "  pushl %fs:0\n"
   "  movl %esp, %fs:0\n"
   "  movl 16(%ebp), %ecx\n"
+  "  testl %ecx, %ecx\n"
+  "  jge 5f\n"
+  "  xorl %ecx, %ecx\n"           /* no words for a count below 0 */
+  "5:\n"
   "  movl 12(%ebp), %esi\n"
   "  leal 0(,%ecx,4), %eax\n"
   "  subl %eax, %esp\n"
   "  andl $-16, %esp\n"
   "  movl %esp, %edi\n"
-  "  cld\n"
-  "  rep movsl\n"
+  "  testl %ecx, %ecx\n"         /* a loop: rep movs starts slowly */
+  "  jz 3f\n"
+  "4:\n"
+  "  movl (%esi), %eax\n"
+  "  movl %eax, (%edi)\n"
+  "  addl $4, %esi\n"
+  "  addl $4, %edi\n"
+  "  decl %ecx\n"
+  "  jnz 4b\n"
+  "3:\n"
   "  call *8(%ebp)\n"
   "  movl %fs:0, %ecx\n"          /* our record, unless the chain is broken */
   "  cmpl $ng_handler, 4(%ecx)\n"
@@ -59,7 +71,7 @@ __asm__(
   "  movl 8(%ecx), %ebp\n"
   "  movl (%ecx), %ecx\n"
   "  movl %ecx, %fs:0\n"
-  "  cld\n"
+  "  cld\n"                       /* as callers expect it */
   "  emms\n"                      /* nothing stays on the FPU stack */
   "  leal -12(%ebp), %esp\n"
   "  popl %edi\n"
