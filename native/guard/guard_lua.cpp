@@ -13,8 +13,6 @@ extern "C" {
 #include "lstate.h"
 }
 
-#define NG_MAXARGS 100   /* the interpreter passes no more */
-
 struct ng_mark {
   ptrdiff_t top, ci;
   unsigned short nccalls, baseccalls;
@@ -64,16 +62,9 @@ int ng_error(lua_State *L) {
                     ng_describe(&ng_last, buf, sizeof buf));
 }
 
-int ng_native(lua_State *L, void *code, int n, const unsigned int *args) {
-  uint32_t words[2 + NG_MAXARGS];
-  if (n < 0 || n > NG_MAXARGS)
-    return luaL_error(L, "too many arguments to a native function (at most %d)",
-                      NG_MAXARGS);
-  words[0] = (uint32_t)(uintptr_t)L;
-  words[1] = (uint32_t)n;
-  for (int i = 0; i < n; i++) words[2 + i] = args[n - 1 - i];   /* last first */
+int ng_native(lua_State *L, void *code, const unsigned int *words, int nwords) {
   uint32_t eax;
-  if (!ng_call(L, code, words, n + 2, &eax)) return ng_error(L);
+  if (!ng_call(L, code, words, nwords, &eax)) return ng_error(L);
   return (int)eax;
 }
 

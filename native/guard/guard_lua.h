@@ -26,10 +26,10 @@ int ng_call(lua_State *L, const void *fn, const uint32_t *words, int n,
    and address. */
 int ng_error(lua_State *L);
 
-/* The interpreter's call of a native function (lua_nativecall): the state,
-   the count and the arguments n..1 on the machine stack; a fault becomes a
-   script error. */
-int ng_native(lua_State *L, void *code, int n, const unsigned int *args);
+/* The interpreter's call of a native function (lua_nativecall): the words
+   (the state, the count, the arguments n..1) on the machine stack; a fault
+   becomes a script error. */
+int ng_native(lua_State *L, void *code, const unsigned int *words, int nwords);
 
 /* Pushes a function that calls `code' as a host function of the
    interpreter's API (it receives the state and returns the result count),
