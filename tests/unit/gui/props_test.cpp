@@ -18,9 +18,15 @@ TEST_F(Props, ColourTable) {
   EXPECT_EQ(gh_eval("select('#', trelk.color.nothing), trelk.color[4]"), "1\tnil");
   gh_run("trelk.color.ms_text = 0xFF");
   EXPECT_EQ(gh_eval("trelk.color.ms_text"), "255");
-  gh_run("trelk.color.ms_text = 'red' trelk.color.ms_text = -1"
-         " trelk.color.ms_text = 2^40 trelk.color.nothing = 5 trelk.color[8] = 1");
+  gh_run("trelk.color.ms_text = 'red' trelk.color.ms_text = 2^40"
+         " trelk.color.ms_text = -2^31 - 1 trelk.color.ms_text = 0/0"
+         " trelk.color.nothing = 5 trelk.color[8] = 1");
   EXPECT_EQ(gh_eval("trelk.color.ms_text, rawget(trelk.color, 'nothing')"), "255\tnil");
+  // every 32-bit value is a colour value: -1 is stored and reads back
+  gh_run("trelk.color.ms_text = -1");
+  EXPECT_EQ(gh_eval("trelk.color.ms_text"), "-1");
+  gh_run("trelk.color.cap_bg = 0xFFFFFFFE trelk.color.print = 7.9");
+  EXPECT_EQ(gh_eval("trelk.color.cap_bg, trelk.color.print"), "-2\t7");
 }
 
 TEST_F(Props, NameAndTextAreOne) {
