@@ -92,6 +92,12 @@ TEST_F(Model, InsertingIntoAPlainEntryFails) {
   EXPECT_EQ(gh_run("trelk:push(button())"), "");
   EXPECT_EQ(gh_run("trelk:push()"), "Error: To few arguments!");
   EXPECT_EQ(gh_eval("trelk.n"), "1");
+  // the method form on a control is the same message, not a script error
+  EXPECT_EQ(gh_run("b:ins(button()) b:push(label())"),
+            "Error! attempt to attach to simply menu string..."
+            "Error! attempt to attach to simply menu string...");
+  EXPECT_EQ(gh_run("print(select('#', b:ins(button())), b.n)"),
+            "Error! attempt to attach to simply menu string...0\tnil");
 }
 
 TEST_F(Model, InsWithBadArguments) {
