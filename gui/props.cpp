@@ -196,7 +196,7 @@ static void wr_sub(lua_State *L, void *rec, int obj, int val) {
     c = ((struct gr_entry *)r)->sub;   /* a menu string that has one */
     if (c == NULL) return;
   } else {
-    c = (struct gr_container *)r;
+    c = obj_repin(L, val);
   }
   if (c == NULL || (c->flags & GR_LINKED)) {
     e->sub = NULL;
@@ -218,7 +218,7 @@ static void rd_rclick(lua_State *L, void *rec) {
 static void wr_rclick(lua_State *L, void *rec, int obj, int val) {
   struct gr_entry *e = ENTRY(rec);
   if (e == NULL || !lua_istable(L, val)) return;
-  struct gr_container *c = obj_container(L, val);
+  struct gr_container *c = obj_repin(L, val);
   if (c) {
     e->rmenu = c;
     e->rmenu_kind = c->flags;

@@ -3,6 +3,7 @@
 
 #include "gui/gui.h"
 #include "gui/view.h"
+#include "gui/notify.h"
 #include "gui/record.h"
 #include "gui/objects.h"
 #include "harness.h"
@@ -108,6 +109,28 @@ TEST_F(Model, InsWithBadArguments) {
   EXPECT_EQ(gh_eval("trelk.n"), "1");   // the hand-made menu string: script side only
   EXPECT_EQ(gr_count(gui_main_menu), 0);
   EXPECT_EQ(gh_run("trelk:ins(menu(), 'x', {}, nil, 'w', false)"), "");
+}
+
+// Deleting an attaching entry lets go of its dialog; attached again (or
+// hung, or shown) the dialog is pinned again and its command runs.
+TEST_F(Model, ADialogAttachedAgainRunsItsCommand) {
+  gh_run("d = dialog{name='d', w=50, h=50, command='print(\"cmd\", reason)'}"
+         " e = trelk:ins(d) e:del() collectgarbage()");
+  struct gr_container *c = (struct gr_container *)gr_containers;
+  while (c && !(c->name && std::string(c->name) == "d")) c = c->all_next;
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->ref, GR_NOREF);
+  gh_run("e2 = trelk:ins(d)");
+  EXPECT_NE(c->ref, GR_NOREF);
+  gh_take();
+  nt_notify(nullptr, c, NT_CREATED);
+  EXPECT_EQ(gh_take(), "cmd\t1");
+  gh_run("e2:del() b = button() b.sub = d");
+  EXPECT_NE(c->ref, GR_NOREF);
+  gh_run("b.sub = {} b.onRBUTTONCLICK = d");
+  EXPECT_NE(c->ref, GR_NOREF);
+  nt_notify(nullptr, c, NT_RESIZED);
+  EXPECT_EQ(gh_take(), "cmd\t3");
 }
 
 TEST_F(Model, MissingKeysReadNilAndStoreRaw) {
