@@ -128,9 +128,12 @@ TEST_F(Develop, AddControlIsPlacedByADrop) {
   EXPECT_EQ(slurp("dev_out.t"),
             "_0_ = trelk;\n\n"
             "\n\t_1_ = menu{ name=\"A\",};"
+            "\n\ta = _1_;"
             "\n\t__1__ = button{ name=\"x\",};\n\t_1_:ins(__1__);"
+            "\n\tx = __1__;"
             "\n\t__1__ = button{ name=\"added\",};\n\t_1_:ins(__1__);"
-            "\n__0__ = _0_:ins(_1_);");
+            "\n__0__ = _0_:ins(_1_);"
+            "\nea = __0__;");
   DeleteFileA("dev_out.t");
 }
 
