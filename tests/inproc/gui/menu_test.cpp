@@ -436,6 +436,24 @@ TEST_F(Menus, AClickThenAHoverKeepsTheChainOpen) {
   EXPECT_TRUE(on_work_area(second));
 }
 
+// A tip near the bottom of the work area shows on it, not below it.
+TEST_F(Menus, ATipLowOnTheScreenStaysOnIt) {
+  RECT wa = work_area();
+  drv_run("low = menu{name='t_low'} low:ins(button{name='tip', comment='low tip'})"
+          " low:show(0, " + std::to_string(wa.bottom) + ")");
+  HWND w = FindWindowA("WtrelkUWcn", "t_low");
+  ASSERT_NE(w, nullptr);
+  HWND e = mn_view_of(w)->entries[0];
+  RECT r;
+  GetWindowRect(e, &r);
+  SetCursorPos(r.left + 5, r.top + 5);
+  drv_pump();
+  SendMessageA(e, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  ASSERT_TRUE(drv_poll([] { return tt.visible != 0; }, 5000));
+  EXPECT_TRUE(on_work_area(tt_window));
+  DestroyWindow(w);
+}
+
 // Every window opened lies on the work area: a drop-down that would pass
 // the right edge opens to the left of its entry; a window asked for past
 // the right edge goes to the left of its owner (the main window), level
