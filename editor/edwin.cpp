@@ -144,6 +144,10 @@ static LRESULT CALLBACK ew_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case SCM_SETSTYLEBITS: return 0;
     case SCM_SETPTRPROPERTY: return set_int(r, (const char *)wp, lp);
     case WM_CHAR: return on_char(r, wp, lp);
+    case WM_KEYDOWN:   /* the component would break the line before the
+                          Enter character arrives: a single line has none */
+      if (wp == VK_RETURN && r->e && !(r->e->flags & GR_MULTIBIT)) return 0;
+      break;
     case WM_DESTROY: closing(r); break;
     case WM_NCDESTROY: {
       WNDPROC prev = r->prev;
