@@ -12,6 +12,7 @@
 #include "Scintilla.h"
 
 #include "editor/editor.h"
+#include "editor/edregex.h"
 #include "editor/edwin.h"
 #include "editor/mesargs.h"
 #include "editor/unilexer.h"
@@ -130,19 +131,20 @@ static int l_grep(lua_State *L) {
     con_message("grep: not an editor window\n");
     return 0;
   }
-  struct Sci_TextToFind ft;
-  ft.chrg.cpMin = 0;
-  ft.chrg.cpMax = (Sci_PositionCR)ew_send(h, SCI_GETLENGTH, 0, 0);
-  ft.lpstrText = lua_tostring(L, 2);
-  ft.chrgText.cpMin = ft.chrgText.cpMax = -1;
-  ew_send(h, SCI_SETSTATUS, 0, 0);
-  LRESULT r = ew_send(h, SCI_FINDTEXT, SCFIND_REGEXP | SCFIND_POSIX,
-                      (LPARAM)&ft);
-  if (ew_send(h, SCI_GETSTATUS, 0, 0) != 0) {
-    ew_send(h, SCI_SETSTATUS, 0, 0);
+  size_t len;
+  const char *pattern = lua_tolstring(L, 2, &len);
+  /* the component answers "not found" for a pattern it cannot compile */
+  if (!er_pattern_ok(pattern, len)) {
     con_message("grep: the pattern is not a valid expression\n");
     return 0;
   }
+  struct Sci_TextToFind ft;
+  ft.chrg.cpMin = 0;
+  ft.chrg.cpMax = (Sci_PositionCR)ew_send(h, SCI_GETLENGTH, 0, 0);
+  ft.lpstrText = pattern;
+  ft.chrgText.cpMin = ft.chrgText.cpMax = -1;
+  LRESULT r = ew_send(h, SCI_FINDTEXT, SCFIND_REGEXP | SCFIND_POSIX,
+                      (LPARAM)&ft);
   if (r < 0 || ft.chrgText.cpMin < 0) return 0;
   lua_pushnumber(L, (lua_Number)ft.chrgText.cpMin);
   lua_pushnumber(L, (lua_Number)ft.chrgText.cpMax);
