@@ -15,7 +15,7 @@ packages=(
   cmake ninja-build make patch dpkg-dev
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
   libzycore-dev clang libclang-rt-14-dev libstb-dev
-  libsqlite3-dev fasm nasm
+  libsqlite3-dev fasm nasm python3
 )
 # Source packages and the folder each unpacks to.
 sources=(

@@ -102,7 +102,8 @@ static int dbl_write(lua_State *L, DbRow *r, int k, int idx) {
     }
   } else if (type == 'V') {
     DbView *src = (DbView *)dbl_handle(L, idx, DBL_VIEW);
-    if (src) dbapi_set_view(r, k, src);
+    char err[200] = "out of memory";
+    if (src && !dbapi_set_view(r, k, src, err, sizeof err)) return dbl_msg(err, NULL), 0;
   }
   return 1;
 }
@@ -121,9 +122,12 @@ static int dbl_row_index(lua_State *L) {
       lua_pushlstring(L, val.str, val.len);
       return 1;
     case 'V': {
+      char err[200] = "out of memory";
       void **ud = dbl_push(L, DBL_VIEW);
-      *ud = dbapi_get_view(r, k);
-      return *ud ? 1 : 0;
+      *ud = dbapi_get_view(r, k, err, sizeof err);
+      if (*ud) return 1;
+      dbl_msg(err, NULL);
+      return 0;
     }
     default: return 0; /* B and L read as nothing */
   }
@@ -337,11 +341,19 @@ static int dbl_st_table(lua_State *L) {
   return 0;
 }
 
+/* true, or nil and the message (which also goes to the terminal). */
 static int dbl_st_flush(lua_State *L) {
   DbStorage *st = (DbStorage *)dbl_handle(L, 1, DBL_STORAGE);
   char err[600] = "out of memory";
-  if (st && !dbapi_commit(st, err, sizeof err)) dbl_msg(err, NULL);
-  return 0;
+  if (!st) return 0;
+  if (dbapi_commit(st, err, sizeof err)) {
+    lua_pushboolean(L, 1);
+    return 1;
+  }
+  dbl_msg(err, NULL);
+  lua_pushnil(L);
+  lua_pushfstring(L, "db: %s", err);
+  return 2;
 }
 
 static int dbl_st_index(lua_State *L) {

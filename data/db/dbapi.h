@@ -54,10 +54,13 @@ void dbapi_row_free(DbRow *r);
 DbView *dbapi_row_of(DbRow *r);
 /* 0 when the row or field does not exist (any more). */
 int dbapi_get(DbRow *r, int k, DbValue *out);
-/* The nested view in field k, as a new handle. */
-DbView *dbapi_get_view(DbRow *r, int k);
+/* The nested view in field k, as a new handle; NULL with a message when it
+** would nest deeper than a view may. */
+DbView *dbapi_get_view(DbRow *r, int k, char *err, size_t errlen);
 int dbapi_set_num(DbRow *r, int k, double x);
 int dbapi_set_str(DbRow *r, int k, const char *s, size_t len);
-int dbapi_set_view(DbRow *r, int k, DbView *src);
+/* Copies src's rows into the nested view in field k; 0 with a message when
+** the copy would nest deeper than a view may (nothing is copied then). */
+int dbapi_set_view(DbRow *r, int k, DbView *src, char *err, size_t errlen);
 
 #endif

@@ -8,16 +8,17 @@
 #include <vector>
 
 #include "dbapi.h"
+#include "dbfmt.h"
 #include "dbtab.h"
 
-typedef std::vector<uint32_t> RowMap;
-
-/* A view as scripts see it: a table, or some of its rows (map, in order) with
-** some fields listed first (front, after a sort on them). */
+/* A view as scripts see it: a table, or some of its rows (map, in order,
+** kept up to date by the table) with some fields listed first (front, after
+** a sort on them). level is its nesting: 1 for a top-level view. */
 struct DbView {
   DbTableP base;
-  std::shared_ptr<RowMap> map;
+  std::shared_ptr<DbRowMap> map;
   std::vector<std::string> front;
+  int level = 1;
 };
 
 struct DbRow {
@@ -27,16 +28,23 @@ struct DbRow {
   std::vector<int> used; /* criteria: the base columns given */
 };
 
+/* prefix: the bytes of the file before the storage's header. */
 struct DbStorage {
   DbTableP root;
   std::string path;
   bool memory = false;
+  DbBytes prefix;
 };
 
 /* Largest row count a view may be grown to by writing past its end. */
 extern const size_t API_MAXROWS;
 
 void api_msg(char *err, size_t errlen, const std::string &m);
+/* Names and descriptions in messages: quoted and cut, so that the reason
+** around them always fits. Paths keep their end. */
+std::string api_cut(const std::string &text);
+std::string api_quote(const std::string &text);
+std::string api_path(const std::string &path);
 /* Base columns in the view's order; the base column of field k, or -1. */
 std::vector<int> api_order(DbView *v);
 int api_col(DbView *v, int k);

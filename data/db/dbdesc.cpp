@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+const char *const DB_TOODEEP = "views are nested more than 200 levels deep";
+
 DbSchemaP dbdesc_new() { return std::make_shared<DbSchema>(); }
 
 unsigned dbdesc_newid() {
@@ -90,7 +92,7 @@ bool desc_item(Parser &ps, DbSchema &s) {
       f.self = true;
       desc_blanks(ps);
     } else {
-      if (++ps.depth > 100) return desc_fail(ps, "views are nested too deeply");
+      if (++ps.depth > DB_MAXDEPTH) return desc_fail(ps, DB_TOODEEP);
       f.sub = dbdesc_new();
       if (!desc_list(ps, *f.sub)) return false;
       ps.depth--;
@@ -184,7 +186,7 @@ std::string dbdesc_format(const DbSchema *s) {
 /* Checks that no kept field changes its type, through nested structures. */
 static bool desc_check(const DbSchema *dst, const DbSchema *src, const std::string &path,
                        std::string &err, int depth) {
-  if (depth > 100) return true;
+  if (depth > DB_MAXDEPTH) return true;
   for (const DbField &nf : src->fields) {
     int k = dbdesc_find(dst, nf.name.data(), nf.name.size());
     if (k < 0) continue;
@@ -192,6 +194,7 @@ static bool desc_check(const DbSchema *dst, const DbSchema *src, const std::stri
     std::string where = path.empty() ? of.name : path + "." + of.name;
     if (of.type != nf.type || of.self != nf.self) {
       std::string ot(1, of.self ? '^' : of.type), nt(1, nf.self ? '^' : nf.type);
+      if (where.size() > 80) where = "..." + where.substr(where.size() - 80);
       err = "field " + where + " is of type " + ot + " and cannot become " + nt;
       return false;
     }
@@ -211,7 +214,7 @@ static void desc_apply(DbSchema *dst, const DbSchema *src, int depth) {
       continue;
     }
     DbField kept = dst->fields[k];
-    if (kept.type == 'V' && !kept.self && nf.sub && depth < 100) {
+    if (kept.type == 'V' && !kept.self && nf.sub && depth <= DB_MAXDEPTH) {
       if (!kept.sub) kept.sub = dbdesc_new();
       desc_apply(kept.sub.get(), nf.sub.get(), depth + 1);
     }

@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+/* Deepest nesting of views with rows (a top-level view is level 1), the
+** same for descriptions, reading, writing, copying and navigating; it keeps
+** the recursion within any thread's stack. */
+enum { DB_MAXDEPTH = 200 };
+extern const char *const DB_TOODEEP; /* the message */
+
 struct DbSchema;
 using DbSchemaP = std::shared_ptr<DbSchema>;
 

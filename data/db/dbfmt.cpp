@@ -81,27 +81,27 @@ int dbfmt_readwidth(size_t size, size_t rows) {
   return (int)w;
 }
 
-void dbfmt_put_ints(DbBytes &out, const int32_t *v, size_t n) {
-  int w = dbfmt_width(v, n);
+void dbfmt_put_ints(DbBytes &out, const int32_t *v, size_t held, size_t n) {
+  int w = dbfmt_width(v, held);
   size_t size = dbfmt_colsize(w, n), at = out.size();
   out.resize(at + size, 0);
   uint8_t *p = out.data() + at;
   switch (w) {
     case 0: break;
     case 1: case 2: case 4:
-      for (size_t k = 0; k < n; k++) p[k * w / 8] |= (uint8_t)((uint32_t)v[k] << (k * w % 8));
+      for (size_t k = 0; k < held; k++) p[k * w / 8] |= (uint8_t)((uint32_t)v[k] << (k * w % 8));
       break;
     case 8:
-      for (size_t k = 0; k < n; k++) p[k] = (uint8_t)v[k];
+      for (size_t k = 0; k < held; k++) p[k] = (uint8_t)v[k];
       break;
     case 16:
-      for (size_t k = 0; k < n; k++) {
+      for (size_t k = 0; k < held; k++) {
         p[2 * k] = (uint8_t)v[k];
         p[2 * k + 1] = (uint8_t)((uint32_t)v[k] >> 8);
       }
       break;
     default:
-      for (size_t k = 0; k < n; k++)
+      for (size_t k = 0; k < held; k++)
         for (int b = 0; b < 4; b++) p[4 * k + b] = (uint8_t)((uint32_t)v[k] >> (8 * b));
   }
 }

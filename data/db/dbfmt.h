@@ -21,7 +21,9 @@ size_t dbfmt_colsize(int width, size_t rows);
 ** not match. */
 int dbfmt_readwidth(size_t size, size_t rows);
 
-void dbfmt_put_ints(DbBytes &out, const int32_t *v, size_t n);
+/* n values, of which the first held are given and the rest are 0. */
+void dbfmt_put_ints(DbBytes &out, const int32_t *v, size_t held, size_t n);
+inline void dbfmt_put_ints(DbBytes &out, const int32_t *v, size_t n) { dbfmt_put_ints(out, v, n, n); }
 /* Reads rows values of width bits; bigend swaps 16/32/64-bit values.
 ** 64-bit values keep their low 32 bits. */
 void dbfmt_get_ints(const uint8_t *p, int width, size_t rows, bool bigend, int32_t *out);

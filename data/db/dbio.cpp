@@ -105,8 +105,22 @@ static bool io_fail(std::string &err, const char *what, int fd, const std::strin
   return false;
 }
 
+static std::string io_tmpname(const char *path) { return std::string(path) + ".tmp"; }
+
+void dbio_clean(const char *path, const DbBytes &start) {
+  std::string tmp = io_tmpname(path);
+  FILE *f = fopen(tmp.c_str(), "rb");
+  if (!f) return;
+  DbBytes want = start;
+  want.insert(want.end(), {'J', 'L', 0x1A, 0});
+  DbBytes head(want.size());
+  size_t got = fread(head.data(), 1, head.size(), f);
+  fclose(f);
+  if (memcmp(head.data(), want.data(), got) == 0) io_unlink(tmp.c_str());
+}
+
 bool dbio_replace(const char *path, const uint8_t *p, size_t n, std::string &err) {
-  std::string tmp = std::string(path) + ".tmp";
+  std::string tmp = io_tmpname(path);
   int fd = io_injected() ? -1 : io_open(tmp.c_str(), IO_FLAGS, IO_MODE);
   if (fd < 0) return io_fail(err, "cannot create the temporary file", -1, tmp);
   while (n > 0) {

@@ -41,14 +41,14 @@ int dbops_cmp_cell(DbTable *a, size_t ca, size_t ra, DbTable *b, size_t cb, size
   DbColumn &x = dbtab_cols(a)[ca];
   DbColumn &y = dbtab_cols(b)[cb];
   switch (x.type) {
-    case 'I': return ops_cmp(x.i[ra], y.i[rb]);
-    case 'F': return ops_cmp_real(x.f[ra], y.f[rb]);
-    case 'D': return ops_cmp_real(x.d[ra], y.d[rb]);
-    case 'L': return ops_cmp(x.l[ra], y.l[rb]);
-    case 'S': return dbops_cmp_text(x.s[ra], y.s[rb]);
-    case 'B': return ops_cmp_bytes(x.s[ra], y.s[rb]);
+    case 'I': return ops_cmp(dbcol_i(x, ra), dbcol_i(y, rb));
+    case 'F': return ops_cmp_real(dbcol_f(x, ra), dbcol_f(y, rb));
+    case 'D': return ops_cmp_real(dbcol_d(x, ra), dbcol_d(y, rb));
+    case 'L': return ops_cmp(dbcol_l(x, ra), dbcol_l(y, rb));
+    case 'S': return dbops_cmp_text(dbcol_s(x, ra), dbcol_s(y, rb));
+    case 'B': return ops_cmp_bytes(dbcol_s(x, ra), dbcol_s(y, rb));
     default: {
-      DbTable *s = x.v[ra].get(), *t = y.v[rb].get();
+      DbTable *s = dbcol_v(x, ra), *t = dbcol_v(y, rb);
       size_t sn = s ? s->rows : 0, tn = t ? t->rows : 0;
       if (!sn || !tn || ops_depth >= DB_MAXDEPTH) return ops_cmp(sn, tn);
       ops_depth++;

@@ -10,7 +10,7 @@ struct Rd {
   const uint8_t *h;    /* the header */
   size_t limit;        /* bytes from the header that columns may use */
   bool bigend;
-  uint64_t budget;     /* cells the file may still create */
+  uint64_t budget;     /* cells the file may still make us hold */
   int depth;
   std::string &err;
 };
@@ -71,9 +71,20 @@ void rd_item(std::string &dst, const uint8_t *p, size_t n, bool text) {
   dst.assign((const char *)p, n);
 }
 
+/* Values a column will hold: each costs a cell of the budget, so that the
+** memory a file can ask for stays in proportion to its size. */
+bool rd_hold(Rd &rd, DbColumn &c, size_t rows) {
+  if (rows == 0) return true;
+  if (rows > rd.budget) return rd_fail(rd, "a view claims more rows than the file can hold");
+  rd.budget -= rows;
+  dbcol_touch(c, rows - 1);
+  return true;
+}
+
 bool rd_memos(Rd &rd, const Col &m, DbColumn &c, size_t rows, bool text) {
   const uint8_t *p = m.p, *end = m.p + m.size;
   int64_t row = 0;
+  if (m.size && !rd_hold(rd, c, rows)) return false;
   while (p < end) {
     int32_t gap;
     Col item;
@@ -94,6 +105,7 @@ bool rd_bytes(Rd &rd, const uint8_t *&p, const uint8_t *end, DbColumn &c, size_t
   if (data.size && !rd_colref(rd, p, end, sizes)) return false;
   if (!rd_colref(rd, p, end, memo)) return false;
   if (data.size) {
+    if (!rd_hold(rd, c, rows)) return false;
     std::vector<int32_t> len(rows);
     if (!rd_ints(rd, sizes, rows, len.data(), false)) return false;
     size_t at = 0;
@@ -115,44 +127,48 @@ bool rd_views(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t 
   if (!rd_colref(rd, p, end, c)) return false;
   if (c.size == 0) return rd_fail(rd, "a nested view column is empty");
   const uint8_t *q = c.p, *qend = c.p + c.size;
-  if (++rd.depth > DB_MAXDEPTH) return rd_fail(rd, "views are nested too deeply");
+  if (!rd_hold(rd, dbtab_cols(t)[k], t->rows)) return false;
   for (size_t r = 0; r < t->rows; r++) {
     /* Skip the catalog of an empty view without making a table for it. */
     if (qend - q >= 2 && q[0] == 0x80 && q[1] == 0x80) {
       q += 2;
       continue;
     }
+    if (rd.depth >= DB_MAXDEPTH) return rd_fail(rd, DB_TOODEEP);
+    rd.depth++;
     if (!rd_catalog(rd, q, qend, dbtab_sub(t, k, r))) return false;
+    rd.depth--;
   }
-  rd.depth--;
   return true;
 }
 
+/* A column of size 0 holds only defaults and takes no memory. */
 bool rd_column(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t k) {
   DbColumn &c = dbtab_cols(t)[k];
   size_t rows = t->rows;
   Col col;
+  if (c.type == 'V') return rd_views(rd, p, end, t, k);
+  if (c.type == 'S' || c.type == 'B') return rd_bytes(rd, p, end, c, rows);
+  if (!rd_colref(rd, p, end, col)) return false;
+  if (col.size == 0) return true;
+  if (!rd_hold(rd, c, rows)) return false;
   switch (c.type) {
-    case 'I':
-      return rd_colref(rd, p, end, col) && rd_ints(rd, col, rows, c.i.data(), true);
+    case 'I': return rd_ints(rd, col, rows, c.i.data(), true);
     case 'F': {
       std::vector<int32_t> bits(rows);
-      if (!rd_colref(rd, p, end, col) || !rd_ints(rd, col, rows, bits.data(), false)) return false;
-      if (rows) memcpy(c.f.data(), bits.data(), rows * 4);
+      if (!rd_ints(rd, col, rows, bits.data(), false)) return false;
+      memcpy(c.f.data(), bits.data(), rows * 4);
       return true;
     }
-    case 'D':
-    case 'L': {
+    default: {
       std::vector<uint64_t> bits(rows);
-      if (!rd_colref(rd, p, end, col) || !rd_wide(rd, col, rows, bits.data())) return false;
+      if (!rd_wide(rd, col, rows, bits.data())) return false;
       if (c.type == 'L')
         for (size_t r = 0; r < rows; r++) c.l[r] = (int64_t)bits[r];
       else if (rows)
         memcpy(c.d.data(), bits.data(), rows * 8);
       return true;
     }
-    case 'V': return rd_views(rd, p, end, t, k);
-    default: return rd_bytes(rd, p, end, c, rows);
   }
 }
 
@@ -161,10 +177,10 @@ bool rd_body(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t) {
   int32_t rows;
   if (!rd_varint(rd, p, end, rows)) return false;
   if (rows < 0) return rd_fail(rd, "a view has a negative row count");
+  if ((size_t)rows > DB_MAXROWS) return rd_fail(rd, "a view has more rows than a view may hold");
   size_t nf = t->schema->fields.size();
-  uint64_t cost = ((uint64_t)rows + 1) * (nf + 1);
-  if (cost > rd.budget) return rd_fail(rd, "a view claims more rows than the file can hold");
-  rd.budget -= cost;
+  if (nf + 1 > rd.budget) return rd_fail(rd, "a view claims more rows than the file can hold");
+  rd.budget -= nf + 1;
   dbtab_resize(t, (size_t)rows);
   if (rows == 0) return true;
   for (size_t k = 0; k < nf; k++)
@@ -225,11 +241,14 @@ bool rd_locate(const uint8_t *f, size_t n, Tails &t, std::string &err) {
 
 }  // namespace
 
-bool dbread_storage(const uint8_t *file, size_t n, DbTableP &root, std::string &err) {
+bool dbread_storage(const uint8_t *file, size_t n, DbTableP &root, std::string &err,
+                    size_t *start) {
   root = dbtab_new(dbdesc_new());
+  if (start) *start = 0;
   if (n == 0) return true;
   Tails t;
   if (!rd_locate(file, n, t, err)) return false;
+  if (start) *start = t.hdr;
   const uint8_t *h = file + t.hdr;
   Rd rd{h, t.tail - t.hdr, h[0] == 'L', (uint64_t)4 << 20, 0, err};
   rd.budget += (uint64_t)n * 64;

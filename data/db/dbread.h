@@ -9,7 +9,9 @@
 #include "dbtab.h"
 
 /* root receives a table of one row (none for an empty file) whose fields are
-** the storage's top-level views. */
-bool dbread_storage(const uint8_t *file, size_t n, DbTableP &root, std::string &err);
+** the storage's top-level views. start, when given, receives the offset of
+** the storage's header: the bytes before it belong to another file. */
+bool dbread_storage(const uint8_t *file, size_t n, DbTableP &root, std::string &err,
+                    size_t *start = nullptr);
 
 #endif

@@ -7,7 +7,7 @@
 
 #include "dbapi_int.h"
 
-const size_t API_MAXROWS = (size_t)1 << 27;
+const size_t API_MAXROWS = DB_MAXROWS;
 
 static bool api_grow(DbView *v, size_t rows) {
   size_t n = dbapi_size(v);
@@ -63,27 +63,32 @@ int dbapi_get(DbRow *r, int k, DbValue *out) {
   out->str = nullptr;
   out->len = 0;
   switch (c->type) {
-    case 'I': out->num = c->i[br]; break;
-    case 'F': out->num = c->f[br]; break;
-    case 'D': out->num = c->d[br]; break;
-    case 'L': out->num = (double)c->l[br]; break;
+    case 'I': out->num = dbcol_i(*c, br); break;
+    case 'F': out->num = dbcol_f(*c, br); break;
+    case 'D': out->num = dbcol_d(*c, br); break;
+    case 'L': out->num = (double)dbcol_l(*c, br); break;
     case 'S':
     case 'B':
-      out->str = c->s[br].c_str();
-      out->len = c->s[br].size();
+      out->str = dbcol_s(*c, br).c_str();
+      out->len = dbcol_s(*c, br).size();
       break;
     default: break;
   }
   return 1;
 }
 
-static DbView *api_get_view_(DbRow *r, int k) {
+static DbView *api_get_view_(DbRow *r, int k, char *err, size_t errlen) {
   size_t br;
   int col;
   DbColumn *c = api_cell(r, k, br, col);
   if (!c || c->type != 'V') return nullptr;
+  if (r->view.level >= DB_MAXDEPTH) {
+    api_msg(err, errlen, DB_TOODEEP);
+    return nullptr;
+  }
   DbView *v = new DbView;
   v->base = dbtab_subp(r->view.base.get(), (size_t)col, br);
+  v->level = r->view.level + 1;
   return v;
 }
 
@@ -112,11 +117,12 @@ static float api_float(double x) {
   return (float)x;
 }
 
-int dbapi_set_num(DbRow *r, int k, double x) {
+static int api_set_num_(DbRow *r, int k, double x) {
   size_t br;
   int col;
   DbColumn *c = api_cell(r, k, br, col);
-  if (!c) return 0;
+  if (!c || (c->type != 'I' && c->type != 'F' && c->type != 'D')) return 0;
+  dbcol_touch(*c, br);
   switch (c->type) {
     case 'I': c->i[br] = api_int(x); break;
     case 'F': c->f[br] = api_float(x); break;
@@ -134,17 +140,25 @@ static int api_set_str_(DbRow *r, int k, const char *s, size_t len) {
   if (!c || c->type != 'S') return 0;
   const void *z = memchr(s, 0, len);
   if (z) len = (size_t)((const char *)z - s);
+  dbcol_touch(*c, br);
   c->s[br].assign(s, len);
   api_used(r, col);
   return 1;
 }
 
-int dbapi_set_view(DbRow *r, int k, DbView *src) {
+int dbapi_set_view(DbRow *r, int k, DbView *src, char *err, size_t errlen) {
   try {
     size_t br;
     int col;
     DbColumn *c = api_cell(r, k, br, col);
     if (!c || c->type != 'V') return 0;
+    /* The copy's deepest table must stay within the limit, counted from
+       the level the copy lands at. */
+    int room = DB_MAXDEPTH - r->view.level;
+    if (dbtab_depth(src->base.get(), room) > room) {
+      api_msg(err, errlen, DB_TOODEEP);
+      return 0;
+    }
     DbTable *dst = dbtab_sub(r->view.base.get(), (size_t)col, br);
     dbtab_assign(dst, src->base.get(), src->map.get());
     api_used(r, col);
@@ -162,9 +176,17 @@ DbRow *dbapi_crit(DbView *v) {
   }
 }
 
-DbView *dbapi_get_view(DbRow *r, int k) {
+int dbapi_set_num(DbRow *r, int k, double x) {
   try {
-    return api_get_view_(r, k);
+    return api_set_num_(r, k, x);
+  } catch (const std::bad_alloc &) {
+    return 0;
+  }
+}
+
+DbView *dbapi_get_view(DbRow *r, int k, char *err, size_t errlen) {
+  try {
+    return api_get_view_(r, k, err, errlen);
   } catch (const std::bad_alloc &) {
     return nullptr;
   }

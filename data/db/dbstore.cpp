@@ -15,6 +15,18 @@ void api_msg(char *err, size_t errlen, const std::string &m) {
   err[n] = 0;
 }
 
+std::string api_cut(const std::string &text) {
+  const size_t most = 60;
+  return text.size() <= most ? text : text.substr(0, most) + "...";
+}
+
+std::string api_quote(const std::string &text) { return "\"" + api_cut(text) + "\""; }
+
+std::string api_path(const std::string &path) {
+  const size_t most = 120;
+  return path.size() <= most ? path : "..." + path.substr(path.size() - most);
+}
+
 DbStorage *dbapi_open(const char *path, char *err, size_t errlen) {
   try {
     DbStorage *st = new DbStorage;
@@ -24,15 +36,19 @@ DbStorage *dbapi_open(const char *path, char *err, size_t errlen) {
     DbBytes data;
     bool missing = false;
     if (path && !dbio_read(path, data, missing, e)) {
-      api_msg(err, errlen, "cannot read " + st->path + ": " + e);
+      api_msg(err, errlen, "cannot read " + api_path(st->path) + ": " + e);
       delete st;
       return nullptr;
     }
-    if (!dbread_storage(data.data(), data.size(), st->root, e)) {
-      api_msg(err, errlen, "cannot open " + st->path + ": " + e);
+    size_t start = 0;
+    if (!dbread_storage(data.data(), data.size(), st->root, e, &start)) {
+      api_msg(err, errlen, "cannot open " + api_path(st->path) + ": " + e);
       delete st;
       return nullptr;
     }
+    /* The bytes before the storage belong to another file; commits keep them. */
+    st->prefix.assign(data.begin(), data.begin() + (ptrdiff_t)start);
+    if (path) dbio_clean(path, st->prefix);
     dbtab_resize(st->root.get(), 1);
     return st;
   } catch (const std::bad_alloc &) {
@@ -48,9 +64,13 @@ int dbapi_commit(DbStorage *st, char *err, size_t errlen) {
   try {
     DbBytes out;
     std::string e;
-    if (!dbwrite_storage(st->root.get(), out, e) ||
-        !dbio_replace(st->path.c_str(), out.data(), out.size(), e)) {
-      api_msg(err, errlen, "cannot write " + st->path + ": " + e);
+    bool ok = dbwrite_storage(st->root.get(), out, e);
+    if (ok) {
+      out.insert(out.begin(), st->prefix.begin(), st->prefix.end());
+      ok = dbio_replace(st->path.c_str(), out.data(), out.size(), e);
+    }
+    if (!ok) {
+      api_msg(err, errlen, "cannot write " + api_path(st->path) + ": " + e);
       return 0;
     }
     return 1;
@@ -70,7 +90,7 @@ static DbView *api_named(DbStorage *st, const std::string &name, char *err, size
   DbTable *root = st->root.get();
   DbSchema *s = root->schema.get();
   if (name.empty() || name.find_first_of(":[],^") != std::string::npos) {
-    api_msg(err, errlen, name.empty() ? "a view needs a name" : "bad view name \"" + name + "\"");
+    api_msg(err, errlen, name.empty() ? "a view needs a name" : "bad view name " + api_quote(name));
     return nullptr;
   }
   int k = dbdesc_find(s, name.data(), name.size());
@@ -84,7 +104,7 @@ static DbView *api_named(DbStorage *st, const std::string &name, char *err, size
     s->version++;
     k = (int)s->fields.size() - 1;
   } else if (s->fields[k].type != 'V') {
-    api_msg(err, errlen, name + " is not a view");
+    api_msg(err, errlen, api_quote(name) + " is not a view");
     return nullptr;
   }
   return api_top(st, (size_t)k);
@@ -94,7 +114,7 @@ static DbView *api_getas(DbStorage *st, const char *desc, char *err, size_t errl
   std::string name, e;
   DbSchemaP want;
   if (!dbdesc_parse_view(desc, strlen(desc), name, want, e)) {
-    api_msg(err, errlen, std::string("bad description \"") + desc + "\": " + e);
+    api_msg(err, errlen, "bad description (" + e + "): " + api_quote(desc));
     return nullptr;
   }
   DbSchema *s = st->root->schema.get();
@@ -111,11 +131,11 @@ static DbView *api_getas(DbStorage *st, const char *desc, char *err, size_t errl
   }
   DbField &f = s->fields[k];
   if (f.type != 'V' || f.self) {
-    api_msg(err, errlen, f.name + " is not a view");
+    api_msg(err, errlen, api_quote(f.name) + " is not a view");
     return nullptr;
   }
   if (!dbdesc_restructure(dbdesc_sub(s, (size_t)k).get(), want.get(), "", e)) {
-    api_msg(err, errlen, "cannot restructure " + f.name + ": " + e);
+    api_msg(err, errlen, "cannot restructure " + api_cut(f.name) + ": " + e);
     return nullptr;
   }
   return api_top(st, (size_t)k);

@@ -1,24 +1,61 @@
 #include "dbtab.h"
 
+#include <algorithm>
+
+const std::string dbcol_empty;
+
 DbTableP dbtab_new(const DbSchemaP &schema) {
   DbTableP t = std::make_shared<DbTable>();
   t->schema = schema;
   return t;
 }
 
-static void tab_size_col(DbColumn &c, size_t rows) {
+size_t dbcol_held(const DbColumn &c) {
   switch (c.type) {
-    case 'I': c.i.resize(rows); break;
-    case 'F': c.f.resize(rows); break;
-    case 'D': c.d.resize(rows); break;
-    case 'L': c.l.resize(rows); break;
-    case 'V': c.v.resize(rows); break;
-    default: c.s.resize(rows); break;
+    case 'I': return c.i.size();
+    case 'F': return c.f.size();
+    case 'D': return c.d.size();
+    case 'L': return c.l.size();
+    case 'V': return c.v.size();
+    default: return c.s.size();
+  }
+}
+
+template <class V>
+static void tab_hold(V &vec, size_t n) {
+  if (vec.size() < n) vec.resize(n);
+}
+
+void dbcol_touch(DbColumn &c, size_t r) {
+  switch (c.type) {
+    case 'I': tab_hold(c.i, r + 1); break;
+    case 'F': tab_hold(c.f, r + 1); break;
+    case 'D': tab_hold(c.d, r + 1); break;
+    case 'L': tab_hold(c.l, r + 1); break;
+    case 'V': tab_hold(c.v, r + 1); break;
+    default: tab_hold(c.s, r + 1); break;
+  }
+}
+
+template <class V>
+static void tab_drop(V &vec, size_t rows) {
+  if (vec.size() > rows) vec.resize(rows);
+}
+
+/* Forgets the values of rows from rows on. */
+static void tab_cut_col(DbColumn &c, size_t rows) {
+  switch (c.type) {
+    case 'I': tab_drop(c.i, rows); break;
+    case 'F': tab_drop(c.f, rows); break;
+    case 'D': tab_drop(c.d, rows); break;
+    case 'L': tab_drop(c.l, rows); break;
+    case 'V': tab_drop(c.v, rows); break;
+    default: tab_drop(c.s, rows); break;
   }
 }
 
 /* Keeps columns whose field still exists (by identity), in field order;
-** new fields get default values. */
+** new fields start with default values. */
 static void tab_sync(DbTable *t) {
   const std::vector<DbField> &fs = t->schema->fields;
   std::vector<DbColumn> out(fs.size());
@@ -32,7 +69,6 @@ static void tab_sync(DbTable *t) {
     if (!out[k].id) {
       out[k].id = fs[k].id;
       out[k].type = fs[k].type;
-      tab_size_col(out[k], t->rows);
     }
   }
   t->cols = std::move(out);
@@ -44,14 +80,56 @@ std::vector<DbColumn> &dbtab_cols(DbTable *t) {
   return t->cols;
 }
 
+void dbtab_watch(DbTable *t, const std::shared_ptr<DbRowMap> &map) {
+  std::vector<std::weak_ptr<DbRowMap>> &m = t->maps;
+  m.erase(std::remove_if(m.begin(), m.end(), [](const std::weak_ptr<DbRowMap> &w) { return w.expired(); }),
+          m.end());
+  m.push_back(map);
+}
+
+/* Derived views lose the rows gone (ascending) and renumber the others. */
+static void tab_unmap(DbTable *t, const std::vector<uint32_t> &gone) {
+  for (std::weak_ptr<DbRowMap> &w : t->maps) {
+    std::shared_ptr<DbRowMap> map = w.lock();
+    if (!map) continue;
+    size_t out = 0;
+    for (uint32_t r : *map) {
+      auto at = std::lower_bound(gone.begin(), gone.end(), r);
+      if (at != gone.end() && *at == r) continue;
+      (*map)[out++] = r - (uint32_t)(at - gone.begin());
+    }
+    map->resize(out);
+  }
+}
+
+/* Derived views lose rows at..at+count-1 and renumber the rows after them. */
+static void tab_unmap_range(DbTable *t, size_t at, size_t count) {
+  for (std::weak_ptr<DbRowMap> &w : t->maps) {
+    std::shared_ptr<DbRowMap> map = w.lock();
+    if (!map) continue;
+    size_t out = 0;
+    for (uint32_t r : *map) {
+      if (r >= at && r - at < count) continue;
+      (*map)[out++] = r >= at ? r - (uint32_t)count : r;
+    }
+    map->resize(out);
+  }
+}
+
 void dbtab_resize(DbTable *t, size_t rows) {
-  for (DbColumn &c : dbtab_cols(t)) tab_size_col(c, rows);
+  if (rows < t->rows) {
+    tab_unmap_range(t, rows, t->rows - rows);
+    for (DbColumn &c : dbtab_cols(t)) tab_cut_col(c, rows);
+  }
+  dbtab_cols(t);
   t->rows = rows;
 }
 
 template <class V>
 static void tab_cut(V &vec, size_t at, size_t count) {
-  vec.erase(vec.begin() + (ptrdiff_t)at, vec.begin() + (ptrdiff_t)(at + count));
+  if (at >= vec.size()) return;
+  size_t end = vec.size() - at < count ? vec.size() : at + count;
+  vec.erase(vec.begin() + (ptrdiff_t)at, vec.begin() + (ptrdiff_t)end);
 }
 
 void dbtab_erase(DbTable *t, size_t at, size_t count) {
@@ -68,6 +146,7 @@ void dbtab_erase(DbTable *t, size_t at, size_t count) {
     }
   }
   t->rows -= count;
+  tab_unmap_range(t, at, count);
 }
 
 template <class V>
@@ -100,23 +179,40 @@ void dbtab_erase_rows(DbTable *t, const std::vector<uint32_t> &rows) {
     }
   }
   t->rows -= n;
+  tab_unmap(t, gone);
 }
 
 DbTableP dbtab_subp(DbTable *t, size_t col, size_t row) {
   DbColumn &c = dbtab_cols(t)[col];
+  dbcol_touch(c, row);
   if (!c.v[row]) c.v[row] = dbtab_new(dbdesc_sub(t->schema.get(), col));
   return c.v[row];
 }
 
 DbTable *dbtab_sub(DbTable *t, size_t col, size_t row) { return dbtab_subp(t, col, row).get(); }
 
+int dbtab_depth(DbTable *t, int limit) {
+  if (!t || t->rows == 0) return 0;
+  if (limit <= 0) return 1;
+  int deepest = 0;
+  for (DbColumn &c : dbtab_cols(t)) {
+    if (c.type != 'V') continue;
+    for (size_t r = 0; r < c.v.size() && deepest < limit; r++) {
+      int d = dbtab_depth(dbcol_v(c, r), limit - 1);
+      if (d > deepest) deepest = d;
+    }
+  }
+  return 1 + deepest;
+}
+
 static void tab_copy_cell(DbTable *dst, size_t dc, size_t dr, DbTable *src, size_t sc,
                           size_t sr);
 
-static int tab_depth;
-
+/* Copies rows; the caller has checked that src nests no deeper than a
+** table may. */
 static void tab_copy_rows(DbTable *dst, DbTable *src, const std::vector<uint32_t> *rows) {
   size_t n = rows ? rows->size() : src->rows;
+  dbtab_resize(dst, 0);
   dbtab_resize(dst, n);
   std::vector<DbField> &df = dst->schema->fields;
   std::vector<DbField> &sf = src->schema->fields;
@@ -135,19 +231,15 @@ static void tab_copy_cell(DbTable *dst, size_t dc, size_t dr, DbTable *src, size
                           size_t sr) {
   DbColumn &d = dbtab_cols(dst)[dc];
   DbColumn &s = dbtab_cols(src)[sc];
+  if (sr >= dbcol_held(s)) return;  /* a default: dst's new row has it */
+  dbcol_touch(d, dr);
   switch (d.type) {
     case 'I': d.i[dr] = s.i[sr]; break;
     case 'F': d.f[dr] = s.f[sr]; break;
     case 'D': d.d[dr] = s.d[sr]; break;
     case 'L': d.l[dr] = s.l[sr]; break;
     case 'V':
-      if (!s.v[sr] || s.v[sr]->rows == 0 || tab_depth >= DB_MAXDEPTH) {
-        d.v[dr].reset();
-      } else {
-        tab_depth++;
-        tab_copy_rows(dbtab_sub(dst, dc, dr), s.v[sr].get(), nullptr);
-        tab_depth--;
-      }
+      if (dbcol_v(s, sr)) tab_copy_rows(dbtab_sub(dst, dc, dr), s.v[sr].get(), nullptr);
       break;
     default: d.s[dr] = s.s[sr]; break;
   }
@@ -157,6 +249,5 @@ void dbtab_assign(DbTable *dst, DbTable *src, const std::vector<uint32_t> *rows)
   /* Copy through a snapshot: src may be dst itself or nested inside it. */
   DbTableP tmp = dbtab_new(dst->schema);
   tab_copy_rows(tmp.get(), src, rows);
-  dbtab_resize(dst, 0);
   tab_copy_rows(dst, tmp.get(), nullptr);
 }

@@ -10,15 +10,19 @@
 
 #include "dbdesc.h"
 
-/* Deepest nesting of views that is read, written, copied or compared; it
-** keeps the recursion within any thread's stack. */
-enum { DB_MAXDEPTH = 200 };
-
 struct DbTable;
 using DbTableP = std::shared_ptr<DbTable>;
+typedef std::vector<uint32_t> DbRowMap;
 
-/* One field's values; only the vector of the column's type is used. A null
-** entry of v stands for an empty nested view. */
+/* Most rows a view may have, whether grown by writes or read from a file. */
+const size_t DB_MAXROWS = (size_t)1 << 27;
+
+/* One field's values; only the vector of the column's type is used. A
+** column may hold fewer values than its table has rows: the rows past them
+** hold the default (0, 0.0, "", an empty nested view), so rows that were
+** only grown or read as defaults take no memory. A null entry of v is an
+** empty nested view too. Read cells with dbcol_*, make one writable with
+** dbcol_touch. */
 struct DbColumn {
   unsigned id = 0;
   char type = 'S';
@@ -30,12 +34,33 @@ struct DbColumn {
   std::vector<DbTableP> v;
 };
 
+/* The rows of derived views (row numbers of this table) are listed in maps
+** that the table keeps up to date: deleted rows leave them and the others
+** are renumbered. */
 struct DbTable {
   DbSchemaP schema;
   unsigned version = 0;
   size_t rows = 0;
   std::vector<DbColumn> cols;
+  std::vector<std::weak_ptr<DbRowMap>> maps;
 };
+
+extern const std::string dbcol_empty;
+inline int32_t dbcol_i(const DbColumn &c, size_t r) { return r < c.i.size() ? c.i[r] : 0; }
+inline float dbcol_f(const DbColumn &c, size_t r) { return r < c.f.size() ? c.f[r] : 0.0f; }
+inline double dbcol_d(const DbColumn &c, size_t r) { return r < c.d.size() ? c.d[r] : 0.0; }
+inline int64_t dbcol_l(const DbColumn &c, size_t r) { return r < c.l.size() ? c.l[r] : 0; }
+inline const std::string &dbcol_s(const DbColumn &c, size_t r) {
+  return r < c.s.size() ? c.s[r] : dbcol_empty;
+}
+/* The nested table of a V cell; null when it is empty. */
+inline DbTable *dbcol_v(const DbColumn &c, size_t r) {
+  return r < c.v.size() && c.v[r] && c.v[r]->rows ? c.v[r].get() : nullptr;
+}
+/* Values the column holds (the rest are defaults). */
+size_t dbcol_held(const DbColumn &c);
+/* Makes row r of the column hold a value of its own. */
+void dbcol_touch(DbColumn &c, size_t r);
 
 DbTableP dbtab_new(const DbSchemaP &schema);
 /* Columns in the order of the structure's fields, after adjusting. */
@@ -49,5 +74,10 @@ DbTable *dbtab_sub(DbTable *t, size_t col, size_t row);
 DbTableP dbtab_subp(DbTable *t, size_t col, size_t row);
 /* Replaces dst's rows by copies of src's (fields matched by name and type). */
 void dbtab_assign(DbTable *dst, DbTable *src, const std::vector<uint32_t> *rows);
+/* Levels of tables with rows from t down (t itself 1, 0 when it has no
+** rows), counted up to limit + 1. */
+int dbtab_depth(DbTable *t, int limit);
+/* Lists map among t's derived-view maps. */
+void dbtab_watch(DbTable *t, const std::shared_ptr<DbRowMap> &map);
 
 #endif

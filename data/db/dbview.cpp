@@ -67,12 +67,16 @@ static long api_addfield_(DbView *v, const char *name, char type, char *err, siz
   DbSchema *s = v->base->schema.get();
   size_t len = strlen(name);
   if (len == 0 || strcspn(name, ":[],") != len) {
-    api_msg(err, errlen, std::string("bad field name \"") + name + "\"");
+    api_msg(err, errlen, "bad field name " + api_quote(name));
     return -1;
   }
   int k = dbdesc_find(s, name, len);
+  if (k < 0 && type == 'V' && v->level >= DB_MAXDEPTH) {
+    api_msg(err, errlen, DB_TOODEEP);
+    return -1;
+  }
   if (k >= 0 && s->fields[k].type != type) {
-    api_msg(err, errlen, "field " + s->fields[k].name + " is of type " +
+    api_msg(err, errlen, "field " + api_cut(s->fields[k].name) + " is of type " +
                              std::string(1, s->fields[k].type) + " and cannot become " +
                              std::string(1, type));
     return -1;
@@ -100,8 +104,10 @@ static DbView *api_derived(DbView *v, std::vector<uint32_t> &&rows,
                            std::vector<std::string> &&front) {
   DbView *d = new DbView;
   d->base = v->base;
-  d->map = std::make_shared<RowMap>(std::move(rows));
+  d->map = std::make_shared<DbRowMap>(std::move(rows));
   d->front = std::move(front);
+  d->level = v->level;
+  dbtab_watch(d->base.get(), d->map);
   return d;
 }
 
@@ -154,8 +160,8 @@ static long api_find_(DbView *v, DbRow *crit) {
   return pos.empty() ? -1 : (long)pos[0];
 }
 
-/* Deleting through a derived view deletes the base rows, and renumbers the
-** rows this view still lists. */
+/* Deleting through a derived view deletes the base rows; the table takes
+** them out of every derived view, this one included. */
 static void api_del_(DbView *v, size_t at, size_t count) {
   size_t n = dbapi_size(v);
   if (at >= n || count == 0) return;
@@ -164,16 +170,11 @@ static void api_del_(DbView *v, size_t at, size_t count) {
     dbtab_erase(v->base.get(), at, count);
     return;
   }
-  RowMap &m = *v->map;
+  DbRowMap &m = *v->map;
   std::vector<uint32_t> gone(m.begin() + (ptrdiff_t)at, m.begin() + (ptrdiff_t)(at + count));
-  m.erase(m.begin() + (ptrdiff_t)at, m.begin() + (ptrdiff_t)(at + count));
   std::sort(gone.begin(), gone.end());
   gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
   dbtab_erase_rows(v->base.get(), gone);
-  for (uint32_t &r : m) {
-    size_t below = (size_t)(std::lower_bound(gone.begin(), gone.end(), r) - gone.begin());
-    r -= (uint32_t)below;
-  }
 }
 
 long dbapi_addfield(DbView *v, const char *name, char type, char *err, size_t errlen) {

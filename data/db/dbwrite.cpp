@@ -1,5 +1,6 @@
 #include "dbwrite.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -29,9 +30,10 @@ void wr_col(DbBytes &file, DbBytes &cat, const uint8_t *p, size_t n) {
   wr_ref(file, cat, at);
 }
 
-void wr_ints(DbBytes &file, DbBytes &cat, const int32_t *v, size_t n) {
+/* n values, of which the first held are given and the rest are 0. */
+void wr_ints(DbBytes &file, DbBytes &cat, const int32_t *v, size_t held, size_t n) {
   size_t at = file.size();
-  if (wr_room(file, 4 * n)) dbfmt_put_ints(file, v, n);
+  if (wr_room(file, 4 * n)) dbfmt_put_ints(file, v, held, n);
   wr_ref(file, cat, at);
 }
 
@@ -43,10 +45,12 @@ void wr_wide(DbBytes &file, DbBytes &cat, const DbColumn &c, size_t rows) {
     uint8_t *p = file.data() + at;
     for (size_t r = 0; r < rows; r++, p += 8) {
       uint64_t x;
-      if (c.type == 'D')
-        memcpy(&x, &c.d[r], 8);
-      else
-        x = (uint64_t)c.l[r];
+      if (c.type == 'D') {
+        double d = dbcol_d(c, r);
+        memcpy(&x, &d, 8);
+      } else {
+        x = (uint64_t)dbcol_l(c, r);
+      }
       for (int b = 0; b < 8; b++) p[b] = (uint8_t)(x >> (8 * b));
     }
   }
@@ -61,7 +65,7 @@ void wr_bytes(DbBytes &file, DbBytes &cat, const DbColumn &c, size_t rows) {
   std::vector<int32_t> len(rows);
   size_t at = file.size(), total = 0;
   for (size_t r = 0; r < rows; r++) {
-    const std::string &s = c.s[r];
+    const std::string &s = dbcol_s(c, r);
     size_t n = text ? strlen(s.c_str()) : s.size();
     len[r] = n ? (int32_t)(n + text) : 0;
     total += (size_t)len[r];
@@ -78,31 +82,29 @@ void wr_bytes(DbBytes &file, DbBytes &cat, const DbColumn &c, size_t rows) {
   dbfmt_put_varint(cat, (int32_t)total);
   if (total) {
     dbfmt_put_varint(cat, (int32_t)at);
-    wr_ints(file, cat, len.data(), rows);
+    wr_ints(file, cat, len.data(), rows, rows);
   }
   dbfmt_put_varint(cat, 0);
 }
 
 void wr_catalog(DbBytes &file, DbBytes &cat, DbTable *t);
 
+/* wr_depth is the level of t (the root 0, a top-level view 1). */
 void wr_views(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
   DbBytes subs;
-  if (wr_depth >= DB_MAXDEPTH) {
-    wr_deep = true;
-    dbfmt_put_varint(cat, 0);
-    return;
-  }
-  wr_depth++;
   const DbColumn &c = dbtab_cols(t)[k];
   for (size_t r = 0; r < t->rows; r++) {
-    if (!c.v[r] || c.v[r]->rows == 0) {
+    DbTable *sub = dbcol_v(c, r);
+    if (!sub || wr_depth >= DB_MAXDEPTH) {
+      wr_deep |= sub != nullptr;
       subs.push_back(0x80);
       subs.push_back(0x80);
-    } else {
-      wr_catalog(file, subs, c.v[r].get());
+      continue;
     }
+    wr_depth++;
+    wr_catalog(file, subs, sub);
+    wr_depth--;
   }
-  wr_depth--;
   wr_col(file, cat, subs.data(), subs.size());
 }
 
@@ -110,11 +112,11 @@ void wr_column(DbBytes &file, DbBytes &cat, DbTable *t, size_t k) {
   const DbColumn &c = dbtab_cols(t)[k];
   size_t rows = t->rows;
   switch (c.type) {
-    case 'I': wr_ints(file, cat, c.i.data(), rows); break;
+    case 'I': wr_ints(file, cat, c.i.data(), std::min(c.i.size(), rows), rows); break;
     case 'F': {
-      std::vector<int32_t> bits(rows);
-      if (rows) memcpy(bits.data(), c.f.data(), rows * 4);
-      wr_ints(file, cat, bits.data(), rows);
+      std::vector<int32_t> bits(std::min(c.f.size(), rows));
+      if (!bits.empty()) memcpy(bits.data(), c.f.data(), bits.size() * 4);
+      wr_ints(file, cat, bits.data(), bits.size(), rows);
       break;
     }
     case 'D':
@@ -145,8 +147,8 @@ size_t wr_estimate(DbTable *t, int depth) {
       case 'D': case 'L': n += 8 * t->rows + 16; break;
       case 'V':
         n += 2 * t->rows + 16;
-        for (size_t r = 0; r < t->rows && depth < 8; r++)
-          if (c.v[r]) n += wr_estimate(c.v[r].get(), depth + 1);
+        for (size_t r = 0; r < c.v.size() && depth < 8; r++)
+          if (dbcol_v(c, r)) n += wr_estimate(c.v[r].get(), depth + 1);
         break;
       default:
         n += 4 * t->rows + 16;
@@ -162,6 +164,11 @@ bool dbwrite_storage(DbTable *root, DbBytes &out, std::string &err) {
   out.clear();
   if (dbtab_cols(root).empty()) return true;
   std::string desc = dbdesc_format(root->schema.get());
+  DbSchemaP check;
+  if (!dbdesc_parse(desc.data(), desc.size(), check, err)) {
+    err = "the structure of the views cannot be stored: " + err;
+    return false;
+  }
   DbBytes file = {'J', 'L', 0x1A, 0, 0, 0, 0, 0}, walk;
   file.reserve(wr_estimate(root, 0) + desc.size() + 64);
   size_t rows = root->rows;
@@ -173,7 +180,7 @@ bool dbwrite_storage(DbTable *root, DbBytes &out, std::string &err) {
   walk.insert(walk.end(), desc.begin(), desc.end());
   wr_body(file, walk, root);
   if (wr_deep) {
-    err = "views are nested too deeply to be stored";
+    err = DB_TOODEEP;
     return false;
   }
   if (wr_toobig || walk.size() >= (1u << 24) || file.size() + walk.size() + 16 > 0x7FFFFFFFu) {

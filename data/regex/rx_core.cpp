@@ -42,12 +42,27 @@ static int rx_exec(const pcre *code, const char *subject, size_t len,
                    vec, RX_VECTOR);
 }
 
+/* Pairs the pattern defines. The match result leaves out the groups after
+   the last one that took part, so the count comes from the compiled form. */
+static int rx_pairs(const pcre *code) {
+  int groups = 0;
+  if (pcre_fullinfo(code, NULL, PCRE_INFO_CAPTURECOUNT, &groups) != 0) groups = 0;
+  return groups + 1 < RX_MAXPAIRS ? groups + 1 : RX_MAXPAIRS;
+}
+
 int rx_match(const char *subject, size_t len, const char *pattern,
-             int offset, int options, struct rx_result *r) {
+             size_t plen, int offset, int options, struct rx_result *r) {
   const char *err = NULL;
   int erroff = 0;
   r->error[0] = '\0';
   if (len > INT_MAX || offset < 0 || (size_t)offset > len) return 0;
+  const char *zero = (const char *)memchr(pattern, 0, plen);
+  if (zero != NULL) {
+    snprintf(r->error, RX_ERRSIZE,
+             "PCRE compilation failed at offset %d: a zero byte in the pattern "
+             "(write it as \\x00)\n", (int)(zero - pattern));
+    return 0;
+  }
   pcre *code = pcre_compile(pattern, options | RX_COMPILE_OPTS, &err, &erroff,
                             NULL);
   if (code == NULL) {
@@ -57,6 +72,7 @@ int rx_match(const char *subject, size_t len, const char *pattern,
   }
   int vec[RX_VECTOR];
   int rc = rx_exec(code, subject, len, offset, vec);
+  int n = rx_pairs(code);
   pcre_free(code);
   if (rc == PCRE_ERROR_NOMATCH) return 0;
   if (rc < 0) {
@@ -65,7 +81,8 @@ int rx_match(const char *subject, size_t len, const char *pattern,
   }
   if (rc == 0) rc = RX_MAXPAIRS;
   memcpy(r->pairs, vec, sizeof(int) * 2 * (size_t)rc);
-  return rc;
+  for (int i = 2 * rc; i < 2 * n; i++) r->pairs[i] = -1;
+  return n;
 }
 
 int32_t *rx_match_block(const char *subject, const char *pattern,
@@ -73,7 +90,8 @@ int32_t *rx_match_block(const char *subject, const char *pattern,
                         void *(*alloc)(size_t), struct rx_result *r) {
   r->error[0] = '\0';
   if (subject == NULL || pattern == NULL) return NULL;
-  int n = rx_match(subject, strlen(subject), pattern, offset, options, r);
+  int n = rx_match(subject, strlen(subject), pattern, strlen(pattern),
+                   offset, options, r);
   if (n == 0) return NULL;
   int32_t *block = (int32_t *)alloc(sizeof(int32_t) * (1 + 2 * (size_t)n));
   if (block == NULL) return NULL;

@@ -17,10 +17,13 @@ struct rx_result {
   char error[RX_ERRSIZE];      /* message when compile or match failed */
 };
 
-/* Matches pattern against subject[0..len) from offset. Returns the number
-   of pairs (0 on no match or error; r->error is non-empty on error). */
+/* Matches pattern[0..plen) against subject[0..len) from offset. Returns
+   the number of pairs: the whole match and every group of the pattern (up
+   to RX_MAXPAIRS), groups that took no part being -1 -1; 0 on no match or
+   error (r->error is non-empty on error). A pattern holding a zero byte is
+   refused: the compiler would stop reading at it. */
 int rx_match(const char *subject, size_t len, const char *pattern,
-             int offset, int options, struct rx_result *r);
+             size_t plen, int offset, int options, struct rx_result *r);
 
 /* Bytes of machine stack the matcher may use for its recursion. The
    default is a fixed budget; a platform layer may measure instead. */

@@ -25,9 +25,9 @@ void rx_win_open(void);
 #define RX_SPECIALS "^$*+?.([%-\\"
 
 /* Runs the matcher and prints its complaint; the number of pairs. */
-static int rx_run(const char *s, size_t len, const char *p, int offset,
-                  struct rx_result *r) {
-  int n = rx_match(s, len, p, offset, 0, r);
+static int rx_run(const char *s, size_t len, const char *p, size_t lp,
+                  int offset, struct rx_result *r) {
+  int n = rx_match(s, len, p, lp, offset, 0, r);
   if (r->error[0]) con_message(r->error);
   return n;
 }
@@ -98,7 +98,7 @@ static int rx_find(lua_State *L) {
   if (lua_toboolean(L, 4) || rx_isplain(p, lp))
     return rx_find_plain(L, s, ls, p, lp, offset);
   struct rx_result r;
-  int n = rx_run(s, ls, p, offset, &r);
+  int n = rx_run(s, ls, p, lp, offset, &r);
   if (n == 0) return 0;
   lua_pushinteger(L, r.pairs[0]);
   lua_pushinteger(L, r.pairs[1]);
@@ -106,25 +106,25 @@ static int rx_find(lua_State *L) {
 }
 
 static int rx_match_lua(lua_State *L) {
-  size_t ls;
+  size_t ls, lp;
   const char *s = luaL_checklstring(L, 1, &ls);
-  const char *p = luaL_checkstring(L, 2);
+  const char *p = luaL_checklstring(L, 2, &lp);
   int offset = rx_init(L, 3, ls);
   struct rx_result r;
-  int n = rx_run(s, ls, p, offset, &r);
+  int n = rx_run(s, ls, p, lp, offset, &r);
   if (n == 0) return 0;
   return rx_pushstrings(L, s, ls, &r, n > 1 ? 1 : 0, n);
 }
 
 /* Iterator: upvalues subject, pattern, position. */
 static int rx_gmatch_step(lua_State *L) {
-  size_t ls;
+  size_t ls, lp;
   const char *s = lua_tolstring(L, lua_upvalueindex(1), &ls);
-  const char *p = lua_tostring(L, lua_upvalueindex(2));
+  const char *p = lua_tolstring(L, lua_upvalueindex(2), &lp);
   lua_Integer pos = lua_tointeger(L, lua_upvalueindex(3));
   if (pos < 0 || (size_t)pos > ls) return 0;
   struct rx_result r;
-  int n = rx_run(s, ls, p, (int)pos, &r);
+  int n = rx_run(s, ls, p, lp, (int)pos, &r);
   if (n == 0) {
     lua_pushinteger(L, (lua_Integer)ls + 1);  /* stay ended */
     lua_replace(L, lua_upvalueindex(3));
@@ -207,9 +207,9 @@ static void rx_addcall(lua_State *L, luaL_Buffer *b, const char *s, size_t ls,
 }
 
 static int rx_gsub(lua_State *L) {
-  size_t ls, lt = 0;
+  size_t ls, lp, lt = 0;
   const char *s = luaL_checklstring(L, 1, &ls);
-  const char *p = luaL_checkstring(L, 2);
+  const char *p = luaL_checklstring(L, 2, &lp);
   int tr = lua_type(L, 3);
   luaL_argcheck(L, tr == LUA_TSTRING || tr == LUA_TNUMBER || tr == LUA_TFUNCTION,
                 3, "string or function expected");
@@ -220,7 +220,7 @@ static int rx_gsub(lua_State *L) {
   luaL_buffinit(L, &b);
   for (lua_Number done = 0; done < max && pos <= ls; done++) {
     struct rx_result r;
-    int n = rx_run(s + pos, ls - pos, p, 0, &r);
+    int n = rx_run(s + pos, ls - pos, p, lp, 0, &r);
     if (n == 0) break;
     size_t s0 = r.pairs[0] > 0 ? (size_t)r.pairs[0] : 0;
     size_t e0 = r.pairs[1] > 0 ? (size_t)r.pairs[1] : 0;

@@ -92,9 +92,86 @@ TEST(DbRead, AbsurdRowCountIsRefused) {
   dbfmt_put_be32(f, (uint32_t)tail);
   dbfmt_put_be32(f, 0x80000000u | (uint32_t)rootlen);
   dbfmt_put_be32(f, (uint32_t)root);
-  EXPECT_EQ(dbt_dump_bytes(f), "!a view claims more rows than the file can hold");
+  EXPECT_EQ(dbt_dump_bytes(f), "!a view has more rows than a view may hold");
   f[cat + 1] = 0x81;  // one row; the bytes after it are left unread
   EXPECT_EQ(dbt_dump_bytes(f), "v[] [()]");
+}
+
+// Rows whose columns are all empty cost nothing to read, however many there
+// are; columns with data cost in proportion to the file.
+TEST(DbRead, DefaultRowsAreReadWithoutHoldingThem) {
+  DbBytes f = {'J', 'L', 0x1A, 0, 0, 0, 0, 0};
+  size_t cat = f.size();
+  DbBytes c;
+  dbfmt_put_varint(c, 0);
+  dbfmt_put_varint(c, 1 << 27);  // rows
+  for (int k = 0; k < 4; k++) dbfmt_put_varint(c, 0);  // a:I, b:D, s:S data and memo
+  f.insert(f.end(), c.begin(), c.end());
+  size_t root = f.size();
+  std::string desc = "v[a:I,b:D,s:S]";
+  dbfmt_put_varint(f, 0);
+  dbfmt_put_varint(f, (int32_t)desc.size());
+  f.insert(f.end(), desc.begin(), desc.end());
+  dbfmt_put_varint(f, 1);
+  dbfmt_put_varint(f, (int32_t)c.size());
+  dbfmt_put_varint(f, (int32_t)cat);
+  size_t rootlen = f.size() - root, tail = f.size();
+  dbfmt_put_be32(f, 0x80000000u);
+  dbfmt_put_be32(f, (uint32_t)tail);
+  dbfmt_put_be32(f, 0x80000000u | (uint32_t)rootlen);
+  dbfmt_put_be32(f, (uint32_t)root);
+  DbTableP t;
+  std::string err;
+  ASSERT_TRUE(dbread_storage(f.data(), f.size(), t, err)) << err;
+  DbTable *v = dbcol_v(dbtab_cols(t.get())[0], 0);
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->rows, (size_t)1 << 27);
+  for (DbColumn &col : dbtab_cols(v)) EXPECT_EQ(dbcol_held(col), 0u);
+}
+
+// A storage "t[x:I,k[^]]" of views nested levels deep, one row each (x the
+// level), the deepest with an empty nested view.
+DbBytes chain(int levels) {
+  DbBytes f = {'J', 'L', 0x1A, 0, 0, 0, 0, 0}, inner = {0x80, 0x80};
+  for (int level = levels; level >= 1; level--) {
+    size_t at = f.size();
+    f.insert(f.end(), inner.begin(), inner.end());
+    DbBytes c;
+    dbfmt_put_varint(c, 0);
+    dbfmt_put_varint(c, 1);
+    dbfmt_put_varint(c, level < 128 ? 1 : 2);  // x: one 8- or 16-bit value
+    size_t xat = f.size();
+    f.push_back((uint8_t)level);
+    if (level >= 128) f.push_back(0);
+    dbfmt_put_varint(c, (int32_t)xat);
+    dbfmt_put_varint(c, (int32_t)inner.size());
+    dbfmt_put_varint(c, (int32_t)at);
+    inner = c;
+  }
+  size_t cat = f.size();
+  f.insert(f.end(), inner.begin(), inner.end());
+  size_t root = f.size();
+  std::string desc = "t[x:I,k[^]]";
+  dbfmt_put_varint(f, 0);
+  dbfmt_put_varint(f, (int32_t)desc.size());
+  f.insert(f.end(), desc.begin(), desc.end());
+  dbfmt_put_varint(f, 1);
+  dbfmt_put_varint(f, (int32_t)inner.size());
+  dbfmt_put_varint(f, (int32_t)cat);
+  size_t rootlen = f.size() - root, tail = f.size();
+  dbfmt_put_be32(f, 0x80000000u);
+  dbfmt_put_be32(f, (uint32_t)tail);
+  dbfmt_put_be32(f, 0x80000000u | (uint32_t)rootlen);
+  dbfmt_put_be32(f, (uint32_t)root);
+  return f;
+}
+
+TEST(DbRead, NestingIsReadTo200Levels) {
+  std::string two = dbt_dump_bytes(chain(2));
+  EXPECT_EQ(two, "t[x:I,k[^]] [(1,[(2,[])])]");
+  std::string ok = dbt_dump_bytes(chain(200));
+  EXPECT_NE(ok.find("(200,[])"), std::string::npos) << ok.substr(0, 80);
+  EXPECT_EQ(dbt_dump_bytes(chain(201)), "!views are nested more than 200 levels deep");
 }
 
 TEST(DbRead, LostTailsAreRecoveredFromTheHeaderLength) {

@@ -1,7 +1,14 @@
 #include "db_util.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 #include "data/db/dbread.h"
 
@@ -28,17 +35,27 @@ static void dump_cell(DbTable *t, size_t k, size_t r, std::string &o) {
   DbColumn &c = dbtab_cols(t)[k];
   char buf[64];
   switch (c.type) {
-    case 'I': snprintf(buf, sizeof buf, "%d", c.i[r]); o += buf; break;
-    case 'F': snprintf(buf, sizeof buf, "%g", c.f[r]); o += buf; break;
-    case 'D': snprintf(buf, sizeof buf, "%.17g", c.d[r]); o += buf; break;
-    case 'L': snprintf(buf, sizeof buf, "%lld", (long long)c.l[r]); o += buf; break;
+    case 'I': snprintf(buf, sizeof buf, "%d", dbcol_i(c, r)); o += buf; break;
+    case 'F': snprintf(buf, sizeof buf, "%g", dbcol_f(c, r)); o += buf; break;
+    case 'D': snprintf(buf, sizeof buf, "%.17g", dbcol_d(c, r)); o += buf; break;
+    case 'L': snprintf(buf, sizeof buf, "%lld", (long long)dbcol_l(c, r)); o += buf; break;
     case 'V':
       o += "[";
-      if (c.v[r]) dump_table(c.v[r].get(), o);
+      if (dbcol_v(c, r)) dump_table(dbcol_v(c, r), o);
       o += "]";
       break;
-    default: o += "'" + c.s[r] + "'"; break;
+    default: o += "'" + dbcol_s(c, r) + "'"; break;
   }
+}
+
+size_t dbt_cells(DbTable *t, size_t limit) {
+  size_t n = 0;
+  std::vector<DbColumn> &cols = dbtab_cols(t);
+  n += t->rows * (cols.size() + 1);
+  for (DbColumn &c : cols)
+    for (size_t r = 0; c.type == 'V' && r < c.v.size() && n <= limit; r++)
+      if (dbcol_v(c, r)) n += dbt_cells(dbcol_v(c, r), limit - n);
+  return n;
 }
 
 static void dump_table(DbTable *t, std::string &o) {
@@ -92,8 +109,8 @@ std::string dbt_dump_view(DbView *v) {
       if (val.type == 'S' || val.type == 'B') {
         o += "'" + std::string(val.str, val.len) + "'";
       } else if (val.type == 'V') {
-        DbView *sub = dbapi_get_view(row, k);
-        o += "[" + dbt_dump_view(sub) + "]";
+        DbView *sub = dbapi_get_view(row, k, nullptr, 0);
+        o += sub ? "[" + dbt_dump_view(sub) + "]" : "[!]";  // past the nesting limit
         dbapi_view_free(sub);
       } else {
         snprintf(buf, sizeof buf, "%.17g", val.num);
@@ -106,10 +123,38 @@ std::string dbt_dump_view(DbView *v) {
   return o;
 }
 
+static std::vector<std::string> tmp_made;
+
+static void tmp_remove() {
+  for (const std::string &f : tmp_made) {
+    remove(f.c_str());
+    remove((f + ".tmp").c_str());
+  }
+}
+
+/* The system's temporary folder, with "/" between names: test code puts
+** these paths into Lua string literals. */
+static std::string tmp_dir() {
+  const char *d = getenv("TMPDIR");
+  if (!d || !*d) d = getenv("TEMP");
+  if (!d || !*d) d = getenv("TMP");
+#ifdef _WIN32
+  std::string dir = d && *d ? d : ".";
+#else
+  std::string dir = d && *d ? d : "/tmp";
+#endif
+  for (char &c : dir)
+    if (c == '\\') c = '/';
+  return dir;
+}
+
 std::string dbt_tmpname(const char *tag) {
   static int n = 0;
+  if (n == 0) atexit(tmp_remove);
   char buf[128];
-  snprintf(buf, sizeof buf, "dbtest_%s_%d.mk", tag, ++n);
-  remove(buf);
-  return buf;
+  snprintf(buf, sizeof buf, "/trelk-dbtest-%ld-%s_%d.mk", (long)getpid(), tag, ++n);
+  std::string name = tmp_dir() + buf;
+  remove(name.c_str());
+  tmp_made.push_back(name);
+  return name;
 }

@@ -14,5 +14,10 @@ std::string dbt_dump_bytes(const DbBytes &b);
 /* Every top-level view: "name[desc] {row} {row}", rows as "(v,v,...)",
 ** nested views as "[(...)...]". */
 std::string dbt_dump(DbTable *root);
+/* Rows as "(v,v,...)"; a nested view past the nesting limit as "[!]". */
 std::string dbt_dump_view(DbView *v);
+/* Cells of a table and its nested tables, counted until past limit. */
+size_t dbt_cells(DbTable *t, size_t limit);
+/* A new file name in the system's temporary folder; the files are removed
+** when the test program ends. */
 std::string dbt_tmpname(const char *tag);

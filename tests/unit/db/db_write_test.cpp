@@ -87,7 +87,7 @@ TEST(DbWrite, SameBytesAsTheReferenceFiles) {
     for (int r = 0; r < 2; r++) {
       put_s(v, (size_t)r, 0, r ? "b" : "a");
       DbRow *row = dbapi_row(v, (size_t)r);
-      DbView *sv = dbapi_get_view(row, 1);
+      DbView *sv = dbapi_get_view(row, 1, nullptr, 0);
       for (int q = 0; q < 2 && sub[r][q]; q++) {
         put_s(sv, (size_t)q, 0, sub[r][q]);
         put(sv, (size_t)q, 1, is[r][q]);
@@ -176,11 +176,11 @@ TEST(DbWrite, AllTypesRoundTrip) {
       put(v, r, 2, std::ldexp((double)rng(), -(int)(r % 40)));
       put_s(v, r, 3, std::string(r % 13, (char)('a' + r % 26)).c_str());
       DbRow *row = dbapi_row(v, r);
-      DbView *sv = dbapi_get_view(row, 6);
+      DbView *sv = dbapi_get_view(row, 6, nullptr, 0);
       for (size_t q = 0; q < r % 3; q++) put(sv, q, 0, (double)q / 3);
       if (r % 3 == 2) {
         DbRow *sr = dbapi_row(sv, 1);
-        DbView *deep = dbapi_get_view(sr, 1);
+        DbView *deep = dbapi_get_view(sr, 1, nullptr, 0);
         put(deep, 2, 0, 1.5);
         dbapi_view_free(deep);
         dbapi_row_free(sr);

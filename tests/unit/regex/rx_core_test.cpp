@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 
@@ -11,7 +12,7 @@ namespace {
 
 int run(const std::string &s, const char *p, int offset, rx_result *r,
         int options = 0) {
-  return rx_match(s.data(), s.size(), p, offset, options, r);
+  return rx_match(s.data(), s.size(), p, strlen(p), offset, options, r);
 }
 
 TEST(RxCore, WholeMatchThenGroups) {
@@ -31,6 +32,36 @@ TEST(RxCore, UnsetGroupIsMinusOne) {
   ASSERT_EQ(run("b", "(a)?(b)", 0, &r), 3);
   EXPECT_EQ(r.pairs[2], -1);
   EXPECT_EQ(r.pairs[3], -1);
+}
+
+// The count is the pattern's, not the matcher's: groups after the last one
+// that took part are still there, unset.
+TEST(RxCore, EveryGroupOfThePatternIsReported) {
+  rx_result r;
+  ASSERT_EQ(run("c", "(a)?(b)?c", 0, &r), 3);
+  EXPECT_EQ(r.pairs[0], 0);
+  EXPECT_EQ(r.pairs[1], 1);
+  for (int i = 2; i < 6; i++) EXPECT_EQ(r.pairs[i], -1) << i;
+  ASSERT_EQ(run("ac", "(a)?(b)?c", 0, &r), 3);
+  EXPECT_EQ(r.pairs[2], 0);
+  EXPECT_EQ(r.pairs[4], -1);
+  EXPECT_EQ(r.pairs[5], -1);
+  ASSERT_EQ(run("xa", "(x)|(y)|a", 1, &r), 3);
+  EXPECT_EQ(r.pairs[2], -1);
+  EXPECT_EQ(r.pairs[5], -1);
+  ASSERT_EQ(run("a", "(?:a)(?<n>b)?", 0, &r), 2);  // named groups count too
+  EXPECT_EQ(r.pairs[2], -1);
+}
+
+TEST(RxCore, ZeroByteInThePatternIsRefused) {
+  rx_result r;
+  const char bad[] = {'a', '.', '\0', 'z', 'z', 'z'};
+  EXPECT_EQ(rx_match("ab", 2, bad, sizeof bad, 0, 0, &r), 0);
+  EXPECT_STREQ(r.error, "PCRE compilation failed at offset 2: a zero byte in "
+                        "the pattern (write it as \\x00)\n");
+  std::string s("a\0b", 3);
+  ASSERT_EQ(rx_match(s.data(), s.size(), "a\\x00b", 6, 0, 0, &r), 1);
+  EXPECT_EQ(r.pairs[1], 3);
 }
 
 TEST(RxCore, NeverMatchesEmpty) {
@@ -118,6 +149,17 @@ TEST(RxCore, NativeBlockHoldsCountThenPairs) {
   EXPECT_EQ(rx_match_block("say", "(", 0, 0, malloc, &r), nullptr);
   EXPECT_NE(r.error[0], '\0');
   EXPECT_EQ(rx_match_block(nullptr, "x", 0, 0, malloc, &r), nullptr);
+}
+
+TEST(RxCore, NativeBlockHoldsUnsetGroupsToo) {
+  rx_result r;
+  int32_t *b = rx_match_block("c", "(a)?(b)?c", 0, 0, malloc, &r);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b[0], 3);
+  EXPECT_EQ(b[1], 0);
+  EXPECT_EQ(b[2], 1);
+  for (int i = 3; i < 7; i++) EXPECT_EQ(b[i], -1) << i;
+  free(b);
 }
 
 TEST(RxCore, NativeSubjectEndsAtItsZero) {

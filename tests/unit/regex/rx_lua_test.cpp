@@ -2,6 +2,8 @@
 // state of their own.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 
 extern "C" {
@@ -96,6 +98,36 @@ TEST_F(RxLua, MatchReturnsGroupsOrTheWholeMatch) {
             "\"key=val\"");
   EXPECT_EQ(eval("return string.match('b', '(a)?(b)')"), "\"\",\"b\"");
   EXPECT_EQ(eval("return string.match('abc', 'x')"), "");
+}
+
+// Every group of the pattern gives a value, "" when it took no part, also
+// when it comes after the last group that did.
+TEST_F(RxLua, UnsetGroupsAreEmptyStringsEverywhere) {
+  EXPECT_EQ(eval("return ('c'):match('(a)?(b)?c')"), "\"\",\"\"");
+  EXPECT_EQ(eval("return ('ac'):match('(a)?(b)?c')"), "\"a\",\"\"");
+  EXPECT_EQ(eval("return ('b'):match('(a)?b')"), "\"\"");
+  EXPECT_EQ(eval("return ('c'):find('(a)?(b)?c')"), "0,1,\"\",\"\"");
+  EXPECT_EQ(eval("return ('y'):gmatch('(x)?y')()"), "\"y\",\"\"");
+  EXPECT_EQ(eval("return select('#', ('ay'):gmatch('(a)|(x)?y')())"), "3");
+  EXPECT_EQ(eval("return ('y'):gsub('(x)?y', function(...) "
+                 "return select('#', ...) .. '<' .. array.concat({...}, ',') .. '>' end)"),
+            "\"1<>\",3");
+  EXPECT_EQ(eval("return ('ya'):gsub('(a)|(x)?y', '[\\\\1\\\\2]')"), "\"[][a]\",5");
+  EXPECT_EQ(eval("return ('y'):gsub('(x)?y', 'q\\\\1q')"), "\"qq\",2");
+}
+
+TEST_F(RxLua, ZeroByteInThePatternIsRefused) {
+  EXPECT_EQ(eval("return ('ab'):match('a.\\0zzz')"), "");
+  EXPECT_EQ(messages, "PCRE compilation failed at offset 2: a zero byte in the "
+                      "pattern (write it as \\x00)\n");
+  messages.clear();
+  EXPECT_EQ(eval("return ('a\\0b'):find('a\\\\x00b')"), "0,3");
+  EXPECT_EQ(eval("return ('x\\0y'):find('\\0')"), "2,2");  // plain text
+  EXPECT_EQ(eval("return ('ab'):gsub('a.\\0', 'x')"), "\"ab\",2");
+  EXPECT_EQ(eval("return ('ab'):gmatch('a.\\0')()"), "");
+  EXPECT_EQ(eval("return ('ab'):find('a.\\0')"), "");
+  EXPECT_EQ(messages.size(), 3 * strlen("PCRE compilation failed at offset 2: a zero "
+                                        "byte in the pattern (write it as \\x00)\n"));
 }
 
 TEST_F(RxLua, GmatchYieldsWholeMatchThenGroups) {
