@@ -1,7 +1,8 @@
 /*
 ** TGA reader: colour-mapped, true-colour and grey images, plain or
 ** run-length, 8/15/16/24/32 bits per pixel, any of the descriptor's row
-** orders. A file that ends early leaves the rest of the image black.
+** orders and either direction of its rows (the four origins). A file that
+** ends early leaves the rest of the image black.
 */
 #include <string.h>
 
@@ -77,11 +78,14 @@ static bool tga_pixel(img_reader *r, const tga_header *h, uint8_t *out) {
       if (!(p = img_span(r, h->depth / 8))) return false;
       out[0] = p[2], out[1] = p[1], out[2] = p[0];
       return true;
-    default:
+    default: {
+      /* the map holds the entries from its first index on */
       if (!(p = img_span(r, 1))) return false;
-      if (r->npal && *p < r->npal) memcpy(out, r->pal + 4 * (size_t)*p, 3);
+      uint32_t i = (uint32_t)*p - h->cmapfirst;
+      if (*p >= h->cmapfirst && i < r->npal) memcpy(out, r->pal + 4 * (size_t)i, 3);
       else out[0] = out[1] = out[2] = *p;
       return true;
+    }
   }
 }
 
@@ -101,17 +105,20 @@ struct tga_out {
   const tga_header *h;
   uint32_t x, k;
   uint8_t *row;
+  bool rtl;       /* descriptor bit 4: pixels run right to left */
 };
 
 static void tga_start(tga_out *o, img_image *im, const tga_header *h) {
   o->im = im, o->h = h, o->x = o->k = 0;
   o->row = img_row(im, tga_rowof(h, 0));
+  o->rtl = (h->desc & 0x10) != 0;
 }
 
 /* Stores one pixel; false once the image is full. */
 static bool tga_put(tga_out *o, const uint8_t *rgb) {
   if (o->k >= o->h->h) return false;
-  memcpy(o->row + 3 * (size_t)o->x, rgb, 3);
+  uint32_t col = o->rtl ? o->h->w - 1 - o->x : o->x;
+  memcpy(o->row + 3 * (size_t)col, rgb, 3);
   if (++o->x == o->h->w) {
     o->x = 0;
     if (++o->k < o->h->h) o->row = img_row(o->im, tga_rowof(o->h, o->k));

@@ -36,7 +36,7 @@ std::vector<sample> samples() {
   s.push_back({"cc_alpha.rgb", enc_sgi(rgba, 4, false)});
   for (int type : {2, 10})
     for (int depth : {15, 16, 24, 32})
-      for (uint8_t desc : {0x00, 0x20}) {
+      for (uint8_t desc : {0x00, 0x10, 0x20, 0x30}) {
         enc_tga_opts o;
         o.type = type, o.depth = depth, o.desc = desc;
         s.push_back({"cc_t" + std::to_string(type) + "_" + std::to_string(depth) + "_" + std::to_string(desc) + ".tga",
@@ -85,8 +85,8 @@ std::vector<sample> samples() {
 // ImageMagick's pixels, top row first, as raw R, G, B (and A). It keeps a
 // TGA's row order as a tag, so the image is turned upright first.
 bool convert_raw(const sample &s, bool alpha, enc_pic *out, int w, int h) {
-  std::string raw = s.name + ".raw";
-  std::string cmd = "convert '" + s.name + s.frame + "' -auto-orient -depth 8 " + (alpha ? "rgba:" : "rgb:") + raw +
+  std::string raw = tmp_file(s.name + ".raw");
+  std::string cmd = "convert '" + tmp_file(s.name) + s.frame + "' -auto-orient -depth 8 " + (alpha ? "rgba:" : "rgb:") + raw +
                     " >/dev/null 2>&1";
   if (std::system(cmd.c_str()) != 0) return false;
   FILE *f = std::fopen(raw.c_str(), "rb");
@@ -107,8 +107,8 @@ TEST(CrossCheck, AgreesWithImageMagick) {
     GTEST_SKIP();
   }
   for (const sample &s : samples()) {
-    write_file(s.name, s.bytes);
-    img_ptr im(img_load(s.name.c_str()));
+    write_file(tmp_file(s.name), s.bytes);
+    img_ptr im(img_load(tmp_file(s.name).c_str()));
     ASSERT_NE(im.get(), nullptr) << s.name << ": " << img_lasterror();
     enc_pic theirs;
     ASSERT_TRUE(convert_raw(s, im->alpha, &theirs, im->width, im->height)) << s.name << ": convert failed or sizes differ";
