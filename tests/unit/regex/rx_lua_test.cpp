@@ -82,6 +82,45 @@ TEST_P(RxLua, PlainFindGivesOneBasedInclusive) {
   EXPECT_EQ(eval("return string.find('hello', '')"), "1,0");
 }
 
+// The plain search against std::string::find, on texts of a few letters
+// (so that first and last bytes often fit where the rest does not), with
+// zero bytes, and of every length around the 16-byte blocks of the scan.
+TEST_P(RxLua, PlainFindAgreesWithTheStandardLibrary) {
+  unsigned seed = 19;
+  auto next = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  const char letters[] = {'a', 'b', '\0', 'a', 'b', 'c'};
+  int checked = 0;
+  for (int round = 0; round < 3000; round++) {
+    std::string s(next(70), ' '), p(1 + next(round % 3 ? 4 : 24), ' ');
+    for (char &c : s) c = letters[next(sizeof letters)];
+    for (char &c : p) c = letters[next(sizeof letters)];
+    if (next(3) == 0 && s.size() >= p.size())  // plant it, often at the end
+      s.replace(next(2) ? s.size() - p.size() : next(s.size() - p.size() + 1),
+                p.size(), p);
+    size_t init = 1 + next(s.size() + 1);
+    size_t at = s.find(p, init - 1);
+    lua_getglobal(L, "string");
+    lua_getfield(L, -1, "find");
+    lua_pushlstring(L, s.data(), s.size());
+    lua_pushlstring(L, p.data(), p.size());
+    lua_pushinteger(L, (lua_Integer)init);
+    lua_pushboolean(L, 1);
+    ASSERT_EQ(lua_pcall(L, 4, 2, 0), 0);
+    if (at == std::string::npos) {
+      EXPECT_TRUE(lua_isnil(L, -2)) << round;
+    } else {
+      EXPECT_EQ(lua_tointeger(L, -2), (lua_Integer)at + 1) << round;
+      EXPECT_EQ(lua_tointeger(L, -1), (lua_Integer)(at + p.size())) << round;
+      checked++;
+    }
+    lua_pop(L, 3);
+  }
+  EXPECT_GT(checked, 500);
+}
+
 TEST_P(RxLua, PlainDetectionUsesTheElevenCharacters) {
   // braces and the bar are not among them: searched as text
   EXPECT_EQ(eval("return string.find('a|b{2}', 'a|b')"), "1,3");
