@@ -18,6 +18,7 @@ extern "C" {
 #include "syslib.h"
 
 extern void con_message(const char *text);
+extern void con_before_call(void);
 
 #define SYS_EXPORT_MT "ldlyb.export"
 #define SYS_MODULE_MT "ldlyb.module"
@@ -35,6 +36,7 @@ static int sys_export_call(lua_State *L) {
     return 0;
   }
   int faulted = 0;
+  con_before_call();   /* the call may block: show what was printed */
   uint32_t r = sys_guarded_call(fn, (const uint32_t *)a.words, a.n, &faulted);
   sys_args_free(&a);
   if (faulted) {
