@@ -54,6 +54,8 @@ to_terminal() {
   g=$(xdotool getwindowgeometry "$(window)")
   p=$(awk '/Position/ {print $2}' <<<"$g")
   xdotool mousemove $((${p%,*} + 300)) $((${p#*,} + 900)) click 1
+  # keys typed before the click has given the focus are lost
+  poll 5 focused || poll 5 take_focus
 }
 
 # a typed line for the terminal, which may have lost the keyboard
