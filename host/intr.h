@@ -13,7 +13,7 @@ extern "C" {
 #include "lua.h"
 }
 
-#define INTR_COUNT 1000   /* instructions between looks at the clock */
+#define INTR_COUNT 10000  /* instructions between looks at the clock */
 #define INTR_MS 30        /* milliseconds between polls */
 
 /* 1: stop the running chunk. fresh: first poll since the program was idle;
