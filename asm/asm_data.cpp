@@ -35,15 +35,6 @@ bool asm_out_reserve(asm_state *st, uint64_t n) {
   return true;
 }
 
-/* Fits v into `size` bytes, as a signed or an unsigned number. */
-static bool out_fits(int64_t v, int size) {
-  if (size >= 8)
-    return true;
-  int64_t lo = -(int64_t(1) << (size * 8)); /* as the reference: db -256 */
-  int64_t hi = (int64_t(1) << (size * 8)) - 1;
-  return v >= lo && v <= hi;
-}
-
 /* A 32-bit word holding an address of the image is listed for relocation. */
 bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at) {
   if (v.reloc == 0)
@@ -101,7 +92,7 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
     asm_error(st, ASM_E_INVALID_VALUE, *st->line);
     return false;
   }
-  if (!out_fits(v.v, size))
+  if (!asm_val_fits(v, size)) /* as the reference: db -256 */
     asm_error(st, ASM_E_VALUE_RANGE, *st->line); /* kept going: sizes stay */
   if (!asm_out_reloc(st, v, size, asm_out_area(st).bytes.size())) {
     asm_error(st, ASM_E_SYMBOL_USE, *st->line);

@@ -107,6 +107,29 @@ bool abs_disp(asm_state *st, const asm_operand &o) {
   return st->bits == 32 && !o.base && !o.index && o.addr != 2;
 }
 
+/* The displacement as the address size holds it: a 16-bit address takes
+** -8000h to 0FFFFh, a 32-bit one wraps within 32 bits from -2^32 up, a
+** 64-bit one must be a signed 32-bit number once wrapped to 64 bits, as
+** the reference checks them. */
+int disp_value(asm_state *st, const asm_operand &o, ZyanI64 &d) {
+  int a = o.addr ? o.addr : st->bits / 8;
+  const asm_val &v = o.val;
+  if (a == 2 && (o.base || o.index)) {
+    if (v.wide || v.v < -0x8000 || v.v > 0xFFFF)
+      return ASM_E_VALUE_RANGE;
+    d = (int16_t)v.v;
+  } else if (a <= 4) {
+    if (!asm_val_fits(v, 4))
+      return ASM_E_VALUE_RANGE;
+    d = a == 2 && v.v >= 0 && v.v <= 0xFFFF ? v.v : (int32_t)v.v;
+  } else {
+    if (v.v < INT32_MIN || v.v > INT32_MAX)
+      return ASM_E_VALUE_RANGE;
+    d = v.v;
+  }
+  return ASM_OK;
+}
+
 int build(enc &e) {
   asm_state *st = e.st;
   ZydisEncoderRequest &r = e.req;
@@ -147,7 +170,9 @@ int build(enc &e) {
       } else if (o.val.reloc || abs_disp(st, o)) {
         z.mem.displacement = PH_DISP;
       } else {
-        z.mem.displacement = o.val.v;
+        int err = disp_value(st, o, z.mem.displacement);
+        if (err)
+          return err;
       }
       break;
     case ASM_OP_FAR:
@@ -181,7 +206,7 @@ int build(enc &e) {
           x = (x << 8) | b[k];
         v = (int64_t)x;
       }
-      if (!fit_imm(v, e.imm_size))
+      if ((o.val.wide && e.imm_size != 8) || !fit_imm(v, e.imm_size))
         return ASM_E_VALUE_RANGE;
       z.imm.s = e.imm_zero ? 0 : v;
       if (e.full_imm && !e.imm_zero)
@@ -291,29 +316,44 @@ int diagnose(enc &e) {
   return ASM_E_INVALID_OPERAND;
 }
 
-bool find(const asm_code &c, uint32_t ph, int n, size_t &at) {
-  for (at = 0; at + (size_t)n <= c.len; at++) {
-    int k = 0;
-    while (k < n && c.b[at + (size_t)k] == (uint8_t)(ph >> (8 * k)))
-      k++;
-    if (k == n)
-      return true;
-  }
-  return false;
+/* Where the fields of an encoding lie, read back by the decoder: fields
+** are found by their place, never by searching for their bytes. */
+bool layout(asm_state *st, const asm_code &c, ZydisDecodedInstruction &d) {
+  ZydisDecoder dec;
+  ZydisMachineMode m = mode_of(st);
+  ZydisStackWidth w = m == ZYDIS_MACHINE_MODE_LONG_64 ? ZYDIS_STACK_WIDTH_64
+                      : m == ZYDIS_MACHINE_MODE_LEGACY_16 ? ZYDIS_STACK_WIDTH_16
+                                                          : ZYDIS_STACK_WIDTH_32;
+  if (!ZYAN_SUCCESS(ZydisDecoderInit(&dec, m, w)))
+    return false;
+  return ZYAN_SUCCESS(ZydisDecoderDecodeInstruction(&dec, nullptr, c.b, c.len, &d)) &&
+         d.length == c.len;
+}
+
+void put_le(asm_code &out, size_t at, uint64_t v, int n) {
+  for (int k = 0; k < n; k++)
+    out.b[at + (size_t)k] = (uint8_t)(v >> (8 * k));
 }
 
 /* Puts the real values over the placeholders and notes their offsets. */
 int patch(enc &e, asm_code &out) {
+  bool any = e.full_imm;
+  for (int i = 0; i < e.in.nops && !any; i++) {
+    const asm_operand &o = e.in.ops[i];
+    any = (o.kind == ASM_OP_MEM && (o.val.reloc || abs_disp(e.st, o))) ||
+          (o.kind == ASM_OP_IMM && o.val.reloc && !(e.rel && i == 0));
+  }
+  if (!any)
+    return ASM_OK;
+  ZydisDecodedInstruction d;
+  if (!layout(e.st, out, d))
+    return ASM_E_INVALID_OPERAND;
   if (e.full_imm) {
     const asm_operand &o = e.in.ops[0];
     int n = o.size == 2 ? 2 : 4;
-    size_t at;
-    if (!find(out, n == 2 ? PH_IMM16 : PH_IMM, n, at))
+    if (d.raw.imm[0].size != n * 8)
       return ASM_E_OPERAND_SIZE;
-    for (int k = 0; k < n; k++)
-      out.b[at + (size_t)k] = (uint8_t)((uint64_t)o.val.v >> (8 * k));
-    if (o.val.reloc)
-      out.reloc_at[out.nreloc++] = (uint8_t)at;
+    put_le(out, d.raw.imm[0].offset, (uint64_t)o.val.v, n);
     return ASM_OK;
   }
   for (int i = 0; i < e.in.nops; i++) {
@@ -322,19 +362,22 @@ int patch(enc &e, asm_code &out) {
     if (!(o.val.reloc || (is_mem && abs_disp(e.st, o))) ||
         (!is_mem && o.kind != ASM_OP_IMM) || (e.rel && i == 0))
       continue;
-    uint32_t ph = is_mem ? PH_DISP : PH_IMM;
-    uint8_t pat[4] = {(uint8_t)ph, (uint8_t)(ph >> 8), (uint8_t)(ph >> 16),
-                      (uint8_t)(ph >> 24)};
-    size_t at = 0;
-    while (at + 4 <= out.len && memcmp(out.b + at, pat, 4))
-      at++;
-    if (at + 4 > out.len || out.nreloc == 2)
+    size_t at;
+    if (is_mem) {
+      if (d.raw.disp.size != 32)
+        return ASM_E_SYMBOL_USE;
+      at = d.raw.disp.offset;
+      if (!asm_val_fits(o.val, 4))
+        return ASM_E_VALUE_RANGE;
+    } else {
+      int k = d.raw.imm[1].size == 32 && d.raw.imm[0].size != 32 ? 1 : 0;
+      if (d.raw.imm[k].size != 32)
+        return ASM_E_SYMBOL_USE;
+      at = d.raw.imm[k].offset;
+    }
+    if (out.nreloc == 2)
       return ASM_E_SYMBOL_USE;
-    if (is_mem && !fit_imm(o.val.v, 4))
-      return ASM_E_VALUE_RANGE;
-    uint32_t v = (uint32_t)o.val.v;
-    for (int k = 0; k < 4; k++)
-      out.b[at + k] = (uint8_t)(v >> (8 * k));
+    put_le(out, at, (uint64_t)o.val.v, 4);
     if (o.val.reloc)
       out.reloc_at[out.nreloc++] = (uint8_t)at;
   }
@@ -382,15 +425,21 @@ int branch(enc &e, asm_code &out) {
 }
 
 /* mov to or from control and debug registers: the register form of the
-** ModRM byte, which processors assume whatever the field holds. */
-void fix_mov_cr(const asm_insn &in, asm_code &out) {
-  if (in.mnem != ZYDIS_MNEMONIC_MOV)
+** ModRM byte, which processors assume whatever the field holds. Only the
+** ModRM byte of such a mov is touched, found by the decoder. */
+void fix_mov_cr(asm_state *st, const asm_insn &in, asm_code &out) {
+  if (in.mnem != ZYDIS_MNEMONIC_MOV || in.nops != 2)
     return;
-  for (size_t i = 0; i + 2 < out.len; i++)
-    if (out.b[i] == 0x0F && out.b[i + 1] >= 0x20 && out.b[i + 1] <= 0x23) {
-      out.b[i + 2] |= 0xC0;
-      return;
-    }
+  bool special = false;
+  for (int i = 0; i < 2; i++) {
+    ZydisRegisterClass c = ZydisRegisterGetClass((ZydisRegister)in.ops[i].reg);
+    special |= in.ops[i].kind == ASM_OP_REG &&
+               (c == ZYDIS_REGCLASS_CONTROL || c == ZYDIS_REGCLASS_DEBUG);
+  }
+  ZydisDecodedInstruction d;
+  if (special && layout(st, out, d) && d.opcode_map == ZYDIS_OPCODE_MAP_0F &&
+      d.opcode >= 0x20 && d.opcode <= 0x23)
+    out.b[d.raw.modrm.offset] |= 0xC0;
 }
 
 /* The address-size prefix goes before the operand-size prefix. */
@@ -461,15 +510,13 @@ static void shape(asm_state *st, asm_insn &in) {
 }
 
 /* nop with an operand: the dialect's 0F 1F /0, not the hint opcodes. */
-static void fix_nop(const asm_insn &in, asm_code &out) {
-  if (in.mnem != ZYDIS_MNEMONIC_NOP || in.nops != 1)
+static void fix_nop(asm_state *st, const asm_insn &in, asm_code &out) {
+  ZydisDecodedInstruction d;
+  if (in.mnem != ZYDIS_MNEMONIC_NOP || in.nops != 1 || !layout(st, out, d) ||
+      d.opcode_map != ZYDIS_OPCODE_MAP_0F || d.opcode < 0x18 || d.opcode > 0x1F)
     return;
-  for (size_t i = 0; i + 2 < out.len; i++)
-    if (out.b[i] == 0x0F && out.b[i + 1] >= 0x18 && out.b[i + 1] <= 0x1F) {
-      out.b[i + 1] = 0x1F;
-      out.b[i + 2] &= 0xC7;
-      return;
-    }
+  out.b[d.raw.modrm.offset - 1] = 0x1F;
+  out.b[d.raw.modrm.offset] &= 0xC7;
 }
 
 /* x87 forms that name fewer stack registers than the tables list:
@@ -595,12 +642,11 @@ static int encode_blendv(asm_state *st, asm_insn &in, asm_code &out) {
     int err = encode_main(st, t, out);
     if (err)
       return err;
-    for (size_t i = 0; i + 3 < out.len; i++)
-      if (out.b[i] == 0xC4) {
-        out.b[i + 3] = b.op;
-        return ASM_OK;
-      }
-    return ASM_E_INVALID_OPERAND;
+    ZydisDecodedInstruction d;
+    if (!layout(st, out, d) || d.encoding != ZYDIS_INSTRUCTION_ENCODING_VEX)
+      return ASM_E_INVALID_OPERAND;
+    out.b[d.raw.modrm.offset - 1] = b.op; /* the opcode byte */
+    return ASM_OK;
   }
   return -1;
 }
@@ -727,8 +773,8 @@ static int encode_once(enc &e, asm_code &out) {
     return diagnose(e);
   if (err)
     return err;
-  fix_mov_cr(in, out);
-  fix_nop(in, out);
+  fix_mov_cr(e.st, in, out);
+  fix_nop(e.st, in, out);
   /* retw in 32-bit code, retd in 16-bit code */
   if (in.mnem == ZYDIS_MNEMONIC_RET && in.opsize && out.len < sizeof out.b &&
       out.b[0] != 0x66 && in.opsize != (e.st->bits == 16 ? 2 : 4)) {

@@ -74,9 +74,12 @@ struct asm_pre {
   unsigned locals = 0;
 };
 
-/* A value: constant plus relocatable base count plus register terms. */
+/* A value: constant plus relocatable base count plus register terms.
+** The constant has 64 bits and a sign bit (asm_num.cpp): `wide` is 0 when
+** v is the value, 1 when it is v + 2^64 (v < 0), -1 when v - 2^64. */
 struct asm_val {
   int64_t v = 0;
+  int8_t wide = 0;
   int reloc = 0;
   int nreg = 0;
   int reg[4] = {0, 0, 0, 0};
@@ -96,6 +99,7 @@ struct asm_regs {
 
 struct asm_sym {
   int64_t cur = 0, last = 0;
+  int8_t wide = 0, last_wide = 0;
   int reloc = 0, last_reloc = 0;
   int size = 0, last_size = 0;
   int def_pass = -1;  /* pass that last defined it */
@@ -263,6 +267,23 @@ int asm_expr_const(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
 int asm_expr_cond(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
                   bool &out);
 bool asm_expr_number(const std::string &s, int64_t &out);
+
+/* asm_num.cpp: 65-bit arithmetic; false on overflow */
+struct asm_num {
+  uint64_t lo = 0;
+  bool neg = false; /* the value is lo - 2^64 */
+};
+asm_num asm_num_of(const asm_val &v);
+void asm_num_to(asm_val &v, const asm_num &n);
+bool asm_num_add(asm_num a, asm_num b, asm_num &r);
+bool asm_num_sub(asm_num a, asm_num b, asm_num &r);
+bool asm_num_mul(asm_num a, asm_num b, asm_num &r);
+bool asm_num_div(asm_num a, asm_num b, bool want_mod, asm_num &r);
+void asm_num_bits(asm_num a, asm_num b, int op, asm_num &r);
+void asm_num_not(asm_num a, asm_num &r);
+bool asm_num_shift(asm_num a, asm_num count, bool left, asm_num &r);
+bool asm_num_scan(asm_num a, bool reverse, asm_num &r);
+bool asm_val_fits(const asm_val &v, int size);
 
 /* asm_sym.cpp */
 void asm_val_regs(asm_val &to, const asm_val &from);

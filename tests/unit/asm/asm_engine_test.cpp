@@ -23,7 +23,7 @@ TEST(AsmExpr, NumbersInEveryBase) {
 TEST(AsmExpr, OperatorPrecedence) {
   EXPECT_EQ(asm_hex("db 2 + 3 * 4"), "0E");
   EXPECT_EQ(asm_hex("db (2 + 3) * 4"), "14");
-  EXPECT_EQ(asm_hex("db 1 shl 2 + 1"), "08");          /* + binds tighter */
+  EXPECT_EQ(asm_hex("db 1 shl 2 + 1"), "05");          /* shl binds tighter */
   EXPECT_EQ(asm_hex("db 6 and 3 or 8"), "0A");
   EXPECT_EQ(asm_hex("db not 0 and 0Fh"), "0F");
   EXPECT_EQ(asm_hex("db 17 mod 5, 17 / 5, -3 + 5"), "02 03 02");
