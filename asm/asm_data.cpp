@@ -27,11 +27,13 @@ bool asm_out_bytes(asm_state *st, const uint8_t *p, size_t n) {
   return true;
 }
 
-bool asm_out_reserve(asm_state *st, uint64_t n) {
+/* Reserved space: in the output when data follows it, not written at
+** the very end (align fills it with nop bytes, the rest with zero). */
+bool asm_out_reserve(asm_state *st, uint64_t n, uint8_t fill) {
   if (n > st->opt.memory || !asm_charge(st, (size_t)n))
     return asm_fatal(st, ASM_E_OUT_OF_MEMORY), false;
   asm_area &a = asm_out_area(st);
-  a.bytes.resize(a.bytes.size() + (size_t)n, 0);
+  a.bytes.resize(a.bytes.size() + (size_t)n, fill);
   return true;
 }
 
@@ -165,6 +167,7 @@ static bool data_dup(asm_state *st, const asm_line &l, size_t &pos, int unit,
     return false;
   }
   bool group = pos < l.t.size() && l.t[pos].sym('(');
+  size_t init_end = asm_out_area(st).init_end;
   size_t start = group ? pos + 1 : pos, after = start;
   for (int64_t i = 0; i < count || (i == 0 && count == 0); i++) {
     size_t p = start;
@@ -175,6 +178,7 @@ static bool data_dup(asm_state *st, const asm_line &l, size_t &pos, int unit,
       return false;
     if (count == 0) { /* parse once for the syntax, keep nothing */
       asm_out_area(st).bytes.resize(before);
+      asm_out_area(st).init_end = init_end;
       while (st->areas.size() == 1 && !st->relocs.empty() &&
              st->relocs.back() >= before)
         st->relocs.pop_back();

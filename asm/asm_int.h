@@ -341,7 +341,7 @@ inline bool asm_tok_is(const asm_tok &k, const char *w) {
 asm_area &asm_out_area(asm_state *st);
 asm_val asm_out_here(asm_state *st);
 bool asm_out_bytes(asm_state *st, const uint8_t *p, size_t n);
-bool asm_out_reserve(asm_state *st, uint64_t n);
+bool asm_out_reserve(asm_state *st, uint64_t n, uint8_t fill = 0);
 bool asm_out_value(asm_state *st, const asm_val &v, int size);
 bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at);
 bool asm_float_bits(long double f, int size, uint8_t *out);

@@ -99,5 +99,7 @@ bool asm_store_line(asm_state *st, const asm_line &l, size_t pos) {
   asm_area &a = asm_out_area(st);
   for (int i = 0; i < size; i++)
     a.bytes[at + (size_t)i] = (uint8_t)((uint64_t)v.v >> (8 * i));
+  if (a.init_end < at + (size_t)size) /* reserved space stored into is data */
+    a.init_end = at + (size_t)size;
   return true;
 }

@@ -12,9 +12,13 @@ namespace {
 
 typedef asm_bindings bindings;
 
+typedef std::unordered_map<std::string, std::string> local_names;
+
 struct expansion {
   bindings params;
-  std::unordered_map<std::string, std::string> locals;
+  local_names locals;              /* made in a common part */
+  std::vector<local_names> glocals; /* made in forward or reverse, per group */
+  int group = -1;                  /* group being expanded, -1: common */
   std::string label; /* struc instance name */
   bool struc = false;
   int origin = 0;
@@ -66,6 +70,22 @@ std::string unique_name(asm_state *st, const std::string &name) {
   return name + buf;
 }
 
+/* A local made in a forward or reverse part, named in a common part:
+** the list of its names in every group. */
+bool group_local(const expansion &x, const std::string &name, asm_toks &out) {
+  bool found = false;
+  for (const local_names &g : x.glocals) {
+    auto it = g.find(name);
+    if (it == g.end())
+      continue;
+    if (found)
+      out.push_back(asm_tok{ASM_TK_SYM, ","});
+    out.push_back(asm_tok{ASM_TK_NAME, it->second});
+    found = true;
+  }
+  return found;
+}
+
 /* One body line with parameters, locals and escapes resolved and the
 ** # operator applied. */
 asm_line expand_line(const asm_line &src, const expansion &x) {
@@ -81,6 +101,18 @@ asm_line expand_line(const asm_line &src, const expansion &x) {
       auto p = x.params.find(k.s);
       if (p != x.params.end()) {
         out.t.insert(out.t.end(), p->second.begin(), p->second.end());
+        escaped.resize(out.t.size(), 0);
+        continue;
+      }
+      if (x.group >= 0) {
+        auto g = x.glocals[(size_t)x.group].find(k.s);
+        if (g != x.glocals[(size_t)x.group].end()) {
+          out.t.push_back(asm_tok{ASM_TK_NAME, g->second});
+          escaped.push_back(0);
+          continue;
+        }
+      } else if (group_local(x, k.s, out.t)) {
+        /* a common part sees the names every group made, in order */
         escaped.resize(out.t.size(), 0);
         continue;
       }
@@ -124,7 +156,8 @@ bool declare_locals(asm_state *st, const asm_line &l, expansion &x) {
       continue;
     if (l.t[i].kind != ASM_TK_NAME) /* named with the lines it came from */
       return fail(st, ASM_E_INVALID_NAME, asm_line{l.t, x.origin});
-    x.locals[l.t[i].s] = unique_name(st, l.t[i].s);
+    (x.group >= 0 ? x.glocals[(size_t)x.group] : x.locals)[l.t[i].s] =
+        unique_name(st, l.t[i].s);
   }
   return true;
 }
@@ -293,8 +326,11 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
     x.params[m.params[p]] = v;
   }
   if (m.group >= 0) {
+    /* one group at least: with no group arguments the forward and
+    ** reverse parts run once with the group parameters empty */
     size_t g = m.params.size() - fixed;
-    for (size_t a = fixed; a < args.size(); a += g) {
+    size_t a = fixed;
+    do {
       groups.emplace_back();
       for (size_t p = 0; p < g; p++) {
         asm_toks v = a + p < args.size() ? args[a + p] : asm_toks();
@@ -304,10 +340,9 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
           return fail(st, ASM_E_MACRO_ARGS, line);
         groups.back().push_back(v);
       }
-    }
-    if (groups.size() == 1 && args.size() == fixed + 1 && args.back().empty() &&
-        g == 1 && !m.required[fixed])
-      groups.clear(); /* no group arguments at all */
+      a += g;
+    } while (a < args.size());
+    x.glocals.resize(groups.size());
   }
   return true;
 }
@@ -363,7 +398,10 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
         size_t g = mode == 1 ? n : groups.size() - 1 - n;
         for (size_t p = fixed; p < m.params.size(); p++)
           x.params[m.params[p]] = groups[g][p - fixed];
-        if (!expand_lines(st, m.body, i, j, x, out))
+        x.group = (int)g;
+        bool ok = expand_lines(st, m.body, i, j, x, out);
+        x.group = -1;
+        if (!ok)
           return false;
       }
     }
@@ -404,6 +442,12 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
     return false;
   if (header.t.size() < 2 || header.t[1].kind != ASM_TK_NAME)
     return fail(st, ASM_E_INVALID_NAME, in[start]);
+  static const char *const directives[] = {
+    "include", "define", "restore", "purge", "restruc", "macro", "struc",
+    "rept", "irp", "irps", "irpv", "match", "postpone", "fix", "equ"};
+  for (const char *d : directives) /* the preprocessor takes these first */
+    if (is_word(header.t[1], d))
+      return fail(st, ASM_E_RESERVED, header);
   if (!parse_params(st, header, 2, header.t.size(), m))
     return false;
   m.origin = header.origin;

@@ -84,12 +84,7 @@ bool dir_align(asm_state *st, const asm_line &l, size_t pos) {
   if (h.reloc && n > 16 && st->opt.format == ASM_FORMAT_MODULE)
     return err(st, ASM_E_SECTION_ALIGN);
   int64_t pad = (n - (h.v & (n - 1))) & (n - 1);
-  for (int64_t i = 0; i < pad; i++) {
-    uint8_t nop = 0x90;
-    if (!asm_out_bytes(st, &nop, 1))
-      return false;
-  }
-  return true;
+  return asm_out_reserve(st, (uint64_t)pad, 0x90);
 }
 
 /* label name [size] [at address] */

@@ -137,7 +137,31 @@ const asm_macro *find_macro(asm_state *st, bool struc, const std::string &name,
   return &it->second[limit - 1];
 }
 
-/* One line at in[i]; moves i past what it used. */
+/* Directives of the preprocessor by the line's first word; -1 when the
+** word is none of them. No macro can take these names. */
+int directive(asm_state *st, std::vector<asm_line> &in, size_t &i) {
+  const asm_line &l = in[i];
+  const asm_tok &w = l.t[0];
+  if (w.kind != ASM_TK_NAME || w.s.size() > 7)
+    return -1;
+  if (is_word(w, "include")) return i++, do_include(st, l);
+  if (is_word(w, "define")) return i++, do_equ(st, l, false);
+  if (is_word(w, "restore")) return i++, do_pop(st, l, &st->pre.consts, nullptr);
+  if (is_word(w, "purge")) return i++, do_pop(st, l, nullptr, &st->pre.macros);
+  if (is_word(w, "restruc")) return i++, do_pop(st, l, nullptr, &st->pre.strucs);
+  if (is_word(w, "macro")) return asm_macro_define(st, in, i, false);
+  if (is_word(w, "struc")) return asm_macro_define(st, in, i, true);
+  if (is_word(w, "rept")) return asm_macro_rept(st, in, i);
+  if (is_word(w, "irp")) return asm_macro_irp(st, in, i, false);
+  if (is_word(w, "irps")) return asm_macro_irp(st, in, i, true);
+  if (is_word(w, "match")) return asm_macro_match(st, in, i);
+  return -1;
+}
+
+/* One line at in[i]; moves i past what it used. In the reference's order:
+** fix, directives, a macro named by the first word (before constants are
+** replaced, and before a label), a label, equ, a struc named by the second
+** word, and last the line itself with its constants replaced. */
 bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   replace(st->pre.fixes, in[i].t, 0, 0);
   if (in[i].t.size() > ASM_MAX_LINE_TOKENS) {
@@ -150,45 +174,37 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     i++;
     return true;
   }
-  if (t.size() > 2 && t[0].kind == ASM_TK_NAME && t[1].sym(':') &&
-      !asm_reg_seg(asm_tok_kw(t[0]).reg)) {
-    asm_line lab{asm_toks(t.begin(), t.begin() + 2), l.origin};
-    in[i].t.erase(in[i].t.begin(), in[i].t.begin() + 2);
-    return emit(st, lab);
-  }
-  if (t.size() > 1 && t[1].kind == ASM_TK_NAME) {
-    const asm_tok &w = t[1];
-    if (is_word(w, "equ")) return i++, do_equ(st, l, true) && !st->fatal;
-    if (is_word(w, "fix")) return i++, do_fix(st, l);
-  }
-  if (t[0].kind == ASM_TK_NAME) {
-    const asm_tok &w = t[0];
-    if (is_word(w, "include")) return i++, do_include(st, l);
-    if (is_word(w, "define")) return i++, do_equ(st, l, false);
-    if (is_word(w, "restore")) return i++, do_pop(st, l, &st->pre.consts, nullptr);
-    if (is_word(w, "purge")) return i++, do_pop(st, l, nullptr, &st->pre.macros);
-    if (is_word(w, "restruc")) return i++, do_pop(st, l, nullptr, &st->pre.strucs);
-    if (is_word(w, "macro")) return asm_macro_define(st, in, i, false);
-    if (is_word(w, "struc")) return asm_macro_define(st, in, i, true);
-    if (is_word(w, "rept")) return asm_macro_rept(st, in, i);
-    if (is_word(w, "irp")) return asm_macro_irp(st, in, i, false);
-    if (is_word(w, "irps")) return asm_macro_irp(st, in, i, true);
-    if (is_word(w, "match")) return asm_macro_match(st, in, i);
-  }
-  if (t.size() > 1 && t[1].kind == ASM_TK_NAME && t[0].kind == ASM_TK_NAME) {
-    size_t k;
-    const asm_macro *m = find_macro(st, true, t[1].s, &k);
-    if (m) {
-      i++;
-      return asm_macro_call(st, *m, k, l, 2, t[0].s, true);
-    }
-  }
+  if (t.size() > 1 && is_word(t[1], "fix"))
+    return i++, do_fix(st, l);
+  int d = directive(st, in, i);
+  if (d >= 0)
+    return d != 0;
   if (t[0].kind == ASM_TK_NAME) {
     size_t k;
     const asm_macro *m = find_macro(st, false, t[0].s, &k);
     if (m) {
       i++;
       return asm_macro_call(st, *m, k, l, 1, "", false);
+    }
+  }
+  if (t.size() > 2 && t[0].kind == ASM_TK_NAME && t[1].sym(':') &&
+      !asm_reg_seg(asm_tok_kw(t[0]).reg)) {
+    asm_line lab{asm_toks(t.begin(), t.begin() + 2), l.origin};
+    in[i].t.erase(in[i].t.begin(), in[i].t.begin() + 2);
+    return emit(st, lab);
+  }
+  if (t.size() > 1 && is_word(t[1], "equ"))
+    return i++, do_equ(st, l, true) && !st->fatal;
+  if (t.size() > 1 && t[1].kind == ASM_TK_NAME && t[0].kind == ASM_TK_NAME) {
+    size_t k;
+    const asm_macro *m = find_macro(st, true, t[1].s, &k);
+    if (m) {
+      asm_toks name{t[0]};
+      asm_pre_subst(st, name, 0);
+      if (name.size() != 1 || name[0].kind != ASM_TK_NAME)
+        return fail(st, ASM_E_INVALID_NAME, l);
+      i++;
+      return asm_macro_call(st, *m, k, l, 2, name[0].s, true);
     }
   }
   if (t[0].sym('}') || t[0].sym('{'))
