@@ -386,7 +386,7 @@ int patch(enc &e, asm_code &out) {
 
 /* Relative branch: the shortest width whose displacement reaches the
 ** target, measured from the end of the instruction of that width. A
-** target not yet known gets the length of the widest form. */
+** target with no value yet gets the short form: the passes grow it. */
 int branch(enc &e, asm_code &out) {
   asm_operand &t = e.in.ops[0];
   asm_val here = asm_out_here(e.st);
@@ -397,6 +397,13 @@ int branch(enc &e, asm_code &out) {
   ZydisBranchWidth widths[2] = {ZYDIS_BRANCH_WIDTH_8, near};
   int first = e.in.jump == ASM_JUMP_NEAR ? 1 : 0;
   int last = e.in.jump == ASM_JUMP_SHORT ? 0 : 1;
+  if (t.val.unknown && first == 0) { /* no value yet: short, as the reference */
+    e.width = widths[0];
+    e.rel_value = 0;
+    int err = try_encode(e, out);
+    if (err >= 0)
+      return err;
+  }
   bool any = false;
   asm_code wide;
   for (int k = first; k <= last; k++) {
@@ -568,7 +575,8 @@ struct digest {
   void add_val(const asm_val &v) {
     add((uint64_t)v.v);
     add((uint64_t)(int64_t)v.reloc);
-    add((uint64_t)v.nreg | (uint64_t)v.size << 8 | (uint64_t)v.fp << 40);
+    add((uint64_t)v.nreg | (uint64_t)v.size << 8 | (uint64_t)v.fp << 40 |
+        (uint64_t)v.unknown << 41 | (uint64_t)(uint8_t)v.wide << 48);
     for (int i = 0; i < v.nreg; i++) {
       add((uint64_t)v.reg[i]);
       add((uint64_t)v.scale[i]);

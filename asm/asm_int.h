@@ -97,6 +97,9 @@ struct asm_regs {
   int64_t scale[4] = {0, 0, 0, 0};
 };
 
+/* A symbol across passes. A read before the symbol's definition in the
+** pass takes its value from the last pass (a prediction); the passes end
+** when every prediction of a pass proved right, as in the reference. */
 struct asm_sym {
   int64_t cur = 0, last = 0;
   int8_t wide = 0, last_wide = 0;
@@ -105,8 +108,14 @@ struct asm_sym {
   int def_pass = -1;  /* pass that last defined it */
   bool had_last = false;
   bool var = false;   /* defined with '=' (may be redefined) */
+  bool multi = false, last_multi = false; /* defined more than once in a pass */
   asm_regs regs, last_regs; /* register terms of labels in `virtual at reg` */
   bool used = false, used_last = false;
+  int pred_pass = -1;      /* pass in which it was read before its definition */
+  int defined_pass = -1;   /* pass in which `defined` asked, and the answer */
+  bool defined_answer = false;
+  int used_pass = -1;      /* pass in which `used` asked, and the answer */
+  bool used_answer = false;
 };
 
 /* Output area: the main image, or a virtual block. */

@@ -86,7 +86,9 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
       return false;
     st->mem_base += ASM_SYM_COST + name.size(); /* the table outlives the pass */
   }
+  s.multi = s.def_pass == st->pass;
   s.cur = v.v;
+  s.wide = v.wide;
   s.reloc = v.reloc;
   asm_regs_of(s.regs, v);
   s.size = size;
@@ -105,62 +107,101 @@ void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
     s.used = true;
     if (s.def_pass == st->pass) {
       out.v = s.cur;
+      out.wide = s.wide;
       out.reloc = s.reloc;
       out.size = s.size;
       asm_val_regs(out, s.regs);
       return;
     }
+    if (s.had_last && s.last_multi && st->line) /* a variable before its value */
+      asm_error(st, ASM_E_UNDEFINED, *st->line);
+    s.pred_pass = st->pass;
     if (s.had_last) {
       out.v = s.last;
+      out.wide = s.last_wide;
       out.reloc = s.last_reloc;
       out.size = s.last_size;
       asm_val_regs(out, s.last_regs);
-      out.unknown = true;
       return;
     }
   } else if (asm_charge(st, ASM_SYM_COST + name.size())) {
-    st->syms[name].used = true;
+    asm_sym &s = st->syms[name];
+    s.used = true;
+    s.pred_pass = st->pass;
   }
-  out.unknown = true;
+  out.unknown = true; /* no value yet: 0, and jumps to it are short */
   if (st->line)
     asm_error(st, ASM_E_UNDEFINED, *st->line);
 }
 
 bool asm_sym_defined(asm_state *st, const std::string &raw) {
   st->dep = true;
-  auto it = st->syms.find(asm_sym_name(st, raw, false));
-  if (it == st->syms.end())
-    return false;
-  return it->second.def_pass == st->pass || it->second.had_last;
+  std::string name = asm_sym_name(st, raw, false);
+  auto it = st->syms.find(name);
+  if (it == st->syms.end()) {
+    if (!asm_charge(st, ASM_SYM_COST + name.size()))
+      return false;
+    it = st->syms.emplace(name, asm_sym()).first;
+  }
+  asm_sym &s = it->second;
+  if (s.def_pass != st->pass && s.had_last && s.last_multi)
+    return false; /* a variable is defined from its first value on */
+  bool r = s.def_pass == st->pass || s.had_last;
+  if (s.def_pass != st->pass && s.defined_pass != st->pass) {
+    s.defined_pass = st->pass; /* checked against the definitions of the pass */
+    s.defined_answer = r;
+  }
+  return r;
 }
 
 bool asm_sym_used(asm_state *st, const std::string &raw) {
   st->dep = true;
-  auto it = st->syms.find(asm_sym_name(st, raw, false));
-  if (it == st->syms.end())
-    return false;
-  return it->second.used || it->second.used_last;
+  std::string name = asm_sym_name(st, raw, false);
+  auto it = st->syms.find(name);
+  if (it == st->syms.end()) {
+    if (!asm_charge(st, ASM_SYM_COST + name.size()))
+      return false;
+    it = st->syms.emplace(name, asm_sym()).first;
+  }
+  asm_sym &s = it->second;
+  bool r = s.used || s.used_last;
+  if (s.used_pass != st->pass) {
+    s.used_pass = st->pass;
+    s.used_answer = r;
+  }
+  return r;
 }
 
-/* Compares this pass's values with the last pass's and rolls them over. */
+static bool same_as_last(const asm_sym &s) {
+  return s.had_last && s.cur == s.last && s.wide == s.last_wide &&
+         s.reloc == s.last_reloc && s.size == s.last_size &&
+         asm_regs_same(s.regs, s.last_regs);
+}
+
+/* Checks the predictions of the pass and rolls the values over. Values
+** that changed but were only read after their definition need no pass. */
 void asm_sym_end_pass(asm_state *st) {
+  int pass = st->pass;
   for (auto &kv : st->syms) {
     asm_sym &s = kv.second;
-    if (s.def_pass == st->pass) {
-      if (!s.had_last || s.cur != s.last || s.reloc != s.last_reloc ||
-          s.size != s.last_size || !asm_regs_same(s.regs, s.last_regs))
-        st->changed = true;
+    bool defined = s.def_pass == pass;
+    if (s.pred_pass == pass && (defined ? !same_as_last(s) : s.had_last))
+      st->changed = true;
+    if (s.defined_pass == pass && s.defined_answer != defined)
+      st->changed = true;
+    if (s.used_pass == pass && s.used_answer != s.used)
+      st->changed = true;
+    if (defined) {
       s.last = s.cur;
+      s.last_wide = s.wide;
       s.last_regs = s.regs;
       s.last_reloc = s.reloc;
       s.last_size = s.size;
+      s.last_multi = s.multi;
       s.had_last = true;
-    } else if (s.had_last) {
+    } else {
       s.had_last = false;
-      st->changed = true;
     }
-    if (s.used != s.used_last) /* `if used` may read otherwise now */
-      st->changed = true;
     s.used_last = s.used;
     s.used = false;
   }
