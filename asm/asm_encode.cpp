@@ -217,7 +217,7 @@ int build(enc &e) {
     if (o.size > 0 && o.kind == ASM_OP_IMM)
       r.operand_size_hint = size_hint(o.size);
   }
-  if (e.in.opsize)
+  if (e.in.opsize && e.in.mnem != ZYDIS_MNEMONIC_RET) /* ret: a prefix later */
     r.operand_size_hint = size_hint(e.in.opsize);
   if (e.rel) {
     r.branch_width = e.width;
@@ -721,6 +721,28 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     if (o.kind == ASM_OP_IMM && o.size > 0)
       e.imm_size = o.size;
   }
+  /* ret n: n from 0 to 0FFFFh; ret 0 is the plain return unless sized */
+  if (in.mnem == ZYDIS_MNEMONIC_RET && in.nops == 1 && in.ops[0].kind == ASM_OP_IMM) {
+    const asm_val &v = in.ops[0].val;
+    if (v.reloc || v.wide || v.v < 0 || v.v > 0xFFFF)
+      return ASM_E_VALUE_RANGE;
+    if (v.v == 0 && in.ops[0].size == 0)
+      in.nops = 0;
+  }
+  /* push imm: the operand has the stack's size; a 64-bit push takes a
+  ** signed 32-bit number */
+  if (in.mnem == ZYDIS_MNEMONIC_PUSH && in.nops == 1 && in.ops[0].kind == ASM_OP_IMM &&
+      !in.ops[0].val.reloc && !in.ops[0].val.fp) {
+    asm_operand &o = in.ops[0];
+    int size = o.size > 0 ? o.size : in.opsize ? in.opsize : st->bits / 8;
+    if (size == 8) {
+      if (o.val.v < INT32_MIN || o.val.v > INT32_MAX)
+        return ASM_E_VALUE_RANGE;
+      o.val.wide = 0;
+    } else {
+      e.imm_size = size;
+    }
+  }
   if ((in.mnem == ZYDIS_MNEMONIC_AAM || in.mnem == ZYDIS_MNEMONIC_AAD) &&
       in.nops == 0) { /* decimal base by default */
     in.nops = 1;
@@ -731,7 +753,9 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
   /* push with a stated size keeps its immediate at that size */
   e.full_imm = in.mnem == ZYDIS_MNEMONIC_PUSH && in.nops == 1 &&
                in.ops[0].kind == ASM_OP_IMM &&
-               (in.ops[0].size == 2 || in.ops[0].size == 4) && !in.ops[0].val.reloc;
+               (in.ops[0].size == 2 || in.ops[0].size == 4 ||
+                (in.ops[0].size == 8 && st->bits == 64)) &&
+               !in.ops[0].val.reloc;
   /* xchg of two registers: the first goes to the reg field, except that
   ** the accumulator takes the short form */
   if (in.mnem == ZYDIS_MNEMONIC_XCHG && in.nops == 2 &&
@@ -783,11 +807,16 @@ static int encode_once(enc &e, asm_code &out) {
     return err;
   fix_mov_cr(e.st, in, out);
   fix_nop(e.st, in, out);
-  /* retw in 32-bit code, retd in 16-bit code */
-  if (in.mnem == ZYDIS_MNEMONIC_RET && in.opsize && out.len < sizeof out.b &&
-      out.b[0] != 0x66 && in.opsize != (e.st->bits == 16 ? 2 : 4)) {
-    memmove(out.b + 1, out.b, out.len++);
-    out.b[0] = 0x66;
+  /* retw in 32-bit code, retd in 16-bit code, retfq in 64-bit code: the
+  ** size the name states, by a prefix of its own */
+  if (in.mnem == ZYDIS_MNEMONIC_RET && in.opsize && out.len < sizeof out.b) {
+    bool far = in.jump == ASM_JUMP_FAR;
+    int natural = e.st->bits == 16 ? 2 : e.st->bits == 32 || far ? 4 : 8;
+    uint8_t p = in.opsize == natural ? 0 : in.opsize == 8 ? 0x48 : 0x66;
+    if (p) {
+      memmove(out.b + 1, out.b, out.len++);
+      out.b[0] = p;
+    }
   }
   order_prefixes(out);
   return patch(e, out);

@@ -253,6 +253,102 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
   return ASM_OK;
 }
 
+bool emit_insn(asm_state *st, asm_insn &in, const prefixes &pre) {
+  if (pre.n && !asm_out_bytes(st, pre.b, pre.n))
+    return false;
+  if (in.wait) {
+    static const uint8_t fwait = 0x9B;
+    if (!asm_out_bytes(st, &fwait, 1))
+      return false;
+  }
+  asm_code code;
+  int err = asm_enc_insn(st, in, code);
+  if (err == ASM_E_JUMP_RANGE && code.len) {
+    fail(st, err);
+    return emit_code(st, code) && false;
+  }
+  if (err)
+    return fail(st, err), false;
+  return emit_code(st, code);
+}
+
+bool binary_word(const asm_tok &k) {
+  static const char *const ops[] = {"mod", "and", "or", "xor", "shl", "shr"};
+  for (const char *o : ops)
+    if (asm_tok_is(k, o))
+      return true;
+  return false;
+}
+
+/* End of one operand of `push a b c`: a register alone, a size word and
+** an address in brackets, or an expression up to the first two operands
+** with no operator between them. */
+size_t stack_operand_end(const asm_toks &t, size_t b, size_t e) {
+  while (b < e && t[b].kind == ASM_TK_NAME && asm_tok_kw(t[b]).size)
+    b++;
+  if (b < e && asm_tok_kw(t[b]).reg && !(b + 1 < e && t[b + 1].sym(':')))
+    return b + 1;
+  if (b + 1 < e && asm_tok_kw(t[b]).reg && t[b + 1].sym(':'))
+    b += 2; /* fs:[...] */
+  if (b < e && t[b].sym('[')) {
+    int depth = 0;
+    for (; b < e; b++) {
+      if (t[b].sym('['))
+        depth++;
+      else if (t[b].sym(']') && --depth == 0)
+        return b + 1;
+    }
+    return e;
+  }
+  bool operand = true; /* an operand is expected next */
+  while (b < e) {
+    const asm_tok &k = t[b];
+    if (operand) {
+      if (k.sym('-') || k.sym('+') || asm_tok_is(k, "not") || asm_tok_is(k, "bsf") ||
+          asm_tok_is(k, "bsr")) {
+        b++;
+        continue;
+      }
+      if (k.sym('(')) {
+        int depth = 0;
+        for (; b < e; b++) {
+          if (t[b].sym('('))
+            depth++;
+          else if (t[b].sym(')') && --depth == 0)
+            break;
+        }
+        b++;
+      } else {
+        b++;
+      }
+      operand = false;
+    } else {
+      if (!(k.sym('+') || k.sym('-') || k.sym('*') || k.sym('/') || binary_word(k)))
+        return b;
+      b++;
+      operand = true;
+    }
+  }
+  return e;
+}
+
+/* push and pop with several operands: one instruction for each, in order. */
+bool stack_list(asm_state *st, const asm_insn &base, const prefixes &pre,
+                const asm_toks &t, size_t pos) {
+  while (pos < t.size()) {
+    size_t e = stack_operand_end(t, pos, t.size());
+    asm_insn in = base;
+    in.nops = 1;
+    int err = parse_operand(st, in, t, pos, e, in.ops[0]);
+    if (err)
+      return fail(st, err), false;
+    if (!emit_insn(st, in, pre))
+      return false;
+    pos = e;
+  }
+  return true;
+}
+
 } // namespace
 
 /* x87 control instructions that wait first: fwait, then the no-wait form. */
@@ -348,7 +444,7 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
     if (!prefix && (kw.flags & ASM_KW_MODE))
       m = mode_form(st, t[pos].s, m);
     if (!m && !prefix && (kw.flags & ASM_KW_RETF)) {
-      m = ZYDIS_MNEMONIC_RET; /* a far return */
+      m = ZYDIS_MNEMONIC_RET; /* a far return, 64-bit in 64-bit code */
       in.jump = ASM_JUMP_FAR;
     }
     bool xlat = m == ZYDIS_MNEMONIC_XLAT;
@@ -364,6 +460,8 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
       continue;
     }
     in.opsize = kw.opsize;
+    if (!in.opsize && (kw.flags & ASM_KW_RETF) && st->bits == 64)
+      in.opsize = 8;
     const uint8_t *raw;
     size_t nraw;
     if (!m && raw_form(t[pos - 1].s, raw, nraw)) {
@@ -385,6 +483,10 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   }
   if (pos < t.size() && (asm_tok_kw(t[pos]).mnem || asm_tok_kw(t[pos]).prefix))
     return fail(st, ASM_E_EXTRA_CHARS), false;
+  if ((in.mnem == ZYDIS_MNEMONIC_PUSH || in.mnem == ZYDIS_MNEMONIC_POP) &&
+      pos < t.size() && op_end(t, pos) == t.size() &&
+      stack_operand_end(t, pos, t.size()) < t.size())
+    return stack_list(st, in, pre, t, pos);
   while (pos < t.size()) {
     if (in.nops == 5)
       return fail(st, ASM_E_INVALID_OPERAND), false;
@@ -411,20 +513,5 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
     if (e)
       return fail(st, e), false;
   }
-  if (pre.n && !asm_out_bytes(st, pre.b, pre.n))
-    return false;
-  if (in.wait) {
-    static const uint8_t fwait = 0x9B;
-    if (!asm_out_bytes(st, &fwait, 1))
-      return false;
-  }
-  asm_code code;
-  int err = asm_enc_insn(st, in, code);
-  if (err == ASM_E_JUMP_RANGE && code.len) {
-    fail(st, err);
-    return emit_code(st, code) && false;
-  }
-  if (err)
-    return fail(st, err), false;
-  return emit_code(st, code);
+  return emit_insn(st, in, pre);
 }

@@ -258,7 +258,8 @@ bool asm_macro_block(asm_state *st, std::vector<asm_line> &in, size_t &i,
                      asm_line &header, std::vector<asm_line> &body);
 bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out);
 bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
-                      const std::vector<asm_bindings> &sets, int parent);
+                      const std::vector<std::string> &names,
+                      const std::vector<std::vector<asm_toks>> &groups, int parent);
 int asm_macro_origin(asm_state *st, int def_origin, int parent);
 bool asm_macro_call(asm_state *st, const asm_macro &m, size_t index,
                     const asm_line &line, size_t argpos, const std::string &label,

@@ -51,7 +51,7 @@ bool asm_load_line(asm_state *st, const asm_line &l, size_t pos) {
     return err(st, ASM_E_INVALID_ARG);
   pos++;
   asm_val v;
-  int e = asm_expr_eval(st, t, pos, t.size(), false, v);
+  int e = asm_expr_eval(st, t, pos, t.size(), true, v);
   if (e)
     return err(st, e);
   if (pos != t.size())
@@ -88,7 +88,7 @@ bool asm_store_line(asm_state *st, const asm_line &l, size_t pos) {
   if (pos >= t.size() || !is_word(t[pos], "at"))
     return err(st, ASM_E_INVALID_ARG);
   pos++;
-  e = asm_expr_eval(st, t, pos, t.size(), false, addr);
+  e = asm_expr_eval(st, t, pos, t.size(), true, addr);
   if (e)
     return err(st, e);
   if (pos != t.size())

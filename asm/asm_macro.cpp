@@ -64,10 +64,24 @@ bool split_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) {
   return true;
 }
 
+/* name?N with N counted over every local of the source in the digits
+** 0-9 A-Z a-z, one digit more each time those run out, as the reference
+** names them (a backquote can show the name). */
 std::string unique_name(asm_state *st, const std::string &name) {
-  char buf[16];
-  snprintf(buf, sizeof buf, "?%X", ++st->pre.locals);
-  return name + buf;
+  static const char digits[] =
+      "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  uint64_t n = st->pre.locals++, span = 62;
+  int len = 1;
+  while (n >= span) {
+    n -= span;
+    span *= 62;
+    len++;
+  }
+  std::string r = name + "?";
+  std::string d((size_t)len, '0');
+  for (int i = len; i-- > 0; n /= 62)
+    d[(size_t)i] = digits[n % 62];
+  return r + d;
 }
 
 /* A local made in a forward or reverse part, named in a common part:
@@ -88,48 +102,68 @@ bool group_local(const expansion &x, const std::string &name, asm_toks &out) {
 
 /* One body line with parameters, locals and escapes resolved and the
 ** # operator applied. */
+/* One token of a body line with parameters, locals and escapes resolved. */
+void expand_token(const asm_tok &k, const expansion &x, asm_line &out,
+                  std::vector<char> &escaped) {
+  if (k.s.size() > 1 && k.s[0] == '\\') {
+    out.t.push_back(asm_tok{k.kind, k.s.substr(1)});
+    escaped.push_back(1);
+    return;
+  }
+  if (k.kind == ASM_TK_NAME) {
+    auto p = x.params.find(k.s);
+    if (p != x.params.end()) {
+      out.t.insert(out.t.end(), p->second.begin(), p->second.end());
+      escaped.resize(out.t.size(), 0);
+      return;
+    }
+    if (x.group >= 0) {
+      auto g = x.glocals[(size_t)x.group].find(k.s);
+      if (g != x.glocals[(size_t)x.group].end()) {
+        out.t.push_back(asm_tok{ASM_TK_NAME, g->second});
+        escaped.push_back(0);
+        return;
+      }
+    } else if (group_local(x, k.s, out.t)) {
+      /* a common part sees the names every group made, in order */
+      escaped.resize(out.t.size(), 0);
+      return;
+    }
+    auto l = x.locals.find(k.s);
+    if (l != x.locals.end()) {
+      out.t.push_back(asm_tok{ASM_TK_NAME, l->second});
+      escaped.push_back(0);
+      return;
+    }
+    if (x.struc && k.s[0] == '.' && (k.s.size() == 1 || k.s[1] != '.')) {
+      out.t.push_back(asm_tok{ASM_TK_NAME, x.label + (k.s == "." ? "" : k.s)});
+      escaped.push_back(0);
+      return;
+    }
+  }
+  out.t.push_back(k);
+  escaped.push_back(0);
+}
+
+/* One body line with parameters, locals and escapes resolved, the
+** backquote made a string of the name after it, and the # operator
+** applied. */
 asm_line expand_line(const asm_line &src, const expansion &x) {
   asm_line out{asm_toks(), x.origin};
   std::vector<char> escaped;
+  bool quote = false;
   for (const asm_tok &k : src.t) {
-    if (k.s.size() > 1 && k.s[0] == '\\') {
-      out.t.push_back(asm_tok{k.kind, k.s.substr(1)});
-      escaped.push_back(1);
+    if (k.sym('`')) {
+      quote = true;
       continue;
     }
-    if (k.kind == ASM_TK_NAME) {
-      auto p = x.params.find(k.s);
-      if (p != x.params.end()) {
-        out.t.insert(out.t.end(), p->second.begin(), p->second.end());
-        escaped.resize(out.t.size(), 0);
-        continue;
-      }
-      if (x.group >= 0) {
-        auto g = x.glocals[(size_t)x.group].find(k.s);
-        if (g != x.glocals[(size_t)x.group].end()) {
-          out.t.push_back(asm_tok{ASM_TK_NAME, g->second});
-          escaped.push_back(0);
-          continue;
-        }
-      } else if (group_local(x, k.s, out.t)) {
-        /* a common part sees the names every group made, in order */
-        escaped.resize(out.t.size(), 0);
-        continue;
-      }
-      auto l = x.locals.find(k.s);
-      if (l != x.locals.end()) {
-        out.t.push_back(asm_tok{ASM_TK_NAME, l->second});
-        escaped.push_back(0);
-        continue;
-      }
-      if (x.struc && k.s[0] == '.' && (k.s.size() == 1 || k.s[1] != '.')) {
-        out.t.push_back(asm_tok{ASM_TK_NAME, x.label + (k.s == "." ? "" : k.s)});
-        escaped.push_back(0);
-        continue;
-      }
+    size_t mark = out.t.size();
+    expand_token(k, x, out, escaped);
+    if (quote && mark < out.t.size() && out.t[mark].kind == ASM_TK_NAME) {
+      out.t[mark].kind = ASM_TK_STR;
+      out.t[mark].kw = nullptr;
     }
-    out.t.push_back(k);
-    escaped.push_back(0);
+    quote = false;
   }
   for (size_t i = 1; i + 1 < out.t.size(); i++) {
     if (!out.t[i].sym('#') || escaped[i])
@@ -415,20 +449,24 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
   return true;
 }
 
-/* Repeats a body once per binding set, each through the preprocessor. */
+/* Repeats a body once per group, as a macro whose parameters are all
+** group parameters: common, forward and reverse parts work there too. */
 bool repeat_body(asm_state *st, const std::vector<asm_line> &body,
-                 const std::vector<bindings> &sets, int parent) {
-  if (body.empty())
+                 const std::vector<std::string> &names,
+                 const std::vector<std::vector<asm_toks>> &groups, int parent) {
+  if (body.empty() || groups.empty())
     return true;
-  for (const bindings &b : sets) {
-    expansion x;
-    x.params = b;
-    x.origin = parent;
-    std::vector<asm_line> out;
-    if (!expand_lines(st, body, 0, body.size(), x, out) || !run_lines(st, out))
-      return false;
-  }
-  return true;
+  asm_macro m;
+  m.params = names;
+  m.required.assign(names.size(), 0);
+  m.defaults.assign(names.size(), asm_toks());
+  m.group = 0;
+  m.body = body;
+  expansion x;
+  x.origin = parent;
+  x.glocals.resize(groups.size());
+  std::vector<asm_line> out;
+  return expand_sections(st, m, x, groups, out) && run_lines(st, out);
 }
 
 } // namespace
@@ -514,8 +552,9 @@ bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) 
 }
 
 bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
-                      const std::vector<asm_bindings> &sets, int parent) {
-  return repeat_body(st, body, sets, parent);
+                      const std::vector<std::string> &names,
+                      const std::vector<std::vector<asm_toks>> &groups, int parent) {
+  return repeat_body(st, body, names, groups, parent);
 }
 
 int asm_macro_origin(asm_state *st, int def_origin, int parent) {

@@ -55,12 +55,20 @@ bool do_include(asm_state *st, const asm_line &l) {
   asm_pre_subst(st, t, 1);
   if (t.size() != 2 || t[1].kind != ASM_TK_STR)
     return fail(st, ASM_E_INVALID_ARG, l);
-  std::string text;
-  if (!st->svc->read_file(t[1].s.c_str(), text))
+  /* as the reference: the including file's folder first, then the name
+  ** as given (the host's current folder) */
+  std::string text, name = t[1].s;
+  const std::string &from = st->origins[(size_t)l.origin].file;
+  size_t cut = from.find_last_of("/\\");
+  bool nested = from != st->context && cut != std::string::npos && !name.empty() &&
+                name[0] != '/' && name[0] != '\\' && name.find(':') == std::string::npos;
+  if (!(nested && st->svc->read_file((from.substr(0, cut + 1) + name).c_str(), text) &&
+        (name = from.substr(0, cut + 1) + name, true)) &&
+      !st->svc->read_file(name.c_str(), text))
     return fail(st, ASM_E_FILE_NOT_FOUND, l);
   if (!asm_charge(st, text.size()))
     return false;
-  st->origins.push_back(asm_origin{t[1].s, -1});
+  st->origins.push_back(asm_origin{name, -1});
   std::vector<asm_line> lines;
   if (!asm_lex(st, text.data(), text.size(), (int)st->origins.size() - 1, lines))
     return false;

@@ -131,6 +131,13 @@ reg_tables::reg_tables() {
   for (const char *n : wait_names)
     entry(n).flags |= ASM_KW_WAIT;
   entry("retf").flags |= ASM_KW_RETF;
+  static const struct { const char *n; int size; } far_rets[] = {
+    {"retfw", 2}, {"retfd", 4}, {"retfq", 8}};
+  for (auto &z : far_rets) {
+    asm_kw &k = entry(z.n);
+    k.flags |= ASM_KW_RETF;
+    k.opsize = z.size;
+  }
 }
 
 const reg_tables &tables() {

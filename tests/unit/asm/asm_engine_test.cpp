@@ -119,6 +119,21 @@ TEST(AsmPre, IncludeFromServices) {
   EXPECT_EQ(asm_hex("include 'inc.asm'\nm", &svc), "07 08");
 }
 
+/* As the reference: an include in an included file is looked for in that
+** file's folder first, then as named. */
+TEST(AsmPre, NestedIncludeFromItsOwnFolder) {
+  test_services svc;
+  svc.files["b/inc1.inc"] = "include 'x.inc'";
+  svc.files["b\\win.inc"] = "include 'x.inc'";
+  svc.files["b/x.inc"] = "db 2";
+  svc.files["x.inc"] = "db 1";
+  EXPECT_EQ(asm_hex("include 'b/inc1.inc'\ninclude 'x.inc'", &svc), "02 01");
+  svc.files.erase("b/x.inc");
+  EXPECT_EQ(asm_hex("include 'b/inc1.inc'", &svc), "01");
+  svc.files["b\\x.inc"] = "db 3";
+  EXPECT_EQ(asm_hex("include 'b\\win.inc'", &svc), "03");
+}
+
 TEST(AsmModes, Use16AndUse64) {
   EXPECT_EQ(asm_hex("use16\nmov ax, 1\nmov eax, 1"), "B8 01 00 66 B8 01 00 00 00");
   EXPECT_EQ(asm_hex("use64\nmov rax, rbx\npush r12"), "48 89 D8 41 54");
