@@ -152,3 +152,39 @@ bool asm_macro_match(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   return asm_macro_repeat(st, body, names, groups,
                           asm_macro_origin(st, h.origin, h.origin));
 }
+
+/* irpv name, constant { body }: once for every value the symbolic constant
+** was given that is still standing, oldest first */
+bool asm_macro_irpv(asm_state *st, std::vector<asm_line> &in, size_t &i) {
+  asm_line h;
+  std::vector<asm_line> body;
+  if (!block(st, in, i, h, body))
+    return false;
+  if (h.t.size() != 4 || h.t[1].kind != ASM_TK_NAME || !h.t[2].sym(',') ||
+      h.t[3].kind != ASM_TK_NAME)
+    return fail(st, ASM_E_MACRO_ARGS, h);
+  std::vector<std::vector<asm_toks>> groups;
+  auto it = st->pre.consts.find(h.t[3].s);
+  if (it != st->pre.consts.end())
+    for (const asm_toks &v : it->second)
+      groups.push_back({v});
+  return asm_macro_repeat(st, body, std::vector<std::string>{h.t[1].s}, groups,
+                          asm_macro_origin(st, h.origin, h.origin));
+}
+
+/* postpone { body }: the body is preprocessed after the end of the source */
+bool asm_macro_postpone(asm_state *st, std::vector<asm_line> &in, size_t &i) {
+  asm_line h;
+  std::vector<asm_line> body;
+  if (!block(st, in, i, h, body))
+    return false;
+  if (h.t.size() != 1)
+    return fail(st, ASM_E_EXTRA_CHARS, h);
+  size_t cost = 16;
+  for (const asm_line &l : body)
+    cost += asm_toks_cost(l.t);
+  if (!asm_charge(st, cost))
+    return false;
+  st->pre.postponed.push_back(std::move(body));
+  return true;
+}

@@ -269,7 +269,7 @@ bool asm_ctl_line(asm_state *st, const asm_line &l, size_t &i) {
   case CTL_BREAK: i = do_break(st, l, i); break;
   case CTL_VIRTUAL: i = do_virtual(st, l, i); break;
   case CTL_ENDVIRTUAL:
-    st->areas.pop_back();
+    asm_area_close(st);
     st->blocks.pop_back();
     i++;
     break;

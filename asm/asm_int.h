@@ -68,6 +68,7 @@ struct asm_macro {
 
 struct asm_pre {
   std::unordered_map<std::string, std::vector<asm_toks>> consts; /* equ, define */
+  std::vector<std::vector<asm_line>> postponed; /* run at the end of the source */
   std::unordered_map<std::string, std::vector<asm_toks>> fixes;
   std::unordered_map<std::string, std::vector<asm_macro>> macros, strucs;
   std::unordered_map<std::string, size_t> active; /* macros being expanded */
@@ -196,6 +197,15 @@ struct asm_state {
   std::string global;          /* last global label, prefix of '.' names */
   int anon = 0;                /* '@@' labels defined so far */
   std::vector<asm_area> areas; /* [0] is the output */
+  /* `name::` labels of addressing spaces, for load and store: a space
+  ** still open (index into areas) or one a virtual block closed */
+  struct area_ref {
+    bool closed;
+    size_t index;
+  };
+  std::unordered_map<std::string, area_ref> area_labels;
+  std::vector<asm_area> closed_areas;
+  std::unordered_map<std::string, std::string> files; /* read by `file` */
   std::vector<uint32_t> relocs;
   std::vector<int> pair;       /* control directive -> next part */
   std::vector<asm_blk> blocks;
@@ -251,6 +261,7 @@ bool asm_lex_is_name_char(char c);
 bool asm_pre_run(asm_state *st, const char *src, size_t len);
 bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in);
 void asm_pre_subst(asm_state *st, asm_toks &t, size_t from);
+bool asm_read_file(asm_state *st, int origin, std::string &name, std::string &text);
 bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
                       bool struc);
 typedef std::unordered_map<std::string, asm_toks> asm_bindings;
@@ -267,6 +278,8 @@ bool asm_macro_call(asm_state *st, const asm_macro &m, size_t index,
 bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i);
 bool asm_macro_irp(asm_state *st, std::vector<asm_line> &in, size_t &i, bool irps);
 bool asm_macro_match(asm_state *st, std::vector<asm_line> &in, size_t &i);
+bool asm_macro_irpv(asm_state *st, std::vector<asm_line> &in, size_t &i);
+bool asm_macro_postpone(asm_state *st, std::vector<asm_line> &in, size_t &i);
 
 /* asm_expr.cpp */
 /* These return ASM_OK or the message id of the first fault. */
@@ -362,6 +375,9 @@ int asm_data_unit(const std::string &dir, bool *reserve);
 /* asm_load.cpp */
 bool asm_load_line(asm_state *st, const asm_line &l, size_t pos);
 bool asm_store_line(asm_state *st, const asm_line &l, size_t pos);
+bool asm_file_line(asm_state *st, const asm_line &l, size_t pos);
+bool asm_area_label(asm_state *st, const std::string &name);
+void asm_area_close(asm_state *st);
 
 /* asm_parse.cpp */
 bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos);

@@ -164,6 +164,18 @@ bool dir_times(asm_state *st, const asm_line &l, size_t pos) {
   return ok;
 }
 
+/* assert condition: a false one stops the assembly; the table has no
+** text of its own for it ("invalid value"). */
+bool dir_assert(asm_state *st, const asm_line &l, size_t pos) {
+  bool r;
+  int e = asm_expr_cond(st, l.t, pos, l.t.size(), r);
+  if (!e && pos != l.t.size())
+    e = ASM_E_EXTRA_CHARS;
+  if (e)
+    return err(st, e);
+  return r || err(st, ASM_E_INVALID_VALUE);
+}
+
 bool dir_mode(asm_state *st, const asm_line &l, size_t pos, int bits) {
   st->bits = bits;
   return end_of_line(st, l, pos);
@@ -185,6 +197,8 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
     return next < l.t.size() && is_word(l.t[next], "binary")
                ? end_of_line(st, l, next + 1) : err(st, ASM_E_INVALID_ARG);
   if (w == "load") return asm_load_line(st, l, next);
+  if (w == "file") return asm_file_line(st, l, next);
+  if (w == "assert") return dir_assert(st, l, next);
   if (w == "store") return asm_store_line(st, l, next);
   if (w == "end")
     return err(st, ASM_E_INVALID_ARG);
@@ -200,6 +214,12 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
   while (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME && t[pos + 1].sym(':') &&
          !asm_reg_seg(asm_tok_kw(t[pos]).reg)) {
+    if (pos + 2 < t.size() && t[pos + 2].sym(':')) { /* name:: */
+      if (!check_name(st, t[pos]) || !asm_area_label(st, t[pos].s))
+        return false;
+      pos += 3;
+      continue;
+    }
     if (!label_here(st, t[pos], 0))
       return false;
     pos += 2;
@@ -218,7 +238,8 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
   }
   int unit;
   if (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME &&
-      (unit = asm_tok_kw(t[pos + 1]).unit) != 0) {
+      ((unit = asm_tok_kw(t[pos + 1]).unit) != 0 ||
+       (asm_tok_is(t[pos + 1], "file") && (unit = 1) != 0))) {
     if (!label_here(st, t[pos], unit))
       return false;
     pos++;
@@ -278,6 +299,8 @@ static void keep_line(asm_state *st, size_t i, size_t before, size_t relocs, int
 /* Runs one pass; st->changed tells whether another one is needed. */
 bool asm_parse_pass(asm_state *st) {
   st->areas.assign(1, asm_area());
+  st->area_labels.clear();
+  st->closed_areas.clear();
   if (st->opt.format == ASM_FORMAT_MODULE) {
     st->areas[0].org = 6; /* the code follows the image's first six bytes */
     st->areas[0].org_reloc = 1;

@@ -55,16 +55,8 @@ bool do_include(asm_state *st, const asm_line &l) {
   asm_pre_subst(st, t, 1);
   if (t.size() != 2 || t[1].kind != ASM_TK_STR)
     return fail(st, ASM_E_INVALID_ARG, l);
-  /* as the reference: the including file's folder first, then the name
-  ** as given (the host's current folder) */
   std::string text, name = t[1].s;
-  const std::string &from = st->origins[(size_t)l.origin].file;
-  size_t cut = from.find_last_of("/\\");
-  bool nested = from != st->context && cut != std::string::npos && !name.empty() &&
-                name[0] != '/' && name[0] != '\\' && name.find(':') == std::string::npos;
-  if (!(nested && st->svc->read_file((from.substr(0, cut + 1) + name).c_str(), text) &&
-        (name = from.substr(0, cut + 1) + name, true)) &&
-      !st->svc->read_file(name.c_str(), text))
+  if (!asm_read_file(st, l.origin, name, text))
     return fail(st, ASM_E_FILE_NOT_FOUND, l);
   if (!asm_charge(st, text.size()))
     return false;
@@ -150,7 +142,7 @@ const asm_macro *find_macro(asm_state *st, bool struc, const std::string &name,
 int directive(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   const asm_line &l = in[i];
   const asm_tok &w = l.t[0];
-  if (w.kind != ASM_TK_NAME || w.s.size() > 7)
+  if (w.kind != ASM_TK_NAME || w.s.size() > 8)
     return -1;
   if (is_word(w, "include")) return i++, do_include(st, l);
   if (is_word(w, "define")) return i++, do_equ(st, l, false);
@@ -163,6 +155,8 @@ int directive(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   if (is_word(w, "irp")) return asm_macro_irp(st, in, i, false);
   if (is_word(w, "irps")) return asm_macro_irp(st, in, i, true);
   if (is_word(w, "match")) return asm_macro_match(st, in, i);
+  if (is_word(w, "irpv")) return asm_macro_irpv(st, in, i);
+  if (is_word(w, "postpone")) return asm_macro_postpone(st, in, i);
   return -1;
 }
 
@@ -197,8 +191,13 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   }
   if (t.size() > 2 && t[0].kind == ASM_TK_NAME && t[1].sym(':') &&
       !asm_reg_seg(asm_tok_kw(t[0]).reg)) {
-    asm_line lab{asm_toks(t.begin(), t.begin() + 2), l.origin};
-    in[i].t.erase(in[i].t.begin(), in[i].t.begin() + 2);
+    size_t n = t[2].sym(':') ? 3 : 2; /* name:: names the addressing space */
+    if (n == t.size()) {
+      asm_line &out = in[i++];
+      return emit(st, out);
+    }
+    asm_line lab{asm_toks(t.begin(), t.begin() + (long)n), l.origin};
+    in[i].t.erase(in[i].t.begin(), in[i].t.begin() + (long)n);
     return emit(st, lab);
   }
   if (t.size() > 1 && is_word(t[1], "equ"))
@@ -230,6 +229,24 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
 
 } // namespace
 
+/* A file an include or file line names, found as the reference finds it:
+** in the folder of the file the line comes from first, then as named
+** (the host's current folder). `name` becomes the name it was found by. */
+bool asm_read_file(asm_state *st, int origin, std::string &name, std::string &text) {
+  const std::string &from = st->origins[(size_t)origin].file;
+  size_t cut = from.find_last_of("/\\");
+  bool nested = from != st->context && cut != std::string::npos && !name.empty() &&
+                name[0] != '/' && name[0] != '\\' && name.find(':') == std::string::npos;
+  if (nested) {
+    std::string there = from.substr(0, cut + 1) + name;
+    if (st->svc->read_file(there.c_str(), text)) {
+      name = there;
+      return true;
+    }
+  }
+  return st->svc->read_file(name.c_str(), text);
+}
+
 void asm_pre_subst(asm_state *st, asm_toks &t, size_t from) {
   replace(st->pre.consts, t, from, 0);
   if (t.size() > ASM_MAX_LINE_TOKENS)
@@ -254,6 +271,11 @@ bool asm_pre_run(asm_state *st, const char *src, size_t len) {
   if (!asm_charge(st, len) || !asm_lex(st, src, len, 0, lines))
     return false;
   bool ok = asm_pre_lines(st, lines);
+  /* postponed blocks, in the order they were given, once the source ends */
+  for (size_t k = 0; ok && k < st->pre.postponed.size(); k++) {
+    std::vector<asm_line> body = st->pre.postponed[k];
+    ok = asm_pre_lines(st, body) && !st->fatal && !st->err;
+  }
   st->steps = 0;
   return ok && !st->fatal && !st->err;
 }

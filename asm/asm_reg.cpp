@@ -86,12 +86,29 @@ asm_kw &reg_tables::entry(const char *name) {
 
 reg_tables::reg_tables() {
   kws.emplace_back(); /* 0: no meaning */
+  /* the registers the reference knows; the encoder's flags, tables,
+  ** tile and control-state registers are ordinary names there */
   for (int r = 1; r <= ZYDIS_REGISTER_MAX_VALUE; r++) {
     const char *s = ZydisRegisterGetString((ZydisRegister)r);
+    switch (ZydisRegisterGetClass((ZydisRegister)r)) {
+    case ZYDIS_REGCLASS_INVALID: case ZYDIS_REGCLASS_TMM: case ZYDIS_REGCLASS_FLAGS:
+    case ZYDIS_REGCLASS_TABLE:
+      continue;
+    case ZYDIS_REGCLASS_IP:
+      if (r == ZYDIS_REGISTER_IP)
+        continue;
+      break;
+    default:
+      break;
+    }
     if (s && *s)
       entry(s).reg = r;
   }
   entry("st").reg = ZYDIS_REGISTER_ST0;
+  static const char *const low_bytes[] = {"r8l", "r9l", "r10l", "r11l", "r12l",
+                                          "r13l", "r14l", "r15l"};
+  for (int i = 0; i < 8; i++)
+    entry(low_bytes[i]).reg = ZYDIS_REGISTER_R8B + i;
   for (int m = 1; m <= ZYDIS_MNEMONIC_MAX_VALUE; m++) {
     const char *s = ZydisMnemonicGetString((ZydisMnemonic)m);
     if (s && *s)

@@ -33,7 +33,8 @@ const std::map<std::string, const char *> deviations = {
 /* Messages of the reference that the engine's message table lacks, and
 ** the table's text given instead. */
 const std::map<std::string, std::string> foreign = {
-  {"ERR:symbol out of scope", "ERR:undefined symbol"}, /* a variable read before its value */
+  {"ERR:symbol out of scope", "ERR:undefined symbol"}, /* read before its value */
+  {"ERR:assertion failed", "ERR:invalid value"},
 };
 
 std::vector<std::string> sets() {

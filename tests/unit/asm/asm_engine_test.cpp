@@ -134,6 +134,28 @@ TEST(AsmPre, NestedIncludeFromItsOwnFolder) {
   EXPECT_EQ(asm_hex("include 'b\\win.inc'", &svc), "03");
 }
 
+/* file: bytes of a file read through the services (the reference's
+** results for the same file). */
+TEST(AsmData, FileDirective) {
+  test_services svc;
+  svc.files["data.bin"] = "ABCDEFGH";
+  EXPECT_EQ(asm_hex("file 'data.bin'", &svc), "41 42 43 44 45 46 47 48");
+  EXPECT_EQ(asm_hex("file 'data.bin':2", &svc), "43 44 45 46 47 48");
+  EXPECT_EQ(asm_hex("file 'data.bin':2,3", &svc), "43 44 45");
+  EXPECT_EQ(asm_hex("file 'data.bin',3", &svc), "41 42 43");
+  EXPECT_EQ(asm_hex("db 1\nfile 'data.bin':8", &svc), "01");
+  EXPECT_EQ(asm_hex("use16\nx file 'data.bin':1,2\ndb x\nmov al,[x]", &svc),
+            "42 43 00 A0 00 00");
+  EXPECT_NE(asm_hex("file 'data.bin':9", &svc).find("value out of range"), std::string::npos);
+  EXPECT_NE(asm_hex("file 'data.bin':2,30", &svc).find("value out of range"),
+            std::string::npos);
+  EXPECT_NE(asm_hex("file 'data.bin':-1", &svc).find("invalid value"), std::string::npos);
+  EXPECT_NE(asm_hex("file 'none.bin'", &svc).find("file not found"), std::string::npos);
+  svc.files["d/inc.asm"] = "file 'x.bin'";
+  svc.files["d/x.bin"] = "Z";
+  EXPECT_EQ(asm_hex("include 'd/inc.asm'", &svc), "5A"); /* beside the includer */
+}
+
 TEST(AsmModes, Use16AndUse64) {
   EXPECT_EQ(asm_hex("use16\nmov ax, 1\nmov eax, 1"), "B8 01 00 66 B8 01 00 00 00");
   EXPECT_EQ(asm_hex("use64\nmov rax, rbx\npush r12"), "48 89 D8 41 54");
