@@ -89,8 +89,14 @@ bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   if (!counter.empty())
     names.push_back(counter);
   std::vector<std::vector<asm_toks>> groups((size_t)count);
-  for (int64_t n = 0; n < count && !counter.empty(); n++)
-    groups[(size_t)n].push_back(asm_toks{asm_tok{ASM_TK_NAME, std::to_string(base + n)}});
+  for (int64_t n = 0; n < count && !counter.empty(); n++) {
+    int64_t v = base + n; /* a negative counter is a sign and a number */
+    asm_toks k;
+    if (v < 0)
+      k.push_back(asm_tok{ASM_TK_SYM, "-"});
+    k.push_back(asm_tok{ASM_TK_NAME, std::to_string(v < 0 ? 0 - (uint64_t)v : (uint64_t)v)});
+    groups[(size_t)n].push_back(k);
+  }
   return asm_macro_repeat(st, body, names, groups,
                           asm_macro_origin(st, h.origin, h.origin));
 }

@@ -10,6 +10,7 @@
 #include <Zydis/Zydis.h>
 
 #include <cstring>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -49,11 +50,6 @@ ZydisOperandSizeHint size_hint(int bytes) {
   }
 }
 
-const ZydisInstructionAttributes seg_attr[6] = {
-  ZYDIS_ATTRIB_HAS_SEGMENT_ES, ZYDIS_ATTRIB_HAS_SEGMENT_CS,
-  ZYDIS_ATTRIB_HAS_SEGMENT_SS, ZYDIS_ATTRIB_HAS_SEGMENT_DS,
-  ZYDIS_ATTRIB_HAS_SEGMENT_FS, ZYDIS_ATTRIB_HAS_SEGMENT_GS,
-};
 
 /* Sign-extends v from `size` bytes, after checking that it fits there. */
 bool fit_imm(int64_t &v, int size) {
@@ -84,6 +80,9 @@ struct enc {
   int imm_size = 0;      /* size the immediate must fit */
   bool imm_zero = false; /* diagnosis: immediate replaced by 0 */
   bool full_imm = false; /* stated immediate size: no short form */
+  uint8_t seg = 0;       /* segment override prefix byte */
+  bool as32 = false;     /* 16-bit code with a plain 32-bit address: encoded
+                         ** as 32-bit code, the size prefixes turned round */
   enc(asm_state *s, asm_insn &i) : st(s), in(i) {}
 };
 
@@ -99,12 +98,23 @@ int default_seg(const asm_operand &o) {
   }
 }
 
+/* The segment override an operand states, as the prefix byte; none where
+** it is the default, nor es, cs, ss, ds in 64-bit code, which ignores
+** them (the reference leaves them out). */
+uint8_t seg_byte(asm_state *st, int seg) {
+  static const uint8_t bytes[6] = {0x26, 0x2E, 0x36, 0x3E, 0x64, 0x65};
+  int k = asm_reg_seg(seg);
+  if (!k || (st->bits == 64 && k <= 4))
+    return 0;
+  return bytes[k - 1];
+}
+
 bool module_mode(asm_state *st) { return st->opt.format == ASM_FORMAT_MODULE; }
 
 /* A 32-bit absolute address keeps its full size: the encoder would
 ** otherwise pick the 16-bit address form of the accumulator moves. */
-bool abs_disp(asm_state *st, const asm_operand &o) {
-  return st->bits == 32 && !o.base && !o.index && o.addr != 2;
+bool abs_disp(const enc &e, const asm_operand &o) {
+  return (e.st->bits == 32 || e.as32) && !o.base && !o.index && o.addr != 2;
 }
 
 /* The displacement as the address size holds it: a 16-bit address takes
@@ -134,15 +144,14 @@ int build(enc &e) {
   asm_state *st = e.st;
   ZydisEncoderRequest &r = e.req;
   memset(&r, 0, sizeof r);
-  r.machine_mode = mode_of(st);
+  r.machine_mode = e.as32 ? ZYDIS_MACHINE_MODE_LEGACY_32 : mode_of(st);
   r.mnemonic = (ZydisMnemonic)e.in.mnem;
   if (e.in.prefix & 1) r.prefixes |= ZYDIS_ATTRIB_HAS_REP;
   if (e.in.prefix & 2) r.prefixes |= ZYDIS_ATTRIB_HAS_REPE;
   if (e.in.prefix & 4) r.prefixes |= ZYDIS_ATTRIB_HAS_REPNE;
   if (e.in.prefix & 8) r.prefixes |= ZYDIS_ATTRIB_HAS_LOCK;
   r.operand_count = (ZyanU8)e.in.nops;
-  if (e.in.seg)
-    r.prefixes |= seg_attr[asm_reg_seg(e.in.seg) - 1];
+  e.seg = seg_byte(st, e.in.seg);
   if (e.in.addr)
     r.address_size_hint = e.in.addr == 2 ? ZYDIS_ADDRESS_SIZE_HINT_16
                           : e.in.addr == 4 ? ZYDIS_ADDRESS_SIZE_HINT_32
@@ -151,7 +160,7 @@ int build(enc &e) {
     asm_operand &o = e.in.ops[i];
     ZydisEncoderOperand &z = r.operands[i];
     if (o.seg && o.seg != default_seg(o))
-      r.prefixes |= seg_attr[asm_reg_seg(o.seg) - 1];
+      e.seg = seg_byte(st, o.seg);
     switch (o.kind) {
     case ASM_OP_REG:
       z.type = ZYDIS_OPERAND_TYPE_REGISTER;
@@ -159,6 +168,12 @@ int build(enc &e) {
       break;
     case ASM_OP_MEM:
       z.type = ZYDIS_OPERAND_TYPE_MEMORY;
+      if (!o.base && !o.index && i != e.rip) { /* a plain address: its size, or the mode's */
+        int a = o.addr ? o.addr : e.as32 ? 4 : st->bits / 8;
+        r.address_size_hint = a == 2 ? ZYDIS_ADDRESS_SIZE_HINT_16
+                              : a == 4 ? ZYDIS_ADDRESS_SIZE_HINT_32
+                                       : ZYDIS_ADDRESS_SIZE_HINT_64;
+      }
       z.mem.base = (ZydisRegister)(i == e.rip ? ZYDIS_REGISTER_RIP : o.base);
       z.mem.index = (ZydisRegister)o.index;
       z.mem.scale = (ZyanU8)o.scale;
@@ -167,7 +182,7 @@ int build(enc &e) {
         return ASM_E_SYMBOL_USE;
       if (i == e.rip) {
         z.mem.displacement = e.rip_disp;
-      } else if (o.val.reloc || abs_disp(st, o)) {
+      } else if (o.val.reloc || abs_disp(e, o)) {
         z.mem.displacement = PH_DISP;
       } else {
         int err = disp_value(st, o, z.mem.displacement);
@@ -318,9 +333,8 @@ int diagnose(enc &e) {
 
 /* Where the fields of an encoding lie, read back by the decoder: fields
 ** are found by their place, never by searching for their bytes. */
-bool layout(asm_state *st, const asm_code &c, ZydisDecodedInstruction &d) {
+bool layout_in(ZydisMachineMode m, const asm_code &c, ZydisDecodedInstruction &d) {
   ZydisDecoder dec;
-  ZydisMachineMode m = mode_of(st);
   ZydisStackWidth w = m == ZYDIS_MACHINE_MODE_LONG_64 ? ZYDIS_STACK_WIDTH_64
                       : m == ZYDIS_MACHINE_MODE_LEGACY_16 ? ZYDIS_STACK_WIDTH_16
                                                           : ZYDIS_STACK_WIDTH_32;
@@ -328,6 +342,58 @@ bool layout(asm_state *st, const asm_code &c, ZydisDecodedInstruction &d) {
     return false;
   return ZYAN_SUCCESS(ZydisDecoderDecodeInstruction(&dec, nullptr, c.b, c.len, &d)) &&
          d.length == c.len;
+}
+
+bool layout(asm_state *st, const asm_code &c, ZydisDecodedInstruction &d) {
+  return layout_in(mode_of(st), c, d);
+}
+
+/* Mnemonic and operand sizes of an encoding, as the decoder reads it. */
+bool meaning(ZydisMachineMode m, const asm_code &c, std::vector<int> &out) {
+  ZydisDecoder dec;
+  ZydisDecodedInstruction d;
+  ZydisDecodedOperand ops[ZYDIS_MAX_OPERAND_COUNT];
+  ZydisStackWidth w = m == ZYDIS_MACHINE_MODE_LEGACY_16 ? ZYDIS_STACK_WIDTH_16
+                                                        : ZYDIS_STACK_WIDTH_32;
+  if (!ZYAN_SUCCESS(ZydisDecoderInit(&dec, m, w)) ||
+      !ZYAN_SUCCESS(ZydisDecoderDecodeFull(&dec, c.b, c.len, &d, ops)) || d.length != c.len)
+    return false;
+  out.assign(1, (int)d.mnemonic);
+  for (int i = 0; i < d.operand_count_visible; i++)
+    out.push_back(ops[i].size);
+  return true;
+}
+
+/* A 32-bit encoding made fit for 16-bit code: the address-size prefix
+** added and, where the operation's size depends on it, the operand-size
+** prefix turned round; the decoder checks that the meaning stayed. */
+bool to_mode16(asm_code &out) {
+  ZydisDecodedInstruction d;
+  std::vector<int> want, got;
+  if (!layout_in(ZYDIS_MACHINE_MODE_LEGACY_32, out, d) || out.len + 2 > sizeof out.b ||
+      !meaning(ZYDIS_MACHINE_MODE_LEGACY_32, out, want))
+    return false;
+  for (int turn = 0; turn <= 1; turn++) {
+    asm_code c = out;
+    size_t op66 = c.len;
+    for (size_t i = 0; i < d.raw.prefix_count; i++)
+      if (c.b[i] == 0x66 && d.raw.prefixes[i].type != ZYDIS_PREFIX_TYPE_MANDATORY)
+        op66 = i;
+    if (turn && op66 < c.len) {
+      memmove(c.b + op66, c.b + op66 + 1, c.len - op66 - 1);
+      c.len--;
+    } else if (turn) {
+      memmove(c.b + 1, c.b, c.len++);
+      c.b[0] = 0x66;
+    }
+    memmove(c.b + 1, c.b, c.len++);
+    c.b[0] = 0x67;
+    if (meaning(ZYDIS_MACHINE_MODE_LEGACY_16, c, got) && got == want) {
+      out = c;
+      return true;
+    }
+  }
+  return false;
 }
 
 void put_le(asm_code &out, size_t at, uint64_t v, int n) {
@@ -340,7 +406,7 @@ int patch(enc &e, asm_code &out) {
   bool any = e.full_imm;
   for (int i = 0; i < e.in.nops && !any; i++) {
     const asm_operand &o = e.in.ops[i];
-    any = (o.kind == ASM_OP_MEM && (o.val.reloc || abs_disp(e.st, o))) ||
+    any = (o.kind == ASM_OP_MEM && (o.val.reloc || abs_disp(e, o))) ||
           (o.kind == ASM_OP_IMM && o.val.reloc && !(e.rel && i == 0));
   }
   if (!any)
@@ -359,7 +425,7 @@ int patch(enc &e, asm_code &out) {
   for (int i = 0; i < e.in.nops; i++) {
     asm_operand &o = e.in.ops[i];
     bool is_mem = o.kind == ASM_OP_MEM;
-    if (!(o.val.reloc || (is_mem && abs_disp(e.st, o))) ||
+    if (!(o.val.reloc || (is_mem && abs_disp(e, o))) ||
         (!is_mem && o.kind != ASM_OP_IMM) || (e.rel && i == 0))
       continue;
     size_t at;
@@ -449,27 +515,28 @@ void fix_mov_cr(asm_state *st, const asm_insn &in, asm_code &out) {
     out.b[d.raw.modrm.offset] |= 0xC0;
 }
 
-/* The address-size prefix goes before the operand-size prefix. */
-void order_prefixes(asm_code &out) {
-  for (size_t i = 0; i + 1 < out.len; i++) {
+/* Legacy prefixes in the reference's order: lock, segment, address size,
+** operand size, then the prefixes the opcode itself needs (66, F2, F3 of
+** SSE forms). The decoder tells which is which. */
+void order_prefixes(asm_state *st, asm_code &out) {
+  ZydisDecodedInstruction d;
+  if (!layout(st, out, d) || d.raw.prefix_count < 2)
+    return;
+  size_t n = d.raw.prefix_count;
+  uint8_t rank[16], bytes[16];
+  for (size_t i = 0; i < n; i++) {
     uint8_t b = out.b[i];
-    bool prefix = b == 0xF0 || b == 0xF2 || b == 0xF3 || b == 0x26 || b == 0x2E ||
-                  b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65 || b == 0x66 ||
-                  b == 0x67;
-    if (!prefix)
-      return;
-    if (b == 0x66 && out.b[i + 1] == 0x67) {
-      out.b[i] = 0x67;
-      out.b[i + 1] = 0x66;
-      return;
-    }
-    /* a mandatory F2 or F3 follows the operand-size prefix */
-    if ((b == 0xF2 || b == 0xF3) && out.b[i + 1] == 0x66) {
-      out.b[i] = 0x66;
-      out.b[i + 1] = b;
-      return;
-    }
+    bool need = d.raw.prefixes[i].type == ZYDIS_PREFIX_TYPE_MANDATORY;
+    bytes[i] = b;
+    rank[i] = b == 0xF0 ? 0
+              : b == 0x26 || b == 0x2E || b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65 ? 1
+              : b == 0x67 ? 2 : b == 0x66 && !need ? 3 : 4;
   }
+  size_t k = 0;
+  for (uint8_t want = 0; want <= 4; want++)
+    for (size_t i = 0; i < n; i++)
+      if (rank[i] == want)
+        out.b[k++] = bytes[i];
 }
 
 } // namespace
@@ -721,6 +788,21 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     if (o.kind == ASM_OP_IMM && o.size > 0)
       e.imm_size = o.size;
   }
+  /* lea reads no memory; the encoder takes the operand's size for the
+  ** address size */
+  if (in.mnem == ZYDIS_MNEMONIC_LEA && in.nops == 2 && in.ops[1].kind == ASM_OP_MEM &&
+      in.ops[1].size <= 0)
+    in.ops[1].size = in.ops[1].addr ? in.ops[1].addr : st->bits / 8;
+  /* 16-bit code: the accumulator's plain-offset form takes a negative
+  ** address as a 32-bit one, as the reference does */
+  if (in.mnem == ZYDIS_MNEMONIC_MOV && st->bits == 16 && in.nops == 2)
+    for (int i = 0; i < 2; i++) {
+      asm_operand &m = in.ops[i], &r = in.ops[1 - i];
+      if (m.kind == ASM_OP_MEM && !m.base && !m.index && !m.addr && m.val.v < 0 &&
+          r.kind == ASM_OP_REG && (r.reg == ZYDIS_REGISTER_AL || r.reg == ZYDIS_REGISTER_AX ||
+                                   r.reg == ZYDIS_REGISTER_EAX))
+        m.addr = 4;
+    }
   /* ret n: n from 0 to 0FFFFh; ret 0 is the plain return unless sized */
   if (in.mnem == ZYDIS_MNEMONIC_RET && in.nops == 1 && in.ops[0].kind == ASM_OP_IMM) {
     const asm_val &v = in.ops[0].val;
@@ -781,6 +863,10 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
 static int encode_once(enc &e, asm_code &out) {
   asm_insn &in = e.in;
   int err;
+  if (e.st->bits == 16 && e.memop >= 0) {
+    const asm_operand &m = in.ops[e.memop];
+    e.as32 = !m.base && !m.index && m.addr == 4;
+  }
   if (e.rel) {
     err = branch(e, out);
   } else if (e.memop >= 0 && in.ops[e.memop].size == 0) {
@@ -805,6 +891,8 @@ static int encode_once(enc &e, asm_code &out) {
     return diagnose(e);
   if (err)
     return err;
+  if (e.as32 && !to_mode16(out))
+    return ASM_E_INVALID_OPERAND;
   fix_mov_cr(e.st, in, out);
   fix_nop(e.st, in, out);
   /* retw in 32-bit code, retd in 16-bit code, retfq in 64-bit code: the
@@ -818,6 +906,10 @@ static int encode_once(enc &e, asm_code &out) {
       out.b[0] = p;
     }
   }
-  order_prefixes(out);
+  if (e.seg && out.len < sizeof out.b) { /* written by hand: any form takes it */
+    memmove(out.b + 1, out.b, out.len++);
+    out.b[0] = e.seg;
+  }
+  order_prefixes(e.st, out);
   return patch(e, out);
 }

@@ -316,12 +316,20 @@ bool deeper(ectx &c) {
   return true;
 }
 
-/* Prefix operators. A sign has the loosest priority: its operand runs
-** over every binary operator but + and -, so `-1 and 2` is -(1 and 2).
-** `not` (priority 5) and `bsf`/`bsr` (6) take just the next operand. */
+/* Prefix operators. A minus sign has the loosest priority: its operand
+** runs over every binary operator but + and -, so `-1 and 2` is
+** -(1 and 2); a plus sign changes nothing. `not` (priority 5) and
+** `bsf`/`bsr` (6) take just the next operand. */
 bool e_unary(ectx &c, asm_val &v) {
   const asm_tok *k = c.peek();
-  if (k && (k->sym('-') || k->sym('+'))) {
+  if (k && k->sym('+')) {
+    c.pos++;
+    if (!deeper(c) || !e_unary(c, v))
+      return false;
+    c.depth--;
+    return true;
+  }
+  if (k && k->sym('-')) {
     c.pos++;
     if (!deeper(c) || !e_binary(c, v, 1))
       return false;

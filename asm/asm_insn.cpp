@@ -88,14 +88,44 @@ int mem_regs(asm_state *st, asm_operand &op) {
     op.base = regs[b];
     op.index = regs[x];
     op.scale = s;
+    /* 64-bit code: the reference makes (e|r)bp the index rather than a
+    ** base that needs a displacement */
+    if (s == 1 && st->bits == 64 && op.index != op.base &&
+        (op.base == ZYDIS_REGISTER_EBP || op.base == ZYDIS_REGISTER_RBP) &&
+        op.index != ZYDIS_REGISTER_ESP && op.index != ZYDIS_REGISTER_RSP) {
+      op.base = regs[x];
+      op.index = regs[b];
+    }
+    /* 16-bit addresses: bx or bp is the base, si or di the index */
+    if (s == 1 && (op.base == ZYDIS_REGISTER_SI || op.base == ZYDIS_REGISTER_DI) &&
+        (op.index == ZYDIS_REGISTER_BX || op.index == ZYDIS_REGISTER_BP)) {
+      op.base = regs[x];
+      op.index = regs[b];
+    }
     /* the stack pointer cannot be an index */
     if (s == 1 && (op.index == asm_reg_find("esp") ||
                    op.index == asm_reg_find("rsp"))) {
       op.index = op.base;
       op.base = regs[x];
     }
+    /* outside 64-bit code the reference picks the base that makes the
+    ** stated segment the default one, so that no prefix is needed */
+    bool bp_base = op.base == ZYDIS_REGISTER_EBP || op.base == ZYDIS_REGISTER_BP;
+    bool bp_index = op.index == ZYDIS_REGISTER_EBP || op.index == ZYDIS_REGISTER_BP;
+    bool sp_base = op.base == ZYDIS_REGISTER_ESP;
+    if (s == 1 && st->bits != 64 && op.addr == 4 &&
+        ((op.seg == ZYDIS_REGISTER_DS && bp_base && !bp_index &&
+          op.index != ZYDIS_REGISTER_ESP) ||
+         (op.seg == ZYDIS_REGISTER_SS && !bp_base && !sp_base && bp_index))) {
+      int t = op.base;
+      op.base = op.index;
+      op.index = t;
+    }
   } else if (n > 2) {
     return ASM_E_INVALID_ADDRESS;
+  } else if (n == 0 && vsib == 0 && st->bits == 16 && !op.val.reloc &&
+             (op.val.wide || op.val.v < -0x8000 || op.val.v > 0xFFFF)) {
+    op.addr = 4; /* beyond 16 bits: a 32-bit address, as the reference */
   }
   if (vsib) {
     if (op.index)
@@ -231,7 +261,12 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
         return ASM_E_ADDRESS_SIZES;
       if (o.addr)
         in.addr = o.addr;
-      if (o.seg)
+      /* only the source (si) can take another segment; es of the
+      ** destination and ds of the source are the defaults */
+      bool source = o.base == ZYDIS_REGISTER_SI || o.base == ZYDIS_REGISTER_ESI ||
+                    o.base == ZYDIS_REGISTER_RSI || o.base == ZYDIS_REGISTER_BX ||
+                    o.base == ZYDIS_REGISTER_EBX || o.base == ZYDIS_REGISTER_RBX;
+      if (o.seg && source && o.seg != ZYDIS_REGISTER_DS)
         in.seg = o.seg;
     }
   }

@@ -254,3 +254,47 @@
  mov eax, [200F200Fh]
 ;; case: bytes_0f2x_16
  cmp dword [ebx+210Fh], 0C0230Fh
+;; case: sign_inside_00
+ dd 8 xor +6 and 3
+;; case: sign_inside_01
+ dd 8 xor -6 and 3
+;; case: sign_inside_02
+ dd 8 + -6 and 3
+;; case: sign_inside_03
+ dd 8 * -6 and 3
+;; case: sign_inside_04
+ dd 8 shl -1 and 3
+;; case: sign_inside_05
+ dd 8 and -6 shl 1
+;; case: sign_inside_06
+ dd 8 and +6 shl 1
+;; case: sign_inside_07
+ dd 8 or -6 and 3
+;; case: sign_inside_08
+ dd not +6 and 3
+;; case: sign_inside_09
+ dd not -6 and 3
+;; case: sign_inside_10
+ dd 2 * not -6 and 3
+;; case: sign_inside_11
+ dd 8 xor not -6 and 3
+;; case: sign_inside_12
+ dd 8 xor (-6) and 3
+;; case: sign_inside_13
+ dd 8 mod -6 and 3
+;; case: sign_inside_14
+ dd 100 / -6 and 3
+;; case: sign_inside_15
+ dd 8 - -6 and 3
+;; case: sign_inside_16
+ dd 8 - -6 * 2
+;; case: sign_inside_17
+ dd 8 xor -6 * 2
+;; case: sign_inside_18
+ dd 8 xor -6 shl 2
+;; case: sign_inside_19
+ dd +8 xor 6 and 3
+;; case: sign_inside_20
+ dd + -6 and 3
+;; case: sign_inside_21
+ dd - +6 and 3
