@@ -81,8 +81,8 @@ struct enc {
   bool imm_zero = false; /* diagnosis: immediate replaced by 0 */
   bool full_imm = false; /* stated immediate size: no short form */
   uint8_t seg = 0;       /* segment override prefix byte */
-  bool as32 = false;     /* 16-bit code with a plain 32-bit address: encoded
-                         ** as 32-bit code, the size prefixes turned round */
+  bool as32 = false;     /* 16-bit code with a 32-bit address: encoded as
+                         ** 32-bit code, the size prefixes turned round */
   enc(asm_state *s, asm_insn &i) : st(s), in(i) {}
 };
 
@@ -863,10 +863,10 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
 static int encode_once(enc &e, asm_code &out) {
   asm_insn &in = e.in;
   int err;
-  if (e.st->bits == 16 && e.memop >= 0) {
-    const asm_operand &m = in.ops[e.memop];
-    e.as32 = !m.base && !m.index && m.addr == 4;
-  }
+  /* 32-bit addresses in 16-bit code are encoded as 32-bit code: the
+  ** encoder would size their displacements by 16-bit rules */
+  if (e.st->bits == 16 && e.memop >= 0)
+    e.as32 = in.ops[e.memop].addr == 4;
   if (e.rel) {
     err = branch(e, out);
   } else if (e.memop >= 0 && in.ops[e.memop].size == 0) {

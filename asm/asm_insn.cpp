@@ -66,6 +66,8 @@ int mem_regs(asm_state *st, asm_operand &op) {
     if (s == 1) {
       op.base = regs[0];
     } else if (s == 2 || s == 3 || s == 5 || s == 9) {
+      if (regs[0] == ZYDIS_REGISTER_ESP || regs[0] == ZYDIS_REGISTER_RSP)
+        return ASM_E_INVALID_ADDRESS; /* the stack pointer cannot index */
       op.base = op.index = regs[0];
       op.scale = s - 1;
     } else if (s == 4 || s == 8) {
@@ -102,24 +104,25 @@ int mem_regs(asm_state *st, asm_operand &op) {
       op.base = regs[x];
       op.index = regs[b];
     }
-    /* the stack pointer cannot be an index */
-    if (s == 1 && (op.index == asm_reg_find("esp") ||
-                   op.index == asm_reg_find("rsp"))) {
-      op.index = op.base;
-      op.base = regs[x];
-    }
     /* outside 64-bit code the reference picks the base that makes the
-    ** stated segment the default one, so that no prefix is needed */
-    bool bp_base = op.base == ZYDIS_REGISTER_EBP || op.base == ZYDIS_REGISTER_BP;
-    bool bp_index = op.index == ZYDIS_REGISTER_EBP || op.index == ZYDIS_REGISTER_BP;
-    bool sp_base = op.base == ZYDIS_REGISTER_ESP;
+    ** stated segment the default one, so that no prefix is needed; then
+    ** a stack pointer written second becomes the base (one that the
+    ** segment rule moved to the index stays there: invalid) */
+    bool esp_second = op.index == ZYDIS_REGISTER_ESP || op.index == ZYDIS_REGISTER_RSP;
+    bool bp_base = op.base == ZYDIS_REGISTER_EBP;
+    bool bp_index = op.index == ZYDIS_REGISTER_EBP;
     if (s == 1 && st->bits != 64 && op.addr == 4 &&
-        ((op.seg == ZYDIS_REGISTER_DS && bp_base && !bp_index &&
-          op.index != ZYDIS_REGISTER_ESP) ||
-         (op.seg == ZYDIS_REGISTER_SS && !bp_base && !sp_base && bp_index))) {
+        ((op.seg == ZYDIS_REGISTER_DS && bp_base && !bp_index && !esp_second) ||
+         (op.seg == ZYDIS_REGISTER_SS && !bp_base && bp_index))) {
       int t = op.base;
       op.base = op.index;
       op.index = t;
+    }
+    if (s == 1 && (op.index == ZYDIS_REGISTER_ESP || op.index == ZYDIS_REGISTER_RSP)) {
+      if (!esp_second)
+        return ASM_E_INVALID_ADDRESS;
+      op.index = op.base;
+      op.base = regs[x];
     }
   } else if (n > 2) {
     return ASM_E_INVALID_ADDRESS;

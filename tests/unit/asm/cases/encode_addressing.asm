@@ -132,3 +132,24 @@ cmps dword [gs:esi],[edi]
 xlat byte [fs:ebx]
 ;; case: rept_negative_counter
 rept 4 n:-2 { dw n }
+;; case: address_32_in_16_displacements
+use16
+not dword [edx+ebp*8-04BFFD7h]
+not dword [edx+ebp*8-4]
+not dword [edx+ebp*8+10000h]
+mov eax,[edx+ebp*8-04BFFD7h]
+mov ax,[ebx+1]
+movaps xmm0,[eax+100h]
+mov [ecx*4+12345h],al
+lea ax,[eax+10000h]
+push word [esi]
+push dword [esi+80h]
+;; case: stack_segment_stack_pointer_first
+mov eax,[ss:esp+ebp+4]
+;; case: stack_segment_stack_pointer_second
+mov eax,[ss:ebp+esp+4]
+mov eax,[ds:ebp+esp]
+mov eax,[ds:esp+eax]
+mov eax,[ds:eax+esp]
+;; case: stack_pointer_twice
+mov eax,[esp+esp]
