@@ -110,9 +110,13 @@ struct asm_sym {
   bool had_last = false;
   bool var = false;   /* defined with '=' (may be redefined) */
   bool multi = false, last_multi = false; /* defined more than once in a pass */
+  bool label = false;       /* a label: a forward reading adds the shift */
   asm_regs regs, last_regs; /* register terms of labels in `virtual at reg` */
   bool used = false, used_last = false;
   int pred_pass = -1;      /* pass in which it was read before its definition */
+  int64_t pred = 0;        /* the value that reading gave */
+  int8_t pred_wide = 0;
+  bool pred_varied = false; /* readings of the pass gave different values */
   int defined_pass = -1;   /* pass in which `defined` asked, and the answer */
   bool defined_answer = false;
   int used_pass = -1;      /* pass in which `used` asked, and the answer */
@@ -189,6 +193,8 @@ struct asm_state {
   /* assembly passes */
   int pass = 0;
   bool changed = false;
+  int64_t shift = 0;           /* how far the last label defined moved since
+                               ** the last pass */
   size_t cur = 0;              /* line being assembled */
   const asm_line *line = nullptr;
   uint64_t steps = 0;

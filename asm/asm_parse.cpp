@@ -313,6 +313,7 @@ bool asm_parse_pass(asm_state *st) {
   st->display.clear();
   st->err = ASM_OK;
   st->changed = false;
+  st->shift = 0;
   st->counter = st->counter_total = 0;
   st->steps = 0;
   st->mod = asm_mod();

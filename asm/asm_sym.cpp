@@ -87,6 +87,11 @@ bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
     st->mem_base += ASM_SYM_COST + name.size(); /* the table outlives the pass */
   }
   s.multi = s.def_pass == st->pass;
+  s.label = !var;
+  /* how far this label moved since the last pass: labels further on
+  ** have most likely moved as far, and are read so (as the reference) */
+  if (!var && s.had_last && s.last_reloc == v.reloc)
+    st->shift = v.v - s.last;
   s.cur = v.v;
   s.wide = v.wide;
   s.reloc = v.reloc;
@@ -115,15 +120,23 @@ void asm_sym_value(asm_state *st, const std::string &raw, asm_val &out) {
     }
     if (s.had_last && s.last_multi && st->line) /* a variable before its value */
       asm_error(st, ASM_E_UNDEFINED, *st->line);
-    s.pred_pass = st->pass;
     if (s.had_last) {
-      out.v = s.last;
+      out.v = s.last + (s.label ? st->shift : 0);
       out.wide = s.last_wide;
+      if (s.pred_pass != st->pass) {
+        s.pred_pass = st->pass;
+        s.pred = out.v;
+        s.pred_wide = out.wide;
+        s.pred_varied = false;
+      } else if (s.pred != out.v || s.pred_wide != out.wide) {
+        s.pred_varied = true;
+      }
       out.reloc = s.last_reloc;
       out.size = s.last_size;
       asm_val_regs(out, s.last_regs);
       return;
     }
+    s.pred_pass = st->pass;
   } else if (asm_charge(st, ASM_SYM_COST + name.size())) {
     asm_sym &s = st->syms[name];
     s.used = true;
@@ -172,8 +185,10 @@ bool asm_sym_used(asm_state *st, const std::string &raw) {
   return r;
 }
 
-static bool same_as_last(const asm_sym &s) {
-  return s.had_last && s.cur == s.last && s.wide == s.last_wide &&
+/* Whether the pass's readings before the definition gave the value the
+** definition then gave. */
+static bool predicted(const asm_sym &s) {
+  return s.had_last && !s.pred_varied && s.cur == s.pred && s.wide == s.pred_wide &&
          s.reloc == s.last_reloc && s.size == s.last_size &&
          asm_regs_same(s.regs, s.last_regs);
 }
@@ -185,7 +200,7 @@ void asm_sym_end_pass(asm_state *st) {
   for (auto &kv : st->syms) {
     asm_sym &s = kv.second;
     bool defined = s.def_pass == pass;
-    if (s.pred_pass == pass && (defined ? !same_as_last(s) : s.had_last))
+    if (s.pred_pass == pass && (defined ? !predicted(s) : s.had_last))
       st->changed = true;
     if (s.defined_pass == pass && s.defined_answer != defined)
       st->changed = true;
