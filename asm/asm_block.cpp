@@ -93,8 +93,9 @@ bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     int64_t v = base + n; /* a negative counter is a sign and a number */
     asm_toks k;
     if (v < 0)
-      k.push_back(asm_tok{ASM_TK_SYM, "-"});
-    k.push_back(asm_tok{ASM_TK_NAME, std::to_string(v < 0 ? 0 - (uint64_t)v : (uint64_t)v)});
+      k.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special('-')}});
+    k.push_back(asm_tok_make(st, ASM_TK_NAME,
+                             std::to_string(v < 0 ? 0 - (uint64_t)v : (uint64_t)v)));
     groups[(size_t)n].push_back(k);
   }
   return asm_macro_repeat(st, body, names, groups,

@@ -109,13 +109,6 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
   return asm_out_bytes(st, b, (size_t)size);
 }
 
-int asm_data_unit(const std::string &dir, bool *reserve) {
-  asm_tok k{ASM_TK_NAME, dir};
-  const asm_kw &w = asm_tok_kw(k);
-  *reserve = w.reserve;
-  return w.unit;
-}
-
 static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
                       bool wide);
 
@@ -225,8 +218,7 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
     asm_error(st, e, l);
     return false;
   }
-  if (pos < l.t.size() && l.t[pos].kind == ASM_TK_NAME &&
-      asm_lower(l.t[pos].s) == "dup") {
+  if (pos < l.t.size() && asm_tok_is(l.t[pos], "dup")) {
     pos++;
     if (v.reloc) {
       asm_error(st, ASM_E_SYMBOL_USE, l);
@@ -259,7 +251,7 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
 }
 
 bool asm_data_define(asm_state *st, const asm_line &l, size_t pos, int unit) {
-  bool wide = asm_lower(l.t[pos].s) == "du";
+  bool wide = asm_tok_is(l.t[pos], "du");
   pos++;
   if (!data_list(st, l, pos, unit, wide))
     return false;

@@ -518,7 +518,14 @@ void fix_mov_cr(asm_state *st, const asm_insn &in, asm_code &out) {
 /* Legacy prefixes in the reference's order: lock, segment, address size,
 ** operand size, then the prefixes the opcode itself needs (66, F2, F3 of
 ** SSE forms). The decoder tells which is which. */
+bool legacy_prefix(uint8_t b) {
+  return b == 0xF0 || b == 0xF2 || b == 0xF3 || b == 0x26 || b == 0x2E || b == 0x36 ||
+         b == 0x3E || b == 0x64 || b == 0x65 || b == 0x66 || b == 0x67;
+}
+
 void order_prefixes(asm_state *st, asm_code &out) {
+  if (out.len < 3 || !legacy_prefix(out.b[0]) || !legacy_prefix(out.b[1]))
+    return; /* fewer than two prefixes: nothing to order */
   ZydisDecodedInstruction d;
   if (!layout(st, out, d) || d.raw.prefix_count < 2)
     return;
@@ -726,7 +733,81 @@ static int encode_blendv(asm_state *st, asm_insn &in, asm_code &out) {
   return -1;
 }
 
+/* Condition code of a conditional jump, -1 for any other mnemonic. */
+static int jcc_code(int m) {
+  switch (m) {
+  case ZYDIS_MNEMONIC_JO: return 0;
+  case ZYDIS_MNEMONIC_JNO: return 1;
+  case ZYDIS_MNEMONIC_JB: return 2;
+  case ZYDIS_MNEMONIC_JNB: return 3;
+  case ZYDIS_MNEMONIC_JZ: return 4;
+  case ZYDIS_MNEMONIC_JNZ: return 5;
+  case ZYDIS_MNEMONIC_JBE: return 6;
+  case ZYDIS_MNEMONIC_JNBE: return 7;
+  case ZYDIS_MNEMONIC_JS: return 8;
+  case ZYDIS_MNEMONIC_JNS: return 9;
+  case ZYDIS_MNEMONIC_JP: return 10;
+  case ZYDIS_MNEMONIC_JNP: return 11;
+  case ZYDIS_MNEMONIC_JL: return 12;
+  case ZYDIS_MNEMONIC_JNL: return 13;
+  case ZYDIS_MNEMONIC_JLE: return 14;
+  case ZYDIS_MNEMONIC_JNLE: return 15;
+  default: return -1;
+  }
+}
+
+/* jmp, jcc and call to an address, the commonest lines of all, written
+** directly with the same sizing rules as branch(); -1 leaves every other
+** form (and every fault) to the tables. */
+static int encode_jump(asm_state *st, const asm_insn &in, asm_code &out) {
+  int cc = jcc_code(in.mnem);
+  bool jmp = in.mnem == ZYDIS_MNEMONIC_JMP, call = in.mnem == ZYDIS_MNEMONIC_CALL;
+  if ((cc < 0 && !jmp && !call) || in.nops != 1 || in.prefix || in.opsize || in.seg ||
+      in.addr || in.wait || in.jump == ASM_JUMP_FAR)
+    return -1;
+  const asm_operand &t = in.ops[0];
+  if (t.kind != ASM_OP_IMM || t.size || t.val.fp || t.val.wide || t.val.nreg)
+    return -1;
+  asm_val here = asm_out_here(st);
+  if (t.val.reloc != here.reloc || here.nreg || here.wide)
+    return -1;
+  st->dep = true;
+  int wide = st->bits == 16 ? 2 : 4;
+  bool short_ok = !call && in.jump != ASM_JUMP_NEAR;
+  if (short_ok) {
+    int64_t rel = t.val.unknown ? 0 : t.val.v - (here.v + 2);
+    if (rel >= -128 && rel <= 127) {
+      out.b[0] = jmp ? 0xEB : (uint8_t)(0x70 + cc);
+      out.b[1] = (uint8_t)rel;
+      out.len = 2;
+      out.nreloc = 0;
+      return ASM_OK;
+    }
+    if (in.jump == ASM_JUMP_SHORT)
+      return -1;
+  }
+  size_t n = jmp || call ? 1 : 2;
+  int64_t rel = t.val.v - (here.v + (int64_t)n + wide);
+  int64_t lim = wide == 2 ? 0x8000 : INT64_C(0x80000000);
+  if (rel < -lim || rel >= lim)
+    return -1;
+  if (jmp || call) {
+    out.b[0] = jmp ? 0xE9 : 0xE8;
+  } else {
+    out.b[0] = 0x0F;
+    out.b[1] = (uint8_t)(0x80 + cc);
+  }
+  for (int k = 0; k < wide; k++)
+    out.b[n + (size_t)k] = (uint8_t)((uint64_t)rel >> (8 * k));
+  out.len = n + (size_t)wide;
+  out.nreloc = 0;
+  return ASM_OK;
+}
+
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
+  int fast = encode_jump(st, in, out);
+  if (fast >= 0)
+    return fast;
   digest d;
   memo_key(st, in, d);
   if (st->memo.empty())

@@ -38,7 +38,7 @@ bool e_float(ectx &c, const std::string &s, asm_val &v) {
   if (!d.empty() && (d.back() == 'e' || d.back() == 'E') && c.pos + 1 < c.end &&
       (c.t[c.pos].sym('-') || c.t[c.pos].sym('+')) &&
       c.t[c.pos + 1].kind == ASM_TK_NAME) {
-    d += c.t[c.pos].s + c.t[c.pos + 1].s;
+    d += c.t[c.pos].s.str() + c.t[c.pos + 1].s.str();
     c.pos += 2;
   }
   size_t i = 0;
@@ -238,7 +238,7 @@ bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
       return true;
     }
   }
-  asm_sym_value(st, s, v);
+  asm_sym_value(st, k, v);
   return true;
 }
 

@@ -8,7 +8,9 @@
 
 #include "asm.h"
 
+#include <memory_resource>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,16 +35,49 @@ enum asm_msg_id {
   ASM_MSG_COUNT
 };
 
+/* Token texts are kept once per assembly (asm_state::texts, asm_intern):
+** a token points to its text, so tokens are small and copying them copies
+** no characters, and what a name means is looked up once per text. */
+struct asm_text_info {
+  mutable const struct asm_kw *kw = nullptr; /* meaning, once looked up */
+  mutable struct asm_sym *sym = nullptr;     /* symbol it named, once found */
+};
+typedef std::pair<const std::string, asm_text_info> asm_text_entry;
+const asm_text_entry *asm_text_special(char c); /* texts of one character */
+struct asm_text {
+  const asm_text_entry *e = asm_text_special(0);
+  operator const std::string &() const { return e->first; }
+  const std::string &str() const { return e->first; }
+  size_t size() const { return e->first.size(); }
+  bool empty() const { return e->first.empty(); }
+  char operator[](size_t i) const { return e->first[i]; }
+  char back() const { return e->first.back(); }
+  const char *c_str() const { return e->first.c_str(); }
+  std::string substr(size_t a, size_t n = std::string::npos) const {
+    return e->first.substr(a, n);
+  }
+  bool operator==(const asm_text &o) const { return e == o.e || e->first == o.e->first; }
+  bool operator!=(const asm_text &o) const { return !(*this == o); }
+  bool operator==(const std::string &o) const { return e->first == o; }
+  bool operator!=(const std::string &o) const { return e->first != o; }
+  bool operator==(const char *o) const { return e->first == o; }
+  bool operator!=(const char *o) const { return e->first != o; }
+};
+inline std::string operator+(const std::string &a, const asm_text &b) { return a + b.str(); }
+inline std::string operator+(const asm_text &a, const std::string &b) { return a.str() + b; }
+inline std::string operator+(const char *a, const asm_text &b) { return a + b.str(); }
+
 /* Tokens: names (anything not special), quoted strings (text without the
 ** quotes) and single special characters. */
 enum { ASM_TK_NAME, ASM_TK_STR, ASM_TK_SYM };
 struct asm_tok {
   uint8_t kind;
-  std::string s;
-  mutable const struct asm_kw *kw = nullptr; /* meaning, once looked up */
+  asm_text s;
   bool sym(char c) const { return kind == ASM_TK_SYM && s[0] == c; }
 };
-typedef std::vector<asm_tok> asm_toks;
+/* Token lists of lines live in the assembly's arena where they are made
+** in bulk (asm_state::arena); others on the heap. */
+typedef std::pmr::vector<asm_tok> asm_toks;
 
 /* Where a line came from: a file (or the main source) and, for lines
 ** produced by a macro, the origin of the line that invoked it. */
@@ -53,6 +88,12 @@ struct asm_origin {
 struct asm_line {
   asm_toks t;
   int origin;
+};
+
+/* Hashing of texts, also by string_view (no string built to look up). */
+struct asm_text_hash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
 };
 
 /* One macro or struc definition. */
@@ -121,6 +162,7 @@ struct asm_sym {
   bool defined_answer = false;
   int used_pass = -1;      /* pass in which `used` asked, and the answer */
   bool used_answer = false;
+  asm_sym *scope = nullptr; /* a '.' name: the global label it belongs to */
 };
 
 /* Output area: the main image, or a virtual block. */
@@ -174,6 +216,9 @@ struct asm_mod {
 };
 
 struct asm_state {
+  /* first members: they outlive every token list and every token */
+  std::pmr::monotonic_buffer_resource arena{1 << 16};
+  std::unordered_map<std::string, asm_text_info, asm_text_hash, std::equal_to<>> texts;
   asm_services *svc = nullptr;
   asm_options opt;
   std::string context;
@@ -201,6 +246,7 @@ struct asm_state {
   bool endless = false;        /* a pass ran out of steps: no more passes */
   std::unordered_map<std::string, asm_sym> syms;
   std::string global;          /* last global label, prefix of '.' names */
+  asm_sym *global_sym = nullptr; /* its symbol */
   int anon = 0;                /* '@@' labels defined so far */
   std::vector<asm_area> areas; /* [0] is the output */
   /* `name::` labels of addressing spaces, for load and store: a space
@@ -214,6 +260,7 @@ struct asm_state {
   std::unordered_map<std::string, std::string> files; /* read by `file` */
   std::vector<uint32_t> relocs;
   std::vector<int> pair;       /* control directive -> next part */
+  std::vector<uint8_t> ctl;    /* control directive kind of each line, once */
   std::vector<asm_blk> blocks;
   std::vector<std::string> display;
   int bits = 32;
@@ -258,6 +305,8 @@ bool asm_charge(asm_state *st, size_t bytes);
 size_t asm_toks_cost(const asm_toks &t);
 
 /* asm_lex.cpp */
+asm_text asm_intern(asm_state *st, std::string_view text);
+asm_tok asm_tok_make(asm_state *st, uint8_t kind, std::string_view text);
 bool asm_lex(asm_state *st, const char *text, size_t len, int origin,
              std::vector<asm_line> &out);
 std::string asm_lex_rebuild(const asm_toks &t);
@@ -274,7 +323,7 @@ typedef std::unordered_map<std::string, asm_toks> asm_bindings;
 bool asm_macro_block(asm_state *st, std::vector<asm_line> &in, size_t &i,
                      asm_line &header, std::vector<asm_line> &body);
 bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out);
-bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
+bool asm_macro_repeat(asm_state *st, std::vector<asm_line> &body,
                       const std::vector<std::string> &names,
                       const std::vector<std::vector<asm_toks>> &groups, int parent);
 int asm_macro_origin(asm_state *st, int def_origin, int parent);
@@ -323,7 +372,9 @@ bool asm_regs_same(const asm_regs &a, const asm_regs &b);
 std::string asm_sym_name(asm_state *st, const std::string &name, bool define);
 bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
                     int size, bool var);
-void asm_sym_value(asm_state *st, const std::string &name, asm_val &out);
+void asm_sym_value(asm_state *st, const asm_tok &name, asm_val &out);
+asm_sym *asm_sym_lookup(asm_state *st, const asm_tok &name);
+bool asm_sym_set(asm_state *st, asm_sym &s, const asm_val &v, int size, bool var);
 bool asm_sym_defined(asm_state *st, const std::string &name);
 bool asm_sym_used(asm_state *st, const std::string &name);
 void asm_sym_end_pass(asm_state *st);
@@ -347,7 +398,8 @@ struct asm_kw {
 };
 const asm_kw &asm_tok_kw_find(const asm_tok &k);
 inline const asm_kw &asm_tok_kw(const asm_tok &k) {
-  return k.kw ? *k.kw : asm_tok_kw_find(k);
+  const asm_kw *kw = k.kind == ASM_TK_NAME ? k.s.e->second.kw : nullptr;
+  return kw ? *kw : asm_tok_kw_find(k);
 }
 /* Case-insensitive test of a name token against a lower-case word. */
 inline bool asm_tok_is(const asm_tok &k, const char *w) {
@@ -376,7 +428,6 @@ bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at);
 bool asm_float_bits(long double f, int size, uint8_t *out);
 bool asm_data_define(asm_state *st, const asm_line &l, size_t pos, int unit);
 bool asm_data_reserve(asm_state *st, const asm_line &l, size_t pos, int unit);
-int asm_data_unit(const std::string &dir, bool *reserve);
 
 /* asm_load.cpp */
 bool asm_load_line(asm_state *st, const asm_line &l, size_t pos);
@@ -392,6 +443,7 @@ bool asm_parse_pass(asm_state *st);
 /* asm_ctl.cpp */
 bool asm_ctl_pair(asm_state *st);
 int asm_ctl_kind(const asm_toks &t);
+inline int asm_ctl_kind_at(asm_state *st, size_t i) { return st->ctl[i]; }
 bool asm_ctl_line(asm_state *st, const asm_line &l, size_t &next);
 
 /* asm_insn.cpp: one instruction's operands */

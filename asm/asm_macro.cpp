@@ -14,8 +14,28 @@ typedef asm_bindings bindings;
 
 typedef std::unordered_map<std::string, std::string> local_names;
 
+/* Parameters of one expansion: few, so a flat list beats a hash table. */
+struct param_set {
+  std::vector<std::pair<std::string, asm_toks>> v;
+  const asm_toks *find(const std::string &name) const {
+    for (const auto &p : v)
+      if (p.first.size() == name.size() && p.first == name)
+        return &p.second;
+    return nullptr;
+  }
+  void set(const std::string &name, asm_toks value) {
+    for (auto &p : v)
+      if (p.first == name) {
+        p.second = std::move(value);
+        return;
+      }
+    v.emplace_back(name, std::move(value));
+  }
+};
+
 struct expansion {
-  bindings params;
+  asm_state *st = nullptr;
+  param_set params;
   local_names locals;              /* made in a common part */
   std::vector<local_names> glocals; /* made in forward or reverse, per group */
   int group = -1;                  /* group being expanded, -1: common */
@@ -87,14 +107,15 @@ std::string unique_name(asm_state *st, const std::string &name) {
 /* A local made in a forward or reverse part, named in a common part:
 ** the list of its names in every group. */
 bool group_local(const expansion &x, const std::string &name, asm_toks &out) {
+  asm_state *st = x.st;
   bool found = false;
   for (const local_names &g : x.glocals) {
     auto it = g.find(name);
     if (it == g.end())
       continue;
     if (found)
-      out.push_back(asm_tok{ASM_TK_SYM, ","});
-    out.push_back(asm_tok{ASM_TK_NAME, it->second});
+      out.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
+    out.push_back(asm_tok_make(st, ASM_TK_NAME, it->second));
     found = true;
   }
   return found;
@@ -103,54 +124,58 @@ bool group_local(const expansion &x, const std::string &name, asm_toks &out) {
 /* One body line with parameters, locals and escapes resolved and the
 ** # operator applied. */
 /* One token of a body line with parameters, locals and escapes resolved. */
+/* One token of a body line with parameters, locals and escapes resolved;
+** `esc` (when the line joins tokens with #) notes the escaped ones. */
 void expand_token(const asm_tok &k, const expansion &x, asm_line &out,
-                  std::vector<char> &escaped) {
+                  std::vector<char> *esc) {
+  char escaped = 0;
   if (k.s.size() > 1 && k.s[0] == '\\') {
-    out.t.push_back(asm_tok{k.kind, k.s.substr(1)});
-    escaped.push_back(1);
-    return;
-  }
-  if (k.kind == ASM_TK_NAME) {
-    auto p = x.params.find(k.s);
-    if (p != x.params.end()) {
-      out.t.insert(out.t.end(), p->second.begin(), p->second.end());
-      escaped.resize(out.t.size(), 0);
-      return;
-    }
+    out.t.push_back(asm_tok_make(x.st, k.kind, std::string_view(k.s.str()).substr(1)));
+    escaped = 1;
+  } else if (k.kind != ASM_TK_NAME) {
+    out.t.push_back(k);
+  } else if (const asm_toks *p = x.params.find(k.s)) {
+    out.t.insert(out.t.end(), p->begin(), p->end());
+  } else {
+    const std::string *name = nullptr;
     if (x.group >= 0) {
       auto g = x.glocals[(size_t)x.group].find(k.s);
-      if (g != x.glocals[(size_t)x.group].end()) {
-        out.t.push_back(asm_tok{ASM_TK_NAME, g->second});
-        escaped.push_back(0);
-        return;
-      }
-    } else if (group_local(x, k.s, out.t)) {
+      if (g != x.glocals[(size_t)x.group].end())
+        name = &g->second;
+    } else if (!x.glocals.empty() && group_local(x, k.s, out.t)) {
       /* a common part sees the names every group made, in order */
-      escaped.resize(out.t.size(), 0);
+      if (esc)
+        esc->resize(out.t.size(), 0);
       return;
     }
-    auto l = x.locals.find(k.s);
-    if (l != x.locals.end()) {
-      out.t.push_back(asm_tok{ASM_TK_NAME, l->second});
-      escaped.push_back(0);
-      return;
+    if (!name && !x.locals.empty()) {
+      auto l = x.locals.find(k.s);
+      if (l != x.locals.end())
+        name = &l->second;
     }
-    if (x.struc && k.s[0] == '.' && (k.s.size() == 1 || k.s[1] != '.')) {
-      out.t.push_back(asm_tok{ASM_TK_NAME, x.label + (k.s == "." ? "" : k.s)});
-      escaped.push_back(0);
-      return;
-    }
+    if (name)
+      out.t.push_back(asm_tok_make(x.st, ASM_TK_NAME, *name));
+    else if (x.struc && k.s[0] == '.' && (k.s.size() == 1 || k.s[1] != '.'))
+      out.t.push_back(asm_tok_make(x.st, ASM_TK_NAME,
+                                   k.s == "." ? x.label : x.label + k.s.str()));
+    else
+      out.t.push_back(k);
   }
-  out.t.push_back(k);
-  escaped.push_back(0);
+  if (esc)
+    esc->resize(out.t.size(), escaped);
 }
 
 /* One body line with parameters, locals and escapes resolved, the
 ** backquote made a string of the name after it, and the # operator
 ** applied. */
-asm_line expand_line(const asm_line &src, const expansion &x) {
-  asm_line out{asm_toks(), x.origin};
+asm_line expand_line(asm_state *st, const asm_line &src, const expansion &x) {
+  asm_line out{asm_toks(&st->arena), x.origin};
+  out.t.reserve(src.t.size() + 4);
+  bool joins = false;
+  for (const asm_tok &k : src.t)
+    joins |= k.sym('#');
   std::vector<char> escaped;
+  std::vector<char> *esc = joins ? &escaped : nullptr;
   bool quote = false;
   for (const asm_tok &k : src.t) {
     if (k.sym('`')) {
@@ -158,14 +183,12 @@ asm_line expand_line(const asm_line &src, const expansion &x) {
       continue;
     }
     size_t mark = out.t.size();
-    expand_token(k, x, out, escaped);
-    if (quote && mark < out.t.size() && out.t[mark].kind == ASM_TK_NAME) {
+    expand_token(k, x, out, esc);
+    if (quote && mark < out.t.size() && out.t[mark].kind == ASM_TK_NAME)
       out.t[mark].kind = ASM_TK_STR;
-      out.t[mark].kw = nullptr;
-    }
     quote = false;
   }
-  for (size_t i = 1; i + 1 < out.t.size(); i++) {
+  for (size_t i = 1; joins && i + 1 < out.t.size(); i++) {
     if (!out.t[i].sym('#') || escaped[i])
       continue;
     asm_tok &a = out.t[i - 1];
@@ -174,8 +197,7 @@ asm_line expand_line(const asm_line &src, const expansion &x) {
       continue;
     if (b.kind == ASM_TK_STR)
       a.kind = ASM_TK_STR;
-    a.s += b.s;
-    a.kw = nullptr;
+    a.s = asm_intern(st, a.s.str() + b.s.str());
     out.t.erase(out.t.begin() + (long)i, out.t.begin() + (long)i + 2);
     escaped.erase(escaped.begin() + (long)i, escaped.begin() + (long)i + 2);
     i--;
@@ -206,7 +228,7 @@ bool expand_lines(asm_state *st, const std::vector<asm_line> &body,
         return false;
       continue;
     }
-    asm_line l = expand_line(src, x);
+    asm_line l = expand_line(st, src, x);
     if (!asm_charge(st, asm_toks_cost(l.t)))
       return false;
     out.push_back(std::move(l));
@@ -342,7 +364,7 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
     asm_toks rest;
     for (size_t a = fixed - 1; a < args.size(); a++) {
       if (a > fixed - 1)
-        rest.push_back(asm_tok{ASM_TK_SYM, ","});
+        rest.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
       rest.insert(rest.end(), args[a].begin(), args[a].end());
     }
     args.resize(fixed);
@@ -357,7 +379,7 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
       v = m.defaults[p];
     if (v.empty() && m.required[p])
       return fail(st, ASM_E_MACRO_ARGS, line);
-    x.params[m.params[p]] = v;
+    x.params.set(m.params[p], v);
   }
   if (m.group >= 0) {
     /* one group at least: with no group arguments the forward and
@@ -387,27 +409,30 @@ bool is_section(const asm_line &l) {
                           is_word(l.t[0], "reverse"));
 }
 
+/* A section word may lead the first line of its section: it becomes a
+** line of its own, once, when the body is stored. */
+void split_sections(std::vector<asm_line> &body) {
+  bool split = false;
+  for (const asm_line &l : body)
+    split |= is_section(l) && l.t.size() > 1;
+  if (!split)
+    return;
+  std::vector<asm_line> out;
+  for (asm_line &l : body) {
+    if (is_section(l) && l.t.size() > 1) {
+      out.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
+      out.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
+    } else {
+      out.push_back(std::move(l));
+    }
+  }
+  body.swap(out);
+}
+
 bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
                      const std::vector<std::vector<asm_toks>> &groups,
                      std::vector<asm_line> &out) {
-  /* a section word may lead the first line of its section */
-  bool split = false;
-  for (const asm_line &l : def.body)
-    split |= is_section(l) && l.t.size() > 1;
-  asm_macro copy;
-  if (split) {
-    copy = def;
-    copy.body.clear();
-    for (const asm_line &l : def.body) {
-      if (is_section(l) && l.t.size() > 1) {
-        copy.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
-        copy.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
-      } else {
-        copy.body.push_back(l);
-      }
-    }
-  }
-  const asm_macro &m = split ? copy : def;
+  const asm_macro &m = def;
   size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
   int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
   size_t i = 0;
@@ -420,10 +445,10 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
         asm_toks all;
         for (size_t g = 0; g < groups.size(); g++) {
           if (g)
-            all.push_back(asm_tok{ASM_TK_SYM, ","});
+            all.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
           all.insert(all.end(), groups[g][p - fixed].begin(), groups[g][p - fixed].end());
         }
-        x.params[m.params[p]] = all;
+        x.params.set(m.params[p], all);
       }
       if (!expand_lines(st, m.body, i, j, x, out))
         return false;
@@ -431,7 +456,7 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
       for (size_t n = 0; n < groups.size(); n++) {
         size_t g = mode == 1 ? n : groups.size() - 1 - n;
         for (size_t p = fixed; p < m.params.size(); p++)
-          x.params[m.params[p]] = groups[g][p - fixed];
+          x.params.set(m.params[p], groups[g][p - fixed]);
         x.group = (int)g;
         bool ok = expand_lines(st, m.body, i, j, x, out);
         x.group = -1;
@@ -451,7 +476,7 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
 
 /* Repeats a body once per group, as a macro whose parameters are all
 ** group parameters: common, forward and reverse parts work there too. */
-bool repeat_body(asm_state *st, const std::vector<asm_line> &body,
+bool repeat_body(asm_state *st, std::vector<asm_line> &body,
                  const std::vector<std::string> &names,
                  const std::vector<std::vector<asm_toks>> &groups, int parent) {
   if (body.empty() || groups.empty())
@@ -461,8 +486,10 @@ bool repeat_body(asm_state *st, const std::vector<asm_line> &body,
   m.required.assign(names.size(), 0);
   m.defaults.assign(names.size(), asm_toks());
   m.group = 0;
-  m.body = body;
+  m.body = std::move(body);
+  split_sections(m.body);
   expansion x;
+  x.st = st;
   x.origin = parent;
   x.glocals.resize(groups.size());
   std::vector<asm_line> out;
@@ -489,6 +516,7 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
   if (!parse_params(st, header, 2, header.t.size(), m))
     return false;
   m.origin = header.origin;
+  split_sections(m.body);
   size_t cost = 32;
   for (const asm_line &l : m.body) {
     cost += asm_toks_cost(l.t);
@@ -509,6 +537,7 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
   const asm_macro &m = def;
   std::string name = struc ? "." + line.t[1].s : line.t[0].s;
   expansion x;
+  x.st = st;
   x.struc = struc;
   x.label = label;
   x.origin = new_origin(st, m.origin, line.origin);
@@ -524,8 +553,8 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
       for (const asm_tok &k : b.t)
         dot |= k.kind == ASM_TK_NAME && k.s == ".";
     if (!dot)
-      out.insert(out.begin(), asm_line{asm_toks{asm_tok{ASM_TK_NAME, label},
-                                                asm_tok{ASM_TK_SYM, ":"}},
+      out.insert(out.begin(), asm_line{asm_toks{asm_tok_make(st, ASM_TK_NAME, label),
+                                                asm_tok{ASM_TK_SYM, asm_text{asm_text_special(':')}}},
                                        x.origin});
   }
   auto &active = st->pre.active;
@@ -551,7 +580,7 @@ bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) 
   return split_args(t, from, out);
 }
 
-bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
+bool asm_macro_repeat(asm_state *st, std::vector<asm_line> &body,
                       const std::vector<std::string> &names,
                       const std::vector<std::vector<asm_toks>> &groups, int parent) {
   return repeat_body(st, body, names, groups, parent);

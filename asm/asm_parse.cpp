@@ -34,25 +34,34 @@ bool check_name(asm_state *st, const asm_tok &k) {
   return true;
 }
 
-bool define(asm_state *st, const std::string &raw, const asm_val &v, int size,
-            bool var) {
+bool define(asm_state *st, const asm_tok &k, const asm_val &v, int size, bool var) {
+  const std::string &raw = k.s;
   bool anon = raw == "@@";
-  std::string name = asm_sym_name(st, raw, true);
   if (v.nreg && var)
     return err(st, ASM_E_INVALID_VALUE);
-  if (!asm_sym_define(st, name, v, size, var))
+  asm_sym *s = nullptr;
+  bool ok;
+  if (anon) {
+    ok = asm_sym_define(st, asm_sym_name(st, raw, true), v, size, var);
+  } else {
+    s = asm_sym_lookup(st, k);
+    ok = s && asm_sym_set(st, *s, v, size, var);
+  }
+  if (!ok)
     return st->fatal ? false : err(st, ASM_E_ALREADY_DEFINED);
-  if (anon)
+  if (anon) {
     st->anon++;
-  else if (!var && raw[0] != '.' && raw[0] != '@')
+  } else if (!var && raw[0] != '.' && raw[0] != '@') {
     st->global = raw;
+    st->global_sym = s;
+  }
   return true;
 }
 
 bool label_here(asm_state *st, const asm_tok &k, int size) {
   if (k.s != "@@" && !check_name(st, k))
     return false;
-  return define(st, k.s, asm_out_here(st), size, false);
+  return define(st, k, asm_out_here(st), size, false);
 }
 
 bool end_of_line(asm_state *st, const asm_line &l, size_t pos) {
@@ -94,7 +103,7 @@ bool dir_label(asm_state *st, const asm_line &l, size_t pos) {
     return err(st, ASM_E_INVALID_ARG); /* label 1x: a number, not a name */
   if (pos >= l.t.size() || !check_name(st, l.t[pos]))
     return pos < l.t.size() ? false : err(st, ASM_E_INVALID_ARG);
-  const std::string &name = l.t[pos++].s;
+  const asm_tok &name = l.t[pos++];
   int size = 0;
   if (pos < l.t.size() && asm_size_word(l.t[pos].s))
     size = asm_size_word(l.t[pos++].s);
@@ -234,7 +243,7 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
     int e = asm_expr_eval(st, t, p, t.size(), false, v);
     if (e)
       return err(st, e);
-    return end_of_line(st, l, p) && define(st, t[pos].s, v, 0, true);
+    return end_of_line(st, l, p) && define(st, t[pos], v, 0, true);
   }
   int unit;
   if (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME &&
@@ -308,6 +317,7 @@ bool asm_parse_pass(asm_state *st) {
   st->relocs.clear();
   st->bits = 32;
   st->global.clear();
+  st->global_sym = nullptr;
   st->anon = 0;
   st->blocks.clear();
   st->display.clear();
@@ -335,7 +345,7 @@ bool asm_parse_pass(asm_state *st) {
       asm_error(st, ASM_E_TOO_MANY_REPEATS, *at);
       break;
     }
-    if (asm_ctl_kind(l.t)) {
+    if (st->ctl[i]) {
       asm_ctl_line(st, l, i);
       continue;
     }

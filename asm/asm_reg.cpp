@@ -186,8 +186,11 @@ const asm_kw &kw_of(const std::string &name) {
 } // namespace
 
 const asm_kw &asm_tok_kw_find(const asm_tok &k) {
-  k.kw = &tables().kws[k.kind == ASM_TK_NAME ? (size_t)kw_index(k.s) : 0];
-  return *k.kw;
+  if (k.kind != ASM_TK_NAME || k.s.empty())
+    return tables().kws[0];
+  const asm_kw *kw = &tables().kws[(size_t)kw_index(k.s)];
+  k.s.e->second.kw = kw; /* kept with the text: one lookup per name */
+  return *kw;
 }
 
 int asm_reg_find(const std::string &name) { return kw_of(name).reg; }
