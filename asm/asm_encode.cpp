@@ -976,6 +976,13 @@ static int encode_once(enc &e, asm_code &out) {
     return ASM_E_INVALID_OPERAND;
   fix_mov_cr(e.st, in, out);
   fix_nop(e.st, in, out);
+  /* xchg eax, eax in 64-bit code clears the upper half: 90 would not */
+  if (in.mnem == ZYDIS_MNEMONIC_XCHG && e.st->bits == 64 && out.len == 1 &&
+      out.b[0] == 0x90 && in.ops[0].kind == ASM_OP_REG && in.ops[0].reg == ZYDIS_REGISTER_EAX) {
+    out.b[0] = 0x87;
+    out.b[1] = 0xC0;
+    out.len = 2;
+  }
   /* retw in 32-bit code, retd in 16-bit code, retfq in 64-bit code: the
   ** size the name states, by a prefix of its own */
   if (in.mnem == ZYDIS_MNEMONIC_RET && in.opsize && out.len < sizeof out.b) {

@@ -153,3 +153,19 @@ mov eax,[ds:esp+eax]
 mov eax,[ds:eax+esp]
 ;; case: stack_pointer_twice
 mov eax,[esp+esp]
+;; case: xchg_same_register
+xchg eax,eax
+xchg ax,ax
+xchg al,al
+xchg ecx,ecx
+use16
+xchg eax,eax
+xchg ax,ax
+use64
+xchg eax,eax
+xchg rax,rax
+xchg ax,ax
+xchg r8d,r8d
+xchg r8,r8
+xchg eax,r8d
+xchg ecx,ecx
