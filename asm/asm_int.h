@@ -82,7 +82,7 @@ typedef std::pmr::vector<asm_tok> asm_toks;
 /* Where a line came from: a file (or the main source) and, for lines
 ** produced by a macro, the origin of the line that invoked it. */
 struct asm_origin {
-  std::string file;
+  asm_text file; /* kept once, like token texts */
   int parent;
 };
 struct asm_line {

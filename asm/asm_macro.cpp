@@ -168,9 +168,19 @@ void expand_token(const asm_tok &k, const expansion &x, asm_line &out,
 /* One body line with parameters, locals and escapes resolved, the
 ** backquote made a string of the name after it, and the # operator
 ** applied. */
+/* How many tokens a body line expands to: its list is sized once. */
+size_t expanded_size(const asm_line &src, const expansion &x) {
+  size_t n = 0;
+  for (const asm_tok &k : src.t) {
+    const asm_toks *p = k.kind == ASM_TK_NAME ? x.params.find(k.s) : nullptr;
+    n += p ? p->size() : 1;
+  }
+  return n;
+}
+
 asm_line expand_line(asm_state *st, const asm_line &src, const expansion &x) {
   asm_line out{asm_toks(&st->arena), x.origin};
-  out.t.reserve(src.t.size() + 4);
+  out.t.reserve(expanded_size(src, x));
   bool joins = false;
   for (const asm_tok &k : src.t)
     joins |= k.sym('#');

@@ -60,7 +60,7 @@ bool do_include(asm_state *st, const asm_line &l) {
     return fail(st, ASM_E_FILE_NOT_FOUND, l);
   if (!asm_charge(st, text.size()))
     return false;
-  st->origins.push_back(asm_origin{name, -1});
+  st->origins.push_back(asm_origin{asm_intern(st, name), -1});
   std::vector<asm_line> lines;
   if (!asm_lex(st, text.data(), text.size(), (int)st->origins.size() - 1, lines))
     return false;
@@ -233,7 +233,7 @@ bool pre_line(asm_state *st, std::vector<asm_line> &in, size_t &i) {
 ** in the folder of the file the line comes from first, then as named
 ** (the host's current folder). `name` becomes the name it was found by. */
 bool asm_read_file(asm_state *st, int origin, std::string &name, std::string &text) {
-  const std::string &from = st->origins[(size_t)origin].file;
+  const std::string &from = st->origins[(size_t)origin].file.str();
   size_t cut = from.find_last_of("/\\");
   bool nested = from != st->context && cut != std::string::npos && !name.empty() &&
                 name[0] != '/' && name[0] != '\\' && name.find(':') == std::string::npos;
@@ -265,11 +265,12 @@ bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in) {
 }
 
 bool asm_pre_run(asm_state *st, const char *src, size_t len) {
-  st->origins.push_back(asm_origin{st->context, -1});
+  st->origins.push_back(asm_origin{asm_intern(st, st->context), -1});
   st->areas.assign(1, asm_area());
   std::vector<asm_line> lines;
   if (!asm_charge(st, len) || !asm_lex(st, src, len, 0, lines))
     return false;
+  st->lines.reserve(lines.size() + lines.size() / 2);
   bool ok = asm_pre_lines(st, lines);
   /* postponed blocks, in the order they were given, once the source ends */
   for (size_t k = 0; ok && k < st->pre.postponed.size(); k++) {
