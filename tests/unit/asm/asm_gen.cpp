@@ -732,6 +732,70 @@ struct gen {
     }
   }
 
+  /* many labels with jumps and calls far ahead and back among them, of
+  ** sizes the passes must settle together */
+  void jump_network() {
+    pick_mode();
+    static const char *const jcc[] = {"je", "jne", "jb", "ja", "jl", "jg", "js", "jo"};
+    int blocks = r.range(20, 120);
+    bool dense = r.chance(30); /* blocks of fixed shape: many jumps near the edge */
+    if (dense)
+      blocks = r.range(150, 400);
+    for (int i = 0; i < blocks; i++) {
+      line(name("n", i) + ":");
+      if (dense) {
+        int f = i + 1 + r.range(0, 120), c = i + 1 + r.range(0, 90), b = i - r.range(0, 40);
+        line(fmt(" mov eax, %d", r.range(0, 100000)));
+        line(" cmp eax, ebx");
+        line(" je " + name("n", f < blocks ? f : blocks - 1));
+        line(" call " + name("n", c < blocks ? c : blocks - 1));
+        line(fmt(" add ecx, [esi+%d]", r.range(0, 300) * 4));
+        line(" jnz " + name("n", b < 0 ? 0 : b));
+        line(" jmp " + name("n", i + 1 < blocks ? i + 1 : 0));
+        switch (r.below(12)) { /* other symbols among the labels */
+        case 0:
+          line("virtual at 0");
+          line(name("z", i) + " dd 0");
+          line("end virtual");
+          break;
+        case 1: line(name("e", i) + " = $ - " + name("n", 0)); break;
+        case 2: line(name("d", i) + fmt(" db %d", r.range(0, 9))); break;
+        case 3: line(fmt("times %d nop", r.range(0, 3))); break;
+        case 4: line("dd " + name("n", f < blocks ? f : blocks - 1) + " - $"); break;
+        default: break;
+        }
+        continue;
+      }
+      int n = r.range(1, 3);
+      for (int j = 0; j < n; j++) {
+        int to = i + (r.chance(70) ? r.range(1, 40) : -r.range(0, 30));
+        if (to < 0)
+          to = 0;
+        if (to >= blocks)
+          to = blocks - 1;
+        switch (r.below(7)) {
+        case 0: line("jmp " + name("n", to)); break;
+        case 1: line("call " + name("n", to)); break;
+        case 2: case 3: line(std::string(r.pick(jcc)) + " " + name("n", to)); break;
+        case 4: line(fmt("db %d dup 0", r.range(0, 70))); break;
+        case 5:
+          if (r.chance(30)) {
+            line("virtual at $");
+            line(name("v", i * 8 + j) + fmt(" dd %d", r.range(0, 9)));
+            line("end virtual");
+          } else if (r.chance(50)) {
+            line(name("h", i * 8 + j) + " = $");
+            line("dd " + name("h", i * 8 + j) + " - " + name("n", to));
+          } else {
+            line("dd " + name("n", to) + " - $");
+          }
+          break;
+        default: instruction(); break;
+        }
+      }
+    }
+  }
+
   void expr_section() {
     int n = r.range(3, 10);
     for (int i = 0; i < n; i++) {
@@ -1027,7 +1091,8 @@ asm_gen_program asm_gen(uint64_t seed) {
       g.walk_section(WORDS);
       continue;
     }
-    switch (g.r.below(11)) {
+    switch (g.r.below(12)) {
+    case 11: g.jump_network(); break;
     case 0: case 1:
       g.code_section();
       break;
