@@ -70,6 +70,14 @@ int mem_regs(asm_state *st, asm_operand &op) {
         return ASM_E_INVALID_ADDRESS; /* the stack pointer cannot index */
       op.base = op.index = regs[0];
       op.scale = s - 1;
+      /* [ds:ebp*2+disp32]: the reference keeps the index alone, which
+      ** needs no prefix, where the split needs disp32 anyway */
+      if (s == 2 && st->bits != 64 && op.seg == ZYDIS_REGISTER_DS &&
+          regs[0] == ZYDIS_REGISTER_EBP && !v.reloc && !v.wide &&
+          (v.v < -128 || v.v > 127)) {
+        op.base = 0;
+        op.scale = 2;
+      }
     } else if (s == 4 || s == 8) {
       op.index = regs[0];
       op.scale = s;

@@ -169,3 +169,16 @@ xchg r8d,r8d
 xchg r8,r8
 xchg eax,r8d
 xchg ecx,ecx
+;; case: ds_doubled_frame_pointer
+mov eax,[ds:ebp*2+8]
+mov eax,[ds:ebp*2-200]
+cvtsi2sd xmm2,dword [ds:ebp*2+128]
+mov eax,[ds:ebp*2]
+mov eax,[ds:ebp*2+far_]
+mov eax,[ds:ebp*3+1000]
+mov eax,[ebp*2+1000]
+use16
+mov eax,[ds:ebp*2+1000]
+use64
+mov eax,[ds:ebp*2+1000]
+far_ = 1000
