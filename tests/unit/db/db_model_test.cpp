@@ -68,7 +68,7 @@ TEST(DbModel, RandomOperationsMatchAPlainVector) {
       dbapi_view_free(s);
       dbapi_row_free(c);
     } else if (op == 9 && step % 3 == 0) {
-      ASSERT_TRUE(dbapi_commit(st, err, sizeof err)) << err;
+      ASSERT_TRUE(dbapi_commit(st, 0, err, sizeof err)) << err;
       dbapi_view_free(v);
       dbapi_close(st);
       st = dbapi_open(name.c_str(), err, sizeof err);

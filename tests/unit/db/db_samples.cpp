@@ -80,7 +80,7 @@ struct Sample {
   }
   void finish() {
     char err[300];
-    if (!dbapi_commit(st, err, sizeof err)) fail(err);
+    if (!dbapi_commit(st, 0, err, sizeof err)) fail(err);
     dbapi_close(st);
     FILE *f = fopen((dir + "/" + name + ".txt").c_str(), "wb");
     if (!f) return fail("cannot write the expected text");
@@ -299,7 +299,7 @@ void appended() {
   put_str(v, 1, 0, "two");
   put_num(v, 1, 1, 2);
   dbapi_view_free(v);
-  if (!dbapi_commit(st, err, sizeof err)) failures++;
+  if (!dbapi_commit(st, 0, err, sizeof err)) failures++;
   dbapi_close(st);
   std::string rows = rows_text({{hex("one"), "1"}, {hex("two"), "2"}});
   f = fopen((dir + "/appended.txt").c_str(), "wb");
