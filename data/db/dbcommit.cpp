@@ -114,8 +114,14 @@ int cm_add(DbStorage *st, std::string &err) {
   bool ok = cm_prepare(st, f, err);
   for (size_t k = 0; ok && k < job.patches.size(); k++)
     ok = dbio_put_at(f, job.patches[k].pos, job.patches[k].bytes.data(), job.patches[k].bytes.size(), err);
-  ok = ok && dbio_put_at(f, st->end, job.out.data(), job.out.size(), err) && dbio_sync(f, err) &&
-       dbio_put_at(f, job.end - 16, job.tails, 16, err) && dbio_sync(f, err);
+  ok = ok && dbio_put_at(f, st->end, job.out.data(), job.out.size(), err) && dbio_sync(f, err);
+  if (ok && !(dbio_put_at(f, job.end - 16, job.tails, 16, err) && dbio_sync(f, err))) {
+    /* The tails may be in the file without being on disk: take them out
+    ** again, so that the file holds what the failure says. */
+    std::string ignored;
+    dbio_truncate(f, st->end, ignored);
+    ok = false;
+  }
   if (!ok) {
     dbio_abandon(f);
     return 0;

@@ -19,7 +19,7 @@ struct DbFile {
   size_t size = 0;
 };
 
-static int io_failat, io_count;
+static int io_failat, io_count, io_nosync;
 
 void dbio_fail_at(int step) {
   io_failat = step;
@@ -27,6 +27,8 @@ void dbio_fail_at(int step) {
 }
 
 int dbio_steps() { return io_count; }
+
+void dbio_skip_sync(int on) { io_nosync = on; }
 
 /* Counts one step; true when the test hook wants it to fail. */
 static bool io_injected() {
@@ -180,7 +182,7 @@ bool dbio_put_at(DbFile *f, size_t at, const uint8_t *p, size_t n, std::string &
     unsigned chunk = n > (1u << 20) ? (1u << 20) : (unsigned)n;
     long w = io_injected() ? -1 : io_pwrite(f->fd, p, chunk, at);
     if (w <= 0) return io_fail(err, "cannot write the file");
-    io_writeback(f->fd, at, (size_t)w);
+    if (!io_nosync) io_writeback(f->fd, at, (size_t)w);
     p += w;
     at += (size_t)w;
     n -= (size_t)w;
@@ -214,7 +216,8 @@ bool dbio_truncate(DbFile *f, size_t n, std::string &err) {
 }
 
 bool dbio_sync(DbFile *f, std::string &err) {
-  if (io_injected() || io_sync_fd(f->fd) != 0) return io_fail(err, "cannot flush the file to disk");
+  if (io_injected() || (!io_nosync && io_sync_fd(f->fd) != 0))
+    return io_fail(err, "cannot flush the file to disk");
   return true;
 }
 
@@ -243,7 +246,7 @@ bool dbio_finish(DbFile *f, std::string &err) {
     dbio_abandon(f);
     return false;
   }
-  if (temp) io_sync_dir(f->path.c_str());
+  if (temp && !io_nosync) io_sync_dir(f->path.c_str());
   delete f;
   return true;
 }

@@ -43,5 +43,9 @@ void dbio_clean(const char *path, const DbBytes &start);
 ** first); 0 turns it off. dbio_steps counts the operations done since. */
 void dbio_fail_at(int step);
 int dbio_steps();
+/* Test hook: flushes to disk are counted but not done, and write-back is
+** not started (for tests that commit thousands of times; durability is
+** not what they check). */
+void dbio_skip_sync(int on);
 
 #endif
