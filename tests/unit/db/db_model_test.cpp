@@ -6,7 +6,6 @@
 #include <cmath>
 #include <random>
 
-#include "data/db/dbio.h"
 #include "data/db/dbops.h"
 #include "db_util.h"
 
@@ -231,9 +230,7 @@ void typed_run(unsigned seed) {
 }
 
 TEST(DbModel, TypedChangesCommittedAndReadBack) {
-  dbio_skip_sync(1);
   for (unsigned seed = 1; seed <= 6; seed++) typed_run(seed);
-  dbio_skip_sync(0);
 }
 
 }  // namespace
