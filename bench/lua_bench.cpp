@@ -26,6 +26,9 @@ extern "C" {
 #include "lua.h"
 #include "lualib.h"
 }
+#if defined(_WIN32) && defined(__i386__) && !defined(LUA_BENCH_STOCK)
+#include "native/guard/guard_lua.h"
+#endif
 
 namespace {
 
@@ -260,6 +263,7 @@ void call_overhead() {
   const int n = sizeof chunks / sizeof chunks[0];
   double best[n];
   lua_asmhook = stub_hook;
+  ng_open();   // native functions run under the program's guard
   lua_State *L = new_state();
   int bad = luaL_dostring(L, "asmfunc native() xor eax, eax end");
   for (int r = 0; r < kRuns * kTurns && !bad; r++) {

@@ -14,7 +14,7 @@ extern "C" {
 
 #include "host/heap.h"
 #include "native/modules/mod_build.h"
-#include "native/modules/mod_guard.h"
+#include "native/guard/guard.h"
 #include "native/modules/mod_registry.h"
 #include "native/modules/modules.h"
 
@@ -73,7 +73,7 @@ int main() {
     int f = 0;
     auto t0 = std::chrono::steady_clock::now();
     uint32_t sum = 0;
-    for (int i = 0; i < 1000000; i++) sum += mg_invoke(code, w, 2, &f);
+    for (int i = 0; i < 1000000; i++) sum += ng_invoke(code, w, 2, &f);
     double g = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     printf("1e6 guarded calls from C: %.3f s (%u)\n", g, sum);
   }

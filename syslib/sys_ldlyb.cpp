@@ -12,8 +12,8 @@ extern "C" {
 #include "lauxlib.h"
 }
 
+#include "native/guard/guard_lua.h"
 #include "sys_args.h"
-#include "sys_call.h"
 #include "sys_pe.h"
 #include "syslib.h"
 
@@ -34,11 +34,10 @@ static int sys_export_call(lua_State *L) {
     con_message(a.error);
     return 0;
   }
-  int faulted = 0;
-  uint32_t r = sys_guarded_call(fn, (const uint32_t *)a.words, a.n, &faulted);
+  uint32_t r;
+  int faulted = !ng_call(L, fn, (const uint32_t *)a.words, a.n, &r);
   sys_args_free(&a);
   if (faulted) {
-    sys_after_fault();
     con_message(sys_fault_msg);
     lua_pushnumber(L, -1);
   } else {

@@ -6,19 +6,15 @@
 ** the sum of all string arguments plus 1025 bytes, which covers
 ** concatenation of the arguments and a `wsprintfA' result.
 */
-#include <malloc.h>
 #include <math.h>
 #include <string.h>
 
 extern "C" {
 #include "lauxlib.h"
-#include "ldo.h"
-#include "lfunc.h"
-#include "lstate.h"
 }
 
+#include "native/guard/guard_lua.h"
 #include "native/modules/mod_call.h"
-#include "native/modules/mod_guard.h"
 
 extern void con_message(const char *text);
 
@@ -133,37 +129,6 @@ static int mc_args(lua_State *L, const mi_sig *s, int first, int top,
   return (int)(w - w0);
 }
 
-/* Where the interpreter stood before the call; a fault inside the call may
-   have left frames of its own behind (a member calling back into scripts). */
-struct mc_mark {
-  ptrdiff_t top, ci;
-  unsigned short nccalls, baseccalls;
-  lu_byte allowhook;
-  struct lua_longjmp *errorjmp;
-};
-
-static void mc_save(lua_State *L, mc_mark *k) {
-  k->top = savestack(L, L->top);
-  k->ci = saveci(L, L->ci);
-  k->nccalls = L->nCcalls;
-  k->baseccalls = L->baseCcalls;
-  k->allowhook = L->allowhook;
-  k->errorjmp = L->errorJmp;
-}
-
-static void mc_restore(lua_State *L, const mc_mark *k) {
-  StkId top = restorestack(L, k->top);
-  luaF_close(L, top);
-  L->top = top;
-  L->ci = restoreci(L, k->ci);
-  L->base = L->ci->base;
-  L->savedpc = L->ci->savedpc;
-  L->nCcalls = k->nccalls;
-  L->baseCcalls = k->baseccalls;
-  L->allowhook = k->allowhook;
-  L->errorJmp = k->errorjmp;
-}
-
 static uint32_t __cdecl mc_strlen(const char *s) {
   return (uint32_t)strlen(s);
 }
@@ -177,7 +142,7 @@ static void mc_result(lua_State *L, const mi_sig *s, uint32_t eax, int faulted) 
     lua_pushnil(L);
   } else {
     int bad = 0;   /* the text is measured under the guard too */
-    uint32_t n = mg_invoke((const void *)mc_strlen, &eax, 1, &bad);
+    uint32_t n = ng_invoke((const void *)mc_strlen, &eax, 1, &bad);
     if (bad) {
       con_message(mc_fault_message);
       lua_pushnil(L);
@@ -194,13 +159,9 @@ int mc_call(lua_State *L, const mi_member *m, int first) {
   uint32_t *words, local[32];
   int n = mc_args(L, &s, first, top, &words, local, 32);
   const void *fn = (const void *)(uintptr_t)mi_get32(m->addr);
-  mc_mark mark;
-  mc_save(L, &mark);
-  int faulted = 0;
-  uint32_t eax = mg_invoke(fn, words, n, &faulted);
+  uint32_t eax;
+  int faulted = !ng_call(L, fn, words, n, &eax);
   if (faulted) {
-    mc_restore(L, &mark);
-    if (mg_last_code == 0xC00000FDu) _resetstkoflw();
     con_message(mc_fault_message);
     eax = (uint32_t)-1;
   }

@@ -13,6 +13,7 @@ extern "C" {
 #include "lua.h"
 }
 
+#include "native/guard/guard_lua.h"
 #include "native/modules/mod_builtin.h"
 #include "native/modules/mod_call.h"
 #include "native/modules/mod_lua.h"
@@ -105,7 +106,7 @@ static int mo_module_index(lua_State *L) {
     else
       lua_pushnil(L);
   } else if (mo_is(L, 2, "func")) {
-    lua_pushcfunction(L, (lua_CFunction)(void *)r->image);
+    ng_push_host(L, r->image);   /* a fault is a script error, as in asmfunc */
   } else if (mo_is(L, 2, "byname")) {
     mo_push_record(L, r, MO_BYNAME);
   } else {

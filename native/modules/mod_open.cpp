@@ -3,6 +3,7 @@
 */
 #include <windows.h>
 
+#include "native/guard/guard_lua.h"
 #include "native/modules/mod_builtin.h"
 #include "native/modules/mod_lua.h"
 #include "native/modules/mod_registry.h"
@@ -14,6 +15,7 @@ int mod_open(lua_State *L) {
   bi_register();
   mr_dll_hook = md_load;
   lm_L = L;
+  ng_open();   /* native functions run under the guard */
   mo_open(L);
   return 0;
 }

@@ -12,8 +12,9 @@
 struct lua_State;
 struct mr_record;
 
-/* Registers the built-in modules (once per process) and sets the global
-   `modules' in L. */
+/* Registers the built-in modules (once per process), sets the global
+   `modules' in L and routes calls of native functions through the
+   guard. */
 int mod_open(lua_State *L);
 
 /* The compiler's calls for an executable assembled block: 1 when the block

@@ -11,7 +11,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
-#include "native/modules/mod_guard.h"
+#include "native/guard/guard.h"
 #include "native/modules/mod_image.h"
 #include "native/modules/mod_registry.h"
 #include "tests/unit/modules/msg_double.h"
@@ -30,7 +30,7 @@ uint32_t exec(const std::vector<uint8_t> &code) {
                                                 PAGE_EXECUTE_READWRITE);
   memcpy(mem, code.data(), code.size());
   int faulted = 0;
-  uint32_t r = mg_invoke(mem, nullptr, 0, &faulted);
+  uint32_t r = ng_invoke(mem, nullptr, 0, &faulted);
   EXPECT_EQ(faulted, 0);
   return r;
 }
@@ -67,7 +67,7 @@ protected:
   uint32_t getvar(uint32_t module, const char *name) {
     uint32_t w[2] = {module, addr_of(name)};
     int faulted = 0;
-    return mg_invoke((void *)(uintptr_t)service("getvar"), w, 2, &faulted);
+    return ng_invoke((void *)(uintptr_t)service("getvar"), w, 2, &faulted);
   }
   // mov eax, value; [fld qword real]; push name; push module; call setvar; ret
   uint32_t setvar(uint32_t module, const char *name, uint32_t value, const double *real) {
@@ -143,7 +143,7 @@ TEST_F(Interf, CallPassesTheCallersArguments) {
 
 TEST_F(Interf, NewMakesAnEmptyHeader) {
   int faulted = 0;
-  uint32_t p = mg_invoke((void *)(uintptr_t)service("new"), nullptr, 0, &faulted);
+  uint32_t p = ng_invoke((void *)(uintptr_t)service("new"), nullptr, 0, &faulted);
   ASSERT_NE(p, 0u);
   const uint8_t *b = (const uint8_t *)(uintptr_t)p;
   mi_header h;
@@ -163,25 +163,25 @@ TEST_F(Interf, LuaModuleHandlersSetAndReadGlobals) {
   uint32_t rd = mi_get32(m.handler[0].p), wr = mi_get32(m.handler[1].p);
   int faulted = 0;
   uint32_t w1[3] = {addr_of("g1"), 3, 42};
-  mg_invoke((void *)(uintptr_t)wr, w1, 3, &faulted);
+  ng_invoke((void *)(uintptr_t)wr, w1, 3, &faulted);
   EXPECT_EQ(run("return g1"), "42");
   const char *tricky = "a]]b]=]c\n";
   uint32_t w2[3] = {addr_of("g2"), 7, addr_of(tricky)};
-  mg_invoke((void *)(uintptr_t)wr, w2, 3, &faulted);
+  ng_invoke((void *)(uintptr_t)wr, w2, 3, &faulted);
   EXPECT_EQ(run("return g2 == 'a]]b]=]c\\n'"), "true");
   const double d = 0.1;
   uint32_t w3[3] = {addr_of("g3"), 0x80, addr_of(&d)};
-  mg_invoke((void *)(uintptr_t)wr, w3, 3, &faulted);
+  ng_invoke((void *)(uintptr_t)wr, w3, 3, &faulted);
   EXPECT_EQ(run("return g3 == 0.1"), "true");
   uint32_t w4[3] = {addr_of("not a name"), 3, 1};
-  mg_invoke((void *)(uintptr_t)wr, w4, 3, &faulted);
+  ng_invoke((void *)(uintptr_t)wr, w4, 3, &faulted);
   EXPECT_EQ(msg_log, "lua: not a global name\n");
   run("g5 = 'text' g6 = -7.9");
   uint32_t r1[2] = {addr_of("g5"), 7};
-  uint32_t s = mg_invoke((void *)(uintptr_t)rd, r1, 2, &faulted);
+  uint32_t s = ng_invoke((void *)(uintptr_t)rd, r1, 2, &faulted);
   EXPECT_STREQ((const char *)(uintptr_t)s, "text");
   uint32_t r2[2] = {addr_of("g6"), 3};
-  EXPECT_EQ((int32_t)mg_invoke((void *)(uintptr_t)rd, r2, 2, &faulted), -7);
+  EXPECT_EQ((int32_t)ng_invoke((void *)(uintptr_t)rd, r2, 2, &faulted), -7);
   EXPECT_EQ(faulted, 0);
 }
 

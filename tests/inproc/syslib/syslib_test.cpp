@@ -156,6 +156,34 @@ TEST_F(Syslib, FaultsAreGuarded) {
             "3\tfalse\te");
 }
 
+TEST_F(Syslib, ManyFaultsLeakNothing) {
+  uint32_t head;
+  __asm__ volatile("movl %%fs:0, %0" : "=r"(head));
+  drv_run("collectgarbage() kb0 = collectgarbage('count')");
+  std::string out = drv_run("local t, n = ldlyb('systest.dll'), 0 for i = 1, 300 do "
+                            "n = n + t.st_crash() + t.st_raise() + t.st_wild() end "
+                            "print(n, t.st_sub(5, 2))");
+  EXPECT_TRUE(has(out, "-900\t3")) << out.substr(out.size() > 200 ? out.size() - 200 : 0);
+  uint32_t now;
+  __asm__ volatile("movl %%fs:0, %0" : "=r"(now));
+  EXPECT_EQ(now, head);
+  EXPECT_EQ(drv_run("collectgarbage() print(collectgarbage('count') - kb0 < 64)"), "true");
+  // the C call depth is as before: 150 nested protected calls fit
+  EXPECT_EQ(drv_run("local function p(n) if n == 0 then return 0 end "
+                    "return select(2, pcall(p, n - 1)) + 1 end print(p(150))"),
+            "150");
+}
+
+TEST_F(Syslib, StackIsAlignedAndTheFpuStackEmptied) {
+  EXPECT_EQ(drv_run("local f = ldlyb('systest.dll').st_align "
+                    "print(f(), f(1), f(1, 2), f(1, 2, 3), f(1, 2, 3, 4))"),
+            "0\t0\t0\t0\t0");
+  // 20 results left in ST0 would overflow the 8 registers of the FPU stack
+  EXPECT_EQ(drv_run("local f = ldlyb('systest.dll').st_half for i = 1, 20 do f() end "
+                    "print(1.5 + 2.25, 2 ^ 0.5 > 1.41)"),
+            "3.75\ttrue");
+}
+
 TEST_F(Syslib, StackOverflowIsGuardedTwice) {
   for (int i = 0; i < 2; i++) {
     std::string out = drv_run("print(ldlyb('systest.dll').st_overflow(0))");

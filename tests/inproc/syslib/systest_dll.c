@@ -115,3 +115,11 @@ EXPORT uint32_t st_overflow(uint32_t depth) {
   pad[0] = (char)depth;
   return st_overflow(depth + 1) + pad[0];
 }
+
+/* (ESP + 4) mod 16 on entry: 0 when the caller aligned the stack. */
+EXPORT __attribute__((naked)) uint32_t st_align(void) {
+  __asm__("leal 4(%esp), %eax\n andl $15, %eax\n ret\n");
+}
+
+/* A double result, left in ST0 for a caller that reads EAX. */
+EXPORT double st_half(void) { return 0.5; }

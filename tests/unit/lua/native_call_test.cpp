@@ -6,6 +6,7 @@
 #include <map>
 
 #include "luatest.h"
+#include "native/guard/guard_lua.h"
 
 namespace {
 
@@ -58,12 +59,14 @@ struct Native : LuaTest {
                              0x31, 0xFF, 0x31, 0xED, 0x5D, 0x5F, 0x5E, 0x5B,
                              0x31, 0xC0, 0xC3};
     lua_asmhook = block_hook;
+    ng_open();
     ASSERT_EQ(run("asmfunc argc() lua! argc end asmfunc first() lua! first end "
                   "asmfunc count() lua! count end asmfunc y() lua! yield end "
                   "asmfunc saves() lua! saves end"), "");
   }
   void TearDown() override {
     lua_asmhook = nullptr;
+    lua_nativecall = nullptr;
     LuaTest::TearDown();
   }
 };

@@ -168,4 +168,20 @@ TEST_F(Syntax, ArrayLibraryWithoutTable) {
   EXPECT_EQ(eval("#t"), "1");
 }
 
+TEST_F(Syntax, NativeCodeRunsOnlyThroughTheProgramsCall) {
+  // without the program's call routine, code is never jumped into
+  lua_asmhook = [](lua_State *, const char *, void **code, size_t *size) -> int {
+    static unsigned char trap[1] = {0xCC};
+    *code = trap;
+    *size = sizeof trap;
+    return 1;
+  };
+  ASSERT_EQ(run("asmfunc f() lua! x end"), "");
+  EXPECT_NE(run("f()").find("native code cannot be called in this program"),
+            std::string::npos);
+  lua_asmhook = record_hook;   // the empty native function needs none
+  ASSERT_EQ(run("asmfunc e() lua! y end"), "");
+  EXPECT_EQ(run("assert(select('#', e(1, 2)) == 0)"), "");
+}
+
 }  // namespace
