@@ -40,6 +40,14 @@ void wr_spill(Wr &w) {
   j.out.clear();
 }
 
+/* Room for n more bytes when they are all kept (not handed over in pieces),
+** growing geometrically: many small columns must not each copy the lot. */
+void wr_reserve(Wr &w, size_t n) {
+  DbBytes &out = w.job.out;
+  if (w.job.spill || out.capacity() - out.size() >= n) return;
+  out.reserve(std::max(out.size() + n, 2 * out.capacity()));
+}
+
 template <class Out>
 void wr_ref(Out &cat, uint32_t size, uint32_t pos) {
   DbBytes b;
@@ -96,9 +104,16 @@ DbPlace wr_wide(Wr &w, const DbColumn &c, size_t rows) {
   p.pos = wr_pos(w);
   if (!wr_room(w, 8 * rows)) return p;
   DbBytes &out = w.job.out;
-  size_t at = out.size(), held = std::min(dbcol_held(c), rows);
-  out.resize(at + 8 * rows);
-  if (held) wr_le64(out.data() + at, c.type == 'D' ? (const void *)c.d.data() : c.l.data(), held);
+  size_t held = std::min(dbcol_held(c), rows);
+  const uint64_t *v = (const uint64_t *)(c.type == 'D' ? (const void *)c.d.data() : c.l.data());
+  wr_reserve(w, 8 * rows);
+  for (size_t r = 0; r < rows;) {
+    size_t n = std::min(rows - r, WR_CHUNK / 8), at = out.size();
+    out.resize(at + 8 * n);
+    if (r < held) wr_le64(out.data() + at, v + r, std::min(n, held - r));
+    r += n;
+    wr_spill(w);
+  }
   p.size = p.live = (uint32_t)(8 * rows);
   return p;
 }
@@ -118,15 +133,21 @@ DbPlace wr_bytes(Wr &w, const DbColumn &c, size_t rows) {
   DbPlace p;
   p.pos = wr_pos(w);
   if (!wr_room(w, total)) total = 0;
+  /* Handed over in pieces as it goes: a large column is not held whole. */
   DbBytes &out = w.job.out;
-  size_t at = out.size();
-  out.resize(at + total);
-  uint8_t *q = out.data() + at;
-  for (size_t r = 0; r < held && total; r++) {
-    if (!len[r]) continue;
-    memcpy(q, c.s[r].data(), (size_t)len[r] - text);
-    q += len[r] - text;
-    if (text) *q++ = 0;
+  wr_reserve(w, total);
+  for (size_t r = 0; r < held && total;) {
+    size_t at = out.size(), n = 0, e = r;
+    while (e < held && n < WR_CHUNK) n += (size_t)len[e++];
+    out.resize(at + n);
+    uint8_t *q = out.data() + at;
+    for (; r < e; r++) {
+      if (!len[r]) continue;
+      memcpy(q, c.s[r].data(), (size_t)len[r] - text);
+      q += len[r] - text;
+      if (text) *q++ = 0;
+    }
+    wr_spill(w);
   }
   p.size = p.live = (uint32_t)total;
   if (total) {
