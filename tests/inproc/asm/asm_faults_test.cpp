@@ -72,11 +72,16 @@ struct AsmFaults : ::testing::Test {
     lua_pushcfunction(L, (lua_CFunction)raw);
     lua_setglobal(L, "rawpeek");
   }
-  // a chunk run as a terminal line is; its output
+  // a chunk run as a terminal line is; its output. No prompt comes between
+  // these lines, so their output runs on as one long line, which the
+  // terminal shows cut into rows: the cuts are taken out again.
   std::string line(const std::string &src) {
     LONG from = drv_end();
     repl_eval(drv_state(), ("  " + src).c_str());
-    return drv_text(from, drv_end());
+    std::string out = drv_text(from, drv_end()), joined;
+    for (char c : out)
+      if (c != '\r') joined += c;
+    return joined;
   }
   // the code of a native function: its image starts with a short jump
   static uint32_t code_of(const char *name) {
