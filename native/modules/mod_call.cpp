@@ -56,15 +56,6 @@ struct mc_copies {
   size_t room;
 };
 
-static size_t mc_string_bytes(lua_State *L, const mi_sig *s, int first, int top) {
-  size_t total = 0;
-  for (uint32_t i = 0; i < s->nparams; i++) {
-    int idx = first + (int)i;
-    if (idx <= top && lua_type(L, idx) == LUA_TSTRING) total += lua_objlen(L, idx);
-  }
-  return total;
-}
-
 static uint32_t mc_copy(lua_State *L, int idx, mc_copies *c) {
   size_t n;
   const char *s = lua_tolstring(L, idx, &n);
@@ -99,17 +90,17 @@ static uint32_t mc_other(lua_State *L, int idx, mc_copies *c) {
    interpreter error can unwind); returns the word count. */
 static int mc_args(lua_State *L, const mi_sig *s, int first, int top,
                    uint32_t **out, uint32_t *local, size_t nlocal) {
-  size_t strings = mc_string_bytes(L, s, first, top);
-  mc_copies c;
-  c.room = strings + 1025 + 1;
-  size_t count = 0, nwords = 0;
+  size_t strings = 0, count = 0, nwords = 0;
   for (uint32_t i = 0; i < s->nparams; i++) {
     int idx = first + (int)i;
     nwords += mc_is_real(s->params[i]) ? 2 : 1;
     int ty = idx <= top ? lua_type(L, idx) : LUA_TNONE;
+    if (ty == LUA_TSTRING) strings += lua_objlen(L, idx);
     if (ty == LUA_TSTRING || (ty == LUA_TNUMBER && mc_is_string(s->params[i])))
       count++;   /* what mc_copy will take a copy of */
   }
+  mc_copies c;
+  c.room = strings + 1025 + 1;
   if (nwords > 4096) luaL_error(L, "too many parameters for a member call");
   uint32_t *w = local;   /* the caller's array does when no text is copied */
   if (count || nwords > nlocal)
