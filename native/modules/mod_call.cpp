@@ -158,10 +158,14 @@ static void mc_result(lua_State *L, const mi_sig *s, uint32_t eax, int faulted) 
 
 int mc_call(lua_State *L, const mi_member *m, int first) {
   mi_sig s;
-  int top = lua_gettop(L);
   if (!mi_sig_of(m->sig, &s)) memset(&s, 0, sizeof s);
+  return mc_call_sig(L, m, &s, first);
+}
+
+int mc_call_sig(lua_State *L, const mi_member *m, const mi_sig *s, int first) {
+  int top = lua_gettop(L);
   uint32_t *words, local[32];
-  int n = mc_args(L, &s, first, top, &words, local, 32);
+  int n = mc_args(L, s, first, top, &words, local, 32);
   const void *fn = (const void *)(uintptr_t)mi_get32(m->addr);
   uint32_t eax;
   int faulted = !ng_call(L, fn, words, n, &eax);
@@ -169,6 +173,6 @@ int mc_call(lua_State *L, const mi_member *m, int first) {
     con_message(mc_fault_message);
     eax = (uint32_t)-1;
   }
-  mc_result(L, &s, eax, faulted);
+  mc_result(L, s, eax, faulted);
   return 1;
 }

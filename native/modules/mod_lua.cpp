@@ -31,6 +31,7 @@ struct mo_member {
   mr_record *r;
   const uint8_t *at;   /* the member item in the image */
   mi_member view;      /* its parts; the layout of a loaded image never changes */
+  mi_sig sig;          /* the view's signature decoded, for calls */
 };
 
 static void mo_push_record(lua_State *L, mr_record *r, const char *meta) {
@@ -53,6 +54,7 @@ static void mo_push_member(lua_State *L, mr_record *r, int found, const mi_membe
   u->r = r;
   u->at = m->at;
   u->view = *m;
+  if (!mi_sig_of(m->sig, &u->sig)) memset(&u->sig, 0, sizeof u->sig);
   luaL_getmetatable(L, MO_MEMBER);
   lua_setmetatable(L, -2);
 }
@@ -272,13 +274,13 @@ static mo_member *mo_call_target(lua_State *L, mi_member *m) {
 
 static int mo_member_call(lua_State *L) {
   mi_member m;
-  mo_call_target(L, &m);
+  mo_member *u = mo_call_target(L, &m);
   if (m.kind != 0) {
     mo_say("Member '%s' is not a function\n", mi_text(m.name));
     lua_pushnil(L);
     return 1;
   }
-  return mc_call(L, &m, 2);
+  return mc_call_sig(L, &m, &u->sig, 2);
 }
 
 static void mo_meta(lua_State *L, const char *name, lua_CFunction index) {
