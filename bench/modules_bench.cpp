@@ -3,6 +3,7 @@
 // figures; no pass or fail.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -61,11 +62,19 @@ int main() {
   mb_bytes img = add_image("bench");
   if (!mod_check_register(place(img), img.size())) return 1;
   luaL_dostring(L, "m_add = modules.byname.bench.byname.add");
-  double c = seconds(L, "local f, n = c_add, 0 for i = 1, 1000000 do n = f(n, 1) end");
-  double m = seconds(L, "local f, n = m_add, 0 for i = 1, 1000000 do n = f(n, 1) end");
-  double ix = seconds(L, "local f, n = m_add, 0 for i = 1, 1000000 do n = f.access end");
-  printf("1e6 member field reads: %.3f s\n", ix);
-  printf("1e6 calls: C function %.3f s, guarded member %.3f s (%.2fx)\n", c, m, m / c);
+  // The chunks take turns, run by run, so that a busy machine weighs on
+  // all alike; each figure is the best run.
+  static const char *const chunks[] = {
+      "local f, n = c_add, 0 for i = 1, 1000000 do n = f(n, 1) end",
+      "local f, n = m_add, 0 for i = 1, 1000000 do n = f(n, 1) end",
+      "local f, n = m_add, 0 for i = 1, 1000000 do n = f.access end"};
+  double best[3] = {1e300, 1e300, 1e300};
+  for (int r = 0; r < 7; r++)
+    for (int k = 0; k < 3; k++) best[k] = std::min(best[k], seconds(L, chunks[k]));
+  double c = best[0], m = best[1];
+  printf("1e6 member field reads: %.3f s\n", best[2]);
+  printf("1e6 calls, best of 7: C function %.3f s, guarded member %.3f s "
+         "(%.2fx; goal <= 2.00)\n", c, m, m / c);
 
   {
     uint8_t *code = place(img) + 6;

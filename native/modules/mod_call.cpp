@@ -21,7 +21,20 @@ extern void con_message(const char *text);
 
 const char mc_fault_message[] = "Error! exception is occured inside asm module call\n";
 
+/* Whole numbers in 32 bits, the usual argument: 2^52 + 2^51 added puts d
+   rounded in the low word, with neither fmod nor a switch of the x87
+   control word; the comparison leaves every other value to mc_word. */
+static inline int mc_small(lua_Number d, uint32_t *w) {
+  union { double d; uint32_t w[2]; } u;
+  u.d = (double)d + 6755399441055744.0;
+  if ((lua_Number)(int32_t)u.w[0] != d) return 0;
+  *w = u.w[0];
+  return 1;
+}
+
 uint32_t mc_word(lua_Number d) {
+  uint32_t w;
+  if (mc_small(d, &w)) return w;
   if (!(d == d) || isinf(d)) return 0;
   d = fmod(trunc(d), 4294967296.0);
   if (d < 0) d += 4294967296.0;
@@ -42,15 +55,6 @@ struct mc_copies {
   char *next;
   size_t room;
 };
-
-static size_t mc_string_bytes(lua_State *L, const mi_sig *s, int first, int top) {
-  size_t total = 0;
-  for (uint32_t i = 0; i < s->nparams; i++) {
-    int idx = first + (int)i;
-    if (idx <= top && lua_type(L, idx) == LUA_TSTRING) total += lua_objlen(L, idx);
-  }
-  return total;
-}
 
 static uint32_t mc_copy(lua_State *L, int idx, mc_copies *c) {
   size_t n;
@@ -86,17 +90,17 @@ static uint32_t mc_other(lua_State *L, int idx, mc_copies *c) {
    interpreter error can unwind); returns the word count. */
 static int mc_args(lua_State *L, const mi_sig *s, int first, int top,
                    uint32_t **out, uint32_t *local, size_t nlocal) {
-  size_t strings = mc_string_bytes(L, s, first, top);
-  mc_copies c;
-  c.room = strings + 1025 + 1;
-  size_t count = 0, nwords = 0;
+  size_t strings = 0, count = 0, nwords = 0;
   for (uint32_t i = 0; i < s->nparams; i++) {
     int idx = first + (int)i;
     nwords += mc_is_real(s->params[i]) ? 2 : 1;
     int ty = idx <= top ? lua_type(L, idx) : LUA_TNONE;
+    if (ty == LUA_TSTRING) strings += lua_objlen(L, idx);
     if (ty == LUA_TSTRING || (ty == LUA_TNUMBER && mc_is_string(s->params[i])))
       count++;   /* what mc_copy will take a copy of */
   }
+  mc_copies c;
+  c.room = strings + 1025 + 1;
   if (nwords > 4096) luaL_error(L, "too many parameters for a member call");
   uint32_t *w = local;   /* the caller's array does when no text is copied */
   if (count || nwords > nlocal)
@@ -154,10 +158,14 @@ static void mc_result(lua_State *L, const mi_sig *s, uint32_t eax, int faulted) 
 
 int mc_call(lua_State *L, const mi_member *m, int first) {
   mi_sig s;
-  int top = lua_gettop(L);
   if (!mi_sig_of(m->sig, &s)) memset(&s, 0, sizeof s);
+  return mc_call_sig(L, m, &s, first);
+}
+
+int mc_call_sig(lua_State *L, const mi_member *m, const mi_sig *s, int first) {
+  int top = lua_gettop(L);
   uint32_t *words, local[32];
-  int n = mc_args(L, &s, first, top, &words, local, 32);
+  int n = mc_args(L, s, first, top, &words, local, 32);
   const void *fn = (const void *)(uintptr_t)mi_get32(m->addr);
   uint32_t eax;
   int faulted = !ng_call(L, fn, words, n, &eax);
@@ -165,6 +173,6 @@ int mc_call(lua_State *L, const mi_member *m, int first) {
     con_message(mc_fault_message);
     eax = (uint32_t)-1;
   }
-  mc_result(L, &s, eax, faulted);
+  mc_result(L, s, eax, faulted);
   return 1;
 }

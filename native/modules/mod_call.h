@@ -20,6 +20,9 @@ extern const char mc_fault_message[];
    exactly one value and returns 1. */
 int mc_call(lua_State *L, const mi_member *m, int first);
 
+/* The same with the member's signature already decoded. */
+int mc_call_sig(lua_State *L, const mi_member *m, const mi_sig *s, int first);
+
 /* A script number as a 32-bit word: truncated toward zero, low 32 bits. */
 uint32_t mc_word(lua_Number d);
 

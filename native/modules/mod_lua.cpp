@@ -31,6 +31,7 @@ struct mo_member {
   mr_record *r;
   const uint8_t *at;   /* the member item in the image */
   mi_member view;      /* its parts; the layout of a loaded image never changes */
+  mi_sig sig;          /* the view's signature decoded, for calls */
 };
 
 static void mo_push_record(lua_State *L, mr_record *r, const char *meta) {
@@ -53,6 +54,7 @@ static void mo_push_member(lua_State *L, mr_record *r, int found, const mi_membe
   u->r = r;
   u->at = m->at;
   u->view = *m;
+  if (!mi_sig_of(m->sig, &u->sig)) memset(&u->sig, 0, sizeof u->sig);
   luaL_getmetatable(L, MO_MEMBER);
   lua_setmetatable(L, -2);
 }
@@ -255,15 +257,30 @@ static int mo_member_newindex(lua_State *L) {
   return 0;
 }
 
+/* The member a call is made on. The metatable, an upvalue, is compared
+   directly: looking it up by name costs as much as a short call. */
+static mo_member *mo_call_target(lua_State *L, mi_member *m) {
+  mo_member *u = (mo_member *)lua_touserdata(L, 1);
+  if (u != NULL && lua_getmetatable(L, 1)) {
+    int same = lua_rawequal(L, -1, lua_upvalueindex(1));
+    lua_pop(L, 1);
+    if (same) {
+      *m = u->view;
+      return u;
+    }
+  }
+  return mo_check_member(L, m);
+}
+
 static int mo_member_call(lua_State *L) {
   mi_member m;
-  mo_check_member(L, &m);
+  mo_member *u = mo_call_target(L, &m);
   if (m.kind != 0) {
     mo_say("Member '%s' is not a function\n", mi_text(m.name));
     lua_pushnil(L);
     return 1;
   }
-  return mc_call(L, &m, 2);
+  return mc_call_sig(L, &m, &u->sig, 2);
 }
 
 static void mo_meta(lua_State *L, const char *name, lua_CFunction index) {
@@ -286,7 +303,8 @@ void mo_open(lua_State *L) {
   mo_meta(L, MO_MEMBER, mo_member_index);
   lua_pushcfunction(L, mo_member_newindex);
   lua_setfield(L, -2, "__newindex");
-  lua_pushcfunction(L, mo_member_call);
+  lua_pushvalue(L, -1);
+  lua_pushcclosure(L, mo_member_call, 1);
   lua_setfield(L, -2, "__call");
   lua_pop(L, 1);
   lua_newuserdata(L, sizeof(void *));

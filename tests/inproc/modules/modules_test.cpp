@@ -2,6 +2,10 @@
 // function and variable members, DLL modules.
 #include "tests/inproc/modules/images.h"
 
+#include <math.h>
+#include <string.h>
+
+#include "native/modules/mod_call.h"
 #include "native/modules/mod_image.h"
 #include "native/modules/mod_registry.h"
 #include "native/modules/modules.h"
@@ -249,6 +253,36 @@ TEST_F(Modules, ArgumentsOfEveryType) {
   EXPECT_EQ(run("return modules.byname.str.byname.len()"), "0");   // null text
   EXPECT_EQ(run("return modules.byname.str.byname.len(12345)"), "5");
   EXPECT_EQ(msg_log, "");
+}
+
+// Whole numbers take a shortcut to their word: every number must come out
+// as the plain conversion gives it (toward zero, modulo 2^32, 0 when not
+// finite).
+TEST(MemberWords, MatchThePlainConversion) {
+  uint64_t seed = 7;
+  auto next = [&] {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    return seed >> 11;
+  };
+  for (int i = 0; i < 20000; i++) {
+    double d;
+    switch (i % 5) {
+      case 0: d = (double)(int32_t)next(); break;
+      case 1: d = (double)(int64_t)(next() << 11) / (double)(1ull << (next() % 64)); break;
+      case 2: d = (double)(next() % 8589934592ull) - 4294967296.0; break;
+      case 3: d = (double)(int32_t)next() + (double)(next() % 4) / 4; break;
+      default: {
+        uint64_t bits = next() << 11 | next() % 2048;
+        memcpy(&d, &bits, 8);
+      }
+    }
+    uint32_t want = 0;
+    if (d == d && !isinf(d)) {
+      double m = fmod(trunc(d), 4294967296.0);
+      want = (uint32_t)(m < 0 ? m + 4294967296.0 : m);
+    }
+    ASSERT_EQ(mc_word(d), want) << d;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // result counts, yields. The "assembler" here hands out fixed code.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -83,6 +84,39 @@ TEST_F(Native, NumbersAreTruncatedTowardZero) {
   EXPECT_EQ(eval("first(2^32 + 5)"), "5");
   EXPECT_EQ(eval("first(1/0)"), "-2147483648");
   EXPECT_EQ(eval("first(0/0)"), "-2147483648");
+}
+
+// Whole numbers take a shortcut: every number, whole or not, must come out
+// as the plain conversion gives it (toward zero, low 32 bits).
+TEST_F(Native, NumbersMatchThePlainConversion) {
+  uint64_t seed = 19;
+  auto next = [&] {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    return seed >> 11;
+  };
+  lua_getglobal(L, "first");
+  ASSERT_TRUE(lua_isfunction(L, -1));
+  for (int i = 0; i < 20000; i++) {
+    double d;
+    switch (i % 5) {
+      case 0: d = (double)(int32_t)next(); break;
+      case 1: d = (double)(int64_t)(next() << 11) / (double)(1ull << (next() % 64)); break;
+      case 2: d = (double)(next() % 8589934592ull) - 4294967296.0; break;
+      case 3: d = (double)(int32_t)next() + (double)(next() % 4) / 4; break;
+      default: {
+        uint64_t bits = next() << 11 | next() % 2048;
+        memcpy(&d, &bits, 8);
+      }
+    }
+    int32_t want = INT32_MIN;
+    if (d > -9.2e18 && d < 9.2e18) want = (int32_t)(uint32_t)(long long)d;
+    lua_pushvalue(L, -1);
+    lua_pushnumber(L, d);
+    ASSERT_EQ(lua_pcall(L, 1, 1, 0), 0);
+    ASSERT_EQ((int32_t)lua_tointeger(L, -1), want) << d;
+    lua_pop(L, 1);
+  }
+  lua_pop(L, 1);
 }
 
 TEST_F(Native, OtherTypes) {
