@@ -16,6 +16,7 @@ struct img_reader {
   uint8_t *pal;     /* palette, 4 bytes (R, G, B, A) per entry */
   uint32_t npal;
   bool ownsdata;
+  bool bottomfirst; /* the reader stored the bottom row first: no turn */
 };
 
 typedef bool (*img_readfn)(img_reader *r, img_image *im);
