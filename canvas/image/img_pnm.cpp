@@ -86,17 +86,13 @@ static void pnm_grey(uint8_t *row, size_t w) {
   for (size_t i = w; i-- > 0;) row[3 * i] = row[3 * i + 1] = row[3 * i + 2] = row[i];
 }
 
-static void pnm_put32(uint8_t *p, uint32_t v) {
-  p[0] = (uint8_t)v, p[1] = (uint8_t)(v >> 8), p[2] = (uint8_t)(v >> 16), p[3] = (uint8_t)(v >> 24);
-}
-
 /* Grey samples to R = G = B, four pixels in three word stores. */
 static void pnm_grey8(const uint8_t *p, uint8_t *out, size_t n) {
   for (; n >= 4; n -= 4, p += 4, out += 12) {
     uint32_t a = p[0] * 0x010101u, b = p[1] * 0x010101u, c = p[2] * 0x010101u, d = p[3] * 0x010101u;
-    pnm_put32(out, a | b << 24);
-    pnm_put32(out + 4, b >> 8 | c << 16);
-    pnm_put32(out + 8, c >> 16 | d << 8);
+    img_put32(out, a | b << 24);
+    img_put32(out + 4, b >> 8 | c << 16);
+    img_put32(out + 8, c >> 16 | d << 8);
   }
   for (; n > 0; n--, p++, out += 3) out[0] = out[1] = out[2] = *p;
 }

@@ -80,21 +80,13 @@ static void tga_convinit(const img_reader *r, const tga_header *h, tga_conv *c) 
   }
 }
 
-static uint32_t tga_get32(const uint8_t *p) {
-  return p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
-}
-
-static void tga_put32(uint8_t *p, uint32_t v) {
-  p[0] = (uint8_t)v, p[1] = (uint8_t)(v >> 8), p[2] = (uint8_t)(v >> 16), p[3] = (uint8_t)(v >> 24);
-}
-
 /* Four B, G, R pixels to R, G, B: three word loads and stores instead of
 ** twelve byte moves. */
 static void tga_swap4(const uint8_t *src, uint8_t *out) {
-  uint32_t a = tga_get32(src), b = tga_get32(src + 4), c = tga_get32(src + 8);
-  tga_put32(out, (a >> 16 & 0xFF) | (a & 0xFF00) | (a & 0xFF) << 16 | (b >> 8 & 0xFF) << 24);
-  tga_put32(out + 4, (b & 0xFF) | (a >> 24) << 8 | (c & 0xFF) << 16 | (b & 0xFF000000));
-  tga_put32(out + 8, (b >> 16 & 0xFF) | (c >> 24) << 8 | (c & 0xFF0000) | (c >> 8 & 0xFF) << 24);
+  uint32_t a = img_get32(src), b = img_get32(src + 4), c = img_get32(src + 8);
+  img_put32(out, (a >> 16 & 0xFF) | (a & 0xFF00) | (a & 0xFF) << 16 | (b >> 8 & 0xFF) << 24);
+  img_put32(out + 4, (b & 0xFF) | (a >> 24) << 8 | (c & 0xFF) << 16 | (b & 0xFF000000));
+  img_put32(out + 8, (b >> 16 & 0xFF) | (c >> 24) << 8 | (c & 0xFF0000) | (c >> 8 & 0xFF) << 24);
 }
 
 /* n pixels from the file's bytes to R, G, B; one loop per depth. */
