@@ -1,8 +1,11 @@
 // Every generated file that ImageMagick also reads must give the same
 // pixels with both. Skipped when `convert` is not installed.
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "img_testutil.h"
 
@@ -99,6 +102,22 @@ bool convert_raw(const sample &s, bool alpha, enc_pic *out, int w, int h) {
   return got == out->px.size();
 }
 
+// Runs the test in a fresh temporary folder, removed afterwards, so that
+// the files handed to ImageMagick land nowhere else.
+struct scratch_dir {
+  std::filesystem::path old, dir;
+  scratch_dir() {
+    old = std::filesystem::current_path();
+    std::string tmpl = (std::filesystem::temp_directory_path() / "trelk_cc_XXXXXX").string();
+    if (mkdtemp(tmpl.data())) dir = tmpl, std::filesystem::current_path(dir);
+  }
+  ~scratch_dir() {
+    std::filesystem::current_path(old);
+    std::error_code e;
+    if (!dir.empty()) std::filesystem::remove_all(dir, e);
+  }
+};
+
 }  // namespace
 
 TEST(CrossCheck, AgreesWithImageMagick) {
@@ -106,6 +125,8 @@ TEST(CrossCheck, AgreesWithImageMagick) {
     std::printf("SKIPPED: ImageMagick's convert is not installed; nothing to compare with\n");
     GTEST_SKIP();
   }
+  scratch_dir scratch;
+  ASSERT_FALSE(scratch.dir.empty()) << "no temporary folder";
   for (const sample &s : samples()) {
     write_file(s.name, s.bytes);
     img_ptr im(img_load(s.name.c_str()));
