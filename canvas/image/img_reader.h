@@ -6,6 +6,8 @@
 #ifndef IMG_READER_H
 #define IMG_READER_H
 
+#include <string.h>
+
 #include "img.h"
 
 struct img_reader {
