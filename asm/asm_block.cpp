@@ -85,15 +85,21 @@ bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i) {
     return true;
   if (count > ASM_MAX_STEPS)
     return fail(st, ASM_E_TOO_MANY_REPEATS, h);
-  int origin = asm_macro_origin(st, h.origin, h.origin);
-  for (int64_t n = 0; n < count; n++) {
-    bindings b;
-    if (!counter.empty())
-      b[counter] = asm_toks{asm_tok{ASM_TK_NAME, std::to_string(base + n)}};
-    if (!asm_macro_repeat(st, body, std::vector<bindings>{b}, origin))
-      return false;
+  std::vector<std::string> names;
+  if (!counter.empty())
+    names.push_back(counter);
+  std::vector<std::vector<asm_toks>> groups((size_t)count);
+  for (int64_t n = 0; n < count && !counter.empty(); n++) {
+    int64_t v = base + n; /* a negative counter is a sign and a number */
+    asm_toks k;
+    if (v < 0)
+      k.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special('-')}});
+    k.push_back(asm_tok_make(st, ASM_TK_NAME,
+                             std::to_string(v < 0 ? 0 - (uint64_t)v : (uint64_t)v)));
+    groups[(size_t)n].push_back(k);
   }
-  return true;
+  return asm_macro_repeat(st, body, names, groups,
+                          asm_macro_origin(st, h.origin, h.origin));
 }
 
 /* irp name, values { body }  /  irps name, tokens { body } */
@@ -107,11 +113,11 @@ bool asm_macro_irp(asm_state *st, std::vector<asm_line> &in, size_t &i, bool irp
   if (h.t.size() > 2 && !h.t[2].sym(','))
     return fail(st, ASM_E_MACRO_ARGS, h);
   asm_pre_subst(st, h.t, 3);
-  std::vector<bindings> sets;
-  const std::string &name = h.t[1].s;
+  std::vector<std::vector<asm_toks>> groups;
+  std::vector<std::string> names{h.t[1].s};
   if (irps) {
     for (size_t k = 3; k < h.t.size(); k++)
-      sets.push_back(bindings{{name, asm_toks{h.t[k]}}});
+      groups.push_back({asm_toks{h.t[k]}});
   } else {
     std::vector<asm_toks> vals;
     if (!asm_macro_args(h.t, 3, vals))
@@ -119,9 +125,10 @@ bool asm_macro_irp(asm_state *st, std::vector<asm_line> &in, size_t &i, bool irp
     if (vals.empty()) /* irp x, { } runs once with x empty */
       vals.emplace_back();
     for (asm_toks &v : vals)
-      sets.push_back(bindings{{name, v}});
+      groups.push_back({v});
   }
-  return asm_macro_repeat(st, body, sets, asm_macro_origin(st, h.origin, h.origin));
+  return asm_macro_repeat(st, body, names, groups,
+                          asm_macro_origin(st, h.origin, h.origin));
 }
 
 /* match pattern, text { body } */
@@ -143,6 +150,48 @@ bool asm_macro_match(asm_state *st, std::vector<asm_line> &in, size_t &i) {
   int budget = 100000;
   if (!match_at(pattern, 0, text, 0, b, budget))
     return true;
-  return asm_macro_repeat(st, body, std::vector<bindings>{b},
-                     asm_macro_origin(st, h.origin, h.origin));
+  std::vector<std::string> names;
+  std::vector<std::vector<asm_toks>> groups(1);
+  for (auto &kv : b) {
+    names.push_back(kv.first);
+    groups[0].push_back(kv.second);
+  }
+  return asm_macro_repeat(st, body, names, groups,
+                          asm_macro_origin(st, h.origin, h.origin));
+}
+
+/* irpv name, constant { body }: once for every value the symbolic constant
+** was given that is still standing, oldest first */
+bool asm_macro_irpv(asm_state *st, std::vector<asm_line> &in, size_t &i) {
+  asm_line h;
+  std::vector<asm_line> body;
+  if (!block(st, in, i, h, body))
+    return false;
+  if (h.t.size() != 4 || h.t[1].kind != ASM_TK_NAME || !h.t[2].sym(',') ||
+      h.t[3].kind != ASM_TK_NAME)
+    return fail(st, ASM_E_MACRO_ARGS, h);
+  std::vector<std::vector<asm_toks>> groups;
+  auto it = st->pre.consts.find(h.t[3].s);
+  if (it != st->pre.consts.end())
+    for (const asm_toks &v : it->second)
+      groups.push_back({v});
+  return asm_macro_repeat(st, body, std::vector<std::string>{h.t[1].s}, groups,
+                          asm_macro_origin(st, h.origin, h.origin));
+}
+
+/* postpone { body }: the body is preprocessed after the end of the source */
+bool asm_macro_postpone(asm_state *st, std::vector<asm_line> &in, size_t &i) {
+  asm_line h;
+  std::vector<asm_line> body;
+  if (!block(st, in, i, h, body))
+    return false;
+  if (h.t.size() != 1)
+    return fail(st, ASM_E_EXTRA_CHARS, h);
+  size_t cost = 16;
+  for (const asm_line &l : body)
+    cost += asm_toks_cost(l.t);
+  if (!asm_charge(st, cost))
+    return false;
+  st->pre.postponed.push_back(std::move(body));
+  return true;
 }

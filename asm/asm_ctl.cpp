@@ -73,7 +73,7 @@ size_t do_else(asm_state *st, const asm_line &l, size_t i) {
   asm_blk &b = st->blocks.back();
   if (b.done) {
     size_t j = i;
-    while (asm_ctl_kind(st->lines[j].t) != CTL_ENDIF)
+    while (st->ctl[j] != CTL_ENDIF)
       j = (size_t)st->pair[j];
     return j;
   }
@@ -203,9 +203,12 @@ int asm_ctl_kind(const asm_toks &t) {
 bool asm_ctl_pair(asm_state *st) {
   std::vector<size_t> open, part;
   st->pair.assign(st->lines.size(), -1);
+  st->ctl.resize(st->lines.size());
+  for (size_t i = 0; i < st->lines.size(); i++)
+    st->ctl[i] = (uint8_t)asm_ctl_kind(st->lines[i].t);
   for (size_t i = 0; i < st->lines.size(); i++) {
     const asm_line &l = st->lines[i];
-    int k = asm_ctl_kind(l.t);
+    int k = st->ctl[i];
     switch (k) {
     case CTL_IF: case CTL_REPEAT: case CTL_WHILE: case CTL_VIRTUAL:
       open.push_back(i);
@@ -213,15 +216,15 @@ bool asm_ctl_pair(asm_state *st) {
       break;
     case CTL_ELSE:
       /* no part may follow a plain else */
-      if (open.empty() || asm_ctl_kind(st->lines[open.back()].t) != CTL_IF ||
-          (asm_ctl_kind(st->lines[part.back()].t) == CTL_ELSE &&
+      if (open.empty() || st->ctl[open.back()] != CTL_IF ||
+          (st->ctl[part.back()] == CTL_ELSE &&
            !word(st->lines[part.back()].t, 1, "if")))
         return fail(st, ASM_E_UNEXPECTED_INSN, l);
       st->pair[part.back()] = (int)i;
       part.back() = i;
       break;
     case CTL_ENDIF: case CTL_ENDREPEAT: case CTL_ENDWHILE: case CTL_ENDVIRTUAL:
-      if (open.empty() || asm_ctl_kind(st->lines[open.back()].t) != open_kind(k))
+      if (open.empty() || st->ctl[open.back()] != open_kind(k))
         return fail(st, ASM_E_UNEXPECTED_INSN, l);
       st->pair[part.back()] = (int)i;
       st->pair[i] = (int)open.back();
@@ -231,7 +234,7 @@ bool asm_ctl_pair(asm_state *st) {
     case CTL_BREAK: {
       bool loop = false;
       for (size_t o : open) {
-        int ok = asm_ctl_kind(st->lines[o].t);
+        int ok = st->ctl[o];
         loop |= ok == CTL_REPEAT || ok == CTL_WHILE;
       }
       if (!loop)
@@ -249,7 +252,7 @@ bool asm_ctl_pair(asm_state *st) {
 
 /* Runs the control directive at line i and moves i to the next line. */
 bool asm_ctl_line(asm_state *st, const asm_line &l, size_t &i) {
-  int k = asm_ctl_kind(l.t);
+  int k = st->ctl[i];
   int need = k == CTL_ELSE || k == CTL_ENDIF ? ASM_BLK_IF
              : k == CTL_ENDREPEAT ? ASM_BLK_REPEAT
              : k == CTL_ENDWHILE ? ASM_BLK_WHILE
@@ -269,7 +272,7 @@ bool asm_ctl_line(asm_state *st, const asm_line &l, size_t &i) {
   case CTL_BREAK: i = do_break(st, l, i); break;
   case CTL_VIRTUAL: i = do_virtual(st, l, i); break;
   case CTL_ENDVIRTUAL:
-    st->areas.pop_back();
+    asm_area_close(st);
     st->blocks.pop_back();
     i++;
     break;

@@ -27,21 +27,14 @@ bool asm_out_bytes(asm_state *st, const uint8_t *p, size_t n) {
   return true;
 }
 
-bool asm_out_reserve(asm_state *st, uint64_t n) {
+/* Reserved space: in the output when data follows it, not written at
+** the very end (align fills it with nop bytes, the rest with zero). */
+bool asm_out_reserve(asm_state *st, uint64_t n, uint8_t fill) {
   if (n > st->opt.memory || !asm_charge(st, (size_t)n))
     return asm_fatal(st, ASM_E_OUT_OF_MEMORY), false;
   asm_area &a = asm_out_area(st);
-  a.bytes.resize(a.bytes.size() + (size_t)n, 0);
+  a.bytes.resize(a.bytes.size() + (size_t)n, fill);
   return true;
-}
-
-/* Fits v into `size` bytes, as a signed or an unsigned number. */
-static bool out_fits(int64_t v, int size) {
-  if (size >= 8)
-    return true;
-  int64_t lo = -(int64_t(1) << (size * 8)); /* as the reference: db -256 */
-  int64_t hi = (int64_t(1) << (size * 8)) - 1;
-  return v >= lo && v <= hi;
 }
 
 /* A 32-bit word holding an address of the image is listed for relocation. */
@@ -101,7 +94,7 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
     asm_error(st, ASM_E_INVALID_VALUE, *st->line);
     return false;
   }
-  if (!out_fits(v.v, size))
+  if (!asm_val_fits(v, size)) /* as the reference: db -256 */
     asm_error(st, ASM_E_VALUE_RANGE, *st->line); /* kept going: sizes stay */
   if (!asm_out_reloc(st, v, size, asm_out_area(st).bytes.size())) {
     asm_error(st, ASM_E_SYMBOL_USE, *st->line);
@@ -114,13 +107,6 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
   if (size > 8 && v.v < 0)
     memset(b + 8, 0xFF, (size_t)size - 8);
   return asm_out_bytes(st, b, (size_t)size);
-}
-
-int asm_data_unit(const std::string &dir, bool *reserve) {
-  asm_tok k{ASM_TK_NAME, dir};
-  const asm_kw &w = asm_tok_kw(k);
-  *reserve = w.reserve;
-  return w.unit;
 }
 
 static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
@@ -174,6 +160,7 @@ static bool data_dup(asm_state *st, const asm_line &l, size_t &pos, int unit,
     return false;
   }
   bool group = pos < l.t.size() && l.t[pos].sym('(');
+  size_t init_end = asm_out_area(st).init_end;
   size_t start = group ? pos + 1 : pos, after = start;
   for (int64_t i = 0; i < count || (i == 0 && count == 0); i++) {
     size_t p = start;
@@ -184,6 +171,7 @@ static bool data_dup(asm_state *st, const asm_line &l, size_t &pos, int unit,
       return false;
     if (count == 0) { /* parse once for the syntax, keep nothing */
       asm_out_area(st).bytes.resize(before);
+      asm_out_area(st).init_end = init_end;
       while (st->areas.size() == 1 && !st->relocs.empty() &&
              st->relocs.back() >= before)
         st->relocs.pop_back();
@@ -230,8 +218,7 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
     asm_error(st, e, l);
     return false;
   }
-  if (pos < l.t.size() && l.t[pos].kind == ASM_TK_NAME &&
-      asm_lower(l.t[pos].s) == "dup") {
+  if (pos < l.t.size() && asm_tok_is(l.t[pos], "dup")) {
     pos++;
     if (v.reloc) {
       asm_error(st, ASM_E_SYMBOL_USE, l);
@@ -264,7 +251,7 @@ static bool data_item(asm_state *st, const asm_line &l, size_t &pos, int unit,
 }
 
 bool asm_data_define(asm_state *st, const asm_line &l, size_t pos, int unit) {
-  bool wide = asm_lower(l.t[pos].s) == "du";
+  bool wide = asm_tok_is(l.t[pos], "du");
   pos++;
   if (!data_list(st, l, pos, unit, wide))
     return false;

@@ -10,6 +10,7 @@
 #include <Zydis/Zydis.h>
 
 #include <cstring>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -49,11 +50,6 @@ ZydisOperandSizeHint size_hint(int bytes) {
   }
 }
 
-const ZydisInstructionAttributes seg_attr[6] = {
-  ZYDIS_ATTRIB_HAS_SEGMENT_ES, ZYDIS_ATTRIB_HAS_SEGMENT_CS,
-  ZYDIS_ATTRIB_HAS_SEGMENT_SS, ZYDIS_ATTRIB_HAS_SEGMENT_DS,
-  ZYDIS_ATTRIB_HAS_SEGMENT_FS, ZYDIS_ATTRIB_HAS_SEGMENT_GS,
-};
 
 /* Sign-extends v from `size` bytes, after checking that it fits there. */
 bool fit_imm(int64_t &v, int size) {
@@ -84,6 +80,9 @@ struct enc {
   int imm_size = 0;      /* size the immediate must fit */
   bool imm_zero = false; /* diagnosis: immediate replaced by 0 */
   bool full_imm = false; /* stated immediate size: no short form */
+  uint8_t seg = 0;       /* segment override prefix byte */
+  bool as32 = false;     /* 16-bit code with a 32-bit address: encoded as
+                         ** 32-bit code, the size prefixes turned round */
   enc(asm_state *s, asm_insn &i) : st(s), in(i) {}
 };
 
@@ -99,27 +98,60 @@ int default_seg(const asm_operand &o) {
   }
 }
 
+/* The segment override an operand states, as the prefix byte; none where
+** it is the default, nor es, cs, ss, ds in 64-bit code, which ignores
+** them (the reference leaves them out). */
+uint8_t seg_byte(asm_state *st, int seg) {
+  static const uint8_t bytes[6] = {0x26, 0x2E, 0x36, 0x3E, 0x64, 0x65};
+  int k = asm_reg_seg(seg);
+  if (!k || (st->bits == 64 && k <= 4))
+    return 0;
+  return bytes[k - 1];
+}
+
 bool module_mode(asm_state *st) { return st->opt.format == ASM_FORMAT_MODULE; }
 
 /* A 32-bit absolute address keeps its full size: the encoder would
 ** otherwise pick the 16-bit address form of the accumulator moves. */
-bool abs_disp(asm_state *st, const asm_operand &o) {
-  return st->bits == 32 && !o.base && !o.index && o.addr != 2;
+bool abs_disp(const enc &e, const asm_operand &o) {
+  return (e.st->bits == 32 || e.as32) && !o.base && !o.index && o.addr != 2;
+}
+
+/* The displacement as the address size holds it: a 16-bit address takes
+** -8000h to 0FFFFh, a 32-bit one wraps within 32 bits from -2^32 up, a
+** 64-bit one must be a signed 32-bit number once wrapped to 64 bits, as
+** the reference checks them. */
+int disp_value(asm_state *st, const asm_operand &o, ZyanI64 &d) {
+  int a = o.addr ? o.addr : st->bits / 8;
+  const asm_val &v = o.val;
+  if (a == 2 && (o.base || o.index)) {
+    if (v.wide || v.v < -0x8000 || v.v > 0xFFFF)
+      return ASM_E_VALUE_RANGE;
+    d = (int16_t)v.v;
+  } else if (a <= 4) {
+    if (!asm_val_fits(v, 4))
+      return ASM_E_VALUE_RANGE;
+    d = a == 2 && v.v >= 0 && v.v <= 0xFFFF ? v.v : (int32_t)v.v;
+  } else {
+    if (v.v < INT32_MIN || v.v > INT32_MAX)
+      return ASM_E_VALUE_RANGE;
+    d = v.v;
+  }
+  return ASM_OK;
 }
 
 int build(enc &e) {
   asm_state *st = e.st;
   ZydisEncoderRequest &r = e.req;
   memset(&r, 0, sizeof r);
-  r.machine_mode = mode_of(st);
+  r.machine_mode = e.as32 ? ZYDIS_MACHINE_MODE_LEGACY_32 : mode_of(st);
   r.mnemonic = (ZydisMnemonic)e.in.mnem;
   if (e.in.prefix & 1) r.prefixes |= ZYDIS_ATTRIB_HAS_REP;
   if (e.in.prefix & 2) r.prefixes |= ZYDIS_ATTRIB_HAS_REPE;
   if (e.in.prefix & 4) r.prefixes |= ZYDIS_ATTRIB_HAS_REPNE;
   if (e.in.prefix & 8) r.prefixes |= ZYDIS_ATTRIB_HAS_LOCK;
   r.operand_count = (ZyanU8)e.in.nops;
-  if (e.in.seg)
-    r.prefixes |= seg_attr[asm_reg_seg(e.in.seg) - 1];
+  e.seg = seg_byte(st, e.in.seg);
   if (e.in.addr)
     r.address_size_hint = e.in.addr == 2 ? ZYDIS_ADDRESS_SIZE_HINT_16
                           : e.in.addr == 4 ? ZYDIS_ADDRESS_SIZE_HINT_32
@@ -128,7 +160,7 @@ int build(enc &e) {
     asm_operand &o = e.in.ops[i];
     ZydisEncoderOperand &z = r.operands[i];
     if (o.seg && o.seg != default_seg(o))
-      r.prefixes |= seg_attr[asm_reg_seg(o.seg) - 1];
+      e.seg = seg_byte(st, o.seg);
     switch (o.kind) {
     case ASM_OP_REG:
       z.type = ZYDIS_OPERAND_TYPE_REGISTER;
@@ -136,6 +168,12 @@ int build(enc &e) {
       break;
     case ASM_OP_MEM:
       z.type = ZYDIS_OPERAND_TYPE_MEMORY;
+      if (!o.base && !o.index && i != e.rip) { /* a plain address: its size, or the mode's */
+        int a = o.addr ? o.addr : e.as32 ? 4 : st->bits / 8;
+        r.address_size_hint = a == 2 ? ZYDIS_ADDRESS_SIZE_HINT_16
+                              : a == 4 ? ZYDIS_ADDRESS_SIZE_HINT_32
+                                       : ZYDIS_ADDRESS_SIZE_HINT_64;
+      }
       z.mem.base = (ZydisRegister)(i == e.rip ? ZYDIS_REGISTER_RIP : o.base);
       z.mem.index = (ZydisRegister)o.index;
       z.mem.scale = (ZyanU8)o.scale;
@@ -144,10 +182,12 @@ int build(enc &e) {
         return ASM_E_SYMBOL_USE;
       if (i == e.rip) {
         z.mem.displacement = e.rip_disp;
-      } else if (o.val.reloc || abs_disp(st, o)) {
+      } else if (o.val.reloc || abs_disp(e, o)) {
         z.mem.displacement = PH_DISP;
       } else {
-        z.mem.displacement = o.val.v;
+        int err = disp_value(st, o, z.mem.displacement);
+        if (err)
+          return err;
       }
       break;
     case ASM_OP_FAR:
@@ -181,7 +221,7 @@ int build(enc &e) {
           x = (x << 8) | b[k];
         v = (int64_t)x;
       }
-      if (!fit_imm(v, e.imm_size))
+      if ((o.val.wide && e.imm_size != 8) || !fit_imm(v, e.imm_size))
         return ASM_E_VALUE_RANGE;
       z.imm.s = e.imm_zero ? 0 : v;
       if (e.full_imm && !e.imm_zero)
@@ -192,7 +232,7 @@ int build(enc &e) {
     if (o.size > 0 && o.kind == ASM_OP_IMM)
       r.operand_size_hint = size_hint(o.size);
   }
-  if (e.in.opsize)
+  if (e.in.opsize && e.in.mnem != ZYDIS_MNEMONIC_RET) /* ret: a prefix later */
     r.operand_size_hint = size_hint(e.in.opsize);
   if (e.rel) {
     r.branch_width = e.width;
@@ -291,50 +331,119 @@ int diagnose(enc &e) {
   return ASM_E_INVALID_OPERAND;
 }
 
-bool find(const asm_code &c, uint32_t ph, int n, size_t &at) {
-  for (at = 0; at + (size_t)n <= c.len; at++) {
-    int k = 0;
-    while (k < n && c.b[at + (size_t)k] == (uint8_t)(ph >> (8 * k)))
-      k++;
-    if (k == n)
+/* Where the fields of an encoding lie, read back by the decoder: fields
+** are found by their place, never by searching for their bytes. */
+bool layout_in(ZydisMachineMode m, const asm_code &c, ZydisDecodedInstruction &d) {
+  ZydisDecoder dec;
+  ZydisStackWidth w = m == ZYDIS_MACHINE_MODE_LONG_64 ? ZYDIS_STACK_WIDTH_64
+                      : m == ZYDIS_MACHINE_MODE_LEGACY_16 ? ZYDIS_STACK_WIDTH_16
+                                                          : ZYDIS_STACK_WIDTH_32;
+  if (!ZYAN_SUCCESS(ZydisDecoderInit(&dec, m, w)))
+    return false;
+  return ZYAN_SUCCESS(ZydisDecoderDecodeInstruction(&dec, nullptr, c.b, c.len, &d)) &&
+         d.length == c.len;
+}
+
+bool layout(asm_state *st, const asm_code &c, ZydisDecodedInstruction &d) {
+  return layout_in(mode_of(st), c, d);
+}
+
+/* Mnemonic and operand sizes of an encoding, as the decoder reads it. */
+bool meaning(ZydisMachineMode m, const asm_code &c, std::vector<int> &out) {
+  ZydisDecoder dec;
+  ZydisDecodedInstruction d;
+  ZydisDecodedOperand ops[ZYDIS_MAX_OPERAND_COUNT];
+  ZydisStackWidth w = m == ZYDIS_MACHINE_MODE_LEGACY_16 ? ZYDIS_STACK_WIDTH_16
+                                                        : ZYDIS_STACK_WIDTH_32;
+  if (!ZYAN_SUCCESS(ZydisDecoderInit(&dec, m, w)) ||
+      !ZYAN_SUCCESS(ZydisDecoderDecodeFull(&dec, c.b, c.len, &d, ops)) || d.length != c.len)
+    return false;
+  out.assign(1, (int)d.mnemonic);
+  for (int i = 0; i < d.operand_count_visible; i++)
+    out.push_back(ops[i].size);
+  return true;
+}
+
+/* A 32-bit encoding made fit for 16-bit code: the address-size prefix
+** added and, where the operation's size depends on it, the operand-size
+** prefix turned round; the decoder checks that the meaning stayed. */
+bool to_mode16(asm_code &out) {
+  ZydisDecodedInstruction d;
+  std::vector<int> want, got;
+  if (!layout_in(ZYDIS_MACHINE_MODE_LEGACY_32, out, d) || out.len + 2 > sizeof out.b ||
+      !meaning(ZYDIS_MACHINE_MODE_LEGACY_32, out, want))
+    return false;
+  for (int turn = 0; turn <= 1; turn++) {
+    asm_code c = out;
+    size_t op66 = c.len;
+    for (size_t i = 0; i < d.raw.prefix_count; i++)
+      if (c.b[i] == 0x66 && d.raw.prefixes[i].type != ZYDIS_PREFIX_TYPE_MANDATORY)
+        op66 = i;
+    if (turn && op66 < c.len) {
+      memmove(c.b + op66, c.b + op66 + 1, c.len - op66 - 1);
+      c.len--;
+    } else if (turn) {
+      memmove(c.b + 1, c.b, c.len++);
+      c.b[0] = 0x66;
+    }
+    memmove(c.b + 1, c.b, c.len++);
+    c.b[0] = 0x67;
+    if (meaning(ZYDIS_MACHINE_MODE_LEGACY_16, c, got) && got == want) {
+      out = c;
       return true;
+    }
   }
   return false;
 }
 
+void put_le(asm_code &out, size_t at, uint64_t v, int n) {
+  for (int k = 0; k < n; k++)
+    out.b[at + (size_t)k] = (uint8_t)(v >> (8 * k));
+}
+
 /* Puts the real values over the placeholders and notes their offsets. */
 int patch(enc &e, asm_code &out) {
+  bool any = e.full_imm;
+  for (int i = 0; i < e.in.nops && !any; i++) {
+    const asm_operand &o = e.in.ops[i];
+    any = (o.kind == ASM_OP_MEM && (o.val.reloc || abs_disp(e, o))) ||
+          (o.kind == ASM_OP_IMM && o.val.reloc && !(e.rel && i == 0));
+  }
+  if (!any)
+    return ASM_OK;
+  ZydisDecodedInstruction d;
+  if (!layout(e.st, out, d))
+    return ASM_E_INVALID_OPERAND;
   if (e.full_imm) {
     const asm_operand &o = e.in.ops[0];
     int n = o.size == 2 ? 2 : 4;
-    size_t at;
-    if (!find(out, n == 2 ? PH_IMM16 : PH_IMM, n, at))
+    if (d.raw.imm[0].size != n * 8)
       return ASM_E_OPERAND_SIZE;
-    for (int k = 0; k < n; k++)
-      out.b[at + (size_t)k] = (uint8_t)((uint64_t)o.val.v >> (8 * k));
-    if (o.val.reloc)
-      out.reloc_at[out.nreloc++] = (uint8_t)at;
+    put_le(out, d.raw.imm[0].offset, (uint64_t)o.val.v, n);
     return ASM_OK;
   }
   for (int i = 0; i < e.in.nops; i++) {
     asm_operand &o = e.in.ops[i];
     bool is_mem = o.kind == ASM_OP_MEM;
-    if (!(o.val.reloc || (is_mem && abs_disp(e.st, o))) ||
+    if (!(o.val.reloc || (is_mem && abs_disp(e, o))) ||
         (!is_mem && o.kind != ASM_OP_IMM) || (e.rel && i == 0))
       continue;
-    uint32_t ph = is_mem ? PH_DISP : PH_IMM;
-    uint8_t pat[4] = {(uint8_t)ph, (uint8_t)(ph >> 8), (uint8_t)(ph >> 16),
-                      (uint8_t)(ph >> 24)};
-    size_t at = 0;
-    while (at + 4 <= out.len && memcmp(out.b + at, pat, 4))
-      at++;
-    if (at + 4 > out.len || out.nreloc == 2)
+    size_t at;
+    if (is_mem) {
+      if (d.raw.disp.size != 32)
+        return ASM_E_SYMBOL_USE;
+      at = d.raw.disp.offset;
+      if (!asm_val_fits(o.val, 4))
+        return ASM_E_VALUE_RANGE;
+    } else {
+      int k = d.raw.imm[1].size == 32 && d.raw.imm[0].size != 32 ? 1 : 0;
+      if (d.raw.imm[k].size != 32)
+        return ASM_E_SYMBOL_USE;
+      at = d.raw.imm[k].offset;
+    }
+    if (out.nreloc == 2)
       return ASM_E_SYMBOL_USE;
-    if (is_mem && !fit_imm(o.val.v, 4))
-      return ASM_E_VALUE_RANGE;
-    uint32_t v = (uint32_t)o.val.v;
-    for (int k = 0; k < 4; k++)
-      out.b[at + k] = (uint8_t)(v >> (8 * k));
+    put_le(out, at, (uint64_t)o.val.v, 4);
     if (o.val.reloc)
       out.reloc_at[out.nreloc++] = (uint8_t)at;
   }
@@ -343,7 +452,7 @@ int patch(enc &e, asm_code &out) {
 
 /* Relative branch: the shortest width whose displacement reaches the
 ** target, measured from the end of the instruction of that width. A
-** target not yet known gets the length of the widest form. */
+** target with no value yet gets the short form: the passes grow it. */
 int branch(enc &e, asm_code &out) {
   asm_operand &t = e.in.ops[0];
   asm_val here = asm_out_here(e.st);
@@ -354,6 +463,13 @@ int branch(enc &e, asm_code &out) {
   ZydisBranchWidth widths[2] = {ZYDIS_BRANCH_WIDTH_8, near};
   int first = e.in.jump == ASM_JUMP_NEAR ? 1 : 0;
   int last = e.in.jump == ASM_JUMP_SHORT ? 0 : 1;
+  if (t.val.unknown && first == 0) { /* no value yet: short, as the reference */
+    e.width = widths[0];
+    e.rel_value = 0;
+    int err = try_encode(e, out);
+    if (err >= 0)
+      return err;
+  }
   bool any = false;
   asm_code wide;
   for (int k = first; k <= last; k++) {
@@ -382,38 +498,52 @@ int branch(enc &e, asm_code &out) {
 }
 
 /* mov to or from control and debug registers: the register form of the
-** ModRM byte, which processors assume whatever the field holds. */
-void fix_mov_cr(const asm_insn &in, asm_code &out) {
-  if (in.mnem != ZYDIS_MNEMONIC_MOV)
+** ModRM byte, which processors assume whatever the field holds. Only the
+** ModRM byte of such a mov is touched, found by the decoder. */
+void fix_mov_cr(asm_state *st, const asm_insn &in, asm_code &out) {
+  if (in.mnem != ZYDIS_MNEMONIC_MOV || in.nops != 2)
     return;
-  for (size_t i = 0; i + 2 < out.len; i++)
-    if (out.b[i] == 0x0F && out.b[i + 1] >= 0x20 && out.b[i + 1] <= 0x23) {
-      out.b[i + 2] |= 0xC0;
-      return;
-    }
+  bool special = false;
+  for (int i = 0; i < 2; i++) {
+    ZydisRegisterClass c = ZydisRegisterGetClass((ZydisRegister)in.ops[i].reg);
+    special |= in.ops[i].kind == ASM_OP_REG &&
+               (c == ZYDIS_REGCLASS_CONTROL || c == ZYDIS_REGCLASS_DEBUG);
+  }
+  ZydisDecodedInstruction d;
+  if (special && layout(st, out, d) && d.opcode_map == ZYDIS_OPCODE_MAP_0F &&
+      d.opcode >= 0x20 && d.opcode <= 0x23)
+    out.b[d.raw.modrm.offset] |= 0xC0;
 }
 
-/* The address-size prefix goes before the operand-size prefix. */
-void order_prefixes(asm_code &out) {
-  for (size_t i = 0; i + 1 < out.len; i++) {
+/* Legacy prefixes in the reference's order: lock, segment, address size,
+** operand size, then the prefixes the opcode itself needs (66, F2, F3 of
+** SSE forms). The decoder tells which is which. */
+bool legacy_prefix(uint8_t b) {
+  return b == 0xF0 || b == 0xF2 || b == 0xF3 || b == 0x26 || b == 0x2E || b == 0x36 ||
+         b == 0x3E || b == 0x64 || b == 0x65 || b == 0x66 || b == 0x67;
+}
+
+void order_prefixes(asm_state *st, asm_code &out) {
+  if (out.len < 3 || !legacy_prefix(out.b[0]) || !legacy_prefix(out.b[1]))
+    return; /* fewer than two prefixes: nothing to order */
+  ZydisDecodedInstruction d;
+  if (!layout(st, out, d) || d.raw.prefix_count < 2)
+    return;
+  size_t n = d.raw.prefix_count;
+  uint8_t rank[16], bytes[16];
+  for (size_t i = 0; i < n; i++) {
     uint8_t b = out.b[i];
-    bool prefix = b == 0xF0 || b == 0xF2 || b == 0xF3 || b == 0x26 || b == 0x2E ||
-                  b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65 || b == 0x66 ||
-                  b == 0x67;
-    if (!prefix)
-      return;
-    if (b == 0x66 && out.b[i + 1] == 0x67) {
-      out.b[i] = 0x67;
-      out.b[i + 1] = 0x66;
-      return;
-    }
-    /* a mandatory F2 or F3 follows the operand-size prefix */
-    if ((b == 0xF2 || b == 0xF3) && out.b[i + 1] == 0x66) {
-      out.b[i] = 0x66;
-      out.b[i + 1] = b;
-      return;
-    }
+    bool need = d.raw.prefixes[i].type == ZYDIS_PREFIX_TYPE_MANDATORY;
+    bytes[i] = b;
+    rank[i] = b == 0xF0 ? 0
+              : b == 0x26 || b == 0x2E || b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65 ? 1
+              : b == 0x67 ? 2 : b == 0x66 && !need ? 3 : 4;
   }
+  size_t k = 0;
+  for (uint8_t want = 0; want <= 4; want++)
+    for (size_t i = 0; i < n; i++)
+      if (rank[i] == want)
+        out.b[k++] = bytes[i];
 }
 
 } // namespace
@@ -461,15 +591,13 @@ static void shape(asm_state *st, asm_insn &in) {
 }
 
 /* nop with an operand: the dialect's 0F 1F /0, not the hint opcodes. */
-static void fix_nop(const asm_insn &in, asm_code &out) {
-  if (in.mnem != ZYDIS_MNEMONIC_NOP || in.nops != 1)
+static void fix_nop(asm_state *st, const asm_insn &in, asm_code &out) {
+  ZydisDecodedInstruction d;
+  if (in.mnem != ZYDIS_MNEMONIC_NOP || in.nops != 1 || !layout(st, out, d) ||
+      d.opcode_map != ZYDIS_OPCODE_MAP_0F || d.opcode < 0x18 || d.opcode > 0x1F)
     return;
-  for (size_t i = 0; i + 2 < out.len; i++)
-    if (out.b[i] == 0x0F && out.b[i + 1] >= 0x18 && out.b[i + 1] <= 0x1F) {
-      out.b[i + 1] = 0x1F;
-      out.b[i + 2] &= 0xC7;
-      return;
-    }
+  out.b[d.raw.modrm.offset - 1] = 0x1F;
+  out.b[d.raw.modrm.offset] &= 0xC7;
 }
 
 /* x87 forms that name fewer stack registers than the tables list:
@@ -521,7 +649,8 @@ struct digest {
   void add_val(const asm_val &v) {
     add((uint64_t)v.v);
     add((uint64_t)(int64_t)v.reloc);
-    add((uint64_t)v.nreg | (uint64_t)v.size << 8 | (uint64_t)v.fp << 40);
+    add((uint64_t)v.nreg | (uint64_t)v.size << 8 | (uint64_t)v.fp << 40 |
+        (uint64_t)v.unknown << 41 | (uint64_t)(uint8_t)v.wide << 48);
     for (int i = 0; i < v.nreg; i++) {
       add((uint64_t)v.reg[i]);
       add((uint64_t)v.scale[i]);
@@ -595,17 +724,90 @@ static int encode_blendv(asm_state *st, asm_insn &in, asm_code &out) {
     int err = encode_main(st, t, out);
     if (err)
       return err;
-    for (size_t i = 0; i + 3 < out.len; i++)
-      if (out.b[i] == 0xC4) {
-        out.b[i + 3] = b.op;
-        return ASM_OK;
-      }
-    return ASM_E_INVALID_OPERAND;
+    ZydisDecodedInstruction d;
+    if (!layout(st, out, d) || d.encoding != ZYDIS_INSTRUCTION_ENCODING_VEX)
+      return ASM_E_INVALID_OPERAND;
+    out.b[d.raw.modrm.offset - 1] = b.op; /* the opcode byte */
+    return ASM_OK;
   }
   return -1;
 }
 
+/* Condition code of a conditional jump, -1 for any other mnemonic. */
+static int jcc_code(int m) {
+  switch (m) {
+  case ZYDIS_MNEMONIC_JO: return 0;
+  case ZYDIS_MNEMONIC_JNO: return 1;
+  case ZYDIS_MNEMONIC_JB: return 2;
+  case ZYDIS_MNEMONIC_JNB: return 3;
+  case ZYDIS_MNEMONIC_JZ: return 4;
+  case ZYDIS_MNEMONIC_JNZ: return 5;
+  case ZYDIS_MNEMONIC_JBE: return 6;
+  case ZYDIS_MNEMONIC_JNBE: return 7;
+  case ZYDIS_MNEMONIC_JS: return 8;
+  case ZYDIS_MNEMONIC_JNS: return 9;
+  case ZYDIS_MNEMONIC_JP: return 10;
+  case ZYDIS_MNEMONIC_JNP: return 11;
+  case ZYDIS_MNEMONIC_JL: return 12;
+  case ZYDIS_MNEMONIC_JNL: return 13;
+  case ZYDIS_MNEMONIC_JLE: return 14;
+  case ZYDIS_MNEMONIC_JNLE: return 15;
+  default: return -1;
+  }
+}
+
+/* jmp, jcc and call to an address, the commonest lines of all, written
+** directly with the same sizing rules as branch(); -1 leaves every other
+** form (and every fault) to the tables. */
+static int encode_jump(asm_state *st, const asm_insn &in, asm_code &out) {
+  int cc = jcc_code(in.mnem);
+  bool jmp = in.mnem == ZYDIS_MNEMONIC_JMP, call = in.mnem == ZYDIS_MNEMONIC_CALL;
+  if ((cc < 0 && !jmp && !call) || in.nops != 1 || in.prefix || in.opsize || in.seg ||
+      in.addr || in.wait || in.jump == ASM_JUMP_FAR)
+    return -1;
+  const asm_operand &t = in.ops[0];
+  if (t.kind != ASM_OP_IMM || t.size || t.val.fp || t.val.wide || t.val.nreg)
+    return -1;
+  asm_val here = asm_out_here(st);
+  if (t.val.reloc != here.reloc || here.nreg || here.wide)
+    return -1;
+  st->dep = true;
+  int wide = st->bits == 16 ? 2 : 4;
+  bool short_ok = !call && in.jump != ASM_JUMP_NEAR;
+  if (short_ok) {
+    int64_t rel = t.val.unknown ? 0 : t.val.v - (here.v + 2);
+    if (rel >= -128 && rel <= 127) {
+      out.b[0] = jmp ? 0xEB : (uint8_t)(0x70 + cc);
+      out.b[1] = (uint8_t)rel;
+      out.len = 2;
+      out.nreloc = 0;
+      return ASM_OK;
+    }
+    if (in.jump == ASM_JUMP_SHORT)
+      return -1;
+  }
+  size_t n = jmp || call ? 1 : 2;
+  int64_t rel = t.val.v - (here.v + (int64_t)n + wide);
+  int64_t lim = wide == 2 ? 0x8000 : INT64_C(0x80000000);
+  if (rel < -lim || rel >= lim)
+    return -1;
+  if (jmp || call) {
+    out.b[0] = jmp ? 0xE9 : 0xE8;
+  } else {
+    out.b[0] = 0x0F;
+    out.b[1] = (uint8_t)(0x80 + cc);
+  }
+  for (int k = 0; k < wide; k++)
+    out.b[n + (size_t)k] = (uint8_t)((uint64_t)rel >> (8 * k));
+  out.len = n + (size_t)wide;
+  out.nreloc = 0;
+  return ASM_OK;
+}
+
 int asm_enc_insn(asm_state *st, asm_insn &in, asm_code &out) {
+  int fast = encode_jump(st, in, out);
+  if (fast >= 0)
+    return fast;
   digest d;
   memo_key(st, in, d);
   if (st->memo.empty())
@@ -667,6 +869,43 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     if (o.kind == ASM_OP_IMM && o.size > 0)
       e.imm_size = o.size;
   }
+  /* lea reads no memory; the encoder takes the operand's size for the
+  ** address size */
+  if (in.mnem == ZYDIS_MNEMONIC_LEA && in.nops == 2 && in.ops[1].kind == ASM_OP_MEM &&
+      in.ops[1].size <= 0)
+    in.ops[1].size = in.ops[1].addr ? in.ops[1].addr : st->bits / 8;
+  /* 16-bit code: the accumulator's plain-offset form takes a negative
+  ** address as a 32-bit one, as the reference does */
+  if (in.mnem == ZYDIS_MNEMONIC_MOV && st->bits == 16 && in.nops == 2)
+    for (int i = 0; i < 2; i++) {
+      asm_operand &m = in.ops[i], &r = in.ops[1 - i];
+      if (m.kind == ASM_OP_MEM && !m.base && !m.index && !m.addr && m.val.v < 0 &&
+          r.kind == ASM_OP_REG && (r.reg == ZYDIS_REGISTER_AL || r.reg == ZYDIS_REGISTER_AX ||
+                                   r.reg == ZYDIS_REGISTER_EAX))
+        m.addr = 4;
+    }
+  /* ret n: n from 0 to 0FFFFh; ret 0 is the plain return unless sized */
+  if (in.mnem == ZYDIS_MNEMONIC_RET && in.nops == 1 && in.ops[0].kind == ASM_OP_IMM) {
+    const asm_val &v = in.ops[0].val;
+    if (v.reloc || v.wide || v.v < 0 || v.v > 0xFFFF)
+      return ASM_E_VALUE_RANGE;
+    if (v.v == 0 && in.ops[0].size == 0)
+      in.nops = 0;
+  }
+  /* push imm: the operand has the stack's size; a 64-bit push takes a
+  ** signed 32-bit number */
+  if (in.mnem == ZYDIS_MNEMONIC_PUSH && in.nops == 1 && in.ops[0].kind == ASM_OP_IMM &&
+      !in.ops[0].val.reloc && !in.ops[0].val.fp) {
+    asm_operand &o = in.ops[0];
+    int size = o.size > 0 ? o.size : in.opsize ? in.opsize : st->bits / 8;
+    if (size == 8) {
+      if (o.val.v < INT32_MIN || o.val.v > INT32_MAX)
+        return ASM_E_VALUE_RANGE;
+      o.val.wide = 0;
+    } else {
+      e.imm_size = size;
+    }
+  }
   if ((in.mnem == ZYDIS_MNEMONIC_AAM || in.mnem == ZYDIS_MNEMONIC_AAD) &&
       in.nops == 0) { /* decimal base by default */
     in.nops = 1;
@@ -677,7 +916,9 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
   /* push with a stated size keeps its immediate at that size */
   e.full_imm = in.mnem == ZYDIS_MNEMONIC_PUSH && in.nops == 1 &&
                in.ops[0].kind == ASM_OP_IMM &&
-               (in.ops[0].size == 2 || in.ops[0].size == 4) && !in.ops[0].val.reloc;
+               (in.ops[0].size == 2 || in.ops[0].size == 4 ||
+                (in.ops[0].size == 8 && st->bits == 64)) &&
+               !in.ops[0].val.reloc;
   /* xchg of two registers: the first goes to the reg field, except that
   ** the accumulator takes the short form */
   if (in.mnem == ZYDIS_MNEMONIC_XCHG && in.nops == 2 &&
@@ -703,6 +944,10 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
 static int encode_once(enc &e, asm_code &out) {
   asm_insn &in = e.in;
   int err;
+  /* 32-bit addresses in 16-bit code are encoded as 32-bit code: the
+  ** encoder would size their displacements by 16-bit rules */
+  if (e.st->bits == 16 && e.memop >= 0)
+    e.as32 = in.ops[e.memop].addr == 4;
   if (e.rel) {
     err = branch(e, out);
   } else if (e.memop >= 0 && in.ops[e.memop].size == 0) {
@@ -727,14 +972,32 @@ static int encode_once(enc &e, asm_code &out) {
     return diagnose(e);
   if (err)
     return err;
-  fix_mov_cr(in, out);
-  fix_nop(in, out);
-  /* retw in 32-bit code, retd in 16-bit code */
-  if (in.mnem == ZYDIS_MNEMONIC_RET && in.opsize && out.len < sizeof out.b &&
-      out.b[0] != 0x66 && in.opsize != (e.st->bits == 16 ? 2 : 4)) {
-    memmove(out.b + 1, out.b, out.len++);
-    out.b[0] = 0x66;
+  if (e.as32 && !to_mode16(out))
+    return ASM_E_INVALID_OPERAND;
+  fix_mov_cr(e.st, in, out);
+  fix_nop(e.st, in, out);
+  /* xchg eax, eax in 64-bit code clears the upper half: 90 would not */
+  if (in.mnem == ZYDIS_MNEMONIC_XCHG && e.st->bits == 64 && out.len == 1 &&
+      out.b[0] == 0x90 && in.ops[0].kind == ASM_OP_REG && in.ops[0].reg == ZYDIS_REGISTER_EAX) {
+    out.b[0] = 0x87;
+    out.b[1] = 0xC0;
+    out.len = 2;
   }
-  order_prefixes(out);
+  /* retw in 32-bit code, retd in 16-bit code, retfq in 64-bit code: the
+  ** size the name states, by a prefix of its own */
+  if (in.mnem == ZYDIS_MNEMONIC_RET && in.opsize && out.len < sizeof out.b) {
+    bool far = in.jump == ASM_JUMP_FAR;
+    int natural = e.st->bits == 16 ? 2 : e.st->bits == 32 || far ? 4 : 8;
+    uint8_t p = in.opsize == natural ? 0 : in.opsize == 8 ? 0x48 : 0x66;
+    if (p) {
+      memmove(out.b + 1, out.b, out.len++);
+      out.b[0] = p;
+    }
+  }
+  if (e.seg && out.len < sizeof out.b) { /* written by hand: any form takes it */
+    memmove(out.b + 1, out.b, out.len++);
+    out.b[0] = e.seg;
+  }
+  order_prefixes(e.st, out);
   return patch(e, out);
 }

@@ -1,7 +1,8 @@
 /*
 ** Expressions: numbers, characters, symbols, $ and $$, and the operators
-** of the dialect, from loosest to tightest binding:
-**   or xor | and | not | shl shr | + - | * / mod | unary + -
+** of the dialect, from loosest to tightest binding, as the reference:
+**   + - | * / | mod | and or xor | shl shr | not | bsf bsr
+** with a leading sign looser than all of them.
 ** Values are linear: a constant, a count of relocatable bases and, inside
 ** brackets, register terms with scales. Conditions add relations,
 ** ~ & | and the tests `defined` and `used`.
@@ -37,7 +38,7 @@ bool e_float(ectx &c, const std::string &s, asm_val &v) {
   if (!d.empty() && (d.back() == 'e' || d.back() == 'E') && c.pos + 1 < c.end &&
       (c.t[c.pos].sym('-') || c.t[c.pos].sym('+')) &&
       c.t[c.pos + 1].kind == ASM_TK_NAME) {
-    d += c.t[c.pos].s + c.t[c.pos + 1].s;
+    d += c.t[c.pos].s.str() + c.t[c.pos + 1].s.str();
     c.pos += 2;
   }
   size_t i = 0;
@@ -74,14 +75,34 @@ bool add_reg(ectx &c, asm_val &v, int reg, int64_t scale) {
   return true;
 }
 
+/* Register terms that cancelled out are gone: `$-(ebp+8)` in a block at
+** ebp+8 is a plain number. */
+void drop_zero_regs(asm_val &v) {
+  int n = 0;
+  for (int i = 0; i < v.nreg; i++)
+    if (v.scale[i]) {
+      v.reg[n] = v.reg[i];
+      v.scale[n++] = v.scale[i];
+    }
+  for (int i = n; i < 4; i++)
+    v.reg[i] = 0, v.scale[i] = 0;
+  v.nreg = n;
+}
+
 bool v_add(ectx &c, asm_val &a, const asm_val &b, int sign) {
   if (a.fp || b.fp)
     return c.fail(ASM_E_INVALID_VALUE);
-  a.v = (int64_t)((uint64_t)a.v + (uint64_t)(sign * b.v));
+  asm_num r;
+  bool ok = sign > 0 ? asm_num_add(asm_num_of(a), asm_num_of(b), r)
+                     : asm_num_sub(asm_num_of(a), asm_num_of(b), r);
+  if (!ok)
+    return c.fail(ASM_E_VALUE_RANGE);
+  asm_num_to(a, r);
   a.reloc += sign * b.reloc;
   for (int i = 0; i < b.nreg; i++)
     if (!add_reg(c, a, b.reg[i], sign * b.scale[i]))
       return false;
+  drop_zero_regs(a);
   if (!a.size)
     a.size = b.size;
   a.unknown |= b.unknown;
@@ -99,48 +120,69 @@ bool v_mul(ectx &c, asm_val &a, const asm_val &b) {
   if (!pure(*k))
     return c.fail(a.nreg || b.nreg ? ASM_E_INVALID_ADDRESS : ASM_E_SYMBOL_USE);
   asm_val r = *x;
+  asm_num p;
+  if (!asm_num_mul(asm_num_of(*x), asm_num_of(*k), p))
+    return c.fail(ASM_E_VALUE_RANGE);
+  asm_num_to(r, p);
   int64_t m = k->v;
-  r.v = (int64_t)((uint64_t)r.v * (uint64_t)m);
-  if (r.reloc && m != 1)
+  if (r.reloc && (m != 1 || k->wide))
     return c.fail(ASM_E_SYMBOL_USE);
   for (int i = 0; i < r.nreg; i++)
     r.scale[i] *= m;
+  drop_zero_regs(r);
   r.unknown = a.unknown || b.unknown;
+  if (!r.size)
+    r.size = k->size;
   a = r;
   return true;
 }
 
+/* Register terms divided by a number, as `[(ebp*4+8)/2]` or `shr 1`: each
+** scale must divide exactly. */
+bool v_scale_down(ectx &c, asm_val &a, const asm_val &b, int op) {
+  if (a.reloc || a.wide || !pure(b) || b.wide || b.v < 0)
+    return c.fail(ASM_E_INVALID_EXPR);
+  int64_t d = op == '/' ? b.v : b.v < 63 ? (int64_t)1 << b.v : 0;
+  if (d <= 0)
+    return c.fail(ASM_E_VALUE_RANGE);
+  for (int i = 0; i < a.nreg; i++) {
+    if (a.scale[i] % d)
+      return c.fail(ASM_E_SYMBOL_USE);
+    a.scale[i] /= d;
+  }
+  if (op == '/')
+    a.v /= d;
+  else
+    a.v >>= b.v;
+  a.unknown |= b.unknown;
+  return true;
+}
+
 /* Operators that need plain numbers on both sides. */
-bool v_arith(ectx &c, asm_val &a, const asm_val &b, const std::string &op) {
+bool v_arith(ectx &c, asm_val &a, const asm_val &b, int op) {
   if (a.fp || b.fp)
     return c.fail(ASM_E_INVALID_VALUE);
+  if (a.nreg && !b.nreg && (op == '/' || op == '>'))
+    return v_scale_down(c, a, b, op);
   if (!pure(a) || !pure(b))
     return c.fail(a.nreg || b.nreg ? ASM_E_INVALID_EXPR : ASM_E_SYMBOL_USE);
   bool unknown = a.unknown || b.unknown;
-  uint64_t x = (uint64_t)a.v, y = (uint64_t)b.v;
-  int64_t r = 0;
-  if (op == "/" || op == "mod") {
-    if (b.v == 0) {
-      return c.fail(ASM_E_VALUE_RANGE);
-    } else if (a.v == INT64_MIN && b.v == -1) {
-      r = op == "/" ? a.v : 0;
-    } else {
-      r = op == "/" ? a.v / b.v : a.v % b.v;
-    }
-  } else if (op == "and") {
-    r = (int64_t)(x & y);
-  } else if (op == "or") {
-    r = (int64_t)(x | y);
-  } else if (op == "xor") {
-    r = (int64_t)(x ^ y);
-  } else if (op == "shl") {
-    r = b.v < 0 || b.v > 63 ? 0 : (int64_t)(x << b.v);
-  } else if (op == "shr") {
-    r = b.v < 0 || b.v > 63 ? 0 : (int64_t)(x >> b.v);
+  asm_num x = asm_num_of(a), y = asm_num_of(b), r;
+  bool ok = true;
+  switch (op) {
+  case '/': ok = asm_num_div(x, y, false, r); break;
+  case '%': ok = asm_num_div(x, y, true, r); break;
+  case '&': case '|': case '^': asm_num_bits(x, y, op, r); break;
+  case '<': ok = asm_num_shift(x, y, true, r); break;
+  default: ok = asm_num_shift(x, y, false, r); break;
   }
+  if (!ok)
+    return c.fail(ASM_E_VALUE_RANGE);
+  int size = a.size ? a.size : b.size;
   a = asm_val();
-  a.v = r;
+  asm_num_to(a, r);
   a.unknown = unknown;
+  a.size = size;
   return true;
 }
 
@@ -151,6 +193,7 @@ bool e_char(ectx &c, const std::string &s, asm_val &v) {
   for (size_t i = s.size(); i-- > 0;)
     x = (x << 8) | (uint8_t)s[i];
   v.v = (int64_t)x;
+  v.wide = v.v < 0;
   return true;
 }
 
@@ -181,9 +224,7 @@ bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
     return true;
   }
   int reg = asm_tok_kw(k).reg;
-  if (reg) {
-    if (!c.regs)
-      return c.fail(ASM_E_INVALID_OPERAND);
+  if (reg) { /* terms may cancel; the caller judges what is left */
     v.nreg = 1;
     v.reg[0] = reg;
     v.scale[0] = 1;
@@ -197,7 +238,7 @@ bool e_symbol(ectx &c, const asm_tok &k, asm_val &v) {
       return true;
     }
   }
-  asm_sym_value(st, s, v);
+  asm_sym_value(st, k, v);
   return true;
 }
 
@@ -228,22 +269,69 @@ bool e_primary(ectx &c, asm_val &v) {
   char f = k->s[0];
   if ((f >= '0' && f <= '9') ||
       (f == '$' && k->s.size() > 1 && k->s[1] != '$')) {
-    if (asm_expr_number(k->s, v.v) || (f != '$' && e_float(c, k->s, v)))
+    if (asm_expr_number(k->s, v.v)) {
+      v.wide = v.v < 0; /* 2^63 and above */
+      return true;
+    }
+    if (f != '$' && e_float(c, k->s, v))
       return true;
     return c.fail(ASM_E_INVALID_VALUE);
   }
   return e_symbol(c, *k, v);
 }
 
+/* Binary operators and their priority, tightest highest, as the
+** reference's table: + - | * / | mod | and or xor | shl shr. */
+int binary_op(const ectx &c, int &prio) {
+  const asm_tok *k = c.peek();
+  if (!k)
+    return 0;
+  if (k->kind == ASM_TK_SYM) {
+    switch (k->s[0]) {
+    case '+': prio = 0; return '+';
+    case '-': prio = 0; return '-';
+    case '*': prio = 1; return '*';
+    case '/': prio = 1; return '/';
+    default: return 0;
+    }
+  }
+  if (k->kind != ASM_TK_NAME || k->s.size() > 3)
+    return 0;
+  if (asm_tok_is(*k, "mod")) { prio = 2; return '%'; }
+  if (asm_tok_is(*k, "and")) { prio = 3; return '&'; }
+  if (asm_tok_is(*k, "or")) { prio = 3; return '|'; }
+  if (asm_tok_is(*k, "xor")) { prio = 3; return '^'; }
+  if (asm_tok_is(*k, "shl")) { prio = 4; return '<'; }
+  if (asm_tok_is(*k, "shr")) { prio = 4; return '>'; }
+  return 0;
+}
+
+bool e_binary(ectx &c, asm_val &v, int min);
+
+bool deeper(ectx &c) {
+  if (++c.depth > ASM_MAX_DEPTH) {
+    asm_fatal(c.st, ASM_E_OUT_OF_STACK);
+    return c.fail(ASM_E_OUT_OF_STACK);
+  }
+  return true;
+}
+
+/* Prefix operators. A minus sign has the loosest priority: its operand
+** runs over every binary operator but + and -, so `-1 and 2` is
+** -(1 and 2); a plus sign changes nothing. `not` (priority 5) and
+** `bsf`/`bsr` (6) take just the next operand. */
 bool e_unary(ectx &c, asm_val &v) {
   const asm_tok *k = c.peek();
-  if (k && (k->sym('-') || k->sym('+'))) {
+  if (k && k->sym('+')) {
     c.pos++;
-    if (++c.depth > ASM_MAX_DEPTH) {
-      asm_fatal(c.st, ASM_E_OUT_OF_STACK);
-      return c.fail(ASM_E_OUT_OF_STACK);
-    }
-    if (!e_unary(c, v))
+    if (!deeper(c) || !e_unary(c, v))
+      return false;
+    c.depth--;
+    return true;
+  }
+  if (k && k->sym('-')) {
+    c.pos++;
+    if (!deeper(c) || !e_binary(c, v, 1))
       return false;
     c.depth--;
     if (k->sym('-') && v.fp) {
@@ -252,105 +340,57 @@ bool e_unary(ectx &c, asm_val &v) {
       asm_val z;
       if (!v_add(c, z, v, -1))
         return false;
+      z.size = v.size;
       v = z;
     }
+    return true;
+  }
+  int scan = 0;
+  if (k && k->kind == ASM_TK_NAME && k->s.size() == 3)
+    scan = asm_tok_is(*k, "not") ? 1 : asm_tok_is(*k, "bsf") ? 2
+           : asm_tok_is(*k, "bsr") ? 3 : 0;
+  if (scan) {
+    c.pos++;
+    if (!deeper(c) || !e_unary(c, v))
+      return false;
+    c.depth--;
+    if (v.fp)
+      return c.fail(ASM_E_INVALID_VALUE);
+    if (!pure(v))
+      return c.fail(ASM_E_SYMBOL_USE);
+    asm_num r;
+    if (scan == 1)
+      asm_num_not(asm_num_of(v), r);
+    else if (!asm_num_scan(asm_num_of(v), scan == 3, r))
+      return c.fail(ASM_E_VALUE_RANGE);
+    asm_num_to(v, r);
     return true;
   }
   return e_primary(c, v);
 }
 
-bool e_mul(ectx &c, asm_val &v) {
+/* Operators of priority `min` and tighter, left to right. */
+bool e_binary(ectx &c, asm_val &v, int min) {
   if (!e_unary(c, v))
     return false;
   for (;;) {
-    const asm_tok *k = c.peek();
-    if (!k)
-      return true;
-    std::string op;
-    if (k->sym('*') || k->sym('/'))
-      op = k->s;
-    else if (c.word("mod"))
-      op = "mod";
-    else
+    int prio = 0;
+    int op = binary_op(c, prio);
+    if (!op || prio < min)
       return true;
     c.pos++;
     asm_val b;
-    if (!e_unary(c, b))
-      return false;
-    if (op == "*" ? !v_mul(c, v, b) : !v_arith(c, v, b, op))
-      return false;
-  }
-}
-
-bool e_add(ectx &c, asm_val &v) {
-  if (!e_mul(c, v))
-    return false;
-  for (;;) {
-    const asm_tok *k = c.peek();
-    if (!k || !(k->sym('+') || k->sym('-')))
-      return true;
-    c.pos++;
-    asm_val b;
-    if (!e_mul(c, b) || !v_add(c, v, b, k->sym('-') ? -1 : 1))
-      return false;
-  }
-}
-
-bool e_shift(ectx &c, asm_val &v) {
-  if (!e_add(c, v))
-    return false;
-  while (c.word("shl") || c.word("shr")) {
-    std::string op = asm_lower(c.peek()->s);
-    c.pos++;
-    asm_val b;
-    if (!e_add(c, b) || !v_arith(c, v, b, op))
-      return false;
-  }
-  return true;
-}
-
-bool e_not(ectx &c, asm_val &v) {
-  if (c.word("not")) {
-    c.pos++;
-    if (++c.depth > ASM_MAX_DEPTH) {
-      asm_fatal(c.st, ASM_E_OUT_OF_STACK);
-      return c.fail(ASM_E_OUT_OF_STACK);
-    }
-    if (!e_not(c, v))
+    if (!deeper(c) || !e_binary(c, b, prio + 1))
       return false;
     c.depth--;
-    if (!pure(v))
-      return c.fail(ASM_E_SYMBOL_USE);
-    v.v = ~v.v;
-    return true;
-  }
-  return e_shift(c, v);
-}
-
-bool e_and(ectx &c, asm_val &v) {
-  if (!e_not(c, v))
-    return false;
-  while (c.word("and")) {
-    c.pos++;
-    asm_val b;
-    if (!e_not(c, b) || !v_arith(c, v, b, "and"))
+    bool ok = op == '+' || op == '-' ? v_add(c, v, b, op == '+' ? 1 : -1)
+              : op == '*' ? v_mul(c, v, b) : v_arith(c, v, b, op);
+    if (!ok)
       return false;
   }
-  return true;
 }
 
-bool e_or(ectx &c, asm_val &v) {
-  if (!e_and(c, v))
-    return false;
-  while (c.word("or") || c.word("xor")) {
-    std::string op = asm_lower(c.peek()->s);
-    c.pos++;
-    asm_val b;
-    if (!e_and(c, b) || !v_arith(c, v, b, op))
-      return false;
-  }
-  return true;
-}
+bool e_or(ectx &c, asm_val &v) { return e_binary(c, v, 0); }
 
 } // namespace
 
@@ -402,6 +442,8 @@ int asm_expr_eval(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
                 (pos + 1 == end || t[pos + 1].sym(','));
   bool ok = single ? e_primary(c, out) : e_or(c, out);
   pos = c.pos;
+  if (ok && !regs && out.nreg)
+    return ASM_E_INVALID_VALUE; /* registers outside an address */
   return ok ? ASM_OK : c.err;
 }
 

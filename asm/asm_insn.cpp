@@ -66,8 +66,18 @@ int mem_regs(asm_state *st, asm_operand &op) {
     if (s == 1) {
       op.base = regs[0];
     } else if (s == 2 || s == 3 || s == 5 || s == 9) {
+      if (regs[0] == ZYDIS_REGISTER_ESP || regs[0] == ZYDIS_REGISTER_RSP)
+        return ASM_E_INVALID_ADDRESS; /* the stack pointer cannot index */
       op.base = op.index = regs[0];
       op.scale = s - 1;
+      /* [ds:ebp*2+disp32]: the reference keeps the index alone, which
+      ** needs no prefix, where the split needs disp32 anyway */
+      if (s == 2 && st->bits != 64 && op.seg == ZYDIS_REGISTER_DS &&
+          regs[0] == ZYDIS_REGISTER_EBP && !v.reloc && !v.wide &&
+          (v.v < -128 || v.v > 127)) {
+        op.base = 0;
+        op.scale = 2;
+      }
     } else if (s == 4 || s == 8) {
       op.index = regs[0];
       op.scale = s;
@@ -88,14 +98,45 @@ int mem_regs(asm_state *st, asm_operand &op) {
     op.base = regs[b];
     op.index = regs[x];
     op.scale = s;
-    /* the stack pointer cannot be an index */
-    if (s == 1 && (op.index == asm_reg_find("esp") ||
-                   op.index == asm_reg_find("rsp"))) {
+    /* 64-bit code: the reference makes (e|r)bp the index rather than a
+    ** base that needs a displacement */
+    if (s == 1 && st->bits == 64 && op.index != op.base &&
+        (op.base == ZYDIS_REGISTER_EBP || op.base == ZYDIS_REGISTER_RBP) &&
+        op.index != ZYDIS_REGISTER_ESP && op.index != ZYDIS_REGISTER_RSP) {
+      op.base = regs[x];
+      op.index = regs[b];
+    }
+    /* 16-bit addresses: bx or bp is the base, si or di the index */
+    if (s == 1 && (op.base == ZYDIS_REGISTER_SI || op.base == ZYDIS_REGISTER_DI) &&
+        (op.index == ZYDIS_REGISTER_BX || op.index == ZYDIS_REGISTER_BP)) {
+      op.base = regs[x];
+      op.index = regs[b];
+    }
+    /* outside 64-bit code the reference picks the base that makes the
+    ** stated segment the default one, so that no prefix is needed; then
+    ** a stack pointer written second becomes the base (one that the
+    ** segment rule moved to the index stays there: invalid) */
+    bool esp_second = op.index == ZYDIS_REGISTER_ESP || op.index == ZYDIS_REGISTER_RSP;
+    bool bp_base = op.base == ZYDIS_REGISTER_EBP;
+    bool bp_index = op.index == ZYDIS_REGISTER_EBP;
+    if (s == 1 && st->bits != 64 && op.addr == 4 &&
+        ((op.seg == ZYDIS_REGISTER_DS && bp_base && !bp_index && !esp_second) ||
+         (op.seg == ZYDIS_REGISTER_SS && !bp_base && bp_index))) {
+      int t = op.base;
+      op.base = op.index;
+      op.index = t;
+    }
+    if (s == 1 && (op.index == ZYDIS_REGISTER_ESP || op.index == ZYDIS_REGISTER_RSP)) {
+      if (!esp_second)
+        return ASM_E_INVALID_ADDRESS;
       op.index = op.base;
       op.base = regs[x];
     }
   } else if (n > 2) {
     return ASM_E_INVALID_ADDRESS;
+  } else if (n == 0 && vsib == 0 && st->bits == 16 && !op.val.reloc &&
+             (op.val.wide || op.val.v < -0x8000 || op.val.v > 0xFFFF)) {
+    op.addr = 4; /* beyond 16 bits: a 32-bit address, as the reference */
   }
   if (vsib) {
     if (op.index)
@@ -231,7 +272,12 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
         return ASM_E_ADDRESS_SIZES;
       if (o.addr)
         in.addr = o.addr;
-      if (o.seg)
+      /* only the source (si) can take another segment; es of the
+      ** destination and ds of the source are the defaults */
+      bool source = o.base == ZYDIS_REGISTER_SI || o.base == ZYDIS_REGISTER_ESI ||
+                    o.base == ZYDIS_REGISTER_RSI || o.base == ZYDIS_REGISTER_BX ||
+                    o.base == ZYDIS_REGISTER_EBX || o.base == ZYDIS_REGISTER_RBX;
+      if (o.seg && source && o.seg != ZYDIS_REGISTER_DS)
         in.seg = o.seg;
     }
   }
@@ -251,6 +297,102 @@ int string_form(asm_state *st, asm_insn &in, const std::string &name) {
     return ASM_E_OPERAND_SIZE;
   in.nops = 0;
   return ASM_OK;
+}
+
+bool emit_insn(asm_state *st, asm_insn &in, const prefixes &pre) {
+  if (pre.n && !asm_out_bytes(st, pre.b, pre.n))
+    return false;
+  if (in.wait) {
+    static const uint8_t fwait = 0x9B;
+    if (!asm_out_bytes(st, &fwait, 1))
+      return false;
+  }
+  asm_code code;
+  int err = asm_enc_insn(st, in, code);
+  if (err == ASM_E_JUMP_RANGE && code.len) {
+    fail(st, err);
+    return emit_code(st, code) && false;
+  }
+  if (err)
+    return fail(st, err), false;
+  return emit_code(st, code);
+}
+
+bool binary_word(const asm_tok &k) {
+  static const char *const ops[] = {"mod", "and", "or", "xor", "shl", "shr"};
+  for (const char *o : ops)
+    if (asm_tok_is(k, o))
+      return true;
+  return false;
+}
+
+/* End of one operand of `push a b c`: a register alone, a size word and
+** an address in brackets, or an expression up to the first two operands
+** with no operator between them. */
+size_t stack_operand_end(const asm_toks &t, size_t b, size_t e) {
+  while (b < e && t[b].kind == ASM_TK_NAME && asm_tok_kw(t[b]).size)
+    b++;
+  if (b < e && asm_tok_kw(t[b]).reg && !(b + 1 < e && t[b + 1].sym(':')))
+    return b + 1;
+  if (b + 1 < e && asm_tok_kw(t[b]).reg && t[b + 1].sym(':'))
+    b += 2; /* fs:[...] */
+  if (b < e && t[b].sym('[')) {
+    int depth = 0;
+    for (; b < e; b++) {
+      if (t[b].sym('['))
+        depth++;
+      else if (t[b].sym(']') && --depth == 0)
+        return b + 1;
+    }
+    return e;
+  }
+  bool operand = true; /* an operand is expected next */
+  while (b < e) {
+    const asm_tok &k = t[b];
+    if (operand) {
+      if (k.sym('-') || k.sym('+') || asm_tok_is(k, "not") || asm_tok_is(k, "bsf") ||
+          asm_tok_is(k, "bsr")) {
+        b++;
+        continue;
+      }
+      if (k.sym('(')) {
+        int depth = 0;
+        for (; b < e; b++) {
+          if (t[b].sym('('))
+            depth++;
+          else if (t[b].sym(')') && --depth == 0)
+            break;
+        }
+        b++;
+      } else {
+        b++;
+      }
+      operand = false;
+    } else {
+      if (!(k.sym('+') || k.sym('-') || k.sym('*') || k.sym('/') || binary_word(k)))
+        return b;
+      b++;
+      operand = true;
+    }
+  }
+  return e;
+}
+
+/* push and pop with several operands: one instruction for each, in order. */
+bool stack_list(asm_state *st, const asm_insn &base, const prefixes &pre,
+                const asm_toks &t, size_t pos) {
+  while (pos < t.size()) {
+    size_t e = stack_operand_end(t, pos, t.size());
+    asm_insn in = base;
+    in.nops = 1;
+    int err = parse_operand(st, in, t, pos, e, in.ops[0]);
+    if (err)
+      return fail(st, err), false;
+    if (!emit_insn(st, in, pre))
+      return false;
+    pos = e;
+  }
+  return true;
 }
 
 } // namespace
@@ -348,7 +490,7 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
     if (!prefix && (kw.flags & ASM_KW_MODE))
       m = mode_form(st, t[pos].s, m);
     if (!m && !prefix && (kw.flags & ASM_KW_RETF)) {
-      m = ZYDIS_MNEMONIC_RET; /* a far return */
+      m = ZYDIS_MNEMONIC_RET; /* a far return, 64-bit in 64-bit code */
       in.jump = ASM_JUMP_FAR;
     }
     bool xlat = m == ZYDIS_MNEMONIC_XLAT;
@@ -364,6 +506,8 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
       continue;
     }
     in.opsize = kw.opsize;
+    if (!in.opsize && (kw.flags & ASM_KW_RETF) && st->bits == 64)
+      in.opsize = 8;
     const uint8_t *raw;
     size_t nraw;
     if (!m && raw_form(t[pos - 1].s, raw, nraw)) {
@@ -385,6 +529,10 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
   }
   if (pos < t.size() && (asm_tok_kw(t[pos]).mnem || asm_tok_kw(t[pos]).prefix))
     return fail(st, ASM_E_EXTRA_CHARS), false;
+  if ((in.mnem == ZYDIS_MNEMONIC_PUSH || in.mnem == ZYDIS_MNEMONIC_POP) &&
+      pos < t.size() && op_end(t, pos) == t.size() &&
+      stack_operand_end(t, pos, t.size()) < t.size())
+    return stack_list(st, in, pre, t, pos);
   while (pos < t.size()) {
     if (in.nops == 5)
       return fail(st, ASM_E_INVALID_OPERAND), false;
@@ -411,20 +559,5 @@ bool asm_insn_line(asm_state *st, const asm_line &l, size_t pos) {
     if (e)
       return fail(st, e), false;
   }
-  if (pre.n && !asm_out_bytes(st, pre.b, pre.n))
-    return false;
-  if (in.wait) {
-    static const uint8_t fwait = 0x9B;
-    if (!asm_out_bytes(st, &fwait, 1))
-      return false;
-  }
-  asm_code code;
-  int err = asm_enc_insn(st, in, code);
-  if (err == ASM_E_JUMP_RANGE && code.len) {
-    fail(st, err);
-    return emit_code(st, code) && false;
-  }
-  if (err)
-    return fail(st, err), false;
-  return emit_code(st, code);
+  return emit_insn(st, in, pre);
 }

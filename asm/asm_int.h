@@ -8,7 +8,9 @@
 
 #include "asm.h"
 
+#include <memory_resource>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,26 +35,65 @@ enum asm_msg_id {
   ASM_MSG_COUNT
 };
 
+/* Token texts are kept once per assembly (asm_state::texts, asm_intern):
+** a token points to its text, so tokens are small and copying them copies
+** no characters, and what a name means is looked up once per text. */
+struct asm_text_info {
+  mutable const struct asm_kw *kw = nullptr; /* meaning, once looked up */
+  mutable struct asm_sym *sym = nullptr;     /* symbol it named, once found */
+};
+typedef std::pair<const std::string, asm_text_info> asm_text_entry;
+const asm_text_entry *asm_text_special(char c); /* texts of one character */
+struct asm_text {
+  const asm_text_entry *e = asm_text_special(0);
+  operator const std::string &() const { return e->first; }
+  const std::string &str() const { return e->first; }
+  size_t size() const { return e->first.size(); }
+  bool empty() const { return e->first.empty(); }
+  char operator[](size_t i) const { return e->first[i]; }
+  char back() const { return e->first.back(); }
+  const char *c_str() const { return e->first.c_str(); }
+  std::string substr(size_t a, size_t n = std::string::npos) const {
+    return e->first.substr(a, n);
+  }
+  bool operator==(const asm_text &o) const { return e == o.e || e->first == o.e->first; }
+  bool operator!=(const asm_text &o) const { return !(*this == o); }
+  bool operator==(const std::string &o) const { return e->first == o; }
+  bool operator!=(const std::string &o) const { return e->first != o; }
+  bool operator==(const char *o) const { return e->first == o; }
+  bool operator!=(const char *o) const { return e->first != o; }
+};
+inline std::string operator+(const std::string &a, const asm_text &b) { return a + b.str(); }
+inline std::string operator+(const asm_text &a, const std::string &b) { return a.str() + b; }
+inline std::string operator+(const char *a, const asm_text &b) { return a + b.str(); }
+
 /* Tokens: names (anything not special), quoted strings (text without the
 ** quotes) and single special characters. */
 enum { ASM_TK_NAME, ASM_TK_STR, ASM_TK_SYM };
 struct asm_tok {
   uint8_t kind;
-  std::string s;
-  mutable const struct asm_kw *kw = nullptr; /* meaning, once looked up */
+  asm_text s;
   bool sym(char c) const { return kind == ASM_TK_SYM && s[0] == c; }
 };
-typedef std::vector<asm_tok> asm_toks;
+/* Token lists of lines live in the assembly's arena where they are made
+** in bulk (asm_state::arena); others on the heap. */
+typedef std::pmr::vector<asm_tok> asm_toks;
 
 /* Where a line came from: a file (or the main source) and, for lines
 ** produced by a macro, the origin of the line that invoked it. */
 struct asm_origin {
-  std::string file;
+  asm_text file; /* kept once, like token texts */
   int parent;
 };
 struct asm_line {
   asm_toks t;
   int origin;
+};
+
+/* Hashing of texts, also by string_view (no string built to look up). */
+struct asm_text_hash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
 };
 
 /* One macro or struc definition. */
@@ -68,15 +109,19 @@ struct asm_macro {
 
 struct asm_pre {
   std::unordered_map<std::string, std::vector<asm_toks>> consts; /* equ, define */
+  std::vector<std::vector<asm_line>> postponed; /* run at the end of the source */
   std::unordered_map<std::string, std::vector<asm_toks>> fixes;
   std::unordered_map<std::string, std::vector<asm_macro>> macros, strucs;
   std::unordered_map<std::string, size_t> active; /* macros being expanded */
   unsigned locals = 0;
 };
 
-/* A value: constant plus relocatable base count plus register terms. */
+/* A value: constant plus relocatable base count plus register terms.
+** The constant has 64 bits and a sign bit (asm_num.cpp): `wide` is 0 when
+** v is the value, 1 when it is v + 2^64 (v < 0), -1 when v - 2^64. */
 struct asm_val {
   int64_t v = 0;
+  int8_t wide = 0;
   int reloc = 0;
   int nreg = 0;
   int reg[4] = {0, 0, 0, 0};
@@ -94,15 +139,30 @@ struct asm_regs {
   int64_t scale[4] = {0, 0, 0, 0};
 };
 
+/* A symbol across passes. A read before the symbol's definition in the
+** pass takes its value from the last pass (a prediction); the passes end
+** when every prediction of a pass proved right, as in the reference. */
 struct asm_sym {
   int64_t cur = 0, last = 0;
+  int8_t wide = 0, last_wide = 0;
   int reloc = 0, last_reloc = 0;
   int size = 0, last_size = 0;
   int def_pass = -1;  /* pass that last defined it */
   bool had_last = false;
   bool var = false;   /* defined with '=' (may be redefined) */
+  bool multi = false, last_multi = false; /* defined more than once in a pass */
+  bool label = false;       /* a label: a forward reading adds the shift */
   asm_regs regs, last_regs; /* register terms of labels in `virtual at reg` */
   bool used = false, used_last = false;
+  int pred_pass = -1;      /* pass in which it was read before its definition */
+  int64_t pred = 0;        /* the value that reading gave */
+  int8_t pred_wide = 0;
+  bool pred_varied = false; /* readings of the pass gave different values */
+  int defined_pass = -1;   /* pass in which `defined` asked, and the answer */
+  bool defined_answer = false;
+  int used_pass = -1;      /* pass in which `used` asked, and the answer */
+  bool used_answer = false;
+  asm_sym *scope = nullptr; /* a '.' name: the global label it belongs to */
 };
 
 /* Output area: the main image, or a virtual block. */
@@ -156,6 +216,9 @@ struct asm_mod {
 };
 
 struct asm_state {
+  /* first members: they outlive every token list and every token */
+  std::pmr::monotonic_buffer_resource arena{1 << 16};
+  std::unordered_map<std::string, asm_text_info, asm_text_hash, std::equal_to<>> texts;
   asm_services *svc = nullptr;
   asm_options opt;
   std::string context;
@@ -175,16 +238,29 @@ struct asm_state {
   /* assembly passes */
   int pass = 0;
   bool changed = false;
+  int64_t shift = 0;           /* how far the last label defined moved since
+                               ** the last pass */
   size_t cur = 0;              /* line being assembled */
   const asm_line *line = nullptr;
   uint64_t steps = 0;
   bool endless = false;        /* a pass ran out of steps: no more passes */
   std::unordered_map<std::string, asm_sym> syms;
   std::string global;          /* last global label, prefix of '.' names */
+  asm_sym *global_sym = nullptr; /* its symbol */
   int anon = 0;                /* '@@' labels defined so far */
   std::vector<asm_area> areas; /* [0] is the output */
+  /* `name::` labels of addressing spaces, for load and store: a space
+  ** still open (index into areas) or one a virtual block closed */
+  struct area_ref {
+    bool closed;
+    size_t index;
+  };
+  std::unordered_map<std::string, area_ref> area_labels;
+  std::vector<asm_area> closed_areas;
+  std::unordered_map<std::string, std::string> files; /* read by `file` */
   std::vector<uint32_t> relocs;
   std::vector<int> pair;       /* control directive -> next part */
+  std::vector<uint8_t> ctl;    /* control directive kind of each line, once */
   std::vector<asm_blk> blocks;
   std::vector<std::string> display;
   int bits = 32;
@@ -229,6 +305,8 @@ bool asm_charge(asm_state *st, size_t bytes);
 size_t asm_toks_cost(const asm_toks &t);
 
 /* asm_lex.cpp */
+asm_text asm_intern(asm_state *st, std::string_view text);
+asm_tok asm_tok_make(asm_state *st, uint8_t kind, std::string_view text);
 bool asm_lex(asm_state *st, const char *text, size_t len, int origin,
              std::vector<asm_line> &out);
 std::string asm_lex_rebuild(const asm_toks &t);
@@ -238,14 +316,16 @@ bool asm_lex_is_name_char(char c);
 bool asm_pre_run(asm_state *st, const char *src, size_t len);
 bool asm_pre_lines(asm_state *st, std::vector<asm_line> &in);
 void asm_pre_subst(asm_state *st, asm_toks &t, size_t from);
+bool asm_read_file(asm_state *st, int origin, std::string &name, std::string &text);
 bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
                       bool struc);
 typedef std::unordered_map<std::string, asm_toks> asm_bindings;
 bool asm_macro_block(asm_state *st, std::vector<asm_line> &in, size_t &i,
                      asm_line &header, std::vector<asm_line> &body);
 bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out);
-bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
-                      const std::vector<asm_bindings> &sets, int parent);
+bool asm_macro_repeat(asm_state *st, std::vector<asm_line> &body,
+                      const std::vector<std::string> &names,
+                      const std::vector<std::vector<asm_toks>> &groups, int parent);
 int asm_macro_origin(asm_state *st, int def_origin, int parent);
 bool asm_macro_call(asm_state *st, const asm_macro &m, size_t index,
                     const asm_line &line, size_t argpos, const std::string &label,
@@ -253,6 +333,8 @@ bool asm_macro_call(asm_state *st, const asm_macro &m, size_t index,
 bool asm_macro_rept(asm_state *st, std::vector<asm_line> &in, size_t &i);
 bool asm_macro_irp(asm_state *st, std::vector<asm_line> &in, size_t &i, bool irps);
 bool asm_macro_match(asm_state *st, std::vector<asm_line> &in, size_t &i);
+bool asm_macro_irpv(asm_state *st, std::vector<asm_line> &in, size_t &i);
+bool asm_macro_postpone(asm_state *st, std::vector<asm_line> &in, size_t &i);
 
 /* asm_expr.cpp */
 /* These return ASM_OK or the message id of the first fault. */
@@ -264,6 +346,23 @@ int asm_expr_cond(asm_state *st, const asm_toks &t, size_t &pos, size_t end,
                   bool &out);
 bool asm_expr_number(const std::string &s, int64_t &out);
 
+/* asm_num.cpp: 65-bit arithmetic; false on overflow */
+struct asm_num {
+  uint64_t lo = 0;
+  bool neg = false; /* the value is lo - 2^64 */
+};
+asm_num asm_num_of(const asm_val &v);
+void asm_num_to(asm_val &v, const asm_num &n);
+bool asm_num_add(asm_num a, asm_num b, asm_num &r);
+bool asm_num_sub(asm_num a, asm_num b, asm_num &r);
+bool asm_num_mul(asm_num a, asm_num b, asm_num &r);
+bool asm_num_div(asm_num a, asm_num b, bool want_mod, asm_num &r);
+void asm_num_bits(asm_num a, asm_num b, int op, asm_num &r);
+void asm_num_not(asm_num a, asm_num &r);
+bool asm_num_shift(asm_num a, asm_num count, bool left, asm_num &r);
+bool asm_num_scan(asm_num a, bool reverse, asm_num &r);
+bool asm_val_fits(const asm_val &v, int size);
+
 /* asm_sym.cpp */
 void asm_val_regs(asm_val &to, const asm_val &from);
 bool asm_val_same_regs(const asm_val &a, const asm_val &b);
@@ -273,7 +372,9 @@ bool asm_regs_same(const asm_regs &a, const asm_regs &b);
 std::string asm_sym_name(asm_state *st, const std::string &name, bool define);
 bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
                     int size, bool var);
-void asm_sym_value(asm_state *st, const std::string &name, asm_val &out);
+void asm_sym_value(asm_state *st, const asm_tok &name, asm_val &out);
+asm_sym *asm_sym_lookup(asm_state *st, const asm_tok &name);
+bool asm_sym_set(asm_state *st, asm_sym &s, const asm_val &v, int size, bool var);
 bool asm_sym_defined(asm_state *st, const std::string &name);
 bool asm_sym_used(asm_state *st, const std::string &name);
 void asm_sym_end_pass(asm_state *st);
@@ -297,7 +398,8 @@ struct asm_kw {
 };
 const asm_kw &asm_tok_kw_find(const asm_tok &k);
 inline const asm_kw &asm_tok_kw(const asm_tok &k) {
-  return k.kw ? *k.kw : asm_tok_kw_find(k);
+  const asm_kw *kw = k.kind == ASM_TK_NAME ? k.s.e->second.kw : nullptr;
+  return kw ? *kw : asm_tok_kw_find(k);
 }
 /* Case-insensitive test of a name token against a lower-case word. */
 inline bool asm_tok_is(const asm_tok &k, const char *w) {
@@ -320,17 +422,19 @@ inline bool asm_tok_is(const asm_tok &k, const char *w) {
 asm_area &asm_out_area(asm_state *st);
 asm_val asm_out_here(asm_state *st);
 bool asm_out_bytes(asm_state *st, const uint8_t *p, size_t n);
-bool asm_out_reserve(asm_state *st, uint64_t n);
+bool asm_out_reserve(asm_state *st, uint64_t n, uint8_t fill = 0);
 bool asm_out_value(asm_state *st, const asm_val &v, int size);
 bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at);
 bool asm_float_bits(long double f, int size, uint8_t *out);
 bool asm_data_define(asm_state *st, const asm_line &l, size_t pos, int unit);
 bool asm_data_reserve(asm_state *st, const asm_line &l, size_t pos, int unit);
-int asm_data_unit(const std::string &dir, bool *reserve);
 
 /* asm_load.cpp */
 bool asm_load_line(asm_state *st, const asm_line &l, size_t pos);
 bool asm_store_line(asm_state *st, const asm_line &l, size_t pos);
+bool asm_file_line(asm_state *st, const asm_line &l, size_t pos);
+bool asm_area_label(asm_state *st, const std::string &name);
+void asm_area_close(asm_state *st);
 
 /* asm_parse.cpp */
 bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos);
@@ -339,6 +443,7 @@ bool asm_parse_pass(asm_state *st);
 /* asm_ctl.cpp */
 bool asm_ctl_pair(asm_state *st);
 int asm_ctl_kind(const asm_toks &t);
+inline int asm_ctl_kind_at(asm_state *st, size_t i) { return st->ctl[i]; }
 bool asm_ctl_line(asm_state *st, const asm_line &l, size_t &next);
 
 /* asm_insn.cpp: one instruction's operands */

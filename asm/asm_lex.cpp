@@ -26,6 +26,39 @@ const lex_classes lex_class;
 
 static bool lex_special(char c) { return lex_class.c[(uint8_t)c] == 1; }
 
+/* Texts of one character, shared by every assembly: read-only, since
+** only names cache their meaning. */
+const asm_text_entry *asm_text_special(char c) {
+  struct table {
+    std::vector<asm_text_entry> e;
+    table() {
+      e.reserve(256);
+      e.emplace_back(std::string(), asm_text_info());
+      for (int i = 1; i < 256; i++)
+        e.emplace_back(std::string(1, (char)i), asm_text_info());
+    }
+  };
+  static const table t;
+  return &t.e[(uint8_t)c];
+}
+
+/* A text of this assembly: names keep their meaning and symbol in it, so
+** every text but the empty one is the assembly's own. */
+asm_text asm_intern(asm_state *st, std::string_view text) {
+  asm_text r;
+  if (text.empty())
+    return r;
+  auto it = st->texts.find(text);
+  if (it == st->texts.end())
+    it = st->texts.emplace(std::string(text), asm_text_info()).first;
+  r.e = &*it;
+  return r;
+}
+
+asm_tok asm_tok_make(asm_state *st, uint8_t kind, std::string_view text) {
+  return asm_tok{kind, asm_intern(st, text)};
+}
+
 static bool lex_space(char c) { return lex_class.c[(uint8_t)c] == 2; }
 
 bool asm_lex_is_name_char(char c) { return lex_class.c[(uint8_t)c] == 4; }
@@ -64,14 +97,18 @@ static size_t lex_skip_line(const char *p, size_t n, size_t i) {
   return i < n ? i + 1 : i;
 }
 
+/* A finished line keeps exactly its tokens; the scratch vector is reused. */
 static bool lex_push(asm_state *st, std::vector<asm_line> &out, asm_line &line) {
   if (line.t.empty())
     return true;
   if (!asm_charge(st, asm_toks_cost(line.t)))
     return false;
-  out.push_back(std::move(line));
+  out.push_back(asm_line{asm_toks(&st->arena), line.origin});
+  asm_line &l = out.back();
+  l.t.reserve(line.t.size());
+  for (asm_tok &k : line.t)
+    l.t.push_back(std::move(k));
   line.t.clear();
-  line.t.reserve(8); /* one allocation for most lines */
   return true;
 }
 
@@ -79,7 +116,10 @@ bool asm_lex(asm_state *st, const char *p, size_t n, int origin,
              std::vector<asm_line> &out) {
   asm_line line;
   line.origin = origin;
-  line.t.reserve(8);
+  line.t.reserve(16);
+  out.reserve(out.size() + n / 24); /* about one line per 24 characters */
+  if (st->texts.bucket_count() < n / 16)
+    st->texts.reserve(n / 16);
   size_t i = 0;
   while (i < n) {
     char c = p[i];
@@ -93,39 +133,36 @@ bool asm_lex(asm_state *st, const char *p, size_t n, int origin,
       while (i < n && p[i] != '\n' && p[i] != '\r')
         i++;
     } else if (c == '\'' || c == '"') {
-      asm_tok t{ASM_TK_STR, ""};
-      if (!lex_string(p, n, i, t.s)) {
-        line.t.push_back(t);
+      std::string body;
+      bool closed = lex_string(p, n, i, body);
+      line.t.push_back(asm_tok_make(st, ASM_TK_STR, body));
+      if (!closed) {
         asm_error(st, ASM_E_MISSING_QUOTE, line);
         return false;
       }
-      line.t.push_back(std::move(t));
     } else if (c == '\\' && lex_line_rest_empty(p, n, i + 1)) {
       i = lex_skip_line(p, n, i + 1); /* continuation */
     } else if (c == '\\' || asm_lex_is_name_char(c)) {
-      asm_tok t{ASM_TK_NAME, ""};
+      size_t b = i;
       while (i < n && p[i] == '\\')
-        t.s += p[i++];
+        i++;
       if (i < n && lex_special(p[i])) {
-        t.kind = ASM_TK_SYM;
-        t.s += p[i++];
+        i++;
+        line.t.push_back(asm_tok_make(st, ASM_TK_SYM, std::string_view(p + b, i - b)));
       } else if (i < n && (p[i] == '\'' || p[i] == '"')) {
-        t.kind = ASM_TK_STR;
-        std::string body;
+        std::string body(p + b, i - b);
         if (!lex_string(p, n, i, body)) {
           asm_error(st, ASM_E_MISSING_QUOTE, line);
           return false;
         }
-        t.s += body;
+        line.t.push_back(asm_tok_make(st, ASM_TK_STR, body));
       } else {
-        size_t b = i;
         while (i < n && asm_lex_is_name_char(p[i]))
           i++;
-        t.s.append(p + b, i - b);
+        line.t.push_back(asm_tok_make(st, ASM_TK_NAME, std::string_view(p + b, i - b)));
       }
-      line.t.push_back(std::move(t));
     } else {
-      line.t.push_back(asm_tok{ASM_TK_SYM, std::string(1, c)});
+      line.t.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(c)}});
       i++;
     }
   }

@@ -12,9 +12,33 @@ namespace {
 
 typedef asm_bindings bindings;
 
+typedef std::unordered_map<std::string, std::string> local_names;
+
+/* Parameters of one expansion: few, so a flat list beats a hash table. */
+struct param_set {
+  std::vector<std::pair<std::string, asm_toks>> v;
+  const asm_toks *find(const std::string &name) const {
+    for (const auto &p : v)
+      if (p.first.size() == name.size() && p.first == name)
+        return &p.second;
+    return nullptr;
+  }
+  void set(const std::string &name, asm_toks value) {
+    for (auto &p : v)
+      if (p.first == name) {
+        p.second = std::move(value);
+        return;
+      }
+    v.emplace_back(name, std::move(value));
+  }
+};
+
 struct expansion {
-  bindings params;
-  std::unordered_map<std::string, std::string> locals;
+  asm_state *st = nullptr;
+  param_set params;
+  local_names locals;              /* made in a common part */
+  std::vector<local_names> glocals; /* made in forward or reverse, per group */
+  int group = -1;                  /* group being expanded, -1: common */
   std::string label; /* struc instance name */
   bool struc = false;
   int origin = 0;
@@ -60,46 +84,121 @@ bool split_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) {
   return true;
 }
 
+/* name?N with N counted over every local of the source in the digits
+** 0-9 A-Z a-z, one digit more each time those run out, as the reference
+** names them (a backquote can show the name). */
 std::string unique_name(asm_state *st, const std::string &name) {
-  char buf[16];
-  snprintf(buf, sizeof buf, "?%X", ++st->pre.locals);
-  return name + buf;
+  static const char digits[] =
+      "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  uint64_t n = st->pre.locals++, span = 62;
+  int len = 1;
+  while (n >= span) {
+    n -= span;
+    span *= 62;
+    len++;
+  }
+  std::string r = name + "?";
+  std::string d((size_t)len, '0');
+  for (int i = len; i-- > 0; n /= 62)
+    d[(size_t)i] = digits[n % 62];
+  return r + d;
+}
+
+/* A local made in a forward or reverse part, named in a common part:
+** the list of its names in every group. */
+bool group_local(const expansion &x, const std::string &name, asm_toks &out) {
+  asm_state *st = x.st;
+  bool found = false;
+  for (const local_names &g : x.glocals) {
+    auto it = g.find(name);
+    if (it == g.end())
+      continue;
+    if (found)
+      out.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
+    out.push_back(asm_tok_make(st, ASM_TK_NAME, it->second));
+    found = true;
+  }
+  return found;
 }
 
 /* One body line with parameters, locals and escapes resolved and the
 ** # operator applied. */
-asm_line expand_line(const asm_line &src, const expansion &x) {
-  asm_line out{asm_toks(), x.origin};
-  std::vector<char> escaped;
+/* One token of a body line with parameters, locals and escapes resolved. */
+/* One token of a body line with parameters, locals and escapes resolved;
+** `esc` (when the line joins tokens with #) notes the escaped ones. */
+void expand_token(const asm_tok &k, const expansion &x, asm_line &out,
+                  std::vector<char> *esc) {
+  char escaped = 0;
+  if (k.s.size() > 1 && k.s[0] == '\\') {
+    out.t.push_back(asm_tok_make(x.st, k.kind, std::string_view(k.s.str()).substr(1)));
+    escaped = 1;
+  } else if (k.kind != ASM_TK_NAME) {
+    out.t.push_back(k);
+  } else if (const asm_toks *p = x.params.find(k.s)) {
+    out.t.insert(out.t.end(), p->begin(), p->end());
+  } else {
+    const std::string *name = nullptr;
+    if (x.group >= 0) {
+      auto g = x.glocals[(size_t)x.group].find(k.s);
+      if (g != x.glocals[(size_t)x.group].end())
+        name = &g->second;
+    } else if (!x.glocals.empty() && group_local(x, k.s, out.t)) {
+      /* a common part sees the names every group made, in order */
+      if (esc)
+        esc->resize(out.t.size(), 0);
+      return;
+    }
+    if (!name && !x.locals.empty()) {
+      auto l = x.locals.find(k.s);
+      if (l != x.locals.end())
+        name = &l->second;
+    }
+    if (name)
+      out.t.push_back(asm_tok_make(x.st, ASM_TK_NAME, *name));
+    else if (x.struc && k.s[0] == '.' && (k.s.size() == 1 || k.s[1] != '.'))
+      out.t.push_back(asm_tok_make(x.st, ASM_TK_NAME,
+                                   k.s == "." ? x.label : x.label + k.s.str()));
+    else
+      out.t.push_back(k);
+  }
+  if (esc)
+    esc->resize(out.t.size(), escaped);
+}
+
+/* One body line with parameters, locals and escapes resolved, the
+** backquote made a string of the name after it, and the # operator
+** applied. */
+/* How many tokens a body line expands to: its list is sized once. */
+size_t expanded_size(const asm_line &src, const expansion &x) {
+  size_t n = 0;
   for (const asm_tok &k : src.t) {
-    if (k.s.size() > 1 && k.s[0] == '\\') {
-      out.t.push_back(asm_tok{k.kind, k.s.substr(1)});
-      escaped.push_back(1);
+    const asm_toks *p = k.kind == ASM_TK_NAME ? x.params.find(k.s) : nullptr;
+    n += p ? p->size() : 1;
+  }
+  return n;
+}
+
+asm_line expand_line(asm_state *st, const asm_line &src, const expansion &x) {
+  asm_line out{asm_toks(&st->arena), x.origin};
+  out.t.reserve(expanded_size(src, x));
+  bool joins = false;
+  for (const asm_tok &k : src.t)
+    joins |= k.sym('#');
+  std::vector<char> escaped;
+  std::vector<char> *esc = joins ? &escaped : nullptr;
+  bool quote = false;
+  for (const asm_tok &k : src.t) {
+    if (k.sym('`')) {
+      quote = true;
       continue;
     }
-    if (k.kind == ASM_TK_NAME) {
-      auto p = x.params.find(k.s);
-      if (p != x.params.end()) {
-        out.t.insert(out.t.end(), p->second.begin(), p->second.end());
-        escaped.resize(out.t.size(), 0);
-        continue;
-      }
-      auto l = x.locals.find(k.s);
-      if (l != x.locals.end()) {
-        out.t.push_back(asm_tok{ASM_TK_NAME, l->second});
-        escaped.push_back(0);
-        continue;
-      }
-      if (x.struc && k.s[0] == '.' && (k.s.size() == 1 || k.s[1] != '.')) {
-        out.t.push_back(asm_tok{ASM_TK_NAME, x.label + (k.s == "." ? "" : k.s)});
-        escaped.push_back(0);
-        continue;
-      }
-    }
-    out.t.push_back(k);
-    escaped.push_back(0);
+    size_t mark = out.t.size();
+    expand_token(k, x, out, esc);
+    if (quote && mark < out.t.size() && out.t[mark].kind == ASM_TK_NAME)
+      out.t[mark].kind = ASM_TK_STR;
+    quote = false;
   }
-  for (size_t i = 1; i + 1 < out.t.size(); i++) {
+  for (size_t i = 1; joins && i + 1 < out.t.size(); i++) {
     if (!out.t[i].sym('#') || escaped[i])
       continue;
     asm_tok &a = out.t[i - 1];
@@ -108,8 +207,7 @@ asm_line expand_line(const asm_line &src, const expansion &x) {
       continue;
     if (b.kind == ASM_TK_STR)
       a.kind = ASM_TK_STR;
-    a.s += b.s;
-    a.kw = nullptr;
+    a.s = asm_intern(st, a.s.str() + b.s.str());
     out.t.erase(out.t.begin() + (long)i, out.t.begin() + (long)i + 2);
     escaped.erase(escaped.begin() + (long)i, escaped.begin() + (long)i + 2);
     i--;
@@ -124,7 +222,8 @@ bool declare_locals(asm_state *st, const asm_line &l, expansion &x) {
       continue;
     if (l.t[i].kind != ASM_TK_NAME) /* named with the lines it came from */
       return fail(st, ASM_E_INVALID_NAME, asm_line{l.t, x.origin});
-    x.locals[l.t[i].s] = unique_name(st, l.t[i].s);
+    (x.group >= 0 ? x.glocals[(size_t)x.group] : x.locals)[l.t[i].s] =
+        unique_name(st, l.t[i].s);
   }
   return true;
 }
@@ -139,7 +238,7 @@ bool expand_lines(asm_state *st, const std::vector<asm_line> &body,
         return false;
       continue;
     }
-    asm_line l = expand_line(src, x);
+    asm_line l = expand_line(st, src, x);
     if (!asm_charge(st, asm_toks_cost(l.t)))
       return false;
     out.push_back(std::move(l));
@@ -275,7 +374,7 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
     asm_toks rest;
     for (size_t a = fixed - 1; a < args.size(); a++) {
       if (a > fixed - 1)
-        rest.push_back(asm_tok{ASM_TK_SYM, ","});
+        rest.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
       rest.insert(rest.end(), args[a].begin(), args[a].end());
     }
     args.resize(fixed);
@@ -290,11 +389,14 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
       v = m.defaults[p];
     if (v.empty() && m.required[p])
       return fail(st, ASM_E_MACRO_ARGS, line);
-    x.params[m.params[p]] = v;
+    x.params.set(m.params[p], v);
   }
   if (m.group >= 0) {
+    /* one group at least: with no group arguments the forward and
+    ** reverse parts run once with the group parameters empty */
     size_t g = m.params.size() - fixed;
-    for (size_t a = fixed; a < args.size(); a += g) {
+    size_t a = fixed;
+    do {
       groups.emplace_back();
       for (size_t p = 0; p < g; p++) {
         asm_toks v = a + p < args.size() ? args[a + p] : asm_toks();
@@ -304,10 +406,9 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
           return fail(st, ASM_E_MACRO_ARGS, line);
         groups.back().push_back(v);
       }
-    }
-    if (groups.size() == 1 && args.size() == fixed + 1 && args.back().empty() &&
-        g == 1 && !m.required[fixed])
-      groups.clear(); /* no group arguments at all */
+      a += g;
+    } while (a < args.size());
+    x.glocals.resize(groups.size());
   }
   return true;
 }
@@ -318,27 +419,30 @@ bool is_section(const asm_line &l) {
                           is_word(l.t[0], "reverse"));
 }
 
+/* A section word may lead the first line of its section: it becomes a
+** line of its own, once, when the body is stored. */
+void split_sections(std::vector<asm_line> &body) {
+  bool split = false;
+  for (const asm_line &l : body)
+    split |= is_section(l) && l.t.size() > 1;
+  if (!split)
+    return;
+  std::vector<asm_line> out;
+  for (asm_line &l : body) {
+    if (is_section(l) && l.t.size() > 1) {
+      out.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
+      out.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
+    } else {
+      out.push_back(std::move(l));
+    }
+  }
+  body.swap(out);
+}
+
 bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
                      const std::vector<std::vector<asm_toks>> &groups,
                      std::vector<asm_line> &out) {
-  /* a section word may lead the first line of its section */
-  bool split = false;
-  for (const asm_line &l : def.body)
-    split |= is_section(l) && l.t.size() > 1;
-  asm_macro copy;
-  if (split) {
-    copy = def;
-    copy.body.clear();
-    for (const asm_line &l : def.body) {
-      if (is_section(l) && l.t.size() > 1) {
-        copy.body.push_back(asm_line{asm_toks{l.t[0]}, l.origin});
-        copy.body.push_back(asm_line{asm_toks(l.t.begin() + 1, l.t.end()), l.origin});
-      } else {
-        copy.body.push_back(l);
-      }
-    }
-  }
-  const asm_macro &m = split ? copy : def;
+  const asm_macro &m = def;
   size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
   int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
   size_t i = 0;
@@ -351,10 +455,10 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
         asm_toks all;
         for (size_t g = 0; g < groups.size(); g++) {
           if (g)
-            all.push_back(asm_tok{ASM_TK_SYM, ","});
+            all.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
           all.insert(all.end(), groups[g][p - fixed].begin(), groups[g][p - fixed].end());
         }
-        x.params[m.params[p]] = all;
+        x.params.set(m.params[p], all);
       }
       if (!expand_lines(st, m.body, i, j, x, out))
         return false;
@@ -362,8 +466,11 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
       for (size_t n = 0; n < groups.size(); n++) {
         size_t g = mode == 1 ? n : groups.size() - 1 - n;
         for (size_t p = fixed; p < m.params.size(); p++)
-          x.params[m.params[p]] = groups[g][p - fixed];
-        if (!expand_lines(st, m.body, i, j, x, out))
+          x.params.set(m.params[p], groups[g][p - fixed]);
+        x.group = (int)g;
+        bool ok = expand_lines(st, m.body, i, j, x, out);
+        x.group = -1;
+        if (!ok)
           return false;
       }
     }
@@ -377,20 +484,26 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
   return true;
 }
 
-/* Repeats a body once per binding set, each through the preprocessor. */
-bool repeat_body(asm_state *st, const std::vector<asm_line> &body,
-                 const std::vector<bindings> &sets, int parent) {
-  if (body.empty())
+/* Repeats a body once per group, as a macro whose parameters are all
+** group parameters: common, forward and reverse parts work there too. */
+bool repeat_body(asm_state *st, std::vector<asm_line> &body,
+                 const std::vector<std::string> &names,
+                 const std::vector<std::vector<asm_toks>> &groups, int parent) {
+  if (body.empty() || groups.empty())
     return true;
-  for (const bindings &b : sets) {
-    expansion x;
-    x.params = b;
-    x.origin = parent;
-    std::vector<asm_line> out;
-    if (!expand_lines(st, body, 0, body.size(), x, out) || !run_lines(st, out))
-      return false;
-  }
-  return true;
+  asm_macro m;
+  m.params = names;
+  m.required.assign(names.size(), 0);
+  m.defaults.assign(names.size(), asm_toks());
+  m.group = 0;
+  m.body = std::move(body);
+  split_sections(m.body);
+  expansion x;
+  x.st = st;
+  x.origin = parent;
+  x.glocals.resize(groups.size());
+  std::vector<asm_line> out;
+  return expand_sections(st, m, x, groups, out) && run_lines(st, out);
 }
 
 } // namespace
@@ -404,9 +517,16 @@ bool asm_macro_define(asm_state *st, std::vector<asm_line> &in, size_t &i,
     return false;
   if (header.t.size() < 2 || header.t[1].kind != ASM_TK_NAME)
     return fail(st, ASM_E_INVALID_NAME, in[start]);
+  static const char *const directives[] = {
+    "include", "define", "restore", "purge", "restruc", "macro", "struc",
+    "rept", "irp", "irps", "irpv", "match", "postpone", "fix", "equ"};
+  for (const char *d : directives) /* the preprocessor takes these first */
+    if (is_word(header.t[1], d))
+      return fail(st, ASM_E_RESERVED, header);
   if (!parse_params(st, header, 2, header.t.size(), m))
     return false;
   m.origin = header.origin;
+  split_sections(m.body);
   size_t cost = 32;
   for (const asm_line &l : m.body) {
     cost += asm_toks_cost(l.t);
@@ -427,6 +547,7 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
   const asm_macro &m = def;
   std::string name = struc ? "." + line.t[1].s : line.t[0].s;
   expansion x;
+  x.st = st;
   x.struc = struc;
   x.label = label;
   x.origin = new_origin(st, m.origin, line.origin);
@@ -442,8 +563,8 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
       for (const asm_tok &k : b.t)
         dot |= k.kind == ASM_TK_NAME && k.s == ".";
     if (!dot)
-      out.insert(out.begin(), asm_line{asm_toks{asm_tok{ASM_TK_NAME, label},
-                                                asm_tok{ASM_TK_SYM, ":"}},
+      out.insert(out.begin(), asm_line{asm_toks{asm_tok_make(st, ASM_TK_NAME, label),
+                                                asm_tok{ASM_TK_SYM, asm_text{asm_text_special(':')}}},
                                        x.origin});
   }
   auto &active = st->pre.active;
@@ -469,9 +590,10 @@ bool asm_macro_args(const asm_toks &t, size_t from, std::vector<asm_toks> &out) 
   return split_args(t, from, out);
 }
 
-bool asm_macro_repeat(asm_state *st, const std::vector<asm_line> &body,
-                      const std::vector<asm_bindings> &sets, int parent) {
-  return repeat_body(st, body, sets, parent);
+bool asm_macro_repeat(asm_state *st, std::vector<asm_line> &body,
+                      const std::vector<std::string> &names,
+                      const std::vector<std::vector<asm_toks>> &groups, int parent) {
+  return repeat_body(st, body, names, groups, parent);
 }
 
 int asm_macro_origin(asm_state *st, int def_origin, int parent) {

@@ -76,7 +76,7 @@ bool dir_module(asm_state *st, const asm_line &l, size_t pos) {
     return err(st, ASM_E_SETTING);
   st->mod.named = true;
   st->mod.name = a[0]->s;
-  st->mod.comment = a.size() == 2 ? a[1]->s : "";
+  st->mod.comment = a.size() == 2 ? a[1]->s.str() : "";
   return true;
 }
 
@@ -199,7 +199,7 @@ const asm_mod_import &import_of(asm_state *st, const std::string &name) {
 }
 
 bool is_import(asm_state *st, const asm_tok &k) {
-  return k.kind == ASM_TK_NAME && k.s.find('.') != std::string::npos &&
+  return k.kind == ASM_TK_NAME && k.s.str().find('.') != std::string::npos &&
          k.s[0] != '.' && !asm_sym_defined(st, k.s) && import_of(st, k.s).found;
 }
 

@@ -34,25 +34,34 @@ bool check_name(asm_state *st, const asm_tok &k) {
   return true;
 }
 
-bool define(asm_state *st, const std::string &raw, const asm_val &v, int size,
-            bool var) {
+bool define(asm_state *st, const asm_tok &k, const asm_val &v, int size, bool var) {
+  const std::string &raw = k.s;
   bool anon = raw == "@@";
-  std::string name = asm_sym_name(st, raw, true);
   if (v.nreg && var)
     return err(st, ASM_E_INVALID_VALUE);
-  if (!asm_sym_define(st, name, v, size, var))
+  asm_sym *s = nullptr;
+  bool ok;
+  if (anon) {
+    ok = asm_sym_define(st, asm_sym_name(st, raw, true), v, size, var);
+  } else {
+    s = asm_sym_lookup(st, k);
+    ok = s && asm_sym_set(st, *s, v, size, var);
+  }
+  if (!ok)
     return st->fatal ? false : err(st, ASM_E_ALREADY_DEFINED);
-  if (anon)
+  if (anon) {
     st->anon++;
-  else if (!var && raw[0] != '.' && raw[0] != '@')
+  } else if (!var && raw[0] != '.' && raw[0] != '@') {
     st->global = raw;
+    st->global_sym = s;
+  }
   return true;
 }
 
 bool label_here(asm_state *st, const asm_tok &k, int size) {
   if (k.s != "@@" && !check_name(st, k))
     return false;
-  return define(st, k.s, asm_out_here(st), size, false);
+  return define(st, k, asm_out_here(st), size, false);
 }
 
 bool end_of_line(asm_state *st, const asm_line &l, size_t pos) {
@@ -84,12 +93,7 @@ bool dir_align(asm_state *st, const asm_line &l, size_t pos) {
   if (h.reloc && n > 16 && st->opt.format == ASM_FORMAT_MODULE)
     return err(st, ASM_E_SECTION_ALIGN);
   int64_t pad = (n - (h.v & (n - 1))) & (n - 1);
-  for (int64_t i = 0; i < pad; i++) {
-    uint8_t nop = 0x90;
-    if (!asm_out_bytes(st, &nop, 1))
-      return false;
-  }
-  return true;
+  return asm_out_reserve(st, (uint64_t)pad, 0x90);
 }
 
 /* label name [size] [at address] */
@@ -99,7 +103,7 @@ bool dir_label(asm_state *st, const asm_line &l, size_t pos) {
     return err(st, ASM_E_INVALID_ARG); /* label 1x: a number, not a name */
   if (pos >= l.t.size() || !check_name(st, l.t[pos]))
     return pos < l.t.size() ? false : err(st, ASM_E_INVALID_ARG);
-  const std::string &name = l.t[pos++].s;
+  const asm_tok &name = l.t[pos++];
   int size = 0;
   if (pos < l.t.size() && asm_size_word(l.t[pos].s))
     size = asm_size_word(l.t[pos++].s);
@@ -169,6 +173,18 @@ bool dir_times(asm_state *st, const asm_line &l, size_t pos) {
   return ok;
 }
 
+/* assert condition: a false one stops the assembly; the table has no
+** text of its own for it ("invalid value"). */
+bool dir_assert(asm_state *st, const asm_line &l, size_t pos) {
+  bool r;
+  int e = asm_expr_cond(st, l.t, pos, l.t.size(), r);
+  if (!e && pos != l.t.size())
+    e = ASM_E_EXTRA_CHARS;
+  if (e)
+    return err(st, e);
+  return r || err(st, ASM_E_INVALID_VALUE);
+}
+
 bool dir_mode(asm_state *st, const asm_line &l, size_t pos, int bits) {
   st->bits = bits;
   return end_of_line(st, l, pos);
@@ -190,6 +206,8 @@ int directive(asm_state *st, const asm_line &l, size_t pos) {
     return next < l.t.size() && is_word(l.t[next], "binary")
                ? end_of_line(st, l, next + 1) : err(st, ASM_E_INVALID_ARG);
   if (w == "load") return asm_load_line(st, l, next);
+  if (w == "file") return asm_file_line(st, l, next);
+  if (w == "assert") return dir_assert(st, l, next);
   if (w == "store") return asm_store_line(st, l, next);
   if (w == "end")
     return err(st, ASM_E_INVALID_ARG);
@@ -205,6 +223,12 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
   const asm_toks &t = l.t;
   while (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME && t[pos + 1].sym(':') &&
          !asm_reg_seg(asm_tok_kw(t[pos]).reg)) {
+    if (pos + 2 < t.size() && t[pos + 2].sym(':')) { /* name:: */
+      if (!check_name(st, t[pos]) || !asm_area_label(st, t[pos].s))
+        return false;
+      pos += 3;
+      continue;
+    }
     if (!label_here(st, t[pos], 0))
       return false;
     pos += 2;
@@ -219,11 +243,12 @@ bool asm_parse_line(asm_state *st, const asm_line &l, size_t pos) {
     int e = asm_expr_eval(st, t, p, t.size(), false, v);
     if (e)
       return err(st, e);
-    return end_of_line(st, l, p) && define(st, t[pos].s, v, 0, true);
+    return end_of_line(st, l, p) && define(st, t[pos], v, 0, true);
   }
   int unit;
   if (pos + 1 < t.size() && t[pos].kind == ASM_TK_NAME &&
-      (unit = asm_tok_kw(t[pos + 1]).unit) != 0) {
+      ((unit = asm_tok_kw(t[pos + 1]).unit) != 0 ||
+       (asm_tok_is(t[pos + 1], "file") && (unit = 1) != 0))) {
     if (!label_here(st, t[pos], unit))
       return false;
     pos++;
@@ -283,6 +308,8 @@ static void keep_line(asm_state *st, size_t i, size_t before, size_t relocs, int
 /* Runs one pass; st->changed tells whether another one is needed. */
 bool asm_parse_pass(asm_state *st) {
   st->areas.assign(1, asm_area());
+  st->area_labels.clear();
+  st->closed_areas.clear();
   if (st->opt.format == ASM_FORMAT_MODULE) {
     st->areas[0].org = 6; /* the code follows the image's first six bytes */
     st->areas[0].org_reloc = 1;
@@ -290,11 +317,13 @@ bool asm_parse_pass(asm_state *st) {
   st->relocs.clear();
   st->bits = 32;
   st->global.clear();
+  st->global_sym = nullptr;
   st->anon = 0;
   st->blocks.clear();
   st->display.clear();
   st->err = ASM_OK;
   st->changed = false;
+  st->shift = 0;
   st->counter = st->counter_total = 0;
   st->steps = 0;
   st->mod = asm_mod();
@@ -316,7 +345,7 @@ bool asm_parse_pass(asm_state *st) {
       asm_error(st, ASM_E_TOO_MANY_REPEATS, *at);
       break;
     }
-    if (asm_ctl_kind(l.t)) {
+    if (st->ctl[i]) {
       asm_ctl_line(st, l, i);
       continue;
     }

@@ -86,12 +86,29 @@ asm_kw &reg_tables::entry(const char *name) {
 
 reg_tables::reg_tables() {
   kws.emplace_back(); /* 0: no meaning */
+  /* the registers the reference knows; the encoder's flags, tables,
+  ** tile and control-state registers are ordinary names there */
   for (int r = 1; r <= ZYDIS_REGISTER_MAX_VALUE; r++) {
     const char *s = ZydisRegisterGetString((ZydisRegister)r);
+    switch (ZydisRegisterGetClass((ZydisRegister)r)) {
+    case ZYDIS_REGCLASS_INVALID: case ZYDIS_REGCLASS_TMM: case ZYDIS_REGCLASS_FLAGS:
+    case ZYDIS_REGCLASS_TABLE:
+      continue;
+    case ZYDIS_REGCLASS_IP:
+      if (r == ZYDIS_REGISTER_IP)
+        continue;
+      break;
+    default:
+      break;
+    }
     if (s && *s)
       entry(s).reg = r;
   }
   entry("st").reg = ZYDIS_REGISTER_ST0;
+  static const char *const low_bytes[] = {"r8l", "r9l", "r10l", "r11l", "r12l",
+                                          "r13l", "r14l", "r15l"};
+  for (int i = 0; i < 8; i++)
+    entry(low_bytes[i]).reg = ZYDIS_REGISTER_R8B + i;
   for (int m = 1; m <= ZYDIS_MNEMONIC_MAX_VALUE; m++) {
     const char *s = ZydisMnemonicGetString((ZydisMnemonic)m);
     if (s && *s)
@@ -131,6 +148,13 @@ reg_tables::reg_tables() {
   for (const char *n : wait_names)
     entry(n).flags |= ASM_KW_WAIT;
   entry("retf").flags |= ASM_KW_RETF;
+  static const struct { const char *n; int size; } far_rets[] = {
+    {"retfw", 2}, {"retfd", 4}, {"retfq", 8}};
+  for (auto &z : far_rets) {
+    asm_kw &k = entry(z.n);
+    k.flags |= ASM_KW_RETF;
+    k.opsize = z.size;
+  }
 }
 
 const reg_tables &tables() {
@@ -162,8 +186,11 @@ const asm_kw &kw_of(const std::string &name) {
 } // namespace
 
 const asm_kw &asm_tok_kw_find(const asm_tok &k) {
-  k.kw = &tables().kws[k.kind == ASM_TK_NAME ? (size_t)kw_index(k.s) : 0];
-  return *k.kw;
+  if (k.kind != ASM_TK_NAME || k.s.empty())
+    return tables().kws[0];
+  const asm_kw *kw = &tables().kws[(size_t)kw_index(k.s)];
+  k.s.e->second.kw = kw; /* kept with the text: one lookup per name */
+  return *kw;
 }
 
 int asm_reg_find(const std::string &name) { return kw_of(name).reg; }

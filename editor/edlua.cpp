@@ -12,6 +12,7 @@
 #include "Scintilla.h"
 
 #include "editor/editor.h"
+#include "editor/edregex.h"
 #include "editor/edwin.h"
 #include "editor/mesargs.h"
 #include "editor/unilexer.h"
@@ -69,6 +70,12 @@ static int text_ok(const struct ed_param *p) {
   return p->type == LUA_TSTRING || p->v == 0;
 }
 
+static void as_text(struct ed_param *p, const char *s) {
+  p->type = LUA_TSTRING;
+  p->v = (uintptr_t)s;
+  p->len = strlen(s);
+}
+
 /* messages that fill a buffer: the size is asked first, the component
    writes into a buffer of ours, and the text is the second result */
 static int send_out(lua_State *L, HWND h, unsigned msg, int kind,
@@ -82,6 +89,63 @@ static int send_out(lua_State *L, HWND h, unsigned msg, int kind,
   lua_pushnumber(L, (lua_Number)r);
   lua_pushstring(L, buf.c_str());
   return 2;
+}
+
+/* texts the component reads for a length it knows from elsewhere: an image
+   it parses, pixels of a size set before, styles for a line's text */
+static int lengths_ok(HWND h, unsigned msg, int kind,
+                      const struct ed_param *wp, const struct ed_param *lp) {
+  /* style -1 would make the component empty its style array, a count
+     that brings the next style to -1 likewise */
+  if (((kind & MA_WP_STYLE) && wp->v >= MA_STYLES_MAX) ||
+      ((kind & MA_LP_STYLE) && lp->v >= MA_STYLES_MAX)) {
+    ed_message("mes: message %u needs a style number from 0 to 65535\n", msg);
+    return 0;
+  }
+  if (((kind & MA_WP_COLUMNS) && wp->v > MA_COLUMNS_MAX) ||
+      ((kind & MA_LP_COLUMNS) && lp->v > MA_COLUMNS_MAX)) {
+    ed_message("mes: message %u takes a width of 0 to 65535 columns\n", msg);
+    return 0;
+  }
+  if (kind & MA_WP_NEWSTYLES) {
+    LRESULT next = ew_send(h, msg, 0, 0);   /* a count of 0 asks the next */
+    if (wp->v > MA_STYLES_MAX || (uintptr_t)next + wp->v > MA_STYLES_MAX) {
+      ed_message("mes: message %u would number styles past 65535\n", msg);
+      return 0;
+    }
+  }
+  if ((kind & MA_WP_SELECTION) && wp->v >= (uintptr_t)ew_send(h, SCI_GETSELECTIONS, 0, 0)) {
+    ed_message("mes: message %u needs the number of a selection (from 0)\n", msg);
+    return 0;
+  }
+  if (kind & MA_WP_LINE) {
+    intptr_t line = (intptr_t)wp->v;
+    if (line < 0 || line >= (intptr_t)ew_send(h, SCI_GETLINECOUNT, 0, 0)) {
+      ed_message("mes: message %u needs the number of a line of the text (from 0)\n", msg);
+      return 0;
+    }
+  }
+  if ((kind & MA_LP_XPM) && !ma_xpm_ok((const char *)lp->v)) {
+    ed_message("mes: message %u needs an XPM image in text form\n", msg);
+    return 0;
+  }
+  struct ew_lengths n;
+  if ((kind & MA_LP_RGBA) && ew_lengths_of(h, &n)) {
+    unsigned long long need = (unsigned long long)n.rgba_w * n.rgba_h * 4;
+    if (n.rgba_w > MA_IMAGE_MAX || n.rgba_h > MA_IMAGE_MAX || need > lp->len) {
+      ed_message("mes: message %u needs width x height x 4 bytes of pixels "
+                 "(at most 4096 each way)\n", msg);
+      return 0;
+    }
+  }
+  if (kind & MA_LP_STYLES) {
+    LRESULT need = ew_send(h, ma_styles_text(msg), wp->v, 0);
+    if (need > 0 && (size_t)need > lp->len) {
+      ed_message("mes: message %u needs a style for every byte of the text\n", msg);
+      return 0;
+    }
+  }
+  return 1;
 }
 
 static int l_mes(lua_State *L) {
@@ -104,8 +168,23 @@ static int l_mes(lua_State *L) {
     ed_message("mes: message %u needs a text (or 0) where a number was given\n", msg);
     return 0;
   }
+  /* a zero text is none where the component takes it so, else empty: it
+     would read through the null */
+  if ((kind & MA_WP_TEXT) && wp.type != LUA_TSTRING) as_text(&wp, "");
+  if ((kind & MA_LP_TEXT) && lp.type != LUA_TSTRING && !(kind & MA_LP_ABSENT))
+    as_text(&lp, "");
   if ((kind & MA_WP_LENGTH) && lp.type == LUA_TSTRING && wp.v > lp.len)
     wp.v = lp.len;
+  if (!lengths_ok(h, msg, kind, &wp, &lp)) return 0;
+  if (kind & MA_WP_FROMLINE) {   /* from the last line: the same answer */
+    intptr_t last = (intptr_t)ew_send(h, SCI_GETLINECOUNT, 0, 0) - 1;
+    if ((intptr_t)wp.v > last) wp.v = (uintptr_t)last;
+  }
+  /* the length set for encoding is cut to the text for this call */
+  struct ew_lengths was;
+  int cut = (kind & MA_WP_ENCODE) && ew_lengths_of(h, &was) &&
+            was.encode >= 0 && (size_t)was.encode > wp.len;
+  if (cut) ew_send(h, SCI_SETLENGTHFORENCODE, wp.len, 0);
   int n;
   if ((kind & 0xF) == MA_OUT && lp.v != 0) {
     n = send_out(L, h, msg, kind, wp.v);
@@ -113,6 +192,7 @@ static int l_mes(lua_State *L) {
     lua_pushnumber(L, (lua_Number)ew_send(h, msg, wp.v, (LPARAM)lp.v));
     n = 1;
   }
+  if (cut) ew_send(h, SCI_SETLENGTHFORENCODE, (WPARAM)was.encode, 0);
   if (gr_valid_entry(e)) ew_redraw(e);
   return n;
 }
@@ -130,19 +210,20 @@ static int l_grep(lua_State *L) {
     con_message("grep: not an editor window\n");
     return 0;
   }
-  struct Sci_TextToFind ft;
-  ft.chrg.cpMin = 0;
-  ft.chrg.cpMax = (Sci_PositionCR)ew_send(h, SCI_GETLENGTH, 0, 0);
-  ft.lpstrText = lua_tostring(L, 2);
-  ft.chrgText.cpMin = ft.chrgText.cpMax = -1;
-  ew_send(h, SCI_SETSTATUS, 0, 0);
-  LRESULT r = ew_send(h, SCI_FINDTEXT, SCFIND_REGEXP | SCFIND_POSIX,
-                      (LPARAM)&ft);
-  if (ew_send(h, SCI_GETSTATUS, 0, 0) != 0) {
-    ew_send(h, SCI_SETSTATUS, 0, 0);
+  size_t len;
+  const char *pattern = lua_tolstring(L, 2, &len);
+  /* the component answers "not found" for a pattern it cannot compile */
+  if (!er_pattern_ok(pattern, len)) {
     con_message("grep: the pattern is not a valid expression\n");
     return 0;
   }
+  struct Sci_TextToFind ft;
+  ft.chrg.cpMin = 0;
+  ft.chrg.cpMax = (Sci_PositionCR)ew_send(h, SCI_GETLENGTH, 0, 0);
+  ft.lpstrText = pattern;
+  ft.chrgText.cpMin = ft.chrgText.cpMax = -1;
+  LRESULT r = ew_send(h, SCI_FINDTEXT, SCFIND_REGEXP | SCFIND_POSIX,
+                      (LPARAM)&ft);
   if (r < 0 || ft.chrgText.cpMin < 0) return 0;
   lua_pushnumber(L, (lua_Number)ft.chrgText.cpMin);
   lua_pushnumber(L, (lua_Number)ft.chrgText.cpMax);

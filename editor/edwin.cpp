@@ -29,6 +29,7 @@ struct ew_window {
   int lexer;                      /* number last selected */
   int announced;
   HWND vbar, hbar;                /* the toolkit's bars beside a multi-line */
+  struct ew_lengths lengths;      /* as last set through the subclass */
   std::map<std::string, intptr_t> ints;   /* integer properties */
   struct ew_window *next;
 };
@@ -144,6 +145,13 @@ static LRESULT CALLBACK ew_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case SCM_SETSTYLEBITS: return 0;
     case SCM_SETPTRPROPERTY: return set_int(r, (const char *)wp, lp);
     case WM_CHAR: return on_char(r, wp, lp);
+    case WM_KEYDOWN:   /* the component would break the line before the
+                          Enter character arrives: a single line has none */
+      if (wp == VK_RETURN && r->e && !(r->e->flags & GR_MULTIBIT)) return 0;
+      break;
+    case SCI_RGBAIMAGESETWIDTH: r->lengths.rgba_w = (unsigned)wp; break;
+    case SCI_RGBAIMAGESETHEIGHT: r->lengths.rgba_h = (unsigned)wp; break;
+    case SCI_SETLENGTHFORENCODE: r->lengths.encode = (intptr_t)wp; break;
     case WM_DESTROY: closing(r); break;
     case WM_NCDESTROY: {
       WNDPROC prev = r->prev;
@@ -163,6 +171,7 @@ static struct ew_window *subclass(HWND h, struct gr_entry *e) {
   r->wnd = h;
   r->e = e;
   r->lexer = 0;
+  r->lengths.encode = -1;
   struct ew_window **tail = &ew_windows;
   while (*tail) tail = &(*tail)->next;
   *tail = r;
@@ -254,6 +263,12 @@ void ew_announce(void) {
     nt_notify(h, e, NT_CREATED);
     if (rec_of(h) && gr_valid_entry(e) && r->e == e) apply_style(h, e);
   }
+}
+
+int ew_lengths_of(HWND h, struct ew_lengths *out) {
+  struct ew_window *r = rec_of(h);
+  if (r) *out = r->lengths;
+  return r != NULL;
 }
 
 HWND ew_first(const struct gr_entry *e) {

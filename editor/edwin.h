@@ -27,6 +27,16 @@ void ew_adopt(HWND h);
 /* Sends through the subclass (directly, not queued). */
 LRESULT ew_send(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 
+/* Sizes the component keeps between messages and reads texts by: the RGBA
+   image size (SCI_RGBAIMAGESETWIDTH/HEIGHT, 0 until set) and the length
+   SCI_ENCODEDFROMUTF8 reads (SCI_SETLENGTHFORENCODE, -1 for the whole
+   text). False when h is not one of the editor windows. */
+struct ew_lengths {
+  unsigned rgba_w, rgba_h;
+  intptr_t encode;
+};
+int ew_lengths_of(HWND h, struct ew_lengths *out);
+
 HWND ew_first(const struct gr_entry *e);   /* first open window of e */
 int ew_is_editor(HWND h);                  /* one of ours, still open */
 HWND ew_find(HWND h);   /* h itself, or the editor window inside h */

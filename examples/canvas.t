@@ -1,11 +1,11 @@
 -- canvas.t: drawing with gi into a painted button, and dragging the points
 -- of a star by hand. Run it with dofile("canvas.t") or copy it to start.t.
 
-local d = dialog{name = "Drawing", w = 420, h = 320}
-pad = button{name = "pad", x = 10, y = 10, w = 400, h = 300}
+local d = dialog{name = "Drawing", w = 424, h = 342}
+pad = button{name = "pad"}
 pad.paint = true                                 -- the command paints it
 pad.command = [[if reason == 20 then gi:render(this) end]]
-d:ins(pad)
+d:ins(pad, 10, 10, 400, 300)     -- a dialog places and sizes its controls
 
 gi:clear(250, 250, 240)          -- no paths yet; an opaque cream background
 

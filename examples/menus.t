@@ -1,24 +1,31 @@
 -- menus.t: a start-up script that builds a menu with every kind of control.
 -- Copy it to start.t (or run it with dofile("menus.t")) and open "Main Menu".
 
+-- Run again, it first takes out the entries it put in before.
+for _, e in ipairs(menus_example or {}) do e:del() end
+menus_example = {}
+local function add(x)
+  menus_example[#menus_example + 1] = trelk:ins(x)
+end
+
 local tools = menu{name = "Tools", comment = "more things to do"}
 tools:ins(button{name = "Say hello", command = 'print("\\rhello\\n")'})
 tools:ins(label{name = "A label says something"})
 
-trelk:ins(button{name = "Date", comment = "prints the date",
-                 command = 'print("\\r" .. os.date() .. "\\n")'})
-trelk:ins(separator())
-trelk:ins(checkbox{name = "Verbose", checked = true,
-                   command = 'print("\\rverbose: " .. tostring(this.checked) .. "\\n")'})
+add(button{name = "Date", comment = "prints the date",
+           command = 'print("\\r" .. os.date() .. "\\n")'})
+add(separator())
+add(checkbox{name = "Verbose", checked = true,
+             command = 'print("\\rverbose: " .. tostring(this.checked) .. "\\n")'})
 for _, size in ipairs{"Small", "Medium", "Large"} do
-  trelk:ins(radio{name = size, checked = size == "Medium",
-                  command = 'if reason == 4 then print("\\rsize: " .. this.name .. "\\n") end'})
+  add(radio{name = size, checked = size == "Medium",
+            command = 'if reason == 4 then print("\\rsize: " .. this.name .. "\\n") end'})
 end
-trelk:ins(separator())
+add(separator())
 local count = edit{name = "10", comment = "a numeric field"}
 count.digital = 10
-trelk:ins(count)
-trelk:ins(tools)                      -- drops open beside its entry
+add(count)
+add(tools)                            -- drops open beside its entry
 
 -- colours are read at every paint
 trelk.color.ms_text = 0x402000        -- dark blue-ish entry texts

@@ -1,7 +1,7 @@
 /*
 ** The colour table binding. Reads give the slot's number (a name not in the
-** list gives no value); a number assigned to a known name is stored;
-** anything else is ignored.
+** list gives no value); a number assigned to a known name is stored as a
+** 32-bit value, so -1 reads back as -1; anything else is ignored.
 */
 #include "gui/colour.h"
 #include "ui/colors.h"
@@ -10,7 +10,8 @@ static int color_index(lua_State *L) {
   const char *name = lua_type(L, 2) == LUA_TSTRING ? lua_tostring(L, 2) : NULL;
   int slot = name ? col_find(name) : -1;
   if (slot < 0) return 0;
-  lua_pushnumber(L, (lua_Number)col_get(slot));
+  /* signed: a value written as -1 reads back as -1 */
+  lua_pushnumber(L, (lua_Number)(int32_t)col_get(slot));
   return 1;
 }
 
@@ -19,7 +20,9 @@ static int color_newindex(lua_State *L) {
   int slot = name ? col_find(name) : -1;
   if (slot < 0 || lua_type(L, 3) != LUA_TNUMBER) return 0;
   lua_Number v = lua_tonumber(L, 3);
-  if (v >= 0 && v <= 4294967295.0) col_set(slot, (uint32_t)v);
+  /* any 32-bit value, signed or not; a number beyond that is no colour */
+  if (v >= -2147483648.0 && v < 4294967296.0)
+    col_set(slot, (uint32_t)(int64_t)v);
   return 0;
 }
 

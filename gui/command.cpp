@@ -121,24 +121,18 @@ static void env_set(lua_State *L, const char *key) {
 }
 
 int cmd_scroll_pos = 0;
+static int running = 0;   /* commands under way */
 
-/* scrollCurPos in the environment of CommandString of the table at idx:
-   the position during a scroll step's call, nil afterwards (the command
-   may have replaced CommandString or its environment meanwhile) */
-static void scroll_pos(lua_State *L, int idx, int set) {
-  lua_pushstring(L, "CommandString");
-  lua_rawget(L, idx);
-  if (lua_isfunction(L, -1)) {
-    lua_getfenv(L, -1);
-    if (lua_istable(L, -1)) {
-      if (set) lua_pushinteger(L, cmd_scroll_pos); else lua_pushnil(L);
-      env_set(L, "scrollCurPos");
-    }
-    lua_pop(L, 1);
-  }
-  lua_pop(L, 1);
-}
+/* the fields a run sets in the command's environment */
+static const char *const event_keys[] = {"hWnd", "reason", "instance", "this",
+                                         "scrollCurPos"};
+#define EVENT_KEYS 5
 
+/* Runs CommandString of the table at idx with the event set in its
+   environment. A command started while another runs (checking a radio
+   clears its group) puts back what it found, so the outer command keeps
+   its own event for its whole run; an outermost one leaves its event there,
+   but for `scrollCurPos', which holds only during a scroll step. */
 void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance) {
   int top = lua_gettop(L);
   if (idx < 0) idx = top + idx + 1;
@@ -149,8 +143,17 @@ void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance) {
     lua_settop(L, top);
     return;
   }
-  lua_getfenv(L, -1);
-  if (lua_istable(L, -1)) {
+  int fn = lua_gettop(L);
+  lua_getfenv(L, fn);
+  int env = lua_istable(L, -1) ? lua_gettop(L) : 0;
+  int nested = running > 0 && env;
+  if (nested)   /* what the outer command had: kept on the stack */
+    for (int i = 0; i < EVENT_KEYS; i++) {
+      lua_pushstring(L, event_keys[i]);
+      lua_rawget(L, env);
+    }
+  if (env) {
+    lua_pushvalue(L, env);
     lua_pushlightuserdata(L, wnd);
     env_set(L, "hWnd");
     lua_pushinteger(L, reason);
@@ -159,10 +162,26 @@ void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance) {
     env_set(L, "instance");
     lua_pushvalue(L, idx);
     env_set(L, "this");
+    if (reason == CMD_SCROLL) lua_pushinteger(L, cmd_scroll_pos);
+    else lua_pushnil(L);
+    if (reason == CMD_SCROLL || nested) env_set(L, "scrollCurPos");
+    else lua_pop(L, 1);
+    lua_pop(L, 1);
   }
-  lua_pop(L, 1);
-  if (reason == CMD_SCROLL) scroll_pos(L, idx, 1);
+  lua_pushvalue(L, fn);
+  running++;
   cmd_pcall(L, 0);
-  if (reason == CMD_SCROLL) scroll_pos(L, idx, 0);
+  running--;
+  if (nested) {
+    for (int i = EVENT_KEYS - 1; i >= 0; i--) {
+      lua_pushstring(L, event_keys[i]);
+      lua_insert(L, -2);
+      lua_rawset(L, env);
+    }
+  } else if (env && reason == CMD_SCROLL) {
+    lua_pushstring(L, "scrollCurPos");
+    lua_pushnil(L);
+    lua_rawset(L, env);
+  }
   lua_settop(L, top);
 }

@@ -155,11 +155,31 @@ static void rename_carriers(struct gr_container *c, const char *t) {
       }
 }
 
+/* A sheet's edit gives one line: a line break that reached its text (a
+   paste, or a keyboard's Enter) is no part of a name, tip or size. */
+static char *one_line(const char *t) {
+  size_t n = strlen(t);
+  char *s = (char *)malloc(n + 1);
+  if (s == NULL) return NULL;
+  size_t k = 0;
+  for (size_t i = 0; i < n; i++)
+    if (t[i] != '\r' && t[i] != '\n') s[k++] = t[i];
+  s[k] = '\0';
+  return s;
+}
+
+static void entered(int job, const char *t);
+
 void dza_edit_entered(void *w, struct gr_entry *e, int reason, void *data) {
   (void)w;
   if (reason != 10) return;
-  int job = (int)(uintptr_t)data;
-  const char *t = text_of(e);
+  char *line = one_line(text_of(e));
+  if (line == NULL) return;
+  entered((int)(uintptr_t)data, line);
+  free(line);
+}
+
+static void entered(int job, const char *t) {
   if (job == DZ_NAME) {
     set("name", t);
     struct gr_container *c = edited_container();

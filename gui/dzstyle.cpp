@@ -43,72 +43,117 @@ static int truth(lua_State *L, int t, const char *key) {
 
 /* --- building --- */
 
-static int row;
+/* Style dialogs lay their controls out in three columns so that every one
+   shows at the dialog's own size; margin dialogs have one column. Entries
+   keep their list order (a value's edit comes right before its label),
+   which is what the write-back reads. */
+#define COL_W 108                    /* a column */
+#define ROW_H 24                     /* a row, with its gap */
+#define ENTRY_H 22
+#define LABEL_W 44                   /* a label before its value */
+#define GRID_W (3 * COL_W + 2 * 4)   /* the three columns and their gaps */
+
+static int col_x(int col) { return 4 + col * (COL_W + 4); }
+
+static struct gr_entry *at(struct gr_container *c, uint32_t kind,
+                           const char *name, int x, int y, int w) {
+  struct gr_entry *e = dz_add(c, kind, name, NULL, 0);
+  e->x = x;
+  e->y = y;
+  e->w = w;
+  e->h = ENTRY_H;
+  return e;
+}
+
+static int row;   /* of a margin dialog */
 
 static struct gr_entry *put(struct gr_container *c, uint32_t kind,
                             const char *name) {
-  struct gr_entry *e = dz_add(c, kind, name, NULL, 0);
-  e->x = 4;
-  e->y = 4 + 24 * row++;
-  e->w = 160;
-  e->h = 22;
-  return e;
+  return at(c, kind, name, 4, 4 + ROW_H * row++, 160);
 }
 
 static void check(struct gr_entry *e, int on) {
   if (on) e->flags |= GR_CHECKED;
 }
 
-static struct gr_entry *number_edit(struct gr_container *c, int base,
-                                    lua_State *L, int t, const char *key,
-                                    const char *deflt) {
-  char buf[32] = "";
+static const char *number_text(lua_State *L, int t, const char *key, int base,
+                               const char *deflt, char *buf, size_t size) {
+  buf[0] = '\0';
   if (field(L, t, key) == LUA_TNUMBER)
-    snprintf(buf, sizeof buf, base == 16 ? "%x" : "%d",
+    snprintf(buf, size, base == 16 ? "%x" : "%d",
              base == 16 ? (unsigned)(long long)lua_tonumber(L, -1)
                         : obj_toint(lua_tonumber(L, -1)));
   else if (deflt)
-    snprintf(buf, sizeof buf, "%s", deflt);
+    snprintf(buf, size, "%s", deflt);
   lua_pop(L, 1);
-  struct gr_entry *e = put(c, GR_EDIT, buf);
+  return buf;
+}
+
+static struct gr_entry *number_edit(struct gr_container *c, int base,
+                                    lua_State *L, int t, const char *key,
+                                    const char *deflt) {
+  char buf[32];
+  struct gr_entry *e = put(c, GR_EDIT, number_text(L, t, key, base, deflt, buf, sizeof buf));
   e->digital = base;
   return e;
 }
 
-static void font_rows(struct gr_container *c, lua_State *L, int f) {
-  check(put(c, GR_CHECKBOX, "bold"), truth(L, f, "bold"));
-  check(put(c, GR_CHECKBOX, "italic"), truth(L, f, "italic"));
-  number_edit(c, 10, L, f, "size", "10");
-  put(c, GR_LABEL, "size");
+/* a value at x .. x + w of a row: its edit, then the label standing
+   before it on the screen */
+static struct gr_entry *value(struct gr_container *c, const char *label,
+                              const char *text, int base, int x, int y, int w) {
+  struct gr_entry *e = at(c, GR_EDIT, text, x + LABEL_W + 4, y, w - LABEL_W - 4);
+  e->digital = base;
+  at(c, GR_LABEL, label, x, y, LABEL_W);
+  return e;
+}
+
+/* bold, italic, size, name, the "font" heading and a separator: rows at
+   4 and 28, the separator at 52 */
+static int font_rows(struct gr_container *c, lua_State *L, int f) {
+  char buf[32];
+  check(at(c, GR_CHECKBOX, "bold", col_x(1), 4, COL_W), truth(L, f, "bold"));
+  check(at(c, GR_CHECKBOX, "italic", col_x(2), 4, COL_W), truth(L, f, "italic"));
+  value(c, "size", number_text(L, f, "size", 10, "10", buf, sizeof buf), 10,
+        col_x(0), 28, COL_W);
   const char *name = field(L, f, "name") == LUA_TSTRING ? lua_tostring(L, -1) : "";
-  put(c, GR_EDIT, name);
+  value(c, "name", name, 0, col_x(1), 28, GRID_W - col_x(1) + 4);
   lua_pop(L, 1);
-  put(c, GR_LABEL, "name");
-  put(c, GR_LABEL, "font");
-  put(c, GR_SEPARATOR, NULL);
+  at(c, GR_LABEL, "font", col_x(0), 4, COL_W);
+  at(c, GR_SEPARATOR, NULL, 4, 52, GRID_W)->h = 6;
+  return 62;
 }
 
 static void style_dialog(struct gr_container *c, lua_State *L, int s) {
-  row = 0;
-  if (field(L, s, "font") == LUA_TTABLE) font_rows(c, L, lua_gettop(L));
+  int y = 4;
+  if (field(L, s, "font") == LUA_TTABLE) y = font_rows(c, L, lua_gettop(L));
   lua_pop(L, 1);
   const char *cs = field(L, s, "case") == LUA_TSTRING ? lua_tostring(L, -1) : "";
   int lower = cs[0] == 'l' || cs[0] == 'L', upper = cs[0] == 'u' || cs[0] == 'U';
   lua_pop(L, 1);
-  check(put(c, GR_RADIO, "case Lower"), lower);
-  check(put(c, GR_RADIO, "case Upper"), upper);
-  check(put(c, GR_RADIO, "case Mixed"), !lower && !upper);
-  check(put(c, GR_CHECKBOX, "underline"), truth(L, s, "underline"));
-  check(put(c, GR_CHECKBOX, "hotspot"), truth(L, s, "hotspot"));
-  check(put(c, GR_CHECKBOX, "fill2eol"), truth(L, s, "fill2eol"));
+  check(at(c, GR_RADIO, "case Lower", col_x(0), y, COL_W), lower);
+  check(at(c, GR_RADIO, "case Upper", col_x(1), y, COL_W), upper);
+  check(at(c, GR_RADIO, "case Mixed", col_x(2), y, COL_W), !lower && !upper);
+  y += ROW_H;
+  check(at(c, GR_CHECKBOX, "underline", col_x(0), y, COL_W), truth(L, s, "underline"));
+  check(at(c, GR_CHECKBOX, "hotspot", col_x(1), y, COL_W), truth(L, s, "hotspot"));
+  check(at(c, GR_CHECKBOX, "fill2eol", col_x(2), y, COL_W), truth(L, s, "fill2eol"));
+  y += ROW_H;
   field(L, s, "visible");
   int visible = !(lua_type(L, -1) == LUA_TBOOLEAN && !lua_toboolean(L, -1));
   lua_pop(L, 1);
-  check(put(c, GR_CHECKBOX, "visible"), visible);
-  number_edit(c, 16, L, s, "back", NULL);
-  put(c, GR_LABEL, "back");
-  number_edit(c, 16, L, s, "fore", NULL);
-  put(c, GR_LABEL, "fore");
+  check(at(c, GR_CHECKBOX, "visible", col_x(0), y, COL_W), visible);
+  y += ROW_H;
+  char buf[32];
+  int half = GRID_W / 2;
+  value(c, "back", number_text(L, s, "back", 16, NULL, buf, sizeof buf), 16, 4,
+        y, half - 4);
+  value(c, "fore", number_text(L, s, "fore", 16, NULL, buf, sizeof buf), 16,
+        4 + half, y, GRID_W - half);
+  /* the frame is as large as what it holds: 2 pixels of border each side,
+     the caption above */
+  c->w = 4 + GRID_W + 4 + 4;
+  c->h = y + ENTRY_H + 4 + 22;
 }
 
 static void margin_dialog(struct gr_container *c, lua_State *L, int m) {

@@ -43,6 +43,9 @@ void gui_open_metatables(lua_State *L) {
   set_fn(L, "__newindex", obj_newindex);
   set_fn(L, "del", obj_del);
   set_fn(L, "__gc", obj_del);
+  /* `ins' on a control says why nothing goes in, rather than raising */
+  set_fn(L, "ins", mo_ins);
+  set_fn(L, "push", mo_push);
   lua_pop(L, 1);
 }
 

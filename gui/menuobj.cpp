@@ -99,7 +99,7 @@ static int attach(lua_State *L, uint32_t bits, const char *few) {
     con_message("Invalid arg!");
     return 0;
   }
-  struct gr_container *sub = obj_container(L, 2);
+  struct gr_container *sub = obj_repin(L, 2);
   if (sub == NULL) return 0;   /* nothing to attach */
   int coords = nargs > 3;
   int x = 0, y = 0, w = 0, h = 0;

@@ -79,7 +79,9 @@ static void script_side(lua_State *L, struct gr_entry *e,
   obj_push(L, to->ref);
   int now = lua_gettop(L);
   if (lua_istable(L, obj) && lua_istable(L, now)) {
-    int dialog = (to->flags & GR_DIALOG) == GR_DIALOG;
+    /* a dialog's array keeps the order controls came in; a menu's and a
+       table's is their display order */
+    int dialog = to->flags == GR_DIALOG;
     insert_slot(L, now, dialog ? -1 : pos + 1, obj);
     if (dialog) keyed(L, now, e, obj);
     lua_pushvalue(L, now);
@@ -91,7 +93,7 @@ static void script_side(lua_State *L, struct gr_entry *e,
 int mv_move(lua_State *L, struct gr_entry *e, struct gr_container *to, int pos) {
   if (e == NULL || to == NULL || inside(to, e, 0)) return 0;
   struct gr_container *from = e->owner;
-  if ((to->flags & GR_DIALOG) == GR_DIALOG) pos = 0;
+  if (to->flags == GR_DIALOG) pos = 0;
   script_side(L, e, from, to, pos < 0 ? -1 : pos);
   gr_insert(to, e, pos);
   if (from && from != to) gui_refresh(from);

@@ -1,6 +1,8 @@
 /*
 ** Notification dispatch and clicks.
 */
+#include <stdlib.h>
+
 #include "gui/command.h"
 #include "gui/gui.h"
 #include "gui/notify.h"
@@ -71,6 +73,30 @@ void nt_scroll(void *wnd, void *rec, int pos) {
   cmd_scroll_pos = outer;
 }
 
+/* the radios of one clearing pass that have been told already */
+struct told {
+  struct gr_entry **list;
+  int n, cap;
+};
+
+static int was_told(const struct told *t, const struct gr_entry *p) {
+  for (int i = 0; i < t->n; i++)
+    if (t->list[i] == p) return 1;
+  return 0;
+}
+
+static int tell(struct told *t, struct gr_entry *p) {
+  if (t->n == t->cap) {
+    int cap = t->cap ? t->cap * 2 : 8;
+    void *l = realloc(t->list, sizeof *t->list * (size_t)cap);
+    if (l == NULL) return 0;
+    t->list = (struct gr_entry **)l;
+    t->cap = cap;
+  }
+  t->list[t->n++] = p;
+  return 1;
+}
+
 /* the first checked radio of e's group other than e */
 static struct gr_entry *other_checked(struct gr_entry *e) {
   struct gr_entry *p = gr_group_first(e);
@@ -79,16 +105,25 @@ static struct gr_entry *other_checked(struct gr_entry *e) {
   return NULL;
 }
 
+/* The group is searched again after each command: it may change it. A
+   pass tells each radio once; one that checks itself again is cleared
+   without being told again, so the pass ends whatever the commands do,
+   and it ends as soon as e is no longer checked (a pass of another radio,
+   started by a command, took over). Commands that keep checking each other
+   recurse, and end in the stack overflow report of the protected call. */
 void nt_radio_check(struct gr_entry *e) {
   e->flags |= GR_CHECKED;
   gv.redraw(e);
+  struct told t = {NULL, 0, 0};
   struct gr_entry *p;
-  /* the group is searched again after each command: it may change it */
-  while (gr_valid_entry(e) && (p = other_checked(e)) != NULL) {
+  while (gr_valid_entry(e) && (e->flags & GR_CHECKED) &&
+         (p = other_checked(e)) != NULL) {
     p->flags &= ~GR_CHECKED;
     gv.redraw(p);
+    if (was_told(&t, p) || !tell(&t, p)) continue;
     nt_notify(gv.window_of(p), p, NT_CLEARED);
   }
+  free(t.list);
 }
 
 void nt_click(void *wnd, struct gr_entry *e) {

@@ -89,6 +89,12 @@ struct gr_container *obj_container(lua_State *L, int idx) {
   return gr_is_container(r) ? (struct gr_container *)r : NULL;
 }
 
+struct gr_container *obj_repin(lua_State *L, int idx) {
+  struct gr_container *c = obj_container(L, idx);
+  if (c && c->ref == GR_NOREF && c != gui_main_menu) c->ref = obj_pin(L, idx);
+  return c;
+}
+
 static const char *opt_string(lua_State *L, int args, const char *key) {
   if (args == 0) return NULL;
   /* raw: a text made by a metamethod would be unreferenced once popped */
@@ -335,7 +341,7 @@ static int coordinate(lua_State *L, int idx, const char *key) {
 }
 
 int obj_show(lua_State *L) {
-  struct gr_container *c = obj_container(L, 1);
+  struct gr_container *c = obj_repin(L, 1);
   if (c == NULL) return 0;
   int x, y;
   if (lua_istable(L, 2)) {

@@ -22,6 +22,9 @@ int obj_abs(lua_State *L, int idx);
    else its container; null when neither is valid. */
 void *obj_record(lua_State *L, int idx);
 struct gr_container *obj_container(lua_State *L, int idx);
+/* The container of the object at idx, pinned again if a release let go of
+   it (a dialog whose attaching entry was deleted and that is used again). */
+struct gr_container *obj_repin(lua_State *L, int idx);
 
 /* Makes a container object of the given kind from the optional argument
    table at args (0 for none) and leaves it on the stack. */

@@ -36,6 +36,15 @@ static void refresh_owner(struct gr_entry *e) {
   if (e && e->owner) gui_refresh(e->owner);
 }
 
+/* Whether e's name takes part in its container's layout: rows of menus
+   and tables, and tabs, are as wide as their texts; a dialog's controls
+   have their own rectangles, and an edit's row its own width. */
+static int name_lays_out(const struct gr_entry *e) {
+  const struct gr_container *c = e ? e->owner : NULL;
+  if (c == NULL || (e->flags & GR_EDIT)) return 0;
+  return c->flags != GR_DIALOG || gr_tabbed(c);
+}
+
 /* --- texts --- */
 
 static void rd_name(lua_State *L, void *rec) {
@@ -44,30 +53,32 @@ static void rd_name(lua_State *L, void *rec) {
   else push_text(L, e ? e->name : CONT(rec)->name);
 }
 
+/* A new name is redrawn where it shows; only a row whose width follows
+   its text re-lays out its container, which moves windows but never
+   remakes them. */
+static void rename_entry(struct gr_entry *e, const char *s) {
+  gr_set_text(&e->name, s);
+  gv.redraw(e);
+  if (name_lays_out(e)) refresh_owner(e);
+}
+
 static void wr_name(lua_State *L, void *rec, int obj, int val) {
   (void)obj;
   const char *s = text_arg(L, val);
   struct gr_entry *e = ENTRY(rec);
   if (e) {
-    gr_set_text(&e->name, s);
     if (e->sub) {
       gr_set_text(&e->sub->name, s);
       gv.redraw(e->sub);
     }
-    gv.redraw(e);
-    refresh_owner(e);
+    rename_entry(e, s);
     return;
   }
   struct gr_container *c = CONT(rec);
   gr_set_text(&c->name, s);
   gv.redraw(c);
-  gui_refresh(c);
   struct gr_entry *owner = c->owner_entry;
-  if (owner && gr_valid_entry(owner)) {
-    gr_set_text(&owner->name, s);
-    gv.redraw(owner);
-    refresh_owner(owner);
-  }
+  if (owner && gr_valid_entry(owner)) rename_entry(owner, s);
 }
 
 static void rd_comment(lua_State *L, void *rec) {
@@ -100,9 +111,10 @@ static void wr_command(lua_State *L, void *rec, int obj, int val) {
 static void set_cflag(lua_State *L, void *rec, int val, uint32_t bit) {
   if (!gr_takes_cflags(rec)) return;
   struct gr_container *c = CONT(rec);
+  uint32_t was = c->cflags;
   if (lua_toboolean(L, val)) c->cflags |= bit;
   else c->cflags &= ~bit;
-  gui_refresh(c);
+  if (c->cflags != was) gui_refresh(c);
 }
 
 static void rd_tabbed(lua_State *L, void *rec) {
@@ -137,17 +149,20 @@ static void rd_geo(lua_State *L, void *rec, char which) {
   lua_pushinteger(L, *geometry(rec, which, &zero));
 }
 
+/* A control of a dialog moves its own windows; rows of menus and tables
+   (and tabs) depend on each other, so their container re-lays out. */
 static void wr_geo(lua_State *L, void *rec, int val, char which) {
   int dummy = 0;
   struct gr_entry *e = ENTRY(rec);
   if (e == NULL && (which == 'x' || which == 'y')) return;
-  *geometry(rec, which, &dummy) = num_arg(L, val);
-  if (e) {
+  int *slot = geometry(rec, which, &dummy), v = num_arg(L, val);
+  if (*slot == v) return;
+  *slot = v;
+  if (e == NULL) gv.refresh(CONT(rec));
+  else if (e->owner && e->owner->flags == GR_DIALOG && !gr_tabbed(e->owner))
     gv.move(e);
+  else
     refresh_owner(e);
-  } else {
-    gv.refresh(CONT(rec));
-  }
 }
 
 #define GEO(c)                                                            \
@@ -196,7 +211,7 @@ static void wr_sub(lua_State *L, void *rec, int obj, int val) {
     c = ((struct gr_entry *)r)->sub;   /* a menu string that has one */
     if (c == NULL) return;
   } else {
-    c = (struct gr_container *)r;
+    c = obj_repin(L, val);
   }
   if (c == NULL || (c->flags & GR_LINKED)) {
     e->sub = NULL;
@@ -218,7 +233,7 @@ static void rd_rclick(lua_State *L, void *rec) {
 static void wr_rclick(lua_State *L, void *rec, int obj, int val) {
   struct gr_entry *e = ENTRY(rec);
   if (e == NULL || !lua_istable(L, val)) return;
-  struct gr_container *c = obj_container(L, val);
+  struct gr_container *c = obj_repin(L, val);
   if (c) {
     e->rmenu = c;
     e->rmenu_kind = c->flags;

@@ -4,7 +4,12 @@
 ** container written at depth d is held in the variable _d_, the entry in
 ** __d__; a variable is reused by the next object at its depth, which is
 ** safe because an object is finished before its next sibling starts.
+** Global names that reach a written object are given to it again right
+** after it is made ("form = _1_;"), so that start-up code and commands
+** find it; global functions come in the order of their names, so that a
+** file read back writes the same text again.
 */
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -22,11 +27,20 @@ extern "C" {
    that is not building cycles on purpose). */
 #define SS_MAXDEPTH 100
 
+/* a global name of an object */
+struct gname {
+  const void *rec;
+  char *key;
+  size_t n;
+};
+
 struct writer {
   lua_State *L;
   struct sbuf *b;
   struct gr_container *path[SS_MAXDEPTH];   /* containers being written */
   int depth;
+  struct gname *names;   /* sorted by record, then name */
+  int nnames;
 };
 
 static void write_entry(struct writer *w, struct gr_entry *e, int d,
@@ -77,20 +91,139 @@ static void write_key(struct sbuf *b, const char *s, size_t n) {
   sb_puts(b, "\"]");
 }
 
-/* A function without kept text (one whose nested function took it) is
-   left out: "name = function" alone would not load. */
+/* byte order, shorter first on a common start */
+static int key_order(const char *a, size_t an, const char *b, size_t bn) {
+  int c = memcmp(a, b, an < bn ? an : bn);
+  return c ? c : (an > bn) - (an < bn);
+}
+
+struct fname {
+  char *key;
+  size_t n;
+};
+
+static int fname_cmp(const void *a, const void *b) {
+  const struct fname *x = (const struct fname *)a, *y = (const struct fname *)b;
+  return key_order(x->key, x->n, y->key, y->n);
+}
+
+static char *copy_key(const char *s, size_t n) {
+  char *k = (char *)malloc(n + 1);
+  if (k) {
+    memcpy(k, s, n);
+    k[n] = '\0';
+  }
+  return k;
+}
+
+/* The string keys of the globals that hold functions with kept text, in
+   the order of their names. A function without kept text (one whose
+   nested function took it) is left out: "name = function" alone would not
+   load. */
 void ss_functions(lua_State *L, struct sbuf *b) {
+  struct fname *list = NULL;
+  int n = 0, cap = 0;
   lua_pushnil(L);
   while (lua_next(L, LUA_GLOBALSINDEX)) {
-    const char *src = lua_type(L, -2) == LUA_TSTRING ? source_of(L, -1) : NULL;
+    if (lua_type(L, -2) == LUA_TSTRING && source_of(L, -1)) {
+      if (n == cap) {
+        cap = cap ? cap * 2 : 16;
+        void *p = realloc(list, sizeof *list * (size_t)cap);
+        if (p == NULL) b->failed = 1;
+        else list = (struct fname *)p;
+      }
+      if (n < cap) {
+        size_t len;
+        const char *key = lua_tolstring(L, -2, &len);
+        if ((list[n].key = copy_key(key, len)) != NULL) list[n++].n = len;
+        else b->failed = 1;
+      }
+    }
+    lua_pop(L, 1);
+  }
+  if (n > 1) qsort(list, (size_t)n, sizeof *list, fname_cmp);
+  for (int i = 0; i < n; i++) {
+    lua_pushlstring(L, list[i].key, list[i].n);
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    const char *src = source_of(L, -1);
     if (src) {
-      size_t n;
-      const char *key = lua_tolstring(L, -2, &n);
-      write_key(b, key, n);
+      write_key(b, list[i].key, list[i].n);
       sb_puts(b, " = function");
       sb_puts(b, src);
     }
     lua_pop(L, 1);
+    free(list[i].key);
+  }
+  free(list);
+}
+
+/* --- global names of objects --- */
+
+/* the writer's own variables: _d_ and __d__ */
+static int writer_var(const char *s, size_t n) {
+  size_t u = 0;
+  while (u < n && s[u] == '_') u++;
+  if (u < 1 || u > 2 || n < 2 * u + 1) return 0;
+  for (size_t i = u; i < n - u; i++)
+    if (s[i] < '0' || s[i] > '9') return 0;
+  for (size_t i = n - u; i < n; i++)
+    if (s[i] != '_') return 0;
+  return 1;
+}
+
+static int gname_cmp(const void *a, const void *b) {
+  const struct gname *x = (const struct gname *)a, *y = (const struct gname *)b;
+  if (x->rec != y->rec) return (uintptr_t)x->rec < (uintptr_t)y->rec ? -1 : 1;
+  return key_order(x->key, x->n, y->key, y->n);
+}
+
+/* Every global that names a live object, but `trelk' (which the file
+   starts from), the writer's variables and `this' (which commands set). */
+static void collect_names(struct writer *w) {
+  lua_State *L = w->L;
+  int cap = 0;
+  lua_pushnil(L);
+  while (lua_next(L, LUA_GLOBALSINDEX)) {
+    void *rec = NULL;
+    size_t n = 0;
+    const char *key = NULL;
+    if (lua_type(L, -2) == LUA_TSTRING && lua_istable(L, -1)) {
+      key = lua_tolstring(L, -2, &n);
+      rec = obj_record(L, -1);
+    }
+    if (rec && rec != gui_main_menu && !writer_var(key, n) &&
+        strcmp(key, "this") != 0) {
+      if (w->nnames == cap) {
+        cap = cap ? cap * 2 : 16;
+        void *p = realloc(w->names, sizeof *w->names * (size_t)cap);
+        if (p) w->names = (struct gname *)p;
+      }
+      char *k = w->nnames < cap ? copy_key(key, n) : NULL;
+      if (k) {
+        struct gname g = {rec, k, n};
+        w->names[w->nnames++] = g;
+      } else {
+        w->b->failed = 1;
+      }
+    }
+    lua_pop(L, 1);
+  }
+  if (w->nnames > 1)
+    qsort(w->names, (size_t)w->nnames, sizeof *w->names, gname_cmp);
+}
+
+static void free_names(struct writer *w) {
+  for (int i = 0; i < w->nnames; i++) free(w->names[i].key);
+  free(w->names);
+}
+
+/* "name = _d_;" (or __d__) for every global name of rec */
+static void write_names(struct writer *w, const void *rec, int d, int entry) {
+  for (int i = 0; i < w->nnames; i++) {
+    if (w->names[i].rec != rec) continue;
+    ss_prefix(w->b, d);
+    write_key(w->b, w->names[i].key, w->names[i].n);
+    sb_printf(w->b, entry ? " = __%d__;" : " = _%d_;", d);
   }
 }
 
@@ -143,7 +276,7 @@ static void write_body(struct sbuf *b, const char *cmd) {
 }
 
 static void write_entries(struct writer *w, struct gr_container *c, int d) {
-  int n = gr_count(c), dialog = (c->flags & GR_ATT_DIALOG) != 0;
+  int n = gr_count(c), dialog = c->flags == GR_DIALOG;
   struct gr_entry **list =
       (struct gr_entry **)malloc(sizeof *list * (size_t)(n > 0 ? n : 1));
   if (list == NULL) {
@@ -159,21 +292,29 @@ static void write_entries(struct writer *w, struct gr_container *c, int d) {
   free(list);
 }
 
+/* A table is written as a table: written as a dialog it would come back
+   with its rows as controls stacked at 0, 0. Its size is kept when it is
+   not the 100 by 100 it starts with. */
 static void write_container(struct writer *w, struct gr_container *c, int d) {
   struct sbuf *b = w->b;
-  int dialog = (c->flags & GR_ATT_DIALOG) != 0;   /* tables too */
+  int table = c->flags == GR_TABLE, dialog = c->flags == GR_DIALOG;
+  int flagged = dialog || table;   /* they take `tabbed' and `resizeable' */
   unquote_texts(c, c->name, c->comment);
   ss_prefix(b, d);
-  sb_printf(b, "_%d_ = %s{", d, dialog ? "dialog" : "menu");
+  sb_printf(b, "_%d_ = %s{", d, dialog ? "dialog" : table ? "table" : "menu");
   text_field(b, "name", c->name);
   text_field(b, "comment", c->comment);
   if (dialog) sb_printf(b, " w=%d, h=%d,", c->w, c->h);
   sb_puts(b, "};");
-  if (dialog && ss_tabbed(c)) {
+  if (table && (c->w != 100 || c->h != 100)) {
+    ss_prefix(b, d);
+    sb_printf(b, "_%d_.w = %d;_%d_.h = %d;", d, c->w, d, c->h);
+  }
+  if (flagged && ss_tabbed(c)) {
     ss_prefix(b, d);
     sb_printf(b, "_%d_.tabbed = true;", d);
   }
-  if (dialog && ss_resizeable(c)) {
+  if (flagged && ss_resizeable(c)) {
     ss_prefix(b, d);
     sb_printf(b, "_%d_.resizeable = true;", d);
   }
@@ -183,6 +324,7 @@ static void write_container(struct writer *w, struct gr_container *c, int d) {
     write_body(b, c->command);
     sb_puts(b, "\nend\n");
   }
+  write_names(w, c, d, 0);
   w->path[w->depth++] = c;
   write_entries(w, c, d);
   w->depth--;
@@ -231,6 +373,7 @@ static void write_control(struct writer *w, struct gr_entry *e, int d,
     sb_printf(b, "_%d_:ins(__%d__,%d,%d,%d,%d);", d, d, e->x, e->y, e->w, e->h);
   else
     sb_printf(b, "_%d_:ins(__%d__);", d, d);
+  write_names(w, e, d, 1);
 }
 
 /* the object of depth d + 1, then the statement that hangs it on __d__ */
@@ -261,7 +404,10 @@ static void write_flag(struct sbuf *b, int d, const char *prop) {
   sb_printf(b, "__%d__.%s = true;", d, prop);
 }
 
-static void write_attaching(struct writer *w, struct gr_entry *e, int d) {
+/* An attaching entry in a dialog (not a tab) is shown at its own place, so
+   its x, y, w, h are kept there as they are for an embedded object. */
+static void write_attaching(struct writer *w, struct gr_entry *e, int d,
+                            int in_dialog) {
   struct sbuf *b = w->b;
   write_container(w, e->sub, d + 1);
   ss_prefix(b, d);
@@ -274,11 +420,12 @@ static void write_attaching(struct writer *w, struct gr_entry *e, int d) {
     sq_command(b, e->command, strlen(e->command), 1);
     sb_puts(b, "\";");
   }
-  if (e->flags & GR_CHECKED) {
+  if ((e->flags & GR_CHECKED) || (in_dialog && !gr_tabbed(e->owner))) {
     ss_prefix(b, d);
     sb_printf(b, "__%d__.x = %d;__%d__.y = %d;__%d__.w = %d;__%d__.h = %d;",
               d, e->x, d, e->y, d, e->w, d, e->h);
   }
+  write_names(w, e, d, 1);
 }
 
 /* The right-click object of an attaching entry follows its attach line:
@@ -291,7 +438,7 @@ static void write_entry(struct writer *w, struct gr_entry *e, int d,
   if (attaching ? !writable(w, e->sub, d + 1) : ctor == NULL) return;
   unquote_texts(e, e->name, e->comment);
   if (attaching) {
-    write_attaching(w, e, d);
+    write_attaching(w, e, d, in_dialog);
   } else {
     write_control(w, e, d, in_dialog, ctor);
     write_sub(w, e, d);
@@ -309,11 +456,13 @@ void ss_build(lua_State *L, struct sbuf *b) {
   w->b = b;
   sb_puts(b, "_0_ = trelk;\n\n");
   ss_functions(L, b);
+  collect_names(w);
   struct gr_container *top = gui_main_menu;
   if (top && gr_valid_container(top)) {
     w->path[w->depth++] = top;
     for (struct gr_entry *e = top->first; e; e = e->next)
       write_entry(w, e, 0, 0);
   }
+  free_names(w);
   free(w);
 }

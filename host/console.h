@@ -13,8 +13,10 @@ struct con_state {
   HWND main;          /* main window; null once destroyed */
   HWND edit;          /* the rich-edit child */
   WNDPROC class_proc; /* rich-edit's own procedure */
-  LONG out_pos;       /* where output goes */
+  LONG out_pos;       /* where output goes: the end of the text, or the
+                         start of the prompt while a line is awaited */
   LONG in_start;      /* first character after the prompt */
+  LONG in_end;        /* end of a completed line, before its line end */
   int reading;        /* 1 while a line is awaited */
   int typed;          /* character keystrokes since the prompt */
   char *buf;          /* reader's buffer and capacity */
@@ -30,9 +32,13 @@ int con_create(HWND main);
 void con_message(const char *text);     /* error colour */
 void con_print(const char *text);       /* print colour */
 int con_readline(char *buf, int cap);   /* length, or -1 to end */
+int con_nested_read(char *buf, int cap);   /* the same, for a running line */
 void con_end_wait(void);                /* exit request while waiting */
 LONG con_text_length(void);
 void con_flush(void);   /* write pending output and redraw; before any wait */
+void con_show_now(void);   /* flush and paint the terminal without a loop */
+void con_poll_due(void);   /* con_show_now if output has waited long enough */
+void con_before_call(void);   /* show waiting output before a DLL call */
 
 /* Hooks the reader's loop calls for each message; filled in by the
    tooltip and the drag frame. Each returns 1 if it consumed the message. */

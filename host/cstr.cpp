@@ -1,6 +1,7 @@
 /*
 ** Counted, reference-counted strings in the private heap.
 */
+#include <windows.h>
 #include <string.h>
 
 #include "host/cstr.h"
@@ -29,10 +30,23 @@ char *cs_retain(char *s) {
   return s;
 }
 
+/* Built-in texts live in the program's image, never in the heap. */
+static int in_image(const void *p) {
+  HMODULE m;
+  return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            (LPCSTR)p, &m) != 0;
+}
+
 void cs_release(char *s) {
   if (s == NULL || !hp_valid(s - sizeof(struct cs_hdr))) return;
   struct cs_hdr *h = hdr_of(s);
-  if (h->refs-- == 1) hp_free(h);
+  if (h->refs > 1) {
+    h->refs--;
+  } else if (h->refs == 1 && !in_image(s)) {
+    h->refs = 0;
+    hp_free(h);
+  }
 }
 
 size_t cs_len(const char *s) {

@@ -15,13 +15,10 @@ static int step(int i, int by) {
 void hist_add(const char *line) {
   char *s = cs_make(line);
   if (s == NULL) return;
-  /* drop trailing white space but keep one character, then the prompt */
   size_t n = strlen(s);
-  while (n > 1 && strchr("\t\n\r ", s[n - 1])) n--;
+  while (n > 0 && strchr("\t\n\r ", s[n - 1])) n--;
   s[n] = '\0';
-  size_t cut = n < 2 ? n : 2;
-  memmove(s, s + cut, n - cut + 1);
-  ((struct cs_hdr *)s - 1)->len = (uint32_t)(n - cut);
+  ((struct cs_hdr *)s - 1)->len = (uint32_t)n;
   hist.newest = step(hist.newest, 1);
   hist.cursor = hist.newest;
   if (hist.newest == hist.oldest) {

@@ -14,7 +14,7 @@ struct hist_ring {
 
 extern struct hist_ring hist;
 
-void hist_add(const char *line);   /* line as read: blanked prompt first */
+void hist_add(const char *line);   /* trailing blanks and line ends dropped */
 const char *hist_prev(void);       /* Up */
 const char *hist_next(void);       /* Down */
 void hist_clear(void);

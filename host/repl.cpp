@@ -13,24 +13,14 @@ extern "C" {
 #include "lauxlib.h"
 }
 
-/* The line as typed: without the blanked prompt and the line end, so that
-   error messages cite exactly what the user wrote. */
-static void line_text(const char *line, const char **text, size_t *len) {
-  size_t n = strlen(line);
-  size_t from = n < 2 ? n : 2;
-  while (n > from && strchr("\r\n", line[n - 1])) n--;
-  *text = line + from;
-  *len = n - from;
-}
-
 int repl_eval(lua_State *L, const char *line) {
-  const char *text;
-  size_t len;
+  /* the chunk is named by its own text, so that error messages cite
+     exactly what the user typed */
+  size_t len = strlen(line);
   int top = lua_gettop(L);
-  line_text(line, &text, &len);
-  lua_pushlstring(L, text, len);
+  lua_pushlstring(L, line, len);
   const char *name = lua_tostring(L, -1);
-  int status = luaL_loadbuffer(L, text, len, name);
+  int status = luaL_loadbuffer(L, line, len, name);
   if (status) {
     con_message(lua_tostring(L, -1));
   } else {
@@ -49,7 +39,8 @@ void repl_run(lua_State *L) {
   for (;;) {
     if (con_readline(line, REPL_LINE) < 0) break;
     repl_eval(L, line);
-    if (trelk.exit_requested) break;
+    /* `exit' in the line, or an exit request that ended a nested read */
+    if (trelk.exit_requested || trelk.shutdown) break;
   }
 }
 

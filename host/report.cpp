@@ -13,6 +13,7 @@ extern "C" {
 }
 
 static const char progname[] = "trelk";
+void (*rep_call_hook)(int entering) = NULL;
 
 /* "name: msg\n", cut to the report buffer. */
 void rep_message(const char *name, const char *msg) {
@@ -56,16 +57,24 @@ int rep_pcall(lua_State *L, int nargs, int clear) {
   int base = lua_gettop(L) - nargs;
   lua_pushcfunction(L, rep_traceback);
   lua_insert(L, base);
+  if (rep_call_hook) rep_call_hook(1);
   int status = lua_pcall(L, nargs, clear ? 0 : LUA_MULTRET, base);
+  if (rep_call_hook) rep_call_hook(0);
   lua_remove(L, base);
   rep_status(L, status);
   if (status) lua_gc(L, LUA_GCCOLLECT, 0);
   return status;
 }
 
+/* Errors outside every protected call: the interpreter ends the process
+   with exit code 1 once this returns. The error itself follows the fixed
+   text, so that the report says what went wrong. */
 int rep_panic(lua_State *L) {
-  (void)L;
+  const char *msg = lua_tostring(L, -1);
   con_message("Unrecognised error..");
+  con_message("\r");
+  con_message(msg ? msg : "(error object is not a string)");
+  con_message("\r");
   return 0;
 }
 

@@ -14,6 +14,8 @@ void rep_message(const char *name, const char *msg);
 int rep_status(lua_State *L, int status);
 int rep_traceback(lua_State *L);
 int rep_pcall(lua_State *L, int nargs, int clear);
+/* Told when a protected call begins (1) and when it has returned (0). */
+extern void (*rep_call_hook)(int entering);
 int rep_panic(lua_State *L);
 int rep_early_panic(lua_State *L);
 

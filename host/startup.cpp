@@ -3,9 +3,12 @@
 ** each subsystem adds its step here.
 */
 #include <windows.h>
+#include <stdio.h>
 
 #include "host/console.h"
 #include "host/heap.h"
+#include "host/intr.h"
+#include "host/srcfile.h"
 #include "host/repl.h"
 #include "host/report.h"
 #include "host/trelk.h"
@@ -59,6 +62,20 @@ int trelk_init(void) {
   return 1;
 }
 
+/* The report of an error outside every protected call, also in a message
+   box: the process ends when this returns, and the terminal may be gone or
+   never painted. */
+static int panic(lua_State *L) {
+  rep_panic(L);
+  con_show_now();
+  char text[REP_BUFSIZE];
+  const char *msg = lua_tostring(L, -1);
+  snprintf(text, sizeof text, "Unrecognised error..\n\n%s\n\nTrelk ends now.",
+           msg ? msg : "(error object is not a string)");
+  MessageBoxA(NULL, text, "Trelk", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  return 0;
+}
+
 /* str.match of native modules runs on the regular-expression layer. */
 static void *match_for_modules(const char *subject, const char *pattern,
                                uint32_t start, uint32_t options) {
@@ -72,17 +89,20 @@ lua_State *trelk_open_state(void) {
   lua_atpanic(L, rep_early_panic);
   lua_printhook = con_print;
   lua_messagehook = con_message;
-  lua_readhook = con_readline;
+  lua_readhook = con_nested_read;
   ai_open();           /* asmfunc and asm blocks go to the assembler */
   mod_match_hook = match_for_modules;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
+  intr_open(L);       /* Ctrl+Break stops a running chunk */
+  ik_open();
+  rep_call_hook = intr_call;
   rx_open(L);         /* the string library's patterns are PCRE */
   db_open(L);
   lua_pop(L, 1);
   cw_open(L);
   mod_open(L);
   gui_open_metatables(L);
-  lua_atpanic(L, rep_panic);
+  lua_atpanic(L, panic);
   gui_open_trelk(L);
   /* global functions, in registration order */
   gui_open_constructors(L);
@@ -129,7 +149,7 @@ void trelk_exit_request(void) {
 }
 
 void trelk_run_startup(lua_State *L) {
-  int status = luaL_loadfile(L, trelk_startup_name);
+  int status = sf_loadfile(L, trelk_startup_name);
   if (status)
     rep_status(L, status);
   else

@@ -18,6 +18,7 @@ extern "C" {
 #include "syslib.h"
 
 extern void con_message(const char *text);
+extern void con_before_call(void);
 
 #define SYS_EXPORT_MT "ldlyb.export"
 #define SYS_MODULE_MT "ldlyb.module"
@@ -34,6 +35,7 @@ static int sys_export_call(lua_State *L) {
     con_message(a.error);
     return 0;
   }
+  con_before_call();   /* the call may block: show what was printed */
   uint32_t r;
   int faulted = !ng_call(L, fn, (const uint32_t *)a.words, a.n, &r);
   sys_args_free(&a);

@@ -48,6 +48,7 @@ def run_fasm(src, tmp):
     m = re.search(r"error: (.*?)\.?\s*$", r.stdout + r.stderr)
     msg = m.group(1) if m else "?"
     msg = re.sub(r" '.*'$", "", msg)  # fasm names the symbol; the table does not
+    msg = re.sub(r"^symbol '.*' out of scope$", "symbol out of scope", msg)
     return None, msg
 
 

@@ -14,6 +14,7 @@ static POINT drag_at;      /* pointer at the previous right-drag step */
 static HWND drag_top;      /* top-level window of the right-drag */
 
 int (*btn_resizable_hook)(HWND top) = NULL;
+int (*btn_resize_hook)(HWND top, int w, int h) = NULL;
 
 struct btn_record *btn_rec(HWND w) {
   struct btn_record *r = (struct btn_record *)GetWindowLongPtrA(w, GWLP_USERDATA);
@@ -103,8 +104,9 @@ void btn_right_drag(HWND h) {
     GetWindowRect(top, &rc);
     int w = dwg_size(rc.right - rc.left + p.x - drag_at.x, DWG_MIN_W, DWG_MIN_W);
     int ht = dwg_size(rc.bottom - rc.top + p.y - drag_at.y, DWG_MIN_H, DWG_MIN_H);
-    SetWindowPos(top, NULL, 0, 0, w, ht,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!(btn_resize_hook && btn_resize_hook(top, w, ht)))
+      SetWindowPos(top, NULL, 0, 0, w, ht,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   drag_at = p;
 }

@@ -29,6 +29,10 @@ LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 /* Whether a top-level window may be resized by right-drag (set by the
    dialog layer for descriptions with their resize flag). */
 extern int (*btn_resizable_hook)(HWND top);
+/* Gives a right-drag's new size to the layer that owns the window (a
+   dialog keeps it in its description, as a grip resize does); 0 when that
+   layer leaves the window to be sized here. */
+extern int (*btn_resize_hook)(HWND top, int w, int h);
 
 LRESULT btn_pass(HWND h, UINT msg, WPARAM w, LPARAM l);
 

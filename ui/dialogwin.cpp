@@ -127,9 +127,17 @@ static void sized(HWND h, struct dw_record *r, int w, int ht) {
     struct dwg_rect win = {rc.left, rc.top, rc.right, rc.bottom}, o;
     int has, x, y;
     owner_rect(h, &o, &has);
-    if (dwg_place(&win, has ? &o : NULL, GetSystemMetrics(SM_CXMAXIMIZED),
-                  GetSystemMetrics(SM_CYMAXIMIZED), ht, &x, &y))
-      SetWindowPos(h, NULL, x, y, 0, 0,
+    int moved = dwg_place(&win, has ? &o : NULL, GetSystemMetrics(SM_CXMAXIMIZED),
+                          GetSystemMetrics(SM_CYMAXIMIZED), ht, &x, &y);
+    /* and never off the work area: the rule above alone may leave the
+       bottom below it */
+    RECT wa;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+    struct dwg_rect area = {wa.left, wa.top, wa.right, wa.bottom};
+    int nx = x, ny = y;
+    dwg_on_screen(&area, NULL, rc.right - rc.left, rc.bottom - rc.top, &nx, &ny);
+    if (moved || nx != rc.left || ny != rc.top)
+      SetWindowPos(h, NULL, nx, ny, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (r->grip) MoveWindow(r->grip, w - 10, ht - 10, 10, 10, TRUE);
     MoveWindow(r->fw.caption, 3, 3, w - 6, 16, TRUE);
@@ -183,7 +191,10 @@ HWND dw_show(HWND parent, struct gr_container *desc, DWORD style, int finish,
   if (gr_tabbed(desc) && !(desc->cflags & GR_CF_RESIZE))
     return mn_open(desc, parent, x, y, finish);
   int child = (style & WS_CHILD) != 0;
-  if (!child) centre(&x, &y, shown_w(desc), shown_h(desc));
+  if (!child) {
+    centre(&x, &y, shown_w(desc), shown_h(desc));
+    mn_on_screen(parent, shown_w(desc), shown_h(desc), &x, &y);
+  }
   size_t size = sizeof(struct dw_record);
   if (size < DW_RECORD_SIZE) size = DW_RECORD_SIZE;
   HWND h = fw_create(parent, desc->name ? desc->name : "", FW_KIND_DIALOG, x,
@@ -210,10 +221,22 @@ static int resizable(HWND top) {
   return r && gr_valid_container(r->desc) && (r->desc->cflags & GR_CF_RESIZE);
 }
 
+/* A right-drag sizes a dialog as its grip does: the description takes the
+   size and every window showing it follows. */
+static int right_resized(HWND top, int w, int h) {
+  struct dw_record *r = dw_rec(top);
+  if (r == NULL || r->size_kind >= 2 || !gr_valid_container(r->desc)) return 0;
+  r->desc->w = w;
+  r->desc->h = h;
+  dw_resize_all(r->desc);
+  return 1;
+}
+
 void dw_client_init(void);
 
 void dw_init(void) {
   dw_client_init();
   btn_resizable_hook = resizable;
+  btn_resize_hook = right_resized;
   cap_maximisable_hook = resizable;
 }

@@ -40,9 +40,28 @@ static HWND embed(struct mn_view *v, struct gr_entry *e) {
   return w;
 }
 
+/* An embedded object kept across a re-layout follows its entry's
+   rectangle; only a new size lays its rows out again. */
+static void keep_embedded(HWND w, struct gr_entry *e) {
+  struct gr_container *sub = e->sub;
+  int sized = sub->w != e->w || sub->h != e->h;
+  sub->w = e->w;
+  sub->h = e->h;
+  RECT r;
+  GetWindowRect(w, &r);
+  MapWindowPoints(NULL, GetParent(w), (POINT *)&r, 2);
+  int x = lay_coord(e->x), y = lay_coord(e->y);
+  if (r.left != x || r.top != y) SetWindowPos(w, NULL, x, y, 0, 0,
+                                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  struct mn_view *o = mn_view_of(w);
+  if (!sized) return;
+  if (dw_rec(w)) dw_resize_all(sub);
+  else if (o) mn_build(o);
+}
+
 /* A tabbed dialog in a dialog frame: its entries are a column of tabs at
    the client's left edge, laid out as menu rows. */
-static void build_tabs(struct mn_view *v) {
+static void build_tabs(struct mn_view *v, struct mk_old *old) {
   int n = gr_count(v->c);
   struct lay_row *rows =
       (struct lay_row *)hp_alloc(sizeof(struct lay_row) * (n ? n : 1));
@@ -53,56 +72,63 @@ static void build_tabs(struct mn_view *v) {
     const char *t = e->name && e->name[0] ? e->name : "M";
     GetTextExtentPoint32A(dc, t, lstrlenA(t), &sz);
     rows[i].flags = e->flags;
+    rows[i].has_sub = 0;
     rows[i].text_w = e->name && e->name[0] ? sz.cx : 0;
     rows[i].text_h = sz.cy;
   }
   ReleaseDC(NULL, dc);
   int width = lay_floating(rows, n, &v->total);
-  v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
-  v->count = n;
+  mk_alloc(v, n);
   i = 0;
-  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
-    HWND b = btn_create(v->inner, e->name ? e->name : "", 0, 1, rows[i].y + 1,
-                        width, rows[i].h, 0, me_proc, i + 1, e);
-    v->entries[i] = b;
-    if (b) ShowWindow(b, SW_SHOWNA);
-  }
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++)
+    mk_entry(v, old, i, e, 1, rows[i].y + 1, width, rows[i].h, 0);
   hp_free(rows);
-  mt_open_page(v, v->c->tab);
+  mk_drop(v, old);
+  mt_keep_page(v);
 }
 
+/* Lays the controls out again: the windows of controls still there are
+   kept and moved (menukeep.cpp), embedded objects too. */
 void dv_build(struct mn_view *v) {
-  mn_clear_entries(v);
-  if (v->page && IsWindow(v->page)) DestroyWindow(v->page);
-  v->page = NULL;
-  if (gr_tabbed(v->c)) {
-    build_tabs(v);
+  HWND client = v->inner;
+  struct mk_old old;
+  mk_take(v, &old);
+  if (view_of_client(client) != v) {
+    mk_drop(NULL, &old);
     return;
   }
-  HWND client = v->inner;
+  if (gr_tabbed(v->c)) {
+    build_tabs(v, &old);
+    return;
+  }
+  if (v->page) {   /* no longer tabbed */
+    HWND page = v->page;
+    v->page = NULL;
+    if (IsWindow(page)) DestroyWindow(page);
+  }
   int n = gr_count(v->c);
-  v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
-  v->count = n;
+  mk_alloc(v, n);
   int i = 0;
   for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
     if (embeds(e)) continue;   /* shown below, once the list is walked */
-    HWND b = btn_create(client, e->name ? e->name : "", 0, lay_coord(e->x),
-                        lay_coord(e->y), lay_size(e->w), lay_size(e->h), 0,
-                        me_proc, i + 1, e);
-    v->entries[i] = b;
-    if (b) ns_attach(b, e);   /* numeric edits get their spinner */
-    if (b) ShowWindow(b, SW_SHOWNA);
-    if (b && mn_entry_hook) mn_entry_hook(b, e);   /* edits: editor windows */
+    mk_entry(v, &old, i, e, lay_coord(e->x), lay_coord(e->y), lay_size(e->w),
+             lay_size(e->h), 1);
   }
-  /* an embedded object's command may change this dialog: walk again and
-     stop when the view is gone */
+  /* embedded objects: kept ones follow their entries; a new one's command
+     may change this dialog, so walk again and stop when the view is gone */
   for (i = 0; i < n; i++) {
     struct gr_entry *e = gr_at(v->c, i);
     if (e == NULL || !embeds(e)) continue;
-    HWND w = embed(v, e);
-    if (view_of_client(client) != v) return;
-    if (i < v->count) v->entries[i] = w;
+    HWND w = mk_claim(&old, e);
+    if (w) keep_embedded(w, e);
+    else w = embed(v, e);
+    if (view_of_client(client) != v) {
+      mk_drop(NULL, &old);
+      return;
+    }
+    mk_embedded(v, i, e, w);
   }
+  mk_drop(v, &old);
   InvalidateRect(client, NULL, TRUE);
   if (mn_built_hook) mn_built_hook();   /* script code may run: last */
 }
@@ -139,11 +165,7 @@ static void controls(HWND client, struct gr_container *desc) {
 /* the right-click object of a dialog, opened at the pointer the way
    entries open theirs */
 static void right_click(HWND client, struct gr_container *desc) {
-  struct gr_container *m = desc->rmenu;
-  if (m == NULL || !gr_valid_container(m) || m->flags == GR_TABLE) return;
-  POINT p;
-  GetCursorPos(&p);
-  mn_show(m, client, WS_POPUP, 0, p.x, p.y);
+  mn_rclick(client, desc->rmenu);
 }
 
 void dv_init(void) {

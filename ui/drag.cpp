@@ -76,16 +76,26 @@ static void lift(HWND frame, struct dg_frame *r) {
   r->cx = p.x;
   r->cy = p.y;
   SetParent(k, frame);
+  /* carried, it stays below its handles: its painting leaves them alone */
+  r->style = GetWindowLongA(k, GWL_STYLE);
+  SetWindowLongA(k, GWL_STYLE, r->style | WS_CLIPSIBLINGS);
   SetWindowPos(k, HWND_BOTTOM, 0, 0, r->w, r->h,
-               SWP_NOSENDCHANGING | SWP_NOACTIVATE);
+               SWP_NOSENDCHANGING | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   struct fw_record *fr = fw_rec(k);
   if (fr && fr->entry) fw_unlist(k);
+}
+
+/* the control's own style again, once it leaves the frame */
+static void restyle(HWND k) {
+  struct dg_frame *r = dg.frame ? frame_rec(dg.frame) : NULL;
+  if (r && r->control == k && IsWindow(k)) SetWindowLongA(k, GWL_STYLE, r->style);
 }
 
 /* a control still carried goes back to its parent, at its old place */
 static void put_back(struct dg_frame *r) {
   HWND k = r->control;
   if (k == NULL || !IsWindow(k)) return;
+  SetWindowLongA(k, GWL_STYLE, r->style);
   if ((dg.info.bits & DG_TRANSIENT) || (r->parent && !IsWindow(r->parent))) {
     DestroyWindow(k);   /* its parent went away while it was carried */
     return;
@@ -157,6 +167,7 @@ void dg_end(HWND target, int keep) {
     RECT fr;
     GetWindowRect(frame, &fr);
     POINT p = {fr.left, fr.top};
+    restyle(k);
     SetParent(k, target);
     if (target) ScreenToClient(target, &p);
     SetWindowPos(k, HWND_TOP, p.x, p.y, fr.right - fr.left, fr.bottom - fr.top,
@@ -254,7 +265,8 @@ void dg_begin(HWND k) {
   }
   RECT rc;
   GetWindowRect(k, &rc);
-  HWND f = CreateWindowExA(WS_EX_TOPMOST, "dragWinCN", "", WS_POPUP, rc.left,
+  HWND f = CreateWindowExA(WS_EX_TOPMOST, "dragWinCN", "",
+                           WS_POPUP | WS_CLIPCHILDREN, rc.left,
                            rc.top, rc.right - rc.left, rc.bottom - rc.top,
                            mw_window(), NULL, trelk.instance, NULL);
   if (f) {

@@ -37,6 +37,7 @@ struct dg_frame {
   int x, y, w, h;           /* former screen position and size */
   HWND handles[4];          /* left, top, bottom, right */
   int cx, cy;               /* former position in the parent's client */
+  LONG style;               /* the control's style before it was lifted */
 };
 
 struct dg_state {

@@ -95,11 +95,13 @@ void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
     return;
   }
   if (e->owner == c && pos > gr_index(e)) pos--;   /* it leaves its slot */
-  if ((c->flags & GR_DIALOG) == GR_DIALOG) place(e, c, target);
+  /* a dialog takes the control where the frame is; a table, like a
+     menu, before the row under the pointer */
+  if (c->flags == GR_DIALOG) place(e, c, target);
   dg_end(NULL, 0);
   mv_move(gui_L, e, c, pos);
   /* a dialog shown empty has no controls view yet: it gets one now */
-  HWND f = (c->flags & GR_DIALOG) == GR_DIALOG ? dw_window_of(c) : NULL;
+  HWND f = c->flags == GR_DIALOG ? dw_window_of(c) : NULL;
   HWND client = f ? dw_client(f) : NULL;
   if (client && view_showing(client) == NULL && dw_controls_hook)
     dw_controls_hook(client, c);

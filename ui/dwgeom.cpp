@@ -33,6 +33,24 @@ static int clamp(long long v, int lo, int hi) {
   return v < lo ? lo : v > hi ? hi : (int)v;
 }
 
+/* held to lo .. hi - size, the low end winning */
+static int inside(long long v, int size, int lo, int hi) {
+  if (v > (long long)hi - size) v = (long long)hi - size;
+  if (v < lo) v = lo;
+  return (int)v;
+}
+
+void dwg_on_screen(const struct dwg_rect *area, const struct dwg_rect *from,
+                   int w, int h, int *x, int *y) {
+  long long nx = *x, ny = *y;
+  if (nx + w > area->right && from) {
+    nx = (long long)from->left + 4 - w;
+    ny = from->top;
+  }
+  *x = inside(nx, w, area->left, area->right);
+  *y = inside(ny, h, area->top, area->bottom);
+}
+
 struct dwg_rect dwg_outline(const struct dwg_rect *win, int px, int py,
                             int grab_x, int grab_y) {
   struct dwg_rect o = *win;

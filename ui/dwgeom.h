@@ -27,6 +27,15 @@ int dwg_size(int want, int dflt, int min);
 int dwg_place(const struct dwg_rect *win, const struct dwg_rect *owner,
               int max_w, int max_h, int h, int *x, int *y);
 
+/* Where a top-level window w by h asked for at *x, *y goes so that it lies
+   on the work area: one that would pass the area's right edge goes to the
+   left of `from' (the rectangle it opens from: an entry, the pointer, its
+   owner), its right edge 4 pixels inside from's left edge and its top
+   level with from's; then it is held inside the area, its top left corner
+   winning when it is larger than the area. */
+void dwg_on_screen(const struct dwg_rect *area, const struct dwg_rect *from,
+                   int w, int h, int *x, int *y);
+
 /* The outline of a grip resize: the window rectangle with its bottom right
    corner at the pointer corrected by the grab offset. */
 struct dwg_rect dwg_outline(const struct dwg_rect *win, int px, int py,

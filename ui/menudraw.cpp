@@ -101,7 +101,10 @@ void md_draw(HWND h, HDC dc, struct gr_entry *e, int colour) {
     frame(dc, &rc, COL_MS_LABELBORDER);
   } else {
     fill(dc, &rc, colour);
-    frame(dc, &rc, mt_is_tab(e) ? COL_TAB_BORDER : COL_MS_BORDER);
+    /* a single-line edit shows where to type: the frame colour of windows
+       round the editor inside */
+    int edit = (e->flags & (GR_EDIT | GR_MULTIBIT)) == GR_EDIT;
+    frame(dc, &rc, mt_is_tab(e) ? COL_TAB_BORDER : edit ? COL_W_BORDER : COL_MS_BORDER);
   }
   const struct gr_container *c = e->owner;
   int icons = gr_any(c, GR_ICON), boxes = gr_any(c, GR_CHECKBOX | GR_RADIO);

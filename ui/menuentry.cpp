@@ -10,6 +10,8 @@
 #include "ui/button.h"
 #include "ui/colors.h"
 #include "ui/menuwin.h"
+#include "ui/numspin.h"
+#include "ui/scroll.h"
 #include "ui/tooltip.h"
 
 extern void con_message(const char *text);
@@ -58,12 +60,48 @@ static void leave(HWND h) {
   if (v && v->current == h) v->current = NULL;
 }
 
-static void right_click(HWND h, struct gr_entry *e) {
-  struct gr_container *c = e->rmenu;
-  if (c == NULL || !gr_valid_container(c) || c->flags == GR_TABLE) return;
-  POINT p;
-  GetCursorPos(&p);
-  mn_show(c, h, WS_POPUP, 0, p.x, p.y);
+static void put(HWND w, int x, int y, int cw, int ch) {
+  if (cw < 0) cw = 0;
+  if (ch < 0) ch = 0;
+  RECT r;
+  GetWindowRect(w, &r);
+  MapWindowPoints(NULL, GetParent(w), (POINT *)&r, 2);
+  if (r.left != x || r.top != y || r.right - r.left != cw || r.bottom - r.top != ch)
+    MoveWindow(w, x, y, cw, ch, TRUE);
+}
+
+#define BAR 6   /* the editor's own bars beside a multi-line edit */
+
+void me_fit(HWND h) {
+  struct gr_entry *e = me_entry(h);
+  if (e == NULL) return;
+  HWND spin = NULL, vbar = NULL, hbar = NULL, ed = NULL;
+  for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    struct sb_record *r = sb_rec(c);
+    if (r == NULL) {
+      if (ed == NULL) ed = c;
+    } else if (!r->m.has_thumb) {
+      spin = c;
+    } else if (r->vertical) {
+      vbar = c;
+    } else {
+      hbar = c;
+    }
+  }
+  RECT rc;
+  GetClientRect(h, &rc);
+  int multi = (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT;
+  int in = (e->flags & GR_EDIT) && !multi ? 1 : 0;   /* inside the frame */
+  int sw = spin ? NS_WIDTH : 0, bar = vbar || hbar ? BAR : 0;
+  int ew = rc.right - 2 * in - sw - bar, eh = rc.bottom - 2 * in - bar;
+  if (ed) put(ed, in, in, ew, eh);
+  if (vbar) put(vbar, in + ew, in, bar, eh);
+  if (hbar) put(hbar, in, in + eh, ew, bar);
+  if (spin) {
+    put(spin, rc.right - in - sw, in, sw, rc.bottom - 2 * in);
+    SetWindowPos(spin, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 static void paint(HWND h, HDC dc, struct gr_entry *e) {
@@ -106,10 +144,13 @@ LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       nt_click(h, e);
       return 0;   /* the window may be gone */
     case WM_RBUTTONDOWN:
-      right_click(h, e);
+      mn_rclick(h, e->rmenu);
       return 0;
     case WM_MOUSEWHEEL:
       if (ms_wheel(view_of(h), (short)HIWORD(w))) return 0;
+      break;
+    case WM_SIZE:
+      me_fit(h);   /* a kept window moved to a new size */
       break;
     case WM_DESTROY:
       KillTimer(h, DROP_TIMER);

@@ -91,7 +91,22 @@ static void op_entry_gone(struct gr_entry *e) {
   }
 }
 
-static void op_move(struct gr_entry *e) { (void)e; }
+/* A control of a dialog moved or sized: its windows follow; an embedded
+   object's window follows through a re-layout of the dialog. */
+static void op_move(struct gr_entry *e) {
+  if (e->owner == NULL) return;
+  if ((e->flags & GR_ATTACHED) && (e->flags & GR_CHECKED)) {
+    op_refresh(e->owner);
+    return;
+  }
+  for (struct mn_view *v = mn_views; v; v = v->next) {
+    if (v->kind != MV_DIALOG || v->c != e->owner || v->shown == NULL) continue;
+    for (int i = 0; i < v->count; i++)
+      if (v->shown[i] == e && v->entries[i] && IsWindow(v->entries[i]))
+        MoveWindow(v->entries[i], lay_coord(e->x), lay_coord(e->y),
+                   lay_size(e->w), lay_size(e->h), TRUE);
+  }
+}
 
 HWND mn_show(struct gr_container *c, HWND owner, DWORD style, int finish,
              int x, int y) {
@@ -145,6 +160,33 @@ static struct mn_view *view_of_entry(HWND h) {
   return NULL;
 }
 
+void mn_rclick(HWND h, struct gr_container *c) {
+  if (c == NULL || !gr_valid_container(c) || c->flags == GR_TABLE) return;
+  POINT p;
+  GetCursorPos(&p);
+  RECT at = {p.x, p.y, p.x, p.y};   /* past the right edge: left of it */
+  mn_from = &at;
+  mn_show(c, h, WS_POPUP, 0, p.x, p.y);
+  mn_from = NULL;
+}
+
+/* whether w goes with `open': it is open itself or hangs from it */
+static int goes_with(HWND w, HWND open) {
+  struct fw_record *r = fw_rec(GetAncestor(w, GA_ROOT));
+  for (int guard = 0; r && hp_valid(r) && guard < 100; r = r->owner_rec, guard++)
+    if (r->own == open) return 1;
+  return 0;
+}
+
+/* Closes the pop-up open from v. When it holds the activation, the window
+   of v's entries takes it first: otherwise the system would hand it to the
+   main window, whose activation closes every pop-up, v's own window too. */
+static void close_open(struct mn_view *v, HWND h) {
+  HWND open = v->open, top = GetAncestor(h, GA_ROOT), active = GetActiveWindow();
+  if (active && active != top && goes_with(active, open)) SetActiveWindow(top);
+  if (IsWindow(open)) DestroyWindow(open);
+}
+
 void mn_drop(HWND h, struct gr_entry *e) {
   struct mn_view *v = view_of_entry(h);
   if (v == NULL || e->sub == NULL || !gr_valid_container(e->sub)) return;
@@ -155,16 +197,23 @@ void mn_drop(HWND h, struct gr_entry *e) {
   if (v->open && IsWindow(v->open)) {
     struct mn_view *o = mn_view_of(v->open);
     if (o && o->from == e) return;   /* already open */
-    DestroyWindow(v->open);
+    close_open(v, h);
   }
+  /* closing may have run commands: the entry's window must still be there
+     to open from (never a rectangle that was not filled in) */
   RECT r;
-  GetWindowRect(h, &r);
+  if (!IsWindow(h) || !GetWindowRect(h, &r) || !gr_valid_entry(e) ||
+      e->sub == NULL || !gr_valid_container(e->sub))
+    return;
   int x = r.right - 4, y = r.top;
-  if (e->flags & GR_VERTDROP) {
+  if (e->flags & GR_VERTDROP) {   /* below: held inside the area, no flip */
     x = r.left;
     y = r.bottom;
+  } else {
+    mn_from = &r;   /* beside: past the right edge, left of the entry */
   }
   HWND w = mn_show(e->sub, h, WS_POPUP, 0, x, y);
+  mn_from = NULL;
   struct mn_view *o = w ? mn_view_of(w) : NULL;
   if (o) o->from = e;
   v = view_of_entry(h);   /* the dialog's command may have changed things */
@@ -177,11 +226,7 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     if (GetClassLongA(top, GCW_ATOM) == GetClassLongA(h, GCW_ATOM))
       top = GetParent(top);
     struct mn_view *v = mn_view_of(top);
-    if (v && v->c->rmenu && gr_valid_container(v->c->rmenu)) {
-      POINT p;
-      GetCursorPos(&p);
-      mn_show(v->c->rmenu, h, WS_POPUP, 0, p.x, p.y);
-    }
+    if (v) mn_rclick(h, v->c->rmenu);
     return 0;
   }
   return DefWindowProcA(h, msg, w, l);

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include "gui/layout.h"
+#include "ui/dialogwin.h"
+#include "ui/dwgeom.h"
 #include "ui/menuwin.h"
 
 static int is_top_level(HWND w) {
@@ -75,6 +77,50 @@ static void redraw_tabs(struct mn_view *v) {
   for (int i = 0; i < v->count; i++)
     if (v->entries[i])
       RedrawWindow(v->entries[i], NULL, NULL, RDW_INVALIDATE | RDW_ERASE);
+}
+
+/* the view of a page window: a menu window's, or a dialog frame's */
+static struct mn_view *page_view(HWND page) {
+  struct mn_view *o = mn_view_of(page);
+  return o ? o : dv_view_of_frame(page);
+}
+
+/* whether the page window shows c */
+static int page_shows(HWND page, struct gr_container *c) {
+  if (page == NULL || !IsWindow(page)) return 0;
+  struct mn_view *o = page_view(page);
+  if (o) return o->c == c;
+  struct dw_record *d = dw_rec(page);
+  return d && d->desc == c;
+}
+
+/* A re-layout keeps the page that shows the current tab, moved and sized
+   to the room left; only a page of another object is made anew. */
+void mt_keep_page(struct mn_view *v) {
+  struct gr_entry *tab = v->c->tab;
+  if (tab == NULL || !gr_valid_entry(tab) || tab->owner != v->c || !tab->sub ||
+      !page_shows(v->page, tab->sub)) {
+    mt_open_page(v, tab);
+    return;
+  }
+  struct gr_container *sub = tab->sub;
+  int x, y, w = sub->w, h = sub->h;
+  page_place(v, &x, &y, &sub->w, &sub->h);
+  redraw_tabs(v);
+  HWND page = v->page;
+  /* sizes as the page was made: a dialog frame holds to its own bounds */
+  int dialog = dw_rec(page) != NULL;
+  int pw = dialog ? dwg_size(sub->w, DWG_DEFAULT_W, DWG_MIN_W) : lay_size(sub->w);
+  int ph = dialog ? dwg_size(sub->h, DWG_DEFAULT_H, DWG_MIN_H) : lay_size(sub->h);
+  RECT r;
+  GetWindowRect(page, &r);
+  MapWindowPoints(NULL, GetParent(page), (POINT *)&r, 2);
+  int moved = r.left != x || r.top != y;
+  int sized = w != sub->w || h != sub->h || r.right - r.left != pw ||
+              r.bottom - r.top != ph;
+  if (moved || sized) MoveWindow(page, x, y, pw, ph, TRUE);
+  struct mn_view *o = page_view(page);
+  if (sized && o && o->kind == MV_MENU) mn_build(o);   /* rows take the width */
 }
 
 /* Shows tab's page (the first tab's when tab is null or gone), replacing

@@ -13,6 +13,7 @@
 #include "host/trelk.h"
 #include "ui/button.h"
 #include "ui/caption.h"
+#include "ui/dwgeom.h"
 #include "ui/framed.h"
 #include "ui/menuwin.h"
 #include "ui/numspin.h"
@@ -30,7 +31,9 @@ struct mn_view *mn_view_of(HWND w) {
 void mn_clear_entries(struct mn_view *v) {
   HWND *list = v->entries;
   int n = v->count;
+  if (v->shown) hp_free(v->shown);
   v->entries = NULL;
+  v->shown = NULL;
   v->count = 0;
   v->current = NULL;
   for (int i = 0; i < n; i++)
@@ -149,15 +152,21 @@ static int floating(struct mn_view *v, struct lay_row *rows, int n, int *area,
   return width;
 }
 
+/* Lays v out again. The windows of entries it still holds are kept and
+   moved; see menukeep.cpp. */
 void mn_build(struct mn_view *v) {
   if (v == NULL || trelk.shutdown) return;
   if (v->kind == MV_DIALOG) {
     dv_build(v);
     return;
   }
-  mn_clear_entries(v);
-  if (v->page && IsWindow(v->page)) DestroyWindow(v->page);
-  v->page = NULL;
+  HWND wnd = v->wnd;
+  struct mk_old old;
+  mk_take(v, &old);
+  if (mn_view_of(wnd) != v) {   /* a command of a window that went closed it */
+    mk_drop(NULL, &old);
+    return;
+  }
   int n = gr_count(v->c);
   struct lay_row *rows =
       (struct lay_row *)hp_alloc(sizeof(struct lay_row) * (n ? n : 1));
@@ -178,19 +187,19 @@ void mn_build(struct mn_view *v) {
   v->rows = rows;
   v->view_h = area;
   MoveWindow(v->outer, x0, y0, width, area, TRUE);
-  v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
-  v->count = n;
+  mk_alloc(v, n);
   int i = 0;
-  for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
-    HWND b = btn_create(v->inner, e->name ? e->name : "", 0, 0, rows[i].y,
-                        width, rows[i].h, 0, me_proc, i + 1, e);
-    v->entries[i] = b;
-    if (b) ns_attach(b, e);
-    if (b) ShowWindow(b, SW_SHOWNA);
-    if (b && mn_entry_hook) mn_entry_hook(b, e);
-  }
+  for (struct gr_entry *e = v->c->first; e; e = e->next, i++)
+    mk_entry(v, &old, i, e, 0, rows[i].y, width, rows[i].h, 1);
+  mk_drop(v, &old);
   ms_place(v, scroll, x0, y0, width);
-  if (gr_tabbed(v->c) && !v->docked) mt_open_page(v, v->c->tab);
+  if (gr_tabbed(v->c) && !v->docked) {
+    mt_keep_page(v);
+  } else if (v->page) {
+    HWND page = v->page;
+    v->page = NULL;
+    if (IsWindow(page)) DestroyWindow(page);
+  }
   InvalidateRect(v->wnd, NULL, TRUE);
   if (mn_built_hook) mn_built_hook();   /* script code may run: last */
 }
@@ -209,6 +218,19 @@ static void centre(int *x, int *y, int w, int h) {
   if (*y < 0) *y = wa.top + (wa.bottom - wa.top - h) / 2;
 }
 
+const RECT *mn_from = NULL;
+
+void mn_on_screen(HWND owner, int w, int h, int *x, int *y) {
+  const RECT *f = mn_from;
+  mn_from = NULL;
+  RECT wa, o;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  if (f == NULL && owner && GetWindowRect(GetAncestor(owner, GA_ROOT), &o)) f = &o;
+  struct dwg_rect area = {wa.left, wa.top, wa.right, wa.bottom}, from;
+  if (f) from = {f->left, f->top, f->right, f->bottom};
+  dwg_on_screen(&area, f ? &from : NULL, w, h, x, y);
+}
+
 HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
   /* owned by a top-level window: the framed layer takes the user data of
      the owner for a framed record */
@@ -216,21 +238,14 @@ HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
   HWND w = fw_create(owner, c->name ? c->name : "", FW_KIND_MENU, 0, 0, 100,
                      100, 0, NULL, 0, WS_POPUP, 0);
   if (w == NULL) return NULL;
-  struct mn_view *v = mn_adopt(w, c, 0);
+  mn_adopt(w, c, 0);
   RECT r;
   GetWindowRect(w, &r);
   centre(&x, &y, r.right - r.left, r.bottom - r.top);
-  if (v && v->bar) {
-    /* rows that scroll fill the work area's height: keep them all on it */
-    RECT wa;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
-    if (y + (r.bottom - r.top) > wa.bottom) y = wa.bottom - (r.bottom - r.top);
-    if (y < wa.top) y = wa.top;
-  }
+  mn_on_screen(owner, r.right - r.left, r.bottom - r.top, &x, &y);
   SetWindowPos(w, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(w, SW_SHOWNA);
   if (finish) cap_finish(w);
-  (void)v;
   nt_notify(w, c, NT_CREATED);
   return IsWindow(w) ? w : NULL;
 }

@@ -20,6 +20,7 @@ struct mn_view {
   struct gr_container *c;
   HWND wnd, outer, inner;
   HWND *entries;            /* one window per entry, in list order */
+  struct gr_entry **shown;  /* the entry each of them was made for */
   int count;
   HWND current;             /* highlighted entry window */
   HWND open;                /* pop-up opened from one of our entries */
@@ -49,10 +50,39 @@ HWND mn_open_child(struct gr_container *c, HWND parent, int x, int y);
 HWND mn_show(struct gr_container *c, HWND owner, DWORD style, int finish,
              int x, int y);
 void mn_build(struct mn_view *v);
+/* A top-level menu or dialog window being opened lies on the work area:
+   one that would pass the right edge goes to the left of mn_from, the
+   screen rectangle it opens from (an entry, the pointer), or else of its
+   owner, level with it; then it is held inside. mn_from is taken by the
+   first window placed and cleared. */
+extern const RECT *mn_from;
+void mn_on_screen(HWND owner, int w, int h, int *x, int *y);
 void mn_clear_entries(struct mn_view *v);   /* destroys the entry windows */
 void mn_unlink_view(struct mn_view *v);
 void mn_drop(HWND entry_wnd, struct gr_entry *e);
+/* A right-click object opened at the pointer (a table is not opened). */
+void mn_rclick(HWND h, struct gr_container *c);
 int mn_content_height(HWND w);
+
+/* Entry windows kept across re-layouts (menukeep.cpp): a build takes the
+   windows it has, keeps those whose entries it still holds, and makes
+   windows only for new entries. */
+struct mk_old {
+  HWND *wnd;
+  struct gr_entry **shown;
+  int n;
+  HWND current;
+};
+/* Takes v's windows; those it cannot keep go at once. */
+void mk_take(struct mn_view *v, struct mk_old *o);
+void mk_alloc(struct mn_view *v, int n);   /* room for n entry windows */
+/* The i-th entry window of v at x, y, w, h: the kept one, moved, or a new
+   one (with its editor when edits is set). */
+HWND mk_entry(struct mn_view *v, struct mk_old *o, int i, struct gr_entry *e,
+              int x, int y, int w, int h, int edits);
+HWND mk_claim(struct mk_old *o, struct gr_entry *e);   /* the kept window */
+void mk_embedded(struct mn_view *v, int i, struct gr_entry *e, HWND w);
+void mk_drop(struct mn_view *v, struct mk_old *o);   /* the rest goes */
 
 /* The editor layer's part: a window for each edit entry inside its entry
    window, and the announcement of those made once a build is done. */
@@ -68,6 +98,7 @@ int ms_wheel(struct mn_view *v, int delta);   /* 0: nothing to scroll */
 /* tabs and pages (menutabs.cpp) */
 void mt_size(struct mn_view *v, int width, int total, int *w, int *h);
 void mt_open_page(struct mn_view *v, struct gr_entry *tab);
+void mt_keep_page(struct mn_view *v);   /* the current tab's page, kept */
 int mt_is_tab(struct gr_entry *e);   /* e is the current tab of its container */
 
 /* dialogs (dlgview.cpp) */
@@ -78,6 +109,10 @@ struct mn_view *dv_view_of_frame(HWND frame);
 /* entry windows */
 LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 struct gr_entry *me_entry(HWND h);
+/* Lays out what an entry window holds: its editor, the editor's bars and
+   the spinner of a numeric edit, side by side so that none paints over
+   another; a single-line edit sits inside a one-pixel frame. */
+void me_fit(HWND h);
 void md_draw(HWND h, HDC dc, struct gr_entry *e, int colour);
 
 #endif

@@ -8,6 +8,7 @@
 #include "gui/gui.h"
 #include "gui/numedit.h"
 #include "gui/view.h"
+#include "ui/menuwin.h"
 #include "ui/numspin.h"
 #include "ui/scroll.h"
 
@@ -29,6 +30,22 @@ static void stepped(HWND bar, int pos, int zero, void *arg) {
   (void)zero;
   struct sb_record *r = sb_rec(bar);
   if (r) ns_step((struct gr_entry *)arg, r->m.last_step < 0 ? 1 : -1);
+}
+
+HWND ns_find(HWND entry_wnd) {
+  for (HWND c = GetWindow(entry_wnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    struct sb_record *r = sb_rec(c);
+    if (r && !r->m.has_thumb) return c;
+  }
+  return NULL;
+}
+
+void ns_sync(HWND entry_wnd, struct gr_entry *e) {
+  HWND s = ns_find(entry_wnd);
+  int wants = (e->flags & GR_EDIT) && e->digital >= 2 && e->digital <= 36;
+  if (s && !wants) DestroyWindow(s);
+  if (!s && wants) ns_attach(entry_wnd, e);
+  if (!s != !wants) me_fit(entry_wnd);   /* the editor takes the room */
 }
 
 HWND ns_attach(HWND entry_wnd, struct gr_entry *e) {

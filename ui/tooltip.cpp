@@ -5,6 +5,7 @@
 
 #include "host/console.h"
 #include "host/trelk.h"
+#include "ui/dwgeom.h"
 #include "ui/mainwin.h"
 #include "ui/tooltip.h"
 
@@ -80,8 +81,14 @@ static void on_show_timer(void) {
   if (tt.shown) return;
   tt.shown = 1;
   if (under_pointer() != tt.hovered) return;
-  SetWindowPos(tt_window, HWND_TOPMOST, tt.anchor.x - 30, tt.anchor.y + 30,
-               tt.size.cx, tt.size.cy, SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  /* below and left of the pointer, but on the work area near its edges */
+  RECT wa;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  struct dwg_rect area = {wa.left, wa.top, wa.right, wa.bottom};
+  int x = tt.anchor.x - 30, y = tt.anchor.y + 30;
+  dwg_on_screen(&area, NULL, tt.size.cx, tt.size.cy, &x, &y);
+  SetWindowPos(tt_window, HWND_TOPMOST, x, y, tt.size.cx, tt.size.cy,
+               SWP_NOACTIVATE | SWP_NOOWNERZORDER);
   tt.visible = 1;
   SetTimer(tt_window, TT_HIDE, 5000, NULL);
 }

@@ -13,18 +13,27 @@ static const char pnm_ezero[] = "Unable to read image: image dimensions are zero
 
 #define PNM_MAXNUM 0x7FFFFFFF
 
-/* Next decimal number: skips up to a digit ('#' comments to the end of the
-** line), reads digits and consumes the first non-digit. Saturates. */
+/* A header character; a comment ('#' to the end of the line) reads as the
+** line end that closes it, wherever it starts, as netpbm reads headers. */
+static bool pnm_char(img_reader *r, uint8_t *c) {
+  if (!img_u8(r, c)) return false;
+  if (*c == '#') {
+    while (img_u8(r, c) && *c != '\n' && *c != '\r') {}
+    *c = '\n';
+  }
+  return true;
+}
+
+/* Next decimal number: skips up to a digit, reads digits and consumes the
+** first non-digit (a comment right after the digits up to its line end).
+** Saturates. */
 static bool pnm_number(img_reader *r, uint32_t *v) {
   uint8_t c;
-  for (;;) {
-    if (!img_u8(r, &c)) return false;
-    if (c >= '0' && c <= '9') break;
-    if (c == '#')
-      while (img_u8(r, &c) && c != '\n' && c != '\r') {}
-  }
+  do {
+    if (!pnm_char(r, &c)) return false;
+  } while (c < '0' || c > '9');
   uint64_t n = c - '0';
-  while (img_u8(r, &c) && c >= '0' && c <= '9') {
+  while (pnm_char(r, &c) && c >= '0' && c <= '9') {
     n = n * 10 + (c - '0');
     if (n > PNM_MAXNUM) n = PNM_MAXNUM;
   }

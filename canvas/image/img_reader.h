@@ -25,7 +25,6 @@ typedef bool (*img_readfn)(img_reader *r, img_image *im);
 
 /* Little-endian words at any address, for loops that move pixels four
 ** bytes at a time; one load or store on little-endian machines. */
-#include <string.h>
 static inline uint32_t img_get32(const uint8_t *p) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
   uint32_t v;

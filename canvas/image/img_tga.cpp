@@ -1,7 +1,8 @@
 /*
 ** TGA reader: colour-mapped, true-colour and grey images, plain or
 ** run-length, 8/15/16/24/32 bits per pixel, any of the descriptor's row
-** orders. A file that ends early leaves the rest of the image black.
+** orders and either direction of its rows (the four origins). A file that
+** ends early leaves the rest of the image black.
 */
 #include <string.h>
 
@@ -65,7 +66,8 @@ static bool tga_colormap(img_reader *r, const tga_header *h) {
 }
 
 /* Pixel converter: the depth's bytes per pixel and, for 8-bit pixels, each
-** index's R, G, B (its palette entry, or a grey level beyond the palette). */
+** index's R, G, B: its palette entry (the map holds the entries from its
+** first index on), or a grey level outside the map. */
 struct tga_conv {
   uint32_t bpp;
   uint8_t lut[256][3];
@@ -75,7 +77,8 @@ static void tga_convinit(const img_reader *r, const tga_header *h, tga_conv *c) 
   c->bpp = h->depth == 15 ? 2 : h->depth / 8u;
   if (h->depth != 8) return;
   for (uint32_t i = 0; i < 256; i++) {
-    if (i < r->npal) memcpy(c->lut[i], r->pal + 4 * (size_t)i, 3);
+    uint32_t e = i - h->cmapfirst;
+    if (i >= h->cmapfirst && e < r->npal) memcpy(c->lut[i], r->pal + 4 * (size_t)e, 3);
     else c->lut[i][0] = c->lut[i][1] = c->lut[i][2] = (uint8_t)i;
   }
 }
@@ -127,16 +130,31 @@ struct tga_out {
   const tga_header *h;
   uint32_t x, k;
   uint8_t *row;
+  bool rtl;       /* descriptor bit 4: pixels run right to left */
 };
 
 static void tga_start(tga_out *o, img_image *im, const tga_header *h) {
   o->im = im, o->h = h, o->x = o->k = 0;
   o->row = img_row(im, tga_rowof(h, 0));
+  o->rtl = (h->desc & 0x10) != 0;
+}
+
+/* Reverses a row's pixels: rows running right to left are stored as they
+** come and turned once complete, so every depth keeps its bulk converter. */
+static void tga_mirror(uint8_t *row, uint32_t w) {
+  uint8_t *a = row, *b = row + 3 * (size_t)w;
+  for (; a + 3 < b; a += 3) {
+    b -= 3;
+    uint8_t t0 = a[0], t1 = a[1], t2 = a[2];
+    a[0] = b[0], a[1] = b[1], a[2] = b[2];
+    b[0] = t0, b[1] = t1, b[2] = t2;
+  }
 }
 
 /* Moves the cursor n pixels on, within the current row. */
 static void tga_advance(tga_out *o, uint32_t n) {
   if ((o->x += n) == o->h->w) {
+    if (o->rtl) tga_mirror(o->row, o->h->w);
     o->x = 0;
     if (++o->k < o->h->h) o->row = img_row(o->im, tga_rowof(o->h, o->k));
   }
@@ -167,10 +185,8 @@ static bool tga_literal(img_reader *r, tga_out *o, const tga_conv *c, uint32_t n
   return true;
 }
 
-static bool tga_plain(img_reader *r, img_image *im, const tga_header *h, const tga_conv *c) {
-  tga_out o;
-  tga_start(&o, im, h);
-  tga_literal(r, &o, c, UINT32_MAX);
+static bool tga_plain(img_reader *r, tga_out *o, const tga_conv *c) {
+  tga_literal(r, o, c, UINT32_MAX);
   return true;
 }
 
@@ -184,19 +200,17 @@ static void tga_fill(tga_out *o, const uint8_t *rgb, uint32_t n) {
   }
 }
 
-static bool tga_rle(img_reader *r, img_image *im, const tga_header *h, const tga_conv *c) {
-  tga_out o;
+static bool tga_rle(img_reader *r, tga_out *o, const tga_conv *c) {
   uint8_t rgb[3], p;
   const uint8_t *src;
-  tga_start(&o, im, h);
-  while (!tga_full(&o)) {
+  while (!tga_full(o)) {
     if (!img_u8(r, &p)) return img_fail(r, tga_edata);
     uint32_t count = (p & 0x7Fu) + 1;
     if (p & 0x80) {
       if (!(src = img_span(r, c->bpp))) return true;
       tga_convert(c, src, rgb, 1);
-      tga_fill(&o, rgb, count);
-    } else if (!tga_literal(r, &o, c, count)) {
+      tga_fill(o, rgb, count);
+    } else if (!tga_literal(r, o, c, count)) {
       return true;
     }
   }
@@ -213,6 +227,11 @@ bool img_tga_read(img_reader *r, img_image *im) {
   if (!img_alloc(r, im, (int32_t)h.w, (int32_t)h.h)) return false;
   r->bottomfirst = true;
   tga_conv c;
+  tga_out o;
   tga_convinit(r, &h, &c);
-  return h.type >= 9 ? tga_rle(r, im, &h, &c) : tga_plain(r, im, &h, &c);
+  tga_start(&o, im, &h);
+  bool ok = h.type >= 9 ? tga_rle(r, &o, &c) : tga_plain(r, &o, &c);
+  /* a row the file ended in: its pixels go to its right end, black before */
+  if (o.rtl && !tga_full(&o) && o.x > 0) tga_mirror(o.row, h.w);
+  return ok;
 }

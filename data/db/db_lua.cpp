@@ -341,12 +341,13 @@ static int dbl_st_table(lua_State *L) {
   return 0;
 }
 
-/* true, or nil and the message (which also goes to the terminal). */
+/* true, or nil and the message (which also goes to the terminal). A true
+** argument rewrites the file whole. */
 static int dbl_st_flush(lua_State *L) {
   DbStorage *st = (DbStorage *)dbl_handle(L, 1, DBL_STORAGE);
   char err[600] = "out of memory";
   if (!st) return 0;
-  if (dbapi_commit(st, err, sizeof err)) {
+  if (dbapi_commit(st, lua_toboolean(L, 2), err, sizeof err)) {
     lua_pushboolean(L, 1);
     return 1;
   }

@@ -21,7 +21,11 @@ typedef struct DbValue {
 /* path NULL: a storage in memory only. */
 DbStorage *dbapi_open(const char *path, char *err, size_t errlen);
 void dbapi_close(DbStorage *st);
-int dbapi_commit(DbStorage *st, char *err, size_t errlen);
+/* Commits every change. Changed columns are added to the file (or patched
+** into their spare copies), and the file is rewritten whole when it is
+** new, when more than half of it would be free space, or when full is set
+** (which also makes it as small as it can be). */
+int dbapi_commit(DbStorage *st, int full, char *err, size_t errlen);
 /* desc with a "[" before its first "]": the view of that structure, made or
 ** restructured; otherwise the view named by the text before any "[". */
 DbView *dbapi_table(DbStorage *st, const char *desc, char *err, size_t errlen);

@@ -28,12 +28,22 @@ struct DbRow {
   std::vector<int> used; /* criteria: the base columns given */
 };
 
-/* prefix: the bytes of the file before the storage's header. */
+/* prefix: the bytes of the file before the storage's header. The rest
+** describes the file as the last commit (or the opening) left it: placed,
+** the columns' places are right for it, so a commit may add to it; end, the
+** storage's length; hdrlen, the length in its header (synced: known to be
+** on disk); live, the bytes in use; filesize and tails, to see that nobody
+** else changed it; desc, its structure text. */
 struct DbStorage {
   DbTableP root;
   std::string path;
   bool memory = false;
   DbBytes prefix;
+  bool placed = false, bigend = false, synced = false;
+  uint32_t end = 0, hdrlen = 0, live = 0;
+  size_t filesize = 0;
+  uint8_t tails[16] = {0};
+  std::string desc;
 };
 
 /* Largest row count a view may be grown to by writing past its end. */

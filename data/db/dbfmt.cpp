@@ -39,6 +39,12 @@ static int fmt_need(int32_t x) {
   return u < 0x80 ? 8 : u < 0x8000 ? 16 : 32;
 }
 
+bool dbfmt_fits(int32_t v, int width) {
+  if (width >= 32) return true;
+  if (width >= 8) return v >= -(1 << (width - 1)) && v < (1 << (width - 1));
+  return v >= 0 && v < (1 << width);
+}
+
 int dbfmt_width(const int32_t *v, size_t n) {
   int w = 0;
   for (size_t k = 0; k < n && w < 32; k++) {

@@ -17,6 +17,8 @@ bool dbfmt_get_varint(const uint8_t *&p, const uint8_t *end, int32_t &v);
 /* Bits a row needed for these values, and the column's byte size for it. */
 int dbfmt_width(const int32_t *v, size_t n);
 size_t dbfmt_colsize(int width, size_t rows);
+/* True when v is stored exactly in a column of width bits. */
+bool dbfmt_fits(int32_t v, int width);
 /* Width of a column of size bytes holding rows values, or -1 when they do
 ** not match. */
 int dbfmt_readwidth(size_t size, size_t rows);

@@ -1,5 +1,6 @@
 #include "dbread.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "dbfmt.h"
@@ -13,6 +14,8 @@ struct Rd {
   uint64_t budget;     /* cells the file may still make us hold */
   int depth;
   std::string &err;
+  uint64_t used;       /* bytes of the columns referred to so far */
+  std::vector<std::pair<uint32_t, uint32_t>> regions; /* position, size */
 };
 
 bool rd_fail(Rd &rd, const char *what) {
@@ -28,6 +31,7 @@ bool rd_varint(Rd &rd, const uint8_t *&p, const uint8_t *end, int32_t &v) {
 struct Col {
   const uint8_t *p = nullptr;
   size_t size = 0;
+  uint32_t pos = 0;
 };
 
 bool rd_colref(Rd &rd, const uint8_t *&p, const uint8_t *end, Col &c) {
@@ -41,6 +45,9 @@ bool rd_colref(Rd &rd, const uint8_t *&p, const uint8_t *end, Col &c) {
   if (pos < 0 || (size_t)pos > rd.limit || c.size > rd.limit - (size_t)pos)
     return rd_fail(rd, "a column lies outside the file");
   c.p = rd.h + pos;
+  c.pos = (uint32_t)pos;
+  rd.used += c.size;
+  rd.regions.emplace_back(c.pos, (uint32_t)c.size);
   return true;
 }
 
@@ -77,7 +84,7 @@ bool rd_hold(Rd &rd, DbColumn &c, size_t rows) {
   if (rows == 0) return true;
   if (rows > rd.budget) return rd_fail(rd, "a view claims more rows than the file can hold");
   rd.budget -= rows;
-  dbcol_touch(c, rows - 1);
+  dbcol_hold(c, rows - 1);
   return true;
 }
 
@@ -98,10 +105,12 @@ bool rd_memos(Rd &rd, const Col &m, DbColumn &c, size_t rows, bool text) {
   return true;
 }
 
-bool rd_bytes(Rd &rd, const uint8_t *&p, const uint8_t *end, DbColumn &c, size_t rows) {
-  Col data, sizes, memo;
+/* data: the first reference, read by the caller. exact: every item's size
+** follows from its value (no bytes after a string's end, no memos). */
+bool rd_bytes(Rd &rd, const uint8_t *&p, const uint8_t *end, DbColumn &c, size_t rows,
+              const Col &data, bool &exact) {
+  Col sizes, memo;
   bool text = c.type == 'S';
-  if (!rd_colref(rd, p, end, data)) return false;
   if (data.size && !rd_colref(rd, p, end, sizes)) return false;
   if (!rd_colref(rd, p, end, memo)) return false;
   if (data.size) {
@@ -113,18 +122,19 @@ bool rd_bytes(Rd &rd, const uint8_t *&p, const uint8_t *end, DbColumn &c, size_t
       if (len[r] < 0 || (size_t)len[r] > data.size - at)
         return rd_fail(rd, "string sizes do not match their data");
       rd_item(c.s[r], data.p + at, (size_t)len[r], text);
+      size_t n = c.s[r].size();
+      exact = exact && (size_t)len[r] == (n ? n + text : 0);
       at += (size_t)len[r];
     }
     if (at != data.size) return rd_fail(rd, "string sizes do not match their data");
   }
+  exact = exact && memo.size == 0;
   return rd_memos(rd, memo, c, rows, text);
 }
 
 bool rd_catalog(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t);
 
-bool rd_views(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t k) {
-  Col c;
-  if (!rd_colref(rd, p, end, c)) return false;
+bool rd_views(Rd &rd, DbTable *t, size_t k, const Col &c) {
   if (c.size == 0) return rd_fail(rd, "a nested view column is empty");
   const uint8_t *q = c.p, *qend = c.p + c.size;
   if (!rd_hold(rd, dbtab_cols(t)[k], t->rows)) return false;
@@ -142,14 +152,12 @@ bool rd_views(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t 
   return true;
 }
 
-/* A column of size 0 holds only defaults and takes no memory. */
-bool rd_column(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t k) {
+bool rd_values(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t k,
+               const Col &col, bool &exact) {
   DbColumn &c = dbtab_cols(t)[k];
   size_t rows = t->rows;
-  Col col;
-  if (c.type == 'V') return rd_views(rd, p, end, t, k);
-  if (c.type == 'S' || c.type == 'B') return rd_bytes(rd, p, end, c, rows);
-  if (!rd_colref(rd, p, end, col)) return false;
+  if (c.type == 'V') return rd_views(rd, t, k, col);
+  if (c.type == 'S' || c.type == 'B') return rd_bytes(rd, p, end, c, rows, col, exact);
   if (col.size == 0) return true;
   if (!rd_hold(rd, c, rows)) return false;
   switch (c.type) {
@@ -172,6 +180,27 @@ bool rd_column(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t
   }
 }
 
+/* A column of size 0 holds only defaults and takes no memory. The column
+** notes where it is: its first reference, the references after it, and
+** the bytes it uses, nested columns included. */
+bool rd_column(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t, size_t k) {
+  Col col;
+  uint64_t used = rd.used;
+  if (!rd_colref(rd, p, end, col)) return false;
+  const uint8_t *rest = p;
+  bool exact = true;
+  if (!rd_values(rd, p, end, t, k, col, exact)) return false;
+  DbColumn &c = dbtab_cols(t)[k];
+  c.at.pos = col.pos;
+  c.at.size = (uint32_t)col.size;
+  c.at.live = (uint32_t)std::min<uint64_t>(rd.used - used, UINT32_MAX);
+  c.at.rest.assign((const char *)rest, (size_t)(p - rest));
+  c.at.placed = true;
+  c.at.exact = exact;
+  c.whole = false;
+  return true;
+}
+
 /* Row count and columns of one view; the leading 0 is read by the caller. */
 bool rd_body(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t) {
   int32_t rows;
@@ -182,9 +211,9 @@ bool rd_body(Rd &rd, const uint8_t *&p, const uint8_t *end, DbTable *t) {
   if (nf + 1 > rd.budget) return rd_fail(rd, "a view claims more rows than the file can hold");
   rd.budget -= nf + 1;
   dbtab_resize(t, (size_t)rows);
-  if (rows == 0) return true;
-  for (size_t k = 0; k < nf; k++)
+  for (size_t k = 0; rows && k < nf; k++)
     if (!rd_column(rd, p, end, t, k)) return false;
+  t->dirty = false;
   return true;
 }
 
@@ -239,18 +268,25 @@ bool rd_locate(const uint8_t *f, size_t n, Tails &t, std::string &err) {
   return false;
 }
 
+/* True when no two parts of the storage share a byte. */
+bool rd_apart(std::vector<std::pair<uint32_t, uint32_t>> &regions) {
+  std::sort(regions.begin(), regions.end());
+  for (size_t k = 1; k < regions.size(); k++)
+    if ((uint64_t)regions[k - 1].first + regions[k - 1].second > regions[k].first) return false;
+  return true;
+}
+
 }  // namespace
 
 bool dbread_storage(const uint8_t *file, size_t n, DbTableP &root, std::string &err,
-                    size_t *start) {
+                    DbReadInfo *info) {
   root = dbtab_new(dbdesc_new());
-  if (start) *start = 0;
+  if (info) *info = DbReadInfo();
   if (n == 0) return true;
   Tails t;
   if (!rd_locate(file, n, t, err)) return false;
-  if (start) *start = t.hdr;
   const uint8_t *h = file + t.hdr;
-  Rd rd{h, t.tail - t.hdr, h[0] == 'L', (uint64_t)4 << 20, 0, err};
+  Rd rd{h, t.tail - t.hdr, h[0] == 'L', (uint64_t)4 << 20, 0, err, 0, {}};
   rd.budget += (uint64_t)n * 64;
   const uint8_t *p = h + t.rootpos, *end = p + t.rootlen;
   int32_t zero, len;
@@ -267,5 +303,17 @@ bool dbread_storage(const uint8_t *file, size_t n, DbTableP &root, std::string &
   if (!rd_body(rd, p, end, root.get())) return false;
   if (root->rows > 1) return rd_fail(rd, "the storage's root has more than one row");
   dbtab_resize(root.get(), 1);
+  if (info) {
+    info->start = t.hdr;
+    info->end = (uint32_t)(t.tail + 16 - t.hdr);
+    info->hdrlen = dbfmt_get_be32(h + 4);
+    info->bigend = rd.bigend;
+    info->live = (uint32_t)std::min<uint64_t>(rd.used + t.rootlen + 8 + 16, info->end);
+    memcpy(info->tails, file + t.tail, 16);
+    rd.regions.emplace_back(0, 8);
+    rd.regions.emplace_back(t.rootpos, t.rootlen);
+    rd.regions.emplace_back((uint32_t)(t.tail - t.hdr), 16);
+    info->placed = rd_apart(rd.regions);
+  }
   return true;
 }

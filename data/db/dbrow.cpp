@@ -140,8 +140,7 @@ static int api_set_str_(DbRow *r, int k, const char *s, size_t len) {
   if (!c || c->type != 'S') return 0;
   const void *z = memchr(s, 0, len);
   if (z) len = (size_t)((const char *)z - s);
-  dbcol_touch(*c, br);
-  c->s[br].assign(s, len);
+  dbcol_put_s(*c, br, s, len);
   api_used(r, col);
   return 1;
 }

@@ -1,4 +1,4 @@
-/* Storages: opening, committing, and their top-level views by name,
+/* Storages: opening, and their top-level views by name,
 ** description or number. */
 #include <cstring>
 #include <new>
@@ -6,7 +6,6 @@
 #include "dbapi_int.h"
 #include "dbio.h"
 #include "dbread.h"
-#include "dbwrite.h"
 
 void api_msg(char *err, size_t errlen, const std::string &m) {
   if (!err || !errlen) return;
@@ -40,15 +39,23 @@ DbStorage *dbapi_open(const char *path, char *err, size_t errlen) {
       delete st;
       return nullptr;
     }
-    size_t start = 0;
-    if (!dbread_storage(data.data(), data.size(), st->root, e, &start)) {
+    DbReadInfo info;
+    if (!dbread_storage(data.data(), data.size(), st->root, e, &info)) {
       api_msg(err, errlen, "cannot open " + api_path(st->path) + ": " + e);
       delete st;
       return nullptr;
     }
     /* The bytes before the storage belong to another file; commits keep them. */
-    st->prefix.assign(data.begin(), data.begin() + (ptrdiff_t)start);
+    st->prefix.assign(data.begin(), data.begin() + (ptrdiff_t)info.start);
     if (path) dbio_clean(path, st->prefix);
+    st->placed = info.placed;
+    st->bigend = info.bigend;
+    st->end = info.end;
+    st->hdrlen = info.hdrlen;
+    st->live = info.live;
+    st->filesize = data.size();
+    memcpy(st->tails, info.tails, 16);
+    st->desc = dbdesc_format(st->root->schema.get());
     dbtab_resize(st->root.get(), 1);
     return st;
   } catch (const std::bad_alloc &) {
@@ -58,27 +65,6 @@ DbStorage *dbapi_open(const char *path, char *err, size_t errlen) {
 }
 
 void dbapi_close(DbStorage *st) { delete st; }
-
-int dbapi_commit(DbStorage *st, char *err, size_t errlen) {
-  if (st->memory) return 1;
-  try {
-    DbBytes out;
-    std::string e;
-    bool ok = dbwrite_storage(st->root.get(), out, e);
-    if (ok) {
-      out.insert(out.begin(), st->prefix.begin(), st->prefix.end());
-      ok = dbio_replace(st->path.c_str(), out.data(), out.size(), e);
-    }
-    if (!ok) {
-      api_msg(err, errlen, "cannot write " + api_path(st->path) + ": " + e);
-      return 0;
-    }
-    return 1;
-  } catch (const std::bad_alloc &) {
-    api_msg(err, errlen, "out of memory");
-    return 0;
-  }
-}
 
 static DbView *api_top(DbStorage *st, size_t k) {
   DbView *v = new DbView;

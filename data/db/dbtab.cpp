@@ -26,7 +26,7 @@ static void tab_hold(V &vec, size_t n) {
   if (vec.size() < n) vec.resize(n);
 }
 
-void dbcol_touch(DbColumn &c, size_t r) {
+void dbcol_hold(DbColumn &c, size_t r) {
   switch (c.type) {
     case 'I': tab_hold(c.i, r + 1); break;
     case 'F': tab_hold(c.f, r + 1); break;
@@ -37,21 +37,24 @@ void dbcol_touch(DbColumn &c, size_t r) {
   }
 }
 
-template <class V>
-static void tab_drop(V &vec, size_t rows) {
-  if (vec.size() > rows) vec.resize(rows);
+/* A column written whole needs no list; a long list costs more to patch
+** than writing the column. */
+void dbcol_touch(DbColumn &c, size_t r) {
+  dbcol_hold(c, r);
+  if (c.whole) return;
+  if (!c.ch) c.ch = std::make_unique<DbChanges>();
+  if (c.ch->rows.size() >= DB_MAXTOUCH) {
+    c.whole = true;
+    c.ch.reset();
+    return;
+  }
+  c.ch->rows.push_back((uint32_t)r);
 }
 
-/* Forgets the values of rows from rows on. */
-static void tab_cut_col(DbColumn &c, size_t rows) {
-  switch (c.type) {
-    case 'I': tab_drop(c.i, rows); break;
-    case 'F': tab_drop(c.f, rows); break;
-    case 'D': tab_drop(c.d, rows); break;
-    case 'L': tab_drop(c.l, rows); break;
-    case 'V': tab_drop(c.v, rows); break;
-    default: tab_drop(c.s, rows); break;
-  }
+void dbcol_put_s(DbColumn &c, size_t r, const char *p, size_t n) {
+  if (n != dbcol_s(c, r).size()) c.whole = true;
+  dbcol_touch(c, r);
+  c.s[r].assign(p, n);
 }
 
 /* Keeps columns whose field still exists (by identity), in field order;
@@ -73,11 +76,21 @@ static void tab_sync(DbTable *t) {
   }
   t->cols = std::move(out);
   t->version = t->schema->version;
+  if (t->rows) t->dirty = true; /* an empty table's catalog names no fields */
 }
 
 std::vector<DbColumn> &dbtab_cols(DbTable *t) {
   if (t->version != t->schema->version) tab_sync(t);
+  if (t->pending) dbtab_settle(t);
   return t->cols;
+}
+
+void dbtab_reshaped(DbTable *t) {
+  t->dirty = true;
+  for (DbColumn &c : t->cols) {
+    c.whole = true;
+    c.ch.reset();
+  }
 }
 
 void dbtab_watch(DbTable *t, const std::shared_ptr<DbRowMap> &map) {
@@ -87,104 +100,16 @@ void dbtab_watch(DbTable *t, const std::shared_ptr<DbRowMap> &map) {
   m.push_back(map);
 }
 
-/* Derived views lose the rows gone (ascending) and renumber the others. */
-static void tab_unmap(DbTable *t, const std::vector<uint32_t> &gone) {
-  for (std::weak_ptr<DbRowMap> &w : t->maps) {
-    std::shared_ptr<DbRowMap> map = w.lock();
-    if (!map) continue;
-    size_t out = 0;
-    for (uint32_t r : *map) {
-      auto at = std::lower_bound(gone.begin(), gone.end(), r);
-      if (at != gone.end() && *at == r) continue;
-      (*map)[out++] = r - (uint32_t)(at - gone.begin());
-    }
-    map->resize(out);
-  }
-}
-
-/* Derived views lose rows at..at+count-1 and renumber the rows after them. */
-static void tab_unmap_range(DbTable *t, size_t at, size_t count) {
-  for (std::weak_ptr<DbRowMap> &w : t->maps) {
-    std::shared_ptr<DbRowMap> map = w.lock();
-    if (!map) continue;
-    size_t out = 0;
-    for (uint32_t r : *map) {
-      if (r >= at && r - at < count) continue;
-      (*map)[out++] = r >= at ? r - (uint32_t)count : r;
-    }
-    map->resize(out);
-  }
-}
-
 void dbtab_resize(DbTable *t, size_t rows) {
-  if (rows < t->rows) {
-    tab_unmap_range(t, rows, t->rows - rows);
-    for (DbColumn &c : dbtab_cols(t)) tab_cut_col(c, rows);
-  }
+  if (rows < t->rows) dbtab_erase(t, rows, t->rows - rows);
   dbtab_cols(t);
+  if (rows != t->rows) dbtab_reshaped(t);
   t->rows = rows;
-}
-
-template <class V>
-static void tab_cut(V &vec, size_t at, size_t count) {
-  if (at >= vec.size()) return;
-  size_t end = vec.size() - at < count ? vec.size() : at + count;
-  vec.erase(vec.begin() + (ptrdiff_t)at, vec.begin() + (ptrdiff_t)end);
-}
-
-void dbtab_erase(DbTable *t, size_t at, size_t count) {
-  if (at >= t->rows) return;
-  if (count > t->rows - at) count = t->rows - at;
-  for (DbColumn &c : dbtab_cols(t)) {
-    switch (c.type) {
-      case 'I': tab_cut(c.i, at, count); break;
-      case 'F': tab_cut(c.f, at, count); break;
-      case 'D': tab_cut(c.d, at, count); break;
-      case 'L': tab_cut(c.l, at, count); break;
-      case 'V': tab_cut(c.v, at, count); break;
-      default: tab_cut(c.s, at, count); break;
-    }
-  }
-  t->rows -= count;
-  tab_unmap_range(t, at, count);
-}
-
-template <class V>
-static void tab_keep(V &vec, const std::vector<uint32_t> &gone) {
-  size_t out = 0, g = 0;
-  for (size_t r = 0; r < vec.size(); r++) {
-    if (g < gone.size() && gone[g] == r) {
-      g++;
-      continue;
-    }
-    if (out != r) vec[out] = std::move(vec[r]);
-    out++;
-  }
-  vec.resize(out);
-}
-
-void dbtab_erase_rows(DbTable *t, const std::vector<uint32_t> &rows) {
-  size_t n = 0;
-  while (n < rows.size() && rows[n] < t->rows) n++;
-  if (n == 0) return;
-  std::vector<uint32_t> gone(rows.begin(), rows.begin() + (ptrdiff_t)n);
-  for (DbColumn &c : dbtab_cols(t)) {
-    switch (c.type) {
-      case 'I': tab_keep(c.i, gone); break;
-      case 'F': tab_keep(c.f, gone); break;
-      case 'D': tab_keep(c.d, gone); break;
-      case 'L': tab_keep(c.l, gone); break;
-      case 'V': tab_keep(c.v, gone); break;
-      default: tab_keep(c.s, gone); break;
-    }
-  }
-  t->rows -= n;
-  tab_unmap(t, gone);
 }
 
 DbTableP dbtab_subp(DbTable *t, size_t col, size_t row) {
   DbColumn &c = dbtab_cols(t)[col];
-  dbcol_touch(c, row);
+  dbcol_hold(c, row);
   if (!c.v[row]) c.v[row] = dbtab_new(dbdesc_sub(t->schema.get(), col));
   return c.v[row];
 }
@@ -241,7 +166,7 @@ static void tab_copy_cell(DbTable *dst, size_t dc, size_t dr, DbTable *src, size
     case 'V':
       if (dbcol_v(s, sr)) tab_copy_rows(dbtab_sub(dst, dc, dr), s.v[sr].get(), nullptr);
       break;
-    default: d.s[dr] = s.s[sr]; break;
+    default: dbcol_put_s(d, dr, s.s[sr].data(), s.s[sr].size()); break;
   }
 }
 

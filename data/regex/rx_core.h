@@ -11,6 +11,9 @@
 #define RX_VECTOR 90          /* integers given to the matcher */
 #define RX_MAXPAIRS 30        /* the whole match and up to 29 groups */
 #define RX_ERRSIZE 200
+#define RX_CACHE 64           /* compiled patterns kept, least recent out */
+#define RX_MATCH_LIMIT 10000000UL  /* steps before "Matching error -8" */
+#define RX_JIT_STACK (4 * 1024 * 1024)  /* machine code's own stack, max */
 
 struct rx_result {
   int pairs[2 * RX_MAXPAIRS];  /* start, end (exclusive); -1 -1 unset */
@@ -21,7 +24,8 @@ struct rx_result {
    the number of pairs: the whole match and every group of the pattern (up
    to RX_MAXPAIRS), groups that took no part being -1 -1; 0 on no match or
    error (r->error is non-empty on error). A pattern holding a zero byte is
-   refused: the compiler would stop reading at it. */
+   refused: the compiler would stop reading at it. The compiled and studied
+   pattern is kept for later calls with the same text and options. */
 int rx_match(const char *subject, size_t len, const char *pattern,
              size_t plen, int offset, int options, struct rx_result *r);
 
@@ -34,5 +38,17 @@ extern size_t (*rx_stack_room)(void);
 int32_t *rx_match_block(const char *subject, const char *pattern,
                         int32_t offset, int32_t options,
                         void *(*alloc)(size_t), struct rx_result *r);
+
+/* Patterns compiled from now on run as machine code (on) or on PCRE's
+   interpreter (off); the kept patterns are dropped. Machine code is the
+   default. Returns whether this build can make machine code at all. */
+int rx_use_jit(int on);
+
+/* 1 when the pattern runs as machine code, 0 on the interpreter, -1 when
+   it does not compile. */
+int rx_jitted(const char *pattern, size_t plen, int options);
+
+/* Drops every kept pattern. */
+void rx_cache_clear(void);
 
 #endif

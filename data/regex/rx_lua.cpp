@@ -2,8 +2,9 @@
 ** rx_lua.cpp: string.find, match, gmatch and gsub over the matcher of
 ** rx_core. Offsets of the regular path count from 0 with an exclusive end;
 ** the plain path of find keeps 1-based inclusive positions. Only the Lua C
-** API is used here. The compiled pattern is gone before any call that may
-** raise, so an interpreter error leaks nothing.
+** API is used here. Compiled patterns belong to rx_core's cache and every
+** step asks it afresh (a replacement function may push the pattern out),
+** so an interpreter error leaks nothing and no step holds a stale pattern.
 */
 #include "rx_lua.h"
 
@@ -68,9 +69,52 @@ static int rx_isplain(const char *p, size_t lp) {
   return 1;
 }
 
+/* The Windows C library's memchr goes byte by byte; glibc's is faster
+   than the scan below, so it stays in use there. */
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__)) && \
+    !defined(__GLIBC__)
+#include <emmintrin.h>
+#define RX_SIMD 1
+
+/* Places where both the first and the last byte of the text fit, 16 at a
+   time; memcmp checks each. */
+__attribute__((target("sse2")))
+static const char *rx_scan(const char *s, size_t ls, const char *p, size_t lp) {
+  const __m128i first = _mm_set1_epi8(p[0]), last = _mm_set1_epi8(p[lp - 1]);
+  size_t starts = ls - lp + 1, i = 0;
+  for (; i + 16 <= starts; i += 16) {
+    __m128i a = _mm_loadu_si128((const __m128i *)(s + i));
+    __m128i b = _mm_loadu_si128((const __m128i *)(s + i + lp - 1));
+    unsigned m = (unsigned)_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last)));
+    for (; m != 0; m &= m - 1) {
+      const char *at = s + i + __builtin_ctz(m);
+      if (memcmp(at, p, lp) == 0) return at;
+    }
+  }
+  for (; i < starts; i++)
+    if (s[i] == p[0] && memcmp(s + i, p, lp) == 0) return s + i;
+  return NULL;
+}
+
+static int rx_has_simd(void) {
+#if defined(__x86_64__)
+  return 1;
+#else
+  static int have = -1;
+  if (have < 0) have = __builtin_cpu_supports("sse2") ? 1 : 0;
+  return have;
+#endif
+}
+#endif
+
 static const char *rx_memfind(const char *s, size_t ls, const char *p,
                               size_t lp) {
   if (lp == 0) return s;
+#ifdef RX_SIMD
+  if (ls < lp) return NULL;
+  if (rx_has_simd()) return rx_scan(s, ls, p, lp);
+#endif
   while (ls >= lp) {
     const char *hit = (const char *)memchr(s, p[0], ls - lp + 1);
     if (hit == NULL) return NULL;

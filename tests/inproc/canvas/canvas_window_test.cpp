@@ -274,4 +274,44 @@ TEST_F(Canvas, NonTableTargetEndsEditing) {
   EXPECT_EQ(cw_handle(1), nullptr);
 }
 
+// The worked example of the manual, run as a user runs it: its pad is the
+// 400 x 300 drawing the manual promises, whole inside its dialog, and every
+// point of the star lies on it.
+TEST(CanvasExample, ThePadIsTheDrawingTheManualPromises) {
+  drv_state();
+  ASSERT_EQ(lua("gi:edit(nil) dofile('canvas.t') atstart() return ''"), "");
+  HWND pad = NULL;
+  ASSERT_TRUE(drv_poll([&] {
+    lua_State *L = drv_state();
+    lua_getglobal(L, "pad");
+    lua_getfield(L, -1, "msHANDLE");
+    void *rec = lua_touserdata(L, -1);
+    lua_pop(L, 2);
+    HWND got;
+    if (cw_windows_of(rec, &got, 1) == 1) pad = got;
+    return pad != NULL && IsWindowVisible(pad);
+  }));
+  RECT r;
+  GetClientRect(pad, &r);
+  EXPECT_EQ(r.right, 400);
+  EXPECT_EQ(r.bottom, 300);
+  RECT in, client;
+  GetWindowRect(pad, &in);
+  MapWindowPoints(NULL, GetParent(pad), (POINT *)&in, 2);
+  GetClientRect(GetParent(pad), &client);
+  EXPECT_GE(in.left, 0);
+  EXPECT_GE(in.top, 0);
+  EXPECT_LE(in.right, client.right);
+  EXPECT_LE(in.bottom, client.bottom);
+  EXPECT_EQ(lua("for i = 1, star.n do local v = star[i] "
+                "if v.x < 0 or v.x >= 400 or v.y < 0 or v.y >= 300 then "
+                "return 'point ' .. i .. ' is off the pad' end end return 'on'"),
+            "on");
+  lua("gi:edit(nil) while gi.paths.n > 0 do gi.paths[1]:del() end"
+      " gi:clear(255, 255, 255)");
+  HWND top = GetAncestor(pad, GA_ROOT);
+  if (top && IsWindow(top)) DestroyWindow(top);
+  drv_pump();
+}
+
 }  // namespace

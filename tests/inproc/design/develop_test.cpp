@@ -15,8 +15,10 @@
 #include "gui/view.h"
 #include "gui/designer.h"
 #include "gui/gui.h"
+#include "gui/dzstyle.h"
 #include "gui/notify.h"
 #include "ui/develop.h"
+#include "ui/dialogwin.h"
 #include "ui/drag.h"
 #include "ui/mainwin.h"
 #include "ui/menuwin.h"
@@ -37,6 +39,17 @@ std::string slurp(const char *file) {
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
+}
+
+// clicks the entry captioned name in view v
+void click_at(struct mn_view *v, const char *name) {
+  for (int i = 0; i < v->count; i++)
+    if (v->shown[i] && v->shown[i]->name && std::string(v->shown[i]->name) == name) {
+      SendMessageA(v->entries[i], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+      SendMessageA(v->entries[i], WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+      return;
+    }
+  ADD_FAILURE() << "no entry " << name;
 }
 
 struct Develop : ::testing::Test {
@@ -128,9 +141,12 @@ TEST_F(Develop, AddControlIsPlacedByADrop) {
   EXPECT_EQ(slurp("dev_out.t"),
             "_0_ = trelk;\n\n"
             "\n\t_1_ = menu{ name=\"A\",};"
+            "\n\ta = _1_;"
             "\n\t__1__ = button{ name=\"x\",};\n\t_1_:ins(__1__);"
+            "\n\tx = __1__;"
             "\n\t__1__ = button{ name=\"added\",};\n\t_1_:ins(__1__);"
-            "\n__0__ = _0_:ins(_1_);");
+            "\n__0__ = _0_:ins(_1_);"
+            "\nea = __0__;");
   DeleteFileA("dev_out.t");
 }
 
@@ -178,6 +194,133 @@ TEST_F(Develop, SavestateReplacesAnExistingFileAndSparesAReadOnlyOne) {
   SetFileAttributesA("dev_ro.t", FILE_ATTRIBUTE_NORMAL);
   DeleteFileA("dev_ro.t");
   DeleteFileA("dev_old.t");
+}
+
+RECT work_area() {
+  RECT wa;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  return wa;
+}
+
+bool on_work_area(HWND w) {
+  RECT r, wa = work_area();
+  GetWindowRect(w, &r);
+  return r.left >= wa.left && r.top >= wa.top && r.right <= wa.right &&
+         r.bottom <= wa.bottom;
+}
+
+// the window opened from entry e of the menu window w, once it is open
+HWND hover_open(HWND w, struct gr_entry *e) {
+  struct mn_view *v = mn_view_of(w);
+  if (v == nullptr) return nullptr;
+  int i = 0;
+  while (i < v->count && v->shown[i] != e) i++;
+  if (i == v->count) return nullptr;
+  SendMessageA(v->entries[i], WM_MOUSELEAVE, 0, 0);   /* rested on anew */
+  SendMessageA(v->entries[i], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  HWND open = nullptr;
+  /* a dialog takes the keyboard and may close the menu it came from: it
+     is found by its title then */
+  drv_poll([&] {
+    struct mn_view *now = IsWindow(w) ? mn_view_of(w) : nullptr;
+    struct mn_view *o = now && now->open && IsWindow(now->open) ? mn_view_of(now->open) : nullptr;
+    if (o && o->from == e) open = now->open;
+    HWND titled = e->sub && e->sub->name ? FindWindowA("WtrelkUWcn", e->sub->name) : nullptr;
+    if (open == nullptr && titled && IsWindowVisible(titled) && titled != w) open = titled;
+    return open != nullptr;
+  });
+  return open;
+}
+
+// With the default layout (the Develop Menu at the top right of the main
+// window, on the right half of the screen) every sheet and every part of
+// a sheet opens fully on the work area: the walkthrough can be done.
+TEST_F(Develop, EverySheetOpensOnTheWorkArea) {
+  drv_run("trelk.drop_timeout = 0");
+  ASSERT_EQ(alt_click(entry_window("x")), 1);
+  HWND d = dm_window();
+  ASSERT_NE(d, nullptr);
+  HWND sheet = hover_open(d, dz.drop);
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_TRUE(on_work_area(sheet));
+  struct gr_container *c = dz.sheets[DZ_CONTROL_SHEET];
+  int opened = 0;
+  for (struct gr_entry *e = c->first; e; e = e->next) {
+    if (!e->sub) continue;
+    /* a text pane takes the keyboard and closes the sheet: open it again */
+    if (!IsWindow(sheet)) sheet = hover_open(dm_window(), dz.drop);
+    ASSERT_NE(sheet, nullptr);
+    HWND part = hover_open(sheet, e);
+    ASSERT_NE(part, nullptr) << e->name;
+    EXPECT_TRUE(on_work_area(part)) << e->name;
+    opened++;
+    if (dw_rec(part)) DestroyWindow(part);
+  }
+  EXPECT_GE(opened, 7);
+  // step 6 of the walkthrough: "Right Click Menu", "Menu"
+  if (!IsWindow(sheet)) sheet = hover_open(dm_window(), dz.drop);
+  HWND rc = hover_open(sheet, dz_find(c, "Right Click Menu"));
+  ASSERT_NE(rc, nullptr);
+  struct mn_view *v = mn_view_of(rc);
+  ASSERT_NE(v, nullptr);
+  click_at(v, "Menu");
+  EXPECT_EQ(drv_run("print(x.onRBUTTONCLICK.TYPE)"), "Menu");
+}
+
+// A name typed into the sheet and ended with Enter, as a keyboard sends
+// it (the key press, then the character), is the name and nothing more.
+TEST_F(Develop, ANameTypedWithEnterHasNoLineBreak) {
+  drv_run("trelk.drop_timeout = 0");
+  ASSERT_EQ(alt_click(entry_window("x")), 1);
+  HWND sheet = hover_open(dm_window(), dz.drop);
+  ASSERT_NE(sheet, nullptr);
+  HWND ed = ew_first(dz.edits[DZ_CONTROL_SHEET][DZ_NAME]);
+  ASSERT_NE(ed, nullptr);
+  SendMessageA(ed, WM_KEYDOWN, VK_END, 0);
+  SendMessageA(ed, WM_CHAR, 'y', 0);
+  SendMessageA(ed, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  SendMessageA(ed, WM_CHAR, '\r', 0x001C0001);
+  drv_pump();
+  EXPECT_EQ(drv_run("print('[' .. x.name .. ']')"), "[xy]");
+}
+
+// The style dialogs of an edit show every control at their own size.
+TEST_F(Develop, AStyleDialogShowsEveryControl) {
+  EXPECT_EQ(drv_run("sm = multiedit{name='code'} sm.style[1].font.size = 12"
+                    " a:ins(sm)"), "");
+  drv_pump();
+  HWND w = nullptr;
+  for (struct mn_view *v = mn_views; v; v = v->next)
+    for (int i = 0; i < v->count; i++)
+      if (v->shown && v->shown[i] && v->shown[i]->name &&
+          std::string(v->shown[i]->name) == "code")
+        w = v->entries[i];
+  ASSERT_NE(w, nullptr);
+  ASSERT_EQ(alt_click(w), 1);
+  SendMessageA(dg.cover, WM_CHAR, 27, 0);
+  ASSERT_NE(dzs.styles[0], nullptr);
+  gv.show(dzs.styles[0], 100, 100);
+  drv_pump();
+  HWND frame = (HWND)gv.window_of(dzs.styles[0]->first);
+  ASSERT_NE(frame, nullptr);
+  HWND client = GetParent(frame);
+  RECT cr;
+  GetClientRect(client, &cr);
+  int n = 0;
+  for (struct mn_view *v = mn_views; v; v = v->next) {
+    if (v->c != dzs.styles[0]) continue;
+    for (int i = 0; i < v->count; i++, n++) {
+      RECT r;
+      GetWindowRect(v->entries[i], &r);
+      MapWindowPoints(NULL, client, (POINT *)&r, 2);
+      EXPECT_GE(r.left, 0) << v->shown[i]->name;
+      EXPECT_GE(r.top, 0);
+      EXPECT_LE(r.right, cr.right) << (v->shown[i]->name ? v->shown[i]->name : "-");
+      EXPECT_LE(r.bottom, cr.bottom) << (v->shown[i]->name ? v->shown[i]->name : "-");
+    }
+  }
+  EXPECT_EQ(n, 19);
+  DestroyWindow(GetAncestor(client, GA_ROOT));
 }
 
 }  // namespace

@@ -116,6 +116,25 @@ TEST_F(Drag, FourHandlesOnTheEdges) {
   EXPECT_EQ(found, 4);
 }
 
+// The carried control repaints below its handles, not over them; it gets
+// its own style back when it is put back.
+TEST_F(Drag, HandlesStayAboveTheCarriedControl) {
+  HWND x = entry_window("x");
+  LONG style = GetWindowLongA(x, GWL_STYLE);
+  ASSERT_EQ(alt_click(x), 1);
+  drv_pump();
+  EXPECT_TRUE(GetWindowLongA(x, GWL_STYLE) & WS_CLIPSIBLINGS);
+  for (HWND c = GetWindow(dg.frame, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!dh_is_handle(c)) continue;
+    RedrawWindow(x, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC dc = GetDC(c);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(153, 31, 36));   // the handle's outline
+    ReleaseDC(c, dc);
+  }
+  SendMessageA(dg.cover, WM_CHAR, 27, 0);
+  EXPECT_EQ(GetWindowLongA(x, GWL_STYLE) & ~WS_VISIBLE, style & ~WS_VISIBLE);
+}
+
 TEST_F(Drag, EscapePutsItBackExactly) {
   HWND x = entry_window("x");
   HWND parent = GetParent(x);

@@ -95,13 +95,22 @@ TEST_F(Dialogs, PastTheMaximisedWidthItMovesLeftOfItsOwner) {
   EXPECT_LT(r.right, maxw);
 }
 
+// Low on the screen it moves up, and all of it stays on the work area
+// (the maximised height alone would leave its bottom below it).
 TEST_F(Dialogs, PastTheMaximisedHeightItMovesUp) {
   struct gr_container *c = desc("{name='low', w=200, h=150}");
   int maxh = GetSystemMetrics(SM_CYMAXIMIZED);
   ASSERT_NE(show(c, 50, maxh - 40), nullptr);
-  RECT r;
+  RECT r, wa;
   GetWindowRect(dlg, &r);
-  EXPECT_EQ(r.top, maxh - 150 - 8);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  EXPECT_EQ(r.bottom, wa.bottom);
+  // and so after a resize that would take it past the bottom
+  SetWindowPos(dlg, NULL, 50, wa.bottom - 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  MoveWindow(dlg, 50, wa.bottom - 160, 200, 300, TRUE);
+  GetWindowRect(dlg, &r);
+  EXPECT_LE(r.bottom, wa.bottom);
+  EXPECT_GE(r.top, wa.top);
 }
 
 struct Grip : Dialogs {
@@ -219,6 +228,10 @@ TEST_F(Grip, RightDragResizesAResizableDialog) {
   SIZE s = size_of(dlg);
   EXPECT_EQ(s.cx, 320);
   EXPECT_EQ(s.cy, 210);
+  // the dialog's own size follows, as after a grip resize
+  EXPECT_EQ(c->w, 320);
+  EXPECT_EQ(c->h, 210);
+  EXPECT_EQ(drv_run("print(dd.w, dd.h)"), "320\t210");
 }
 
 TEST_F(Dialogs, RightClickOnTheEmptyClientOpensTheRightClickMenu) {

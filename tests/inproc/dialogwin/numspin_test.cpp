@@ -58,9 +58,11 @@ TEST_F(NumericEdits, TheSpinnerSitsAtTheRightEndOfTheEdit) {
   RECT e, b;
   GetClientRect(GetParent(r->bar), &e);
   b = rect_in(r->bar, GetParent(r->bar));
-  EXPECT_EQ(b.right, e.right);
+  // inside the one-pixel frame of the edit
+  EXPECT_EQ(b.right, e.right - 1);
   EXPECT_EQ(b.right - b.left, NS_WIDTH);
-  EXPECT_EQ(b.bottom, e.bottom);
+  EXPECT_EQ(b.top, 1);
+  EXPECT_EQ(b.bottom, e.bottom - 1);
 }
 
 TEST_F(NumericEdits, UpCountsUpAndDownCountsDownInEachBase) {

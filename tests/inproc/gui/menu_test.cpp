@@ -372,3 +372,129 @@ TEST_F(Menus, AFunctionCommandPrintsItsReason) {
 }
 
 }  // namespace
+
+namespace {
+
+RECT work_area() {
+  RECT wa;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  return wa;
+}
+
+bool on_work_area(HWND w) {
+  RECT r, wa = work_area();
+  GetWindowRect(w, &r);
+  return r.left >= wa.left && r.top >= wa.top && r.right <= wa.right &&
+         r.bottom <= wa.bottom;
+}
+
+// the drop-down opened from entry i of the menu window w, once it is open
+HWND hover_open(HWND w, int i) {
+  struct mn_view *v = mn_view_of(w);
+  if (v == nullptr || i >= v->count) return nullptr;
+  SendMessageA(v->entries[i], WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  HWND open = nullptr;
+  drv_poll([&] {
+    struct mn_view *now = IsWindow(w) ? mn_view_of(w) : nullptr;
+    open = now && now->open && IsWindow(now->open) && mn_view_of(now->open) &&
+                   mn_view_of(now->open)->from == gr_at(now->c, i)
+               ? now->open
+               : nullptr;
+    return open != nullptr || now == nullptr;
+  });
+  return open;
+}
+
+// A click in a drop-down makes its window the active one; resting then on
+// another drop-down entry of the menu it came from closes the first and
+// opens the second beside its entry, and the chain above stays open.
+TEST_F(Menus, AClickThenAHoverKeepsTheChainOpen) {
+  drv_run("trelk.drop_timeout = 0 chain = menu{name='chain'}"
+          " s1 = menu{name='s1'} s1:ins(button{name='in s1', command='print(\"s1\")'})"
+          " s2 = menu{name='s2'} s2:ins(button{name='in s2'})"
+          " chain:ins(s1) chain:ins(s2) trelk:ins(chain)");
+  struct mn_view *top = open_main_menu();
+  ASSERT_NE(top, nullptr);
+  HWND topw = top->wnd;
+  HWND chain = hover_open(topw, 0);
+  ASSERT_NE(chain, nullptr);
+  HWND first = hover_open(chain, 0);
+  ASSERT_NE(first, nullptr);
+  SetActiveWindow(first);
+  drv_pump();
+  EXPECT_EQ(click_output(mn_view_of(first)->entries[0]), "s1");
+  HWND second = hover_open(chain, 1);
+  ASSERT_TRUE(IsWindow(chain)) << "the chain closed";
+  ASSERT_TRUE(IsWindow(topw));
+  ASSERT_NE(second, nullptr);
+  EXPECT_FALSE(IsWindow(first));
+  RECT e, o;
+  GetWindowRect(mn_view_of(chain)->entries[1], &e);
+  GetWindowRect(second, &o);
+  EXPECT_EQ(o.left, e.right - 4);
+  EXPECT_EQ(o.top, e.top);
+  EXPECT_TRUE(on_work_area(second));
+}
+
+// A tip near the bottom of the work area shows on it, not below it.
+TEST_F(Menus, ATipLowOnTheScreenStaysOnIt) {
+  RECT wa = work_area();
+  drv_run("low = menu{name='t_low'} low:ins(button{name='tip', comment='low tip'})"
+          " low:show(0, " + std::to_string(wa.bottom) + ")");
+  HWND w = FindWindowA("WtrelkUWcn", "t_low");
+  ASSERT_NE(w, nullptr);
+  HWND e = mn_view_of(w)->entries[0];
+  RECT r;
+  GetWindowRect(e, &r);
+  SetCursorPos(r.left + 5, r.top + 5);
+  drv_pump();
+  SendMessageA(e, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  ASSERT_TRUE(drv_poll([] { return tt.visible != 0; }, 5000));
+  EXPECT_TRUE(on_work_area(tt_window));
+  DestroyWindow(w);
+}
+
+// Every window opened lies on the work area: a drop-down that would pass
+// the right edge opens to the left of its entry; a window asked for past
+// the right edge goes to the left of its owner (the main window), level
+// with it; one asked for below the bottom is moved up.
+TEST_F(Menus, WindowsOpenOnTheWorkArea) {
+  RECT wa = work_area(), main;
+  GetWindowRect(mw_window(), &main);
+  drv_run("trelk.drop_timeout = 0 edge = menu{name='t_edge'}"
+          " far = menu{name='far'} far:ins(button{name='a rather long entry text'})"
+          " edge:ins(far)");
+  drv_run("edge:show(" + std::to_string(wa.right - 40) + ", 300)");
+  HWND w = FindWindowA("WtrelkUWcn", "t_edge");
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(on_work_area(w));
+  RECT r;
+  GetWindowRect(w, &r);
+  int want = main.left + 4 - (r.right - r.left);
+  EXPECT_EQ(r.left, want < wa.left ? wa.left : want);
+  EXPECT_EQ(r.top, main.top);
+  // put against the right edge, its drop-down flips
+  SetWindowPos(w, NULL, wa.right - (r.right - r.left), 300, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND open = hover_open(w, 0);
+  ASSERT_NE(open, nullptr);
+  EXPECT_TRUE(on_work_area(open));
+  RECT e, o;
+  GetWindowRect(mn_view_of(w)->entries[0], &e);
+  GetWindowRect(open, &o);
+  EXPECT_EQ(o.right, e.left + 4);
+  EXPECT_EQ(o.top, e.top);
+  DestroyWindow(w);
+  // a dialog asked for below the screen
+  drv_run("wide = dialog{name='t_wide', w=300, h=200} wide:show(20, " +
+          std::to_string(wa.bottom + 500) + ")");
+  w = FindWindowA("WtrelkUWcn", "t_wide");
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(on_work_area(w));
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.left, 20);
+  EXPECT_EQ(r.bottom, wa.bottom);
+  DestroyWindow(w);
+}
+
+}  // namespace

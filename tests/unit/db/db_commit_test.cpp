@@ -22,34 +22,23 @@ void fill(DbStorage *st, const char *desc, int from, int n) {
   dbapi_view_free(v);
 }
 
-std::string content(const std::string &name) {
-  char err[200];
-  DbStorage *st = dbapi_open(name.c_str(), err, sizeof err);
-  if (!st) return std::string("!") + err;
-  std::string out;
-  for (long i = 1;; i++) {
-    DbView *v = dbapi_view_at(st, i);
-    if (!v) break;
-    out += dbt_dump_view(v) + ";";
-    dbapi_view_free(v);
-  }
-  dbapi_close(st);
-  return out;
-}
+std::string content(const std::string &name) { return dbt_content(name); }
 
-TEST(DbCommit, EveryFailingStepLeavesOldOrNewContent) {
+// A commit asked to rewrite the file whole; commits that add to it are
+// tested in db_change_test.cpp.
+TEST(DbCommit, EveryFailingStepOfARewriteLeavesOldOrNewContent) {
   std::string name = dbt_tmpname("crash");
   char err[200];
   DbStorage *st = dbapi_open(name.c_str(), err, sizeof err);
   fill(st, "t[s,n:I]", 0, 50);
-  ASSERT_TRUE(dbapi_commit(st, err, sizeof err));
+  ASSERT_TRUE(dbapi_commit(st, 0, err, sizeof err));
   std::string old = content(name);
   fill(st, "t[s,n:I]", 1000, 80);
   fill(st, "u[s,n:I]", 5, 3);
   int steps = 0;
   for (int step = 1;; step++) {
     dbio_fail_at(step);
-    int ok = dbapi_commit(st, err, sizeof err);
+    int ok = dbapi_commit(st, 1, err, sizeof err);
     steps = dbio_steps();
     dbio_fail_at(0);
     std::string now = content(name);
@@ -73,7 +62,7 @@ TEST(DbCommit, FailedFirstCommitLeavesNoFile) {
   fill(st, "t[s,n:I]", 0, 120000);  // more than one write
   for (int step = 1;; step++) {
     dbio_fail_at(step);
-    int ok = dbapi_commit(st, err, sizeof err);
+    int ok = dbapi_commit(st, 0, err, sizeof err);
     dbio_fail_at(0);
     FILE *f = fopen(name.c_str(), "rb");
     if (f) fclose(f);
@@ -108,7 +97,7 @@ std::string nest(int levels) {
       return std::string("!") + err;
     }
   }
-  int ok = dbapi_commit(st, err, sizeof err);
+  int ok = dbapi_commit(st, 0, err, sizeof err);
   dbapi_close(st);
   return ok ? content(name) : std::string("!") + err;
 }
@@ -125,7 +114,7 @@ TEST(DbCommit, MemoryStorageWritesNothing) {
   fill(st, "t[s,n:I]", 0, 3);
   dbio_fail_at(1);  // any file operation would fail
   char err[200];
-  EXPECT_TRUE(dbapi_commit(st, err, sizeof err));
+  EXPECT_TRUE(dbapi_commit(st, 0, err, sizeof err));
   EXPECT_EQ(dbio_steps(), 0);
   dbio_fail_at(0);
   dbapi_close(st);
@@ -136,7 +125,7 @@ TEST(DbCommit, UnwritablePathGivesAMessage) {
   DbStorage *st = dbapi_open("no/such/dir/x.mk", err, sizeof err);
   ASSERT_NE(st, nullptr);  // a new storage until its first commit
   fill(st, "t[s,n:I]", 0, 1);
-  EXPECT_FALSE(dbapi_commit(st, err, sizeof err));
+  EXPECT_FALSE(dbapi_commit(st, 0, err, sizeof err));
   EXPECT_EQ(std::string(err).rfind("cannot write no/such/dir/x.mk: cannot create", 0), 0u) << err;
   dbapi_close(st);
 }
@@ -160,7 +149,7 @@ TEST(DbCommit, MillionRowsRoundTrip) {
     dbapi_set_num(r, 2, k * 0.5);
     dbapi_row_free(r);
   }
-  ASSERT_TRUE(dbapi_commit(st, err, sizeof err)) << err;
+  ASSERT_TRUE(dbapi_commit(st, 0, err, sizeof err)) << err;
   dbapi_view_free(v);
   dbapi_close(st);
   st = dbapi_open(name.c_str(), err, sizeof err);

@@ -341,6 +341,27 @@ TEST_F(DbLua, FlushTellsTheOutcome) {
   EXPECT_EQ(run("getmetatable(st).__gc(st) return select('#', db.use().flush(st))"), "0");
 }
 
+// Plain flushes add to the file; flush(true) rewrites it compacted, and
+// both keep the content.
+TEST_F(DbLua, FlushTrueCompacts) {
+  std::string name = dbt_tmpname("compact");
+  EXPECT_EQ(run("st = db.use('" + name + "') v = st:table('p[x:I,s:S]') "
+                "for i = 1, 3000 do v[i].x = i v[i].s = 'row ' .. i end return st:flush()"),
+            "true");
+  size_t whole = dbt_load(name).size();
+  EXPECT_EQ(run("for k = 1, 6 do v[k].x = -k v[k * 7].s = 'ROW ' .. k * 7 assert(st:flush()) end "
+                "return st:flush()"),
+            "true");
+  size_t grown = dbt_load(name).size();
+  EXPECT_GT(grown, whole);
+  EXPECT_EQ(run("return st:flush(true)"), "true");
+  EXPECT_LT(dbt_load(name).size(), grown);
+  EXPECT_EQ(run("st2 = db.use('" + name + "') w = st2[1] "
+                "return w.size, w[1].x, w[6].x, w[7].x, w[42].s, w[3000].s"),
+            "3000,-1,-6,7,ROW 42,row 3000");
+  EXPECT_EQ(messages, "");
+}
+
 TEST_F(DbLua, LongDescriptionsKeepTheReason) {
   std::string fields;
   for (int k = 0; k < 100; k++) fields += "field" + std::to_string(k) + ":I,";

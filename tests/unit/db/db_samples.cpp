@@ -80,7 +80,7 @@ struct Sample {
   }
   void finish() {
     char err[300];
-    if (!dbapi_commit(st, err, sizeof err)) fail(err);
+    if (!dbapi_commit(st, 0, err, sizeof err)) fail(err);
     dbapi_close(st);
     FILE *f = fopen((dir + "/" + name + ".txt").c_str(), "wb");
     if (!f) return fail("cannot write the expected text");
@@ -264,6 +264,123 @@ void shapes() {
   s.finish();
 }
 
+// Commits that add to the file rather than rewrite it: a view that does not
+// change keeps the file large, the other one gets a value changed per
+// commit (the later ones patch spare copies), strings of the same and of
+// another length, rows deleted one at a time, a nested value, a field and
+// a view added. Each stage is written out as it stands (NAME.mk is the
+// last); changes_cut.mk is the last commit cut off halfway through the
+// bytes it added, the header still giving the length before it, which must
+// read as the stage before.
+void changes() {
+  Sample s("changes");
+  DbView *big = s.table("big[z:S]");
+  Rows bm;
+  for (size_t r = 0; r < 2000; r++) {
+    std::string z = "unchanged text " + std::to_string(r);
+    put_str(big, r, 0, z);
+    bm.push_back({hex(z)});
+  }
+  dbapi_view_free(big);
+  const char *desc = "c[s:S,n:I,d:D,sub[x:I]]";
+  DbView *v = s.table(desc);
+  struct M {
+    std::string s;
+    int32_t n;
+    double d;
+    std::vector<int32_t> sub;
+  };
+  std::vector<M> m;
+  for (size_t r = 0; r < 200; r++) {
+    M x{"w" + std::to_string(1000 + r), (int32_t)(r % 50), r * 0.25, {}};
+    put_str(v, r, 0, x.s);
+    put_num(v, r, 1, x.n);
+    put_num(v, r, 2, x.d);
+    if (r % 3 == 0) {
+      DbView *sv = sub_view(v, r, 3);
+      x.sub = {(int32_t)r, 7};
+      for (size_t q = 0; q < x.sub.size(); q++) put_num(sv, q, 0, x.sub[q]);
+      dbapi_view_free(sv);
+    }
+    m.push_back(x);
+  }
+  bool e = false;
+  auto text = [&]() {
+    Rows rows;
+    for (const M &x : m) {
+      Rows sm;
+      for (int32_t q : x.sub) sm.push_back({std::to_string(q)});
+      rows.push_back({hex(x.s), std::to_string(x.n), cell_d(x.d), rows_text(sm)});
+      if (e) rows.back().push_back(std::to_string(x.n == 49 ? 1 : 0));
+    }
+    std::string t = "big[z:S]=" + rows_text(bm) + "\n" + (e ? "c[s:S,n:I,d:D,sub[x:I],e:I]=" : "c[s:S,n:I,d:D,sub[x:I]]=") + rows_text(rows) + "\n";
+    if (e) t += "u[k:I]=[0;0;12]\n";
+    return t;
+  };
+  char err[300];
+  std::string before, last, prevtext;
+  auto stage = [&](int k) {
+    before = last;
+    prevtext = s.expect;
+    s.expect = text();
+    if (!dbapi_commit(s.st, 0, err, sizeof err)) s.fail(err);
+    FILE *f = fopen(s.path().c_str(), "rb");
+    last.clear();
+    int c;
+    while (f && (c = fgetc(f)) != EOF) last += (char)c;
+    if (f) fclose(f);
+    std::string name = dir + "/changes_" + std::to_string(k);
+    f = fopen((name + ".mk").c_str(), "wb");
+    if (f) fwrite(last.data(), 1, last.size(), f), fclose(f);
+    f = fopen((name + ".txt").c_str(), "wb");
+    if (f) fwrite(s.expect.data(), 1, s.expect.size(), f), fclose(f);
+  };
+  stage(0);
+  for (int k = 1; k <= 3; k++) {
+    size_t r = (size_t)(k * 37);
+    m[r].n = 40 + k;
+    put_num(v, r, 1, m[r].n);
+    m[r + 1].d = -k * 1.5;
+    put_num(v, r + 1, 2, m[r + 1].d);
+    m[r + 2].s = "x" + std::to_string(2000 + k);
+    put_str(v, r + 2, 0, m[r + 2].s);
+    stage(k);
+  }
+  m[5].s = "a longer string";
+  put_str(v, 5, 0, m[5].s);
+  for (size_t r = 0; r < 60; r++) {
+    m.erase(m.begin() + (ptrdiff_t)r);
+    dbapi_del(v, r, 1);
+  }
+  stage(4);
+  for (size_t r = 0; r < m.size(); r++)
+    if (!m[r].sub.empty()) {
+      m[r].sub[1] = 99;
+      DbView *sv = sub_view(v, r, 3);
+      put_num(sv, 1, 0, 99);
+      dbapi_view_free(sv);
+      break;
+    }
+  stage(5);
+  dbapi_addfield(v, "e", 'I', err, sizeof err);
+  e = true;
+  for (size_t r = 0; r < m.size(); r++)
+    if (m[r].n == 49) put_num(v, r, 4, 1);
+  DbView *u = s.table("u[k:I]");
+  put_num(u, 2, 0, 12);
+  dbapi_view_free(u);
+  stage(6);
+  if (last.size() <= before.size() + 2) return s.fail("the last commit added nothing");
+  std::string cut = last.substr(0, before.size() + (last.size() - before.size()) / 2);
+  memcpy(&cut[4], &before[4], 4);
+  FILE *f = fopen((dir + "/changes_cut.mk").c_str(), "wb");
+  if (f) fwrite(cut.data(), 1, cut.size(), f), fclose(f);
+  f = fopen((dir + "/changes_cut.txt").c_str(), "wb");
+  if (f) fwrite(prevtext.data(), 1, prevtext.size(), f), fclose(f);
+  dbapi_view_free(v);
+  s.finish();
+}
+
 // A storage behind 1000 bytes of another file, changed and committed.
 void appended() {
   std::string path = dir + "/appended.mk";
@@ -299,7 +416,7 @@ void appended() {
   put_str(v, 1, 0, "two");
   put_num(v, 1, 1, 2);
   dbapi_view_free(v);
-  if (!dbapi_commit(st, err, sizeof err)) failures++;
+  if (!dbapi_commit(st, 0, err, sizeof err)) failures++;
   dbapi_close(st);
   std::string rows = rows_text({{hex("one"), "1"}, {hex("two"), "2"}});
   f = fopen((dir + "/appended.txt").c_str(), "wb");
@@ -332,6 +449,7 @@ int main(int argc, char **argv) {
   tree();
   zeros();
   shapes();
+  changes();
   appended();
   return failures ? 1 : 0;
 }

@@ -123,6 +123,26 @@ std::string dbt_dump_view(DbView *v) {
   return o;
 }
 
+std::string dbt_views(DbStorage *st) {
+  std::string out;
+  for (long i = 1;; i++) {
+    DbView *v = dbapi_view_at(st, i);
+    if (!v) break;
+    out += dbt_dump_view(v) + ";";
+    dbapi_view_free(v);
+  }
+  return out;
+}
+
+std::string dbt_content(const std::string &path) {
+  char err[300];
+  DbStorage *st = dbapi_open(path.c_str(), err, sizeof err);
+  if (!st) return std::string("!") + err;
+  std::string out = dbt_views(st);
+  dbapi_close(st);
+  return out;
+}
+
 static std::vector<std::string> tmp_made;
 
 static void tmp_remove() {

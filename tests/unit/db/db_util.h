@@ -16,6 +16,11 @@ std::string dbt_dump_bytes(const DbBytes &b);
 std::string dbt_dump(DbTable *root);
 /* Rows as "(v,v,...)"; a nested view past the nesting limit as "[!]". */
 std::string dbt_dump_view(DbView *v);
+/* Every top-level view of the storage, as dbt_dump_view gives it, each
+** followed by ";". dbt_content reads the file anew; "!message" when it
+** cannot be opened. */
+std::string dbt_views(DbStorage *st);
+std::string dbt_content(const std::string &path);
 /* Cells of a table and its nested tables, counted until past limit. */
 size_t dbt_cells(DbTable *t, size_t limit);
 /* A new file name in the system's temporary folder; the files are removed

@@ -13,7 +13,7 @@ namespace {
 
 DbBytes commit_bytes(DbStorage *st, const std::string &name) {
   char err[200];
-  EXPECT_TRUE(dbapi_commit(st, err, sizeof err)) << err;
+  EXPECT_TRUE(dbapi_commit(st, 0, err, sizeof err)) << err;
   return dbt_load(name);
 }
 
@@ -190,7 +190,7 @@ TEST(DbWrite, AllTypesRoundTrip) {
     }
     before = dbt_dump_view(v);
     char err[200];
-    ASSERT_TRUE(dbapi_commit(s.st, err, sizeof err));
+    ASSERT_TRUE(dbapi_commit(s.st, 0, err, sizeof err));
     dbapi_view_free(v);
   }
   char err[200];

@@ -141,6 +141,43 @@ TEST_F(Commands, ARadioCommandThatDeletesItsGroup) {
   EXPECT_EQ(gh_eval("m.n"), "0");
 }
 
+// Radios whose commands check themselves again when cleared: every pass
+// tells each radio once, so clicking ends; the commands that keep checking
+// each other recurse until the stack overflow report.
+TEST_F(Commands, RadiosThatCheckThemselvesAgainEnd) {
+  gh_run("runs = 0 m = menu() trelk:ins(m)"
+         " for i = 1, 2 do m:ins(radio{name='r'..i, command="
+         "'runs = runs + 1 if reason == 0 then this.checked = true end'}) end"
+         " m[2].checked = true");
+  struct gr_container *c = gr_at(gui_main_menu, 0)->sub;
+  nt_click(nullptr, gr_at(c, 0));
+  std::string out = gh_take();
+  EXPECT_NE(out.find("stack overflow"), std::string::npos) << out;
+  int runs = std::stoi(gh_eval("runs"));
+  EXPECT_GT(runs, 2);
+  EXPECT_LT(runs, 400);
+  // one pass tells each radio once, and the radio it checks keeps the group
+  gh_run("m:clean() for i = 1, 3 do m:ins(radio{name='s'..i, command="
+         "'print(this.name, reason) if this.name == \"s2\" and reason == 0"
+         " and not refused then refused = true this.checked = true end'}) end"
+         " m[1].checked = true");
+  EXPECT_EQ(gh_run("m[3].checked = true"), "s1\t0");
+  EXPECT_EQ(gh_run("m[2].checked = true m[1].checked = true"), "s3\t0s2\t0s1\t0");
+  EXPECT_EQ(gh_eval("m[1].checked, m[2].checked, m[3].checked"), "false\ttrue\tfalse");
+}
+
+// A command that starts others (checking a radio clears its group) keeps
+// its own `this', `reason', `hWnd' and `instance' for its whole run.
+TEST_F(Commands, NestedCommandsLeaveTheOuterEventAlone) {
+  gh_run("m = menu() trelk:ins(m)"
+         " m:ins(radio{name='a', checked=true, command='print(this.name, reason)'})"
+         " m:ins(radio{name='z'})"
+         " b = trelk:ins(button{name='b', command="
+         "'w0 = hWnd m[2].checked = true print(this.name, reason, hWnd == w0)'})");
+  nt_click((void *)0x1234, gr_at(gui_main_menu, 1));
+  EXPECT_EQ(gh_take(), "a\t0b\t10\ttrue");
+}
+
 TEST_F(Commands, CommandsSurviveCollection) {
   gh_run("trelk:ins(button{command='print(\"alive\")'})");
   gh_run("collectgarbage('collect') collectgarbage('collect')");

@@ -140,7 +140,12 @@ TEST_F(Designer, EditsChangeTheRecordAndSavestateWritesIt) {
   EXPECT_EQ(gh_eval("b.command, type(b.CommandString)"), "print('x')\tfunction");
   EXPECT_EQ(saved(), "_0_ = trelk;\n\n"
                      "\n__0__ = button{ name=\"renamed\", comment=\"a tip\","
-                     " command=\"print(\\'x\\')\",};\n_0_:ins(__0__);");
+                     " command=\"print(\\'x\\')\",};\n_0_:ins(__0__);\nb = __0__;");
+  // a line break that reached the edit (a paste, a keyboard's Enter) is no
+  // part of the name
+  enter(DZ_CONTROL_SHEET, DZ_NAME, "Hello\r\n");
+  enter(DZ_CONTROL_SHEET, DZ_TIP, "two\nlines\r\n");
+  EXPECT_EQ(gh_eval("b.name, b.comment"), "Hello\ttwolines");
 }
 
 TEST_F(Designer, RightClickMenuAndSideObject) {
@@ -152,6 +157,7 @@ TEST_F(Designer, RightClickMenuAndSideObject) {
   EXPECT_EQ(gh_eval("b.sub.TYPE, b.sub.w, b.sub.h, b.sub.parent == b"),
             "Dialog\t100\t100\ttrue");
   EXPECT_EQ(saved(), "_0_ = trelk;\n\n\n__0__ = button{ name=\"b\",};\n_0_:ins(__0__);"
+                     "\nb = __0__;"
                      "\n\t_1_ = dialog{ w=100, h=100,};\n__0__.sub = _1_;"
                      "\n\t_1_ = menu{};\n__0__.onRBUTTONCLICK = _1_;");
   click(item(DZ_CONTROL_SHEET, "Right Click Menu", "None"));
@@ -174,7 +180,8 @@ TEST_F(Designer, TypeChangesTheKind) {
   EXPECT_EQ(gh_eval("b.sub.TYPE, b.sub.name, b.sub.parent == b"), "Menu\tb\ttrue");
   // written as an attaching entry; the written text rebuilds itself
   std::string first = saved();
-  EXPECT_EQ(first, "_0_ = trelk;\n\n\n\t_1_ = menu{ name=\"b\",};\n__0__ = _0_:ins(_1_);");
+  EXPECT_EQ(first, "_0_ = trelk;\n\n\n\t_1_ = menu{ name=\"b\",};\n__0__ = _0_:ins(_1_);"
+                   "\nb = __0__;");
   click(item(DZ_CONTROL_SHEET, "Type", "Simply Button"));
   EXPECT_EQ(e->flags, GR_BUTTON);
   EXPECT_EQ(e->sub, nullptr);

@@ -91,6 +91,30 @@ TEST_F(StyleDialogs, DialogsShowTheStyleTable) {
   EXPECT_EQ(text(dzs.lexer), "return a");
 }
 
+// Every control of a style dialog lies inside the dialog's client area at
+// the dialog's own size (the frame has 2 pixels of border and a caption of
+// 20 above), and no two controls overlap.
+TEST_F(StyleDialogs, EveryControlShowsAtTheDialogsSize) {
+  dz_edit(edit);
+  for (int k : {0, 3}) {   // with and without font rows
+    struct gr_container *c = dzs.styles[k];
+    int cw = c->w - 4, ch = c->h - 22, n = 0;
+    for (struct gr_entry *e = c->first; e; e = e->next, n++) {
+      EXPECT_GE(e->x, 0) << text(e);
+      EXPECT_GE(e->y, 0) << text(e);
+      EXPECT_LE(e->x + e->w, cw) << text(e) << " in style " << k + 1;
+      EXPECT_LE(e->y + e->h, ch) << text(e) << " in style " << k + 1;
+      for (struct gr_entry *o = e->next; o; o = o->next) {
+        bool apart = o->x >= e->x + e->w || e->x >= o->x + o->w ||
+                     o->y >= e->y + e->h || e->y >= o->y + o->h;
+        EXPECT_TRUE(apart) << text(e) << " and " << text(o);
+      }
+    }
+    EXPECT_EQ(n, k == 0 ? 19 : 11);
+    EXPECT_LE(c->h, 400);
+  }
+}
+
 TEST_F(StyleDialogs, LeavingRebuildsTheTable) {
   dz_edit(edit);
   gr_set_text(&dzs.wordsets[2]->name, "x\ny\r\nz");

@@ -3,6 +3,7 @@
 
 #include "gui/gui.h"
 #include "gui/view.h"
+#include "gui/notify.h"
 #include "gui/record.h"
 #include "gui/objects.h"
 #include "harness.h"
@@ -92,6 +93,12 @@ TEST_F(Model, InsertingIntoAPlainEntryFails) {
   EXPECT_EQ(gh_run("trelk:push(button())"), "");
   EXPECT_EQ(gh_run("trelk:push()"), "Error: To few arguments!");
   EXPECT_EQ(gh_eval("trelk.n"), "1");
+  // the method form on a control is the same message, not a script error
+  EXPECT_EQ(gh_run("b:ins(button()) b:push(label())"),
+            "Error! attempt to attach to simply menu string..."
+            "Error! attempt to attach to simply menu string...");
+  EXPECT_EQ(gh_run("print(select('#', b:ins(button())), b.n)"),
+            "Error! attempt to attach to simply menu string...0\tnil");
 }
 
 TEST_F(Model, InsWithBadArguments) {
@@ -102,6 +109,28 @@ TEST_F(Model, InsWithBadArguments) {
   EXPECT_EQ(gh_eval("trelk.n"), "1");   // the hand-made menu string: script side only
   EXPECT_EQ(gr_count(gui_main_menu), 0);
   EXPECT_EQ(gh_run("trelk:ins(menu(), 'x', {}, nil, 'w', false)"), "");
+}
+
+// Deleting an attaching entry lets go of its dialog; attached again (or
+// hung, or shown) the dialog is pinned again and its command runs.
+TEST_F(Model, ADialogAttachedAgainRunsItsCommand) {
+  gh_run("d = dialog{name='d', w=50, h=50, command='print(\"cmd\", reason)'}"
+         " e = trelk:ins(d) e:del() collectgarbage()");
+  struct gr_container *c = (struct gr_container *)gr_containers;
+  while (c && !(c->name && std::string(c->name) == "d")) c = c->all_next;
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->ref, GR_NOREF);
+  gh_run("e2 = trelk:ins(d)");
+  EXPECT_NE(c->ref, GR_NOREF);
+  gh_take();
+  nt_notify(nullptr, c, NT_CREATED);
+  EXPECT_EQ(gh_take(), "cmd\t1");
+  gh_run("e2:del() b = button() b.sub = d");
+  EXPECT_NE(c->ref, GR_NOREF);
+  gh_run("b.sub = {} b.onRBUTTONCLICK = d");
+  EXPECT_NE(c->ref, GR_NOREF);
+  nt_notify(nullptr, c, NT_RESIZED);
+  EXPECT_EQ(gh_take(), "cmd\t3");
 }
 
 TEST_F(Model, MissingKeysReadNilAndStoreRaw) {

@@ -56,6 +56,22 @@ TEST_F(Move, IntoADialogGoesInFrontAndIsKeyed) {
   EXPECT_EQ(gh_eval("d.n, d[x.msHANDLE], a[1] == x"), "0\tnil\ttrue");
 }
 
+// A table lists its rows as a menu does: its array is in display order and
+// the drop row holds on both sides.
+TEST_F(Move, IntoATableAtTheDropRow) {
+  gh_run("a = menu() t = table() for i = 1, 3 do t:ins(button{name='r'..i}) end"
+         " x = button{name='x'} a:ins(x)");
+  ASSERT_TRUE(mv_move(gui_L, entry_of("x"), container_of("t"), 1));
+  EXPECT_EQ(gh_eval("t.n, t[1].name, t[2].name, t[3].name, t[4].name, x.parent == t"),
+            "4	r1	x	r2	r3	true");
+  struct gr_container *t = container_of("t");
+  for (int i = 0; i < 4; i++) {
+    gh_run(("_probe = t[" + std::to_string(i + 1) + "].name").c_str());
+    EXPECT_STREQ(gr_at(t, i)->name, gh_eval("_probe").c_str()) << i;
+  }
+  EXPECT_EQ(gh_eval("rawget(t, x.msHANDLE)"), "nil");
+}
+
 TEST_F(Move, NotIntoItsOwnAttachedObject) {
   gh_run("outer = menu() inner = menu() deeper = menu()"
          " e = outer:ins(inner) inner:ins(deeper)");

@@ -3,6 +3,7 @@
 
 #include "gui/gui.h"
 #include "gui/record.h"
+#include "gui/view.h"
 #include "harness.h"
 
 namespace {
@@ -18,9 +19,15 @@ TEST_F(Props, ColourTable) {
   EXPECT_EQ(gh_eval("select('#', trelk.color.nothing), trelk.color[4]"), "1\tnil");
   gh_run("trelk.color.ms_text = 0xFF");
   EXPECT_EQ(gh_eval("trelk.color.ms_text"), "255");
-  gh_run("trelk.color.ms_text = 'red' trelk.color.ms_text = -1"
-         " trelk.color.ms_text = 2^40 trelk.color.nothing = 5 trelk.color[8] = 1");
+  gh_run("trelk.color.ms_text = 'red' trelk.color.ms_text = 2^40"
+         " trelk.color.ms_text = -2^31 - 1 trelk.color.ms_text = 0/0"
+         " trelk.color.nothing = 5 trelk.color[8] = 1");
   EXPECT_EQ(gh_eval("trelk.color.ms_text, rawget(trelk.color, 'nothing')"), "255\tnil");
+  // every 32-bit value is a colour value: -1 is stored and reads back
+  gh_run("trelk.color.ms_text = -1");
+  EXPECT_EQ(gh_eval("trelk.color.ms_text"), "-1");
+  gh_run("trelk.color.cap_bg = 0xFFFFFFFE trelk.color.print = 7.9");
+  EXPECT_EQ(gh_eval("trelk.color.cap_bg, trelk.color.print"), "-2\t7");
 }
 
 TEST_F(Props, NameAndTextAreOne) {
@@ -32,6 +39,36 @@ TEST_F(Props, NameAndTextAreOne) {
   EXPECT_EQ(gh_eval("b.name, rawget(b, 'name')"), "nil\tnil");
   gh_run("m = menu{name='m'} e = trelk:ins(m) e.name = 'renamed'");
   EXPECT_EQ(gh_eval("m.name"), "renamed");
+}
+
+// A write re-lays out only what it changes: names lay out rows whose width
+// follows their text, never a dialog's controls or edits; a control of a
+// dialog moves its own window; writing what is there changes nothing.
+int moves;
+void count_move(struct gr_entry *e) {
+  (void)e;
+  moves++;
+}
+
+TEST_F(Props, WritesReLayOutOnlyWhatTheyChange) {
+  gh_run("d = dialog{w=100, h=100} b = button() d:ins(b, 1, 2, 30, 20)"
+         " m = menu() r = button() m:ins(r) ed = edit() m:ins(ed)"
+         " inner = dialog{name='in'} e = m:ins(inner)");
+  moves = 0;
+  gv.move = count_move;
+  gh_refreshes = 0;
+  gh_run("b.name = 'x' ed.name = 'text' b.comment = 'c' b.command = 'x = 1'");
+  EXPECT_EQ(gh_refreshes, 0);
+  gh_run("r.name = 'wider'");
+  EXPECT_EQ(gh_refreshes, 1);
+  gh_run("inner.name = 'renamed'");   // its entry's row in m
+  EXPECT_EQ(gh_refreshes, 2);
+  EXPECT_EQ(gh_eval("e.name"), "renamed");
+  gh_run("b.x = 5 b.w = 40 b.w = 40");
+  EXPECT_EQ(gh_refreshes, 2);
+  EXPECT_EQ(moves, 2);
+  gh_run("r.w = 60 r.w = 60 d.tabbed = false d.resizeable = false");
+  EXPECT_EQ(gh_refreshes, 3);
 }
 
 TEST_F(Props, CommentAndCommand) {

@@ -85,8 +85,8 @@ struct Savestate : ::testing::Test {
 TEST_F(Savestate, EmptyInterface) { EXPECT_EQ(text(), "_0_ = trelk;\n\n"); }
 
 TEST_F(Savestate, DialogWithAButtonOnTheMainMenu) {
-  gh_run("d = dialog{name='D', w=200, h=100}"
-         " b = button{name='B', command='print(1)'} d:ins(b, 10, 20, 128, 22)"
+  gh_run("local d = dialog{name='D', w=200, h=100}"
+         " local b = button{name='B', command='print(1)'} d:ins(b, 10, 20, 128, 22)"
          " b.x = 10 b.y = 20"
          " trelk:ins(d)");
   EXPECT_EQ(text(),
@@ -99,7 +99,7 @@ TEST_F(Savestate, DialogWithAButtonOnTheMainMenu) {
 
 TEST_F(Savestate, ControlsOnTheMainMenu) {
   gh_run("trelk:ins(separator{}) trelk:ins(label{name='L', comment='tip'})"
-         " c = checkbox{name='c'} c.checked = true trelk:ins(c)"
+         " local c = checkbox{name='c'} c.checked = true trelk:ins(c)"
          " trelk:ins(radio{name='r'})");
   EXPECT_EQ(text(),
             "_0_ = trelk;\n\n"
@@ -113,7 +113,8 @@ TEST_F(Savestate, DoubleQuoteInANameBecomesASingleQuote) {
   gh_run("b = button{name='say \"hi\"', comment='a \"b\"'} trelk:ins(b)");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n"
                     "\n__0__ = button{ name=\"say 'hi'\", comment=\"a 'b'\",};"
-                    "\n_0_:ins(__0__);");
+                    "\n_0_:ins(__0__);"
+                    "\nb = __0__;");
   // the live object keeps the replaced text
   EXPECT_EQ(gh_eval("b.name, b.comment"), "say 'hi'\ta 'b'");
 }
@@ -128,7 +129,7 @@ TEST_F(Savestate, CommandEscaping) {
 }
 
 TEST_F(Savestate, AttachingEntryCommandEscapesTabs) {
-  gh_run("e = trelk:ins(menu{name='m'}) e.command = 'a()\\tb()'");
+  gh_run("local e = trelk:ins(menu{name='m'}) e.command = 'a()\\tb()'");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n"
                     "\n\t_1_ = menu{ name=\"m\",};"
                     "\n__0__ = _0_:ins(_1_);"
@@ -136,8 +137,8 @@ TEST_F(Savestate, AttachingEntryCommandEscapesTabs) {
 }
 
 TEST_F(Savestate, NestedMenusAndAttachingFlags) {
-  gh_run("a = menu{name='a'} b = menu{name='b'} b:ins(button{name='x'})"
-         " e = a:ins(b) e.vertdrop = true e.container = true"
+  gh_run("local a = menu{name='a'} local b = menu{name='b'} b:ins(button{name='x'})"
+         " local e = a:ins(b) e.vertdrop = true e.container = true"
          " e.x = 1 e.y = 2 e.w = 3 e.h = 4 trelk:ins(a)");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n"
                     "\n\t_1_ = menu{ name=\"a\",};"
@@ -152,7 +153,7 @@ TEST_F(Savestate, NestedMenusAndAttachingFlags) {
 }
 
 TEST_F(Savestate, ContainerCommandAndFlags) {
-  gh_run("d = dialog{name='d', w=50, h=60} d.tabbed = true d.resizeable = true"
+  gh_run("local d = dialog{name='d', w=50, h=60} d.tabbed = true d.resizeable = true"
          " d.command = 'print(reason)' trelk:ins(d)");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n"
                     "\n\t_1_ = dialog{ name=\"d\", w=50, h=60,};"
@@ -163,7 +164,7 @@ TEST_F(Savestate, ContainerCommandAndFlags) {
 }
 
 TEST_F(Savestate, SubAndRightClickOfAControl) {
-  gh_run("b = button{name='b'} b.sub = menu{name='s'} b.vertdrop = true"
+  gh_run("local b = button{name='b'} b.sub = menu{name='s'} b.vertdrop = true"
          " b.onRBUTTONCLICK = dialog{name='r', w=100, h=100} trelk:ins(b)");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n"
                     "\n__0__ = button{ name=\"b\",};"
@@ -176,18 +177,18 @@ TEST_F(Savestate, SubAndRightClickOfAControl) {
 }
 
 TEST_F(Savestate, TableHungThroughSubIsNotWritten) {
-  gh_run("b = button{name='b'} b.sub = table{name='t'} trelk:ins(b)");
+  gh_run("local b = button{name='b'} b.sub = table{name='t'} trelk:ins(b)");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n\n__0__ = button{ name=\"b\",};\n_0_:ins(__0__);");
 }
 
 TEST_F(Savestate, NumericEdit) {
-  gh_run("e = edit{name='10'} e.digital = 16 trelk:ins(e)");
+  gh_run("local e = edit{name='10'} e.digital = 16 trelk:ins(e)");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n\n__0__ = edit{ name=\"10\",};"
                     "\n__0__.digital = 16;\n_0_:ins(__0__);");
 }
 
 TEST_F(Savestate, StyleDefaultsAreNotWritten) {
-  gh_run("m = multiedit{} s = m.style"
+  gh_run("local m = multiedit{} local s = m.style"
          " s[1].font.name = 'courier' s[1].font.size = 10 s[1].back = 0xFFFFFF"
          " s[1].fore = 0 s[1].visible = nil s[1].case = ''"
          " s[2].font.name = 'Arial' s[2].font.size = 12 s[2].font.bold = true"
@@ -247,7 +248,7 @@ TEST_F(Savestate, PlainEntriesAndNativeFunctionsAreSkipped) {
 }
 
 TEST_F(Savestate, AMenuInsideItselfIsWrittenOnce) {
-  gh_run("m = menu{name='m'} trelk:ins(m) m:ins(m)");
+  gh_run("local m = menu{name='m'} trelk:ins(m) m:ins(m)");
   EXPECT_EQ(text(), "_0_ = trelk;\n\n\n\t_1_ = menu{ name=\"m\",};\n__0__ = _0_:ins(_1_);");
 }
 
@@ -350,6 +351,195 @@ TEST_F(Savestate, RoundTripAwkwardTexts) {
             "print(\"it's\", [[a\\b]], '\\'') -- \"x\n\tprint('\\n')");
   EXPECT_EQ(gh_eval("trelk[2].command"), "s = [==[\t\"\\]==]");
   EXPECT_EQ(gh_eval("trelk[1].name"), "a 'q' \\ b\nc [[x]] ]=]");
+}
+
+// --- global names, tables, whole trees ---
+
+// The tree below `trelk' as scripts see it: kinds, names and properties,
+// rows in order, attached and right-click objects, and the global names
+// that reach each object.
+const char *const tree_dump = R"LUA(
+(function()
+  local function writer_var(k)   -- _1_, __1__: the writer's own
+    for u = 1, 2 do
+      local mid = k:sub(u + 1, -u - 1)
+      if #k > 2 * u and k:sub(1, u) == ('_'):rep(u) and k:sub(-u) == ('_'):rep(u) then
+        local digits = true
+        for i = 1, #mid do
+          local b = mid:byte(i)
+          if b < 48 or b > 57 then digits = false end
+        end
+        if digits then return true end
+      end
+    end
+    return false
+  end
+  local names = {}
+  for k, v in pairs(_G) do
+    if type(k) == 'string' and type(v) == 'table' and k ~= 'this'
+       and k ~= 'trelk' and not writer_var(k)
+       and (rawget(v, 'HANDLE') or rawget(v, 'msHANDLE')) then
+      names[v] = names[v] or {}
+      names[v][#names[v] + 1] = k
+    end
+  end
+  local out, seen = {}, {}
+  local props = {'name', 'comment', 'command', 'x', 'y', 'w', 'h', 'checked',
+                 'tabbed', 'digital', 'vertdrop', 'container'}
+  local function walk(o, d, how)
+    local s = {string.rep(' ', d) .. how, tostring(rawget(o, 'TYPE'))}
+    if seen[o] then out[#out + 1] = s[1] .. ' again' return end
+    seen[o] = true
+    for _, p in ipairs(props) do
+      local v = o[p]
+      -- a container's command is written as a function: it comes back
+      -- with the line break after `function()' and the one before `end'
+      if p == 'command' and v and rawget(o, 'HANDLE') then
+        v = v:gsub('^\n', ''):gsub('\n$', '')
+      end
+      if v ~= nil and v ~= false and v ~= 0 then
+        s[#s + 1] = p .. '=' .. string.format('%q', tostring(v))
+      end
+    end
+    if names[o] then
+      array.sort(names[o])
+      s[#s + 1] = 'as ' .. array.concat(names[o], ',')
+    end
+    out[#out + 1] = array.concat(s, ' ')
+    if rawget(o, 'HANDLE') then
+      for i = 1, o.n do walk(o[i], d + 1, '[' .. i .. ']') end
+    else
+      if o.sub then walk(o.sub, d + 1, 'sub') end
+    end
+    if o.onRBUTTONCLICK then walk(o.onRBUTTONCLICK, d + 1, 'rclick') end
+  end
+  walk(trelk, 0, 'trelk')
+  return array.concat(out, '\n')
+end)()
+)LUA";
+
+std::string tree() { return gh_eval(tree_dump); }
+
+// An application of every kind of object, with global names.
+const char *const notes_app = R"LUA(
+local file = menu{name = 'File', comment = 'files'}
+file:ins(button{name = 'New', command = 'print("new")'})
+file:ins(separator{})
+recent = menu{name = 'Recent'}
+recent:ins(button{name = 'one.txt'})
+local re = file:ins(recent) re.vertdrop = true
+trelk:ins(file)
+form = dialog{name = 'Note', comment = 'one note', w = 420, h = 360,
+              command = 'if reason == 3 then print(form.w) end'}
+form.resizeable = true
+title = edit{name = 'Title'} form:ins(title, 10, 10, 200, 22)
+body = multiedit{name = 'line 1\nline 2'} form:ins(body, 10, 40, 200, 80)
+body.style[1].fore = 0xFF
+count = edit{name = '7'} count.digital = 10 form:ins(count, 220, 10, 80, 22)
+form:ins(label{name = 'Tags'}, 10, 130, 60, 22)
+form:ins(checkbox{name = 'Pinned', checked = true}, 80, 130, 100, 22)
+form:ins(radio{name = 'Low'}, 10, 160, 80, 22)
+form:ins(radio{name = 'High', checked = true}, 90, 160, 80, 22)
+form:ins(separator{}, 10, 190, 300, 5)
+greet = button{name = 'Greet', comment = 'say hi',
+               command = 'greet.name = "Hi " .. title.name'}
+form:ins(greet, 10, 200, 100, 22)
+greet.onRBUTTONCLICK = menu{name = 'greet menu'}
+greet.onRBUTTONCLICK:ins(button{name = 'Copy'})
+rows = table{name = 'Rows', comment = 'forty'}
+for i = 1, 40 do rows:ins(button{name = 'row ' .. i, command = 'print(' .. i .. ')'}) end
+rows.command = 'print(scrollCurPos)'
+local emb = form:ins(rows, 10, 230, 300, 100) emb.container = true
+local notes = trelk:ins(form) notes.command = 'print("opening")'
+tabs = dialog{name = 'Settings', w = 300, h = 200} tabs.tabbed = true
+general = dialog{name = 'General'} general:ins(checkbox{name = 'Autosave'}, 5, 5, 120, 22)
+tabs:ins(general, 1)
+colours = menu{name = 'Colours'} colours:ins(button{name = 'Reset'})
+tabs:ins(colours, 2)
+trelk:ins(tabs)
+local b = button{name = 'with side'} b.sub = menu{name = 'side'} trelk:ins(b)
+)LUA";
+
+TEST_F(Savestate, GlobalNamesFollowTheirObjects) {
+  gh_run("form = dialog{name='F', w=100, h=50} greet = button{name='g'}"
+         " form:ins(greet, 1, 2, 3, 4) files = menu{name='m'}"
+         " entry = trelk:ins(files) also = form _G['a b'] = greet"
+         " trelk:ins(form) this = greet _1_ = form __0__ = greet"
+         " loose = button{name='not placed'}");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n\t_1_ = menu{ name=\"m\",};"
+                    "\n\tfiles = _1_;"
+                    "\n__0__ = _0_:ins(_1_);"
+                    "\nentry = __0__;"
+                    "\n\t_1_ = dialog{ name=\"F\", w=100, h=50,};"
+                    "\n\talso = _1_;"
+                    "\n\tform = _1_;"
+                    "\n\t__1__ = button{ name=\"g\",};"
+                    "\n\t_1_:ins(__1__,1,2,3,4);"
+                    "\n\t_G[\"a b\"] = __1__;"
+                    "\n\tgreet = __1__;"
+                    "\n__0__ = _0_:ins(_1_);");
+}
+
+TEST_F(Savestate, GlobalFunctionsInTheOrderOfTheirNames) {
+  gh_run("function zeta() end\nfunction alpha() end\nfunction _G.Mid() end\n"
+         "_G['b c'] = function() end\n");
+  std::string t = functions();
+  size_t mid = t.find("Mid = "), alpha = t.find("alpha = "),
+         bc = t.find("_G[\"b c\"] = "), zeta = t.find("zeta = ");
+  EXPECT_TRUE(mid < alpha && alpha < bc && bc < zeta && zeta != std::string::npos) << t;
+}
+
+TEST_F(Savestate, TablesAreWrittenAsTablesWithTheirRowsInOrder) {
+  gh_run("local t = table{name='T', comment='c'} t:ins(button{name='r1'})"
+         " t:ins(label{name='r2'}) t:ins(menu{name='m'}) t.resizeable = true"
+         " local d = dialog{name='d', w=200, h=100}"
+         " local e = d:ins(t, 5, 6, 150, 80) e.container = true trelk:ins(d)");
+  EXPECT_EQ(text(), "_0_ = trelk;\n\n"
+                    "\n\t_1_ = dialog{ name=\"d\", w=200, h=100,};"
+                    "\n\t\t_2_ = table{ name=\"T\", comment=\"c\",};"
+                    "\n\t\t_2_.resizeable = true;"
+                    "\n\t\t__2__ = button{ name=\"r1\",};"
+                    "\n\t\t_2_:ins(__2__);"
+                    "\n\t\t__2__ = label{ name=\"r2\",};"
+                    "\n\t\t_2_:ins(__2__);"
+                    "\n\t\t\t_3_ = menu{ name=\"m\",};"
+                    "\n\t\t__2__ = _2_:ins(_3_);"
+                    "\n\t__1__ = _1_:ins(_2_);"
+                    "\n\t__1__.container = true;"
+                    "\n\t__1__.x = 5;__1__.y = 6;__1__.w = 150;__1__.h = 80;"
+                    "\n__0__ = _0_:ins(_1_);");
+}
+
+// Built, written, read back in a fresh state: the same tree (kinds, names,
+// properties, rows, commands, global names), and the same text again.
+TEST_F(Savestate, AnApplicationComesBackWhole) {
+  std::string out = gh_run(notes_app);
+  ASSERT_EQ(out, "");
+  std::string before = tree();
+  ASSERT_NE(before.find("[40] MenuString name=\"row 40\""), std::string::npos) << before;
+  ASSERT_NE(before.find("Table name=\"Rows\""), std::string::npos) << before;
+  std::string first = text();
+  fresh();
+  ASSERT_EQ(gh_run(first.c_str()), "") << first;
+  EXPECT_EQ(tree(), before);
+  EXPECT_EQ(text(), first);
+  // start-up code and commands find their objects by their names again
+  EXPECT_EQ(gh_run("form.w = 421 greet.command = greet.command"), "");
+  EXPECT_EQ(gh_eval("greet.name, title.name, rows.n, rows[1].name"),
+            "Greet\tTitle\t40\trow 1");
+}
+
+// A file in the writer's first format, without global names, still loads
+// and is written again as it was.
+TEST_F(Savestate, AFileWithoutGlobalNamesStillLoads) {
+  std::string part = slurp("part_format.t");
+  ASSERT_NE(part, "");
+  ASSERT_EQ(gh_run(part.c_str()), "");
+  EXPECT_EQ(gh_eval("trelk.n, trelk[1].name, trelk[1].sub[1].name, trelk[2].sub.w,"
+                    " trelk[2].sub[2].digital, helper(4)"),
+            "2\tTools\tHello\t200\t16\t8");
+  EXPECT_EQ(text(), part);
 }
 
 // --- the file ---

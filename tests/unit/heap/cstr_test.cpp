@@ -66,6 +66,12 @@ TEST_F(Cstr, BuiltInTextsSurviveRelease) {
   cs_release(cs_test_builtin);
   EXPECT_STREQ(cs_test_builtin, "Close");
   EXPECT_EQ(header(cs_test_builtin)[3], 1u);
+  // more releases than retains: the count stays at 1 and nothing is freed
+  int before = busy_blocks();
+  for (int i = 0; i < 5; i++) cs_release(cs_test_builtin);
+  EXPECT_EQ(header(cs_test_builtin)[3], 1u);
+  EXPECT_STREQ(cs_test_builtin, "Close");
+  EXPECT_EQ(busy_blocks(), before);
   cs_retain(cs_test_builtin);
 }
 

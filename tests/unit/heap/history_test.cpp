@@ -17,14 +17,17 @@ struct History : ::testing::Test {
 };
 
 
-TEST_F(History, LinesLoseThePromptAndTrailingSpace) {
+TEST_F(History, LinesKeepTheirTextButNotTrailingSpace) {
+  // the line is what was typed: leading blanks are the user's own
   hist_add("  print(1)  \t\r\n");
-  EXPECT_STREQ(hist_prev(), "print(1)");
+  EXPECT_STREQ(hist_prev(), "  print(1)");
+  hist_add("# not a prompt");
+  EXPECT_STREQ(hist_prev(), "# not a prompt");
 }
 
 TEST_F(History, UpWalksBackAndStaysAtTheEnd) {
-  hist_add("  a");
-  hist_add("  b");
+  hist_add("a");
+  hist_add("b");
   EXPECT_STREQ(hist_prev(), "b");
   EXPECT_STREQ(hist_prev(), "a");
   EXPECT_STREQ(hist_prev(), "");   // the empty slot before the first line
@@ -32,8 +35,8 @@ TEST_F(History, UpWalksBackAndStaysAtTheEnd) {
 }
 
 TEST_F(History, DownPastTheNewestIsEmpty) {
-  hist_add("  a");
-  hist_add("  b");
+  hist_add("a");
+  hist_add("b");
   hist_prev();   // b; the cursor steps back to a
   hist_prev();   // a; the cursor rests on the slot before it
   EXPECT_STREQ(hist_next(), "a");
@@ -43,14 +46,14 @@ TEST_F(History, DownPastTheNewestIsEmpty) {
 }
 
 TEST_F(History, EmptyLineIsKept) {
-  hist_add("  \r");
-  hist_add("  x");
+  hist_add("\r");
+  hist_add("x");
   EXPECT_STREQ(hist_prev(), "x");
   EXPECT_STREQ(hist_prev(), "");
 }
 
 TEST_F(History, OverflowKeepsTheNewest255) {
-  for (int i = 1; i <= 300; i++) hist_add(("  line" + std::to_string(i)).c_str());
+  for (int i = 1; i <= 300; i++) hist_add(("line" + std::to_string(i)).c_str());
   for (int i = 300; i >= 46; i--)
     ASSERT_EQ(std::string(hist_prev()), "line" + std::to_string(i)) << i;
   // the end of the ring repeats the oldest kept line
@@ -59,10 +62,10 @@ TEST_F(History, OverflowKeepsTheNewest255) {
 
 TEST_F(History, DroppedLinesAreFreedOnce) {
   int before = busy_blocks();
-  for (int i = 0; i < 255; i++) hist_add("  x");
+  for (int i = 0; i < 255; i++) hist_add("x");
   int full = busy_blocks();
   EXPECT_EQ(full, before + 255);
-  for (int i = 0; i < 1000; i++) hist_add("  y");
+  for (int i = 0; i < 1000; i++) hist_add("y");
   EXPECT_EQ(busy_blocks(), full);   // each drop freed exactly one block
   hist_clear();
   EXPECT_EQ(busy_blocks(), before);

@@ -273,6 +273,9 @@ int tga_picrow(int k, int h, uint8_t desc) {
   return (desc & 0x20) ? p : h - 1 - p;
 }
 
+// Picture column of the i-th value of a file row: bit 4 runs right to left.
+int tga_piccol(int i, int w, uint8_t desc) { return (desc & 0x10) ? w - 1 - i : i; }
+
 void tga_value(enc_bytes &b, const uint8_t *px, int depth) {
   if (depth == 15 || depth == 16) {
     put16le(b, (px[0] >> 3) << 10 | (px[1] >> 3) << 5 | px[2] >> 3);
@@ -329,7 +332,8 @@ enc_bytes enc_tga(const enc_pic &pic, const enc_tga_opts &o) {
   int bpp = pic.alpha ? 4 : 3;
   for (int k = 0; k < pic.h; k++) {
     int y = tga_picrow(k, pic.h, o.desc);
-    for (int x = 0; x < pic.w; x++) tga_value(vals, &pic.px[(size_t(y) * pic.w + x) * bpp], o.depth);
+    for (int i = 0; i < pic.w; i++)
+      tga_value(vals, &pic.px[(size_t(y) * pic.w + tga_piccol(i, pic.w, o.desc)) * bpp], o.depth);
   }
   enc_bytes body = tga_body(vals, (o.depth + 7) / 8, o.type >= 9);
   b.insert(b.end(), body.begin(), body.end());
@@ -343,7 +347,7 @@ enc_bytes enc_tga_indexed(const enc_indexed &im, const enc_tga_opts &o) {
   enc_bytes vals;
   for (int k = 0; k < im.h; k++) {
     int y = tga_picrow(k, im.h, o.desc);
-    for (int x = 0; x < im.w; x++) vals.push_back(im.idx[size_t(y) * im.w + x]);
+    for (int i = 0; i < im.w; i++) vals.push_back(im.idx[size_t(y) * im.w + tga_piccol(i, im.w, o.desc)]);
   }
   enc_bytes body = tga_body(vals, 1, o.type >= 9);
   b.insert(b.end(), body.begin(), body.end());

@@ -38,7 +38,7 @@ struct enc_tga_opts {
   int type = 2;           // 1 colour-mapped, 2 true colour, 3 grey; +8 run-length
   int depth = 24;
   int mapbits = 24;       // colour-map entry size
-  uint8_t desc = 0x20;    // bit 5: top row first; bits 6-7: interleave
+  uint8_t desc = 0x20;    // bit 4: right to left; bit 5: top row first; bits 6-7: interleave
 };
 enc_bytes enc_tga(const enc_pic &pic, const enc_tga_opts &o);
 enc_bytes enc_tga_indexed(const enc_indexed &im, const enc_tga_opts &o);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -39,6 +41,25 @@ inline testing::AssertionResult same_pixels(const img_image *im, const enc_pic &
                                            << ": got " << got << ", want " << want;
     }
   return testing::AssertionSuccess();
+}
+
+// A file of the tests, in a folder of this run under the system's temporary
+// folder (removed at exit), never in the working directory.
+inline std::string tmp_file(const std::string &name) {
+  struct folder {
+    std::filesystem::path path;
+    folder() {
+      auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+      path = std::filesystem::temp_directory_path() / ("trelk_image_" + std::to_string(stamp));
+      std::filesystem::create_directories(path);
+    }
+    ~folder() {
+      std::error_code ec;
+      std::filesystem::remove_all(path, ec);
+    }
+  };
+  static folder f;
+  return (f.path / name).string();
 }
 
 inline void write_file(const std::string &name, const enc_bytes &b) {

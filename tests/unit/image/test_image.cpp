@@ -45,33 +45,33 @@ class ImageLoad : public testing::Test {
 };
 
 TEST_F(ImageLoad, UpperCaseExtensionPicksReader) {
-  write_file("load_upper.GIF", enc_gif({pic}));
-  img_ptr im(img_load("load_upper.GIF"));
+  write_file(tmp_file("load_upper.GIF"), enc_gif({pic}));
+  img_ptr im(img_load(tmp_file("load_upper.GIF").c_str()));
   EXPECT_TRUE(same_pixels(im.get(), enc_expand(pic)));
   EXPECT_STREQ(img_lasterror(), "");
 }
 
 TEST_F(ImageLoad, EveryExtensionHasItsReader) {
   enc_pic rgb = enc_expand(pic);
-  write_file("load_all.Bmp", enc_bmp_rgb(rgb, {}));
-  write_file("load_all.rgb", enc_sgi(rgb, 3, false));
-  write_file("load_all.TGA", enc_tga(rgb, {}));
+  write_file(tmp_file("load_all.Bmp"), enc_bmp_rgb(rgb, {}));
+  write_file(tmp_file("load_all.rgb"), enc_sgi(rgb, 3, false));
+  write_file(tmp_file("load_all.TGA"), enc_tga(rgb, {}));
   for (const char *ext : {"pbm", "pgm", "pnm", "ppm"}) {
-    std::string name = std::string("load_all.") + ext;
+    std::string name = tmp_file(std::string("load_all.") + ext);
     write_file(name, enc_pnm(rgb, '6', 255));
     img_ptr im(img_load(name.c_str()));
     EXPECT_TRUE(same_pixels(im.get(), rgb)) << ext;
   }
   for (const char *name : {"load_all.Bmp", "load_all.rgb", "load_all.TGA"}) {
-    img_ptr im(img_load(name));
+    img_ptr im(img_load(tmp_file(name).c_str()));
     EXPECT_TRUE(same_pixels(im.get(), rgb)) << name;
   }
 }
 
 TEST_F(ImageLoad, UnknownExtensions) {
-  write_file("load_unknown.jpg", enc_gif({pic}));
+  write_file(tmp_file("load_unknown.jpg"), enc_gif({pic}));
   for (const char *name : {"load_unknown.jpg", "x.tif", "x.TIFF", "noextension", "x.gif.png", "x."}) {
-    img_ptr im(img_load(name));
+    img_ptr im(img_load(tmp_file(name).c_str()));
     EXPECT_EQ(im.get(), nullptr);
     EXPECT_STREQ(img_lasterror(), "Unknown format extension") << name;
   }
@@ -85,17 +85,17 @@ TEST_F(ImageLoad, NoNameIsUnknown) {
 }
 
 TEST_F(ImageLoad, MissingFileGivesSystemText) {
-  img_ptr im(img_load("no_such_file_here.gif"));
+  img_ptr im(img_load(tmp_file("no_such_file_here.gif").c_str()));
   EXPECT_EQ(im.get(), nullptr);
   EXPECT_STREQ(img_lasterror(), std::strerror(ENOENT));
 }
 
 TEST_F(ImageLoad, ErrorTextIsClearedBySuccess) {
-  write_file("load_bad.bmp", {'n', 'o', 'p', 'e'});
-  write_file("load_good.gif", enc_gif({pic}));
-  img_ptr bad(img_load("load_bad.bmp"));
+  write_file(tmp_file("load_bad.bmp"), {'n', 'o', 'p', 'e'});
+  write_file(tmp_file("load_good.gif"), enc_gif({pic}));
+  img_ptr bad(img_load(tmp_file("load_bad.bmp").c_str()));
   EXPECT_STREQ(img_lasterror(), "Not a BMP image file");
-  img_ptr good(img_load("load_good.gif"));
+  img_ptr good(img_load(tmp_file("load_good.gif").c_str()));
   ASSERT_NE(good.get(), nullptr);
   EXPECT_STREQ(img_lasterror(), "");
 }

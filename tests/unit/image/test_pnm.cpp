@@ -50,6 +50,18 @@ TEST(Pnm, CommentsAnywhereInTheHeader) {
   img_ptr im = decode("ppm", text("P6#c\n2#x y\n #z\n1 #w\n255\nABCDEF"));
   ASSERT_NE(im.get(), nullptr);
   EXPECT_EQ(std::string((char *)im->pixels, 6), "ABCDEF");
+  // a comment right after the digits ends the number; its digits are text
+  for (const char *f : {"P6\n2# c3\n1 255\nABCDEF", "P6 2#7 7\r1#9\n255#1 2\nABCDEF",
+                        "P6 2 1 255#\nABCDEF"}) {
+    im = decode("ppm", text(f));
+    ASSERT_TRUE(im && im->pixels) << f << ": " << img_lasterror();
+    EXPECT_EQ(2, im->width) << f;
+    EXPECT_EQ(1, im->height) << f;
+    EXPECT_EQ(std::string((char *)im->pixels, 6), "ABCDEF") << f;
+  }
+  im = decode("ppm", text("P3 1#0\n1 255 1#2\n2#3\n3#"));   // and in text samples
+  ASSERT_TRUE(im && im->pixels);
+  EXPECT_EQ(std::string((char *)im->pixels, 3), "\1\2\3");
 }
 
 TEST(Pnm, UnsupportedTypes) {

@@ -59,10 +59,10 @@ TEST(Tga, ColourMaps) {
   }
 }
 
-TEST(Tga, RowOrders) {
+TEST(Tga, RowOrdersAndOrigins) {
   for (int h : {1, 2, 5, 8}) {
     enc_pic pic = enc_pattern(6, h, h);
-    for (uint8_t desc : {0x00, 0x20, 0x80, 0xA0}) {
+    for (uint8_t desc : {0x00, 0x10, 0x20, 0x30, 0x80, 0x90, 0xA0, 0xB0}) {
       for (int type : {2, 10}) {
         enc_tga_opts o;
         o.type = type, o.desc = desc;
@@ -81,6 +81,21 @@ TEST(Tga, BottomFirstFileRowIsRecordRowZero) {
   ASSERT_NE(im.get(), nullptr);
   const uint8_t want[6] = {3, 2, 1, 6, 5, 4};
   EXPECT_EQ(std::memcmp(im->pixels, want, 6), 0);
+}
+
+// Bit 4: the first value of each file row is the rightmost pixel.
+TEST(Tga, RightToLeftRowsAreMirrored) {
+  enc_bytes f = tga_header(2, 3, 1, 24, 0x30);
+  for (uint8_t red : {10, 20, 30}) f.insert(f.end(), {0, 0, red});
+  img_ptr im = decode("tga", f);
+  ASSERT_TRUE(im && im->pixels);
+  EXPECT_EQ(30, im->pixels[0]);
+  EXPECT_EQ(20, im->pixels[3]);
+  EXPECT_EQ(10, im->pixels[6]);
+  enc_indexed pic = enc_pattern_indexed(7, 3, 9, 2);
+  enc_tga_opts o;
+  o.type = 9, o.desc = 0x10;
+  EXPECT_TRUE(same_pixels(decode("tga", enc_tga_indexed(pic, o)).get(), enc_expand(pic)));
 }
 
 TEST(Tga, HeaderErrors) {
@@ -130,6 +145,16 @@ TEST(Tga, IndexBeyondMapIsGrey) {
   EXPECT_EQ(std::memcmp(im->pixels, want, 6), 0);
 }
 
+// The map holds entries from its first index on: value 5 is its first entry.
+TEST(Tga, ColourMapFromItsFirstIndex) {
+  enc_bytes b = {0, 1, 1, 5, 0, 2, 0, 24, 0, 0, 0, 0, 3, 0, 1, 0, 8, 0x20};
+  b.insert(b.end(), {10, 20, 30, 40, 50, 60, 5, 6, 4});  // entries 5 and 6
+  img_ptr im = decode("tga", b);
+  ASSERT_NE(im.get(), nullptr);
+  const uint8_t want[9] = {30, 20, 10, 60, 50, 40, 4, 4, 4};
+  EXPECT_EQ(std::memcmp(im->pixels, want, 9), 0);
+}
+
 TEST(Tga, HugeSizeWithLittleDataIsRefused) {
   enc_bytes b = tga_header(10, 5000, 5000, 24, 0);
   b.insert(b.end(), {0xFF, 1, 2, 3});
@@ -155,11 +180,12 @@ testing::AssertionResult same_record(const img_image *a, const img_image *b) {
 }  // namespace
 
 // A file cut anywhere reads as the whole file with every pixel from the cut
-// on zero (black): whole rows and single pixels, every depth and row order.
+// on zero (black): whole rows and single pixels, every depth and origin (a
+// right-to-left row the file ends in keeps its black at the left).
 TEST(Tga, CutAnywhereIsTheFileWithABlackTail) {
   enc_pic pic = enc_pattern(5, 4, 7);
   for (int depth : {8, 15, 16, 24, 32})
-    for (uint8_t desc : {0x00, 0x20, 0x80, 0xA0}) {
+    for (uint8_t desc : {0x00, 0x10, 0x20, 0x30, 0x80, 0x90, 0xA0, 0xB0}) {
       enc_tga_opts o;
       o.type = depth == 8 ? 3 : 2, o.depth = depth, o.desc = desc;
       enc_bytes full = enc_tga(depth == 8 ? enc_grey(pic) : pic, o);
@@ -187,7 +213,7 @@ TEST(Tga, PacketsAcrossRowsMatchThePlainFile) {
     rle.push_back(0x03);
     for (size_t i = 5; i < 9; i++) add(rle, pixel(i));
     for (size_t i : {0, 1, 2, 2, 2, 5, 6, 7, 8}) add(plain, pixel(i));
-    for (uint8_t desc : {0x00, 0x20}) {
+    for (uint8_t desc : {0x00, 0x10, 0x20, 0x30}) {
       int type = depth == 8 ? 3 : 2;
       enc_bytes a = tga_header(type + 8, 3, 3, depth, desc), b = tga_header(type, 3, 3, depth, desc);
       add(a, rle), add(b, plain);

@@ -1,5 +1,6 @@
 // PCRE's own test data (tests/data/pcre) replayed through the matcher and
-// the string functions. pcretest's output is the oracle: the whole match and
+// the string functions, on PCRE's interpreter and on its machine code.
+// pcretest's output is the oracle: the whole match and
 // every group it printed must come back, every group after those must be
 // unset, and the string functions must give the same texts ("" for unset).
 //
@@ -320,6 +321,7 @@ end
 struct Tally {
   int compared = 0, skipped = 0, failed = 0;
   int trailing = 0;  // matches with unset groups after the last one printed
+  int machine = 0;   // subjects whose pattern ran as machine code
 };
 
 bool pt_plain(const std::string &p) {
@@ -353,6 +355,7 @@ void pt_replay(const char *set, lua_State *L, Tally &tally) {
         continue;
       }
       tally.compared++;
+      if (rx_jitted(c.pattern.data(), c.pattern.size(), o.compile) == 1) tally.machine++;
       int pairs = groups + 1 < RX_MAXPAIRS ? groups + 1 : RX_MAXPAIRS;
       std::string where = std::string("set ") + set + " /" + c.pattern + "/" + c.flags +
                           " on \"" + pt_trim(sub.line) + "\"";
@@ -420,34 +423,47 @@ void pt_replay(const char *set, lua_State *L, Tally &tally) {
   }
 }
 
-struct RxPcre : ::testing::Test {
+struct RxPcre : ::testing::TestWithParam<bool> {
   lua_State *L = nullptr;
   void SetUp() override {
+    ASSERT_TRUE(rx_use_jit(GetParam()));
     L = luaL_newstate();
     luaL_openlibs(L);
     rx_open(L);
     ASSERT_EQ(luaL_dostring(L, CHECK_LUA), 0) << lua_tostring(L, -1);
     messages.clear();
   }
-  void TearDown() override { lua_close(L); }
+  void TearDown() override {
+    lua_close(L);
+    rx_use_jit(1);
+  }
 };
 
-TEST_F(RxPcre, PerlCompatibleSet) {
+INSTANTIATE_TEST_SUITE_P(Matchers, RxPcre, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &i) {
+                           return i.param ? "MachineCode" : "Interpreter";
+                         });
+
+TEST_P(RxPcre, PerlCompatibleSet) {
   Tally t;
   pt_replay("1", L, t);
-  printf("set 1: %d subjects compared (%d with unset groups at the end), %d left out\n",
-         t.compared, t.trailing, t.skipped);
+  printf("set 1: %d subjects compared (%d with unset groups at the end, %d as machine "
+         "code), %d left out\n", t.compared, t.trailing, t.machine, t.skipped);
   EXPECT_GT(t.compared, 2300);
+  if (GetParam()) EXPECT_GT(t.machine, 2300);
+  else EXPECT_EQ(t.machine, 0);
   EXPECT_GT(t.trailing, 50);
   EXPECT_EQ(messages, "");
 }
 
-TEST_F(RxPcre, Utf8Set) {
+TEST_P(RxPcre, Utf8Set) {
   Tally t;
   pt_replay("4", L, t);
-  printf("set 4: %d subjects compared (%d with unset groups at the end), %d left out\n",
-         t.compared, t.trailing, t.skipped);
+  printf("set 4: %d subjects compared (%d with unset groups at the end, %d as machine "
+         "code), %d left out\n", t.compared, t.trailing, t.machine, t.skipped);
   EXPECT_GT(t.compared, 350);
+  if (GetParam()) EXPECT_GT(t.machine, 350);
+  else EXPECT_EQ(t.machine, 0);
 }
 
 }  // namespace

@@ -31,6 +31,62 @@ TEST(DialogPlace, PastTheWidthGoesLeftOfTheOwnerLevelWithIt) {
   EXPECT_EQ(y, 20);
 }
 
+// Every window opened lies on the work area: past the right edge it flips
+// to the left of what it opens from, then it is held inside.
+TEST(OnScreen, InsideNothingMoves) {
+  dwg_rect area = {0, 0, 1600, 970}, from = {1400, 100, 1590, 122};
+  int x = 100, y = 50;
+  dwg_on_screen(&area, &from, 200, 300, &x, &y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, 50);
+}
+
+TEST(OnScreen, PastTheRightEdgeFlipsLeftOfWhereItOpensFrom) {
+  dwg_rect area = {0, 0, 1600, 970}, from = {1400, 100, 1590, 122};
+  int x = 1586, y = 140;
+  dwg_on_screen(&area, &from, 200, 300, &x, &y);
+  EXPECT_EQ(x + 200, 1404);
+  EXPECT_EQ(y, 100);   // level with it
+  // without anything to open from it is pushed back inside
+  x = 1586;
+  y = 140;
+  dwg_on_screen(&area, nullptr, 200, 300, &x, &y);
+  EXPECT_EQ(x, 1400);
+  EXPECT_EQ(y, 140);
+}
+
+TEST(OnScreen, HeldInsideOnEverySide) {
+  dwg_rect area = {10, 20, 1600, 970}, from = {0, 0, 100, 22};
+  int x = -500, y = 900;
+  dwg_on_screen(&area, &from, 200, 300, &x, &y);
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(y, 670);
+  // a flip that would pass the left edge stops there; so does its top
+  x = 1550;
+  y = 300;
+  dwg_on_screen(&area, &from, 300, 100, &x, &y);
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(y, 20);
+  // flipped low on the screen, it is moved up to stay on it
+  dwg_rect low = {900, 960, 1000, 982};
+  x = 1550;
+  dwg_on_screen(&area, &low, 300, 100, &x, &y);
+  EXPECT_EQ(x, 604);
+  EXPECT_EQ(y, 870);
+  // larger than the area: the top left corner wins
+  x = 400;
+  y = 400;
+  dwg_on_screen(&area, nullptr, 4000, 3000, &x, &y);
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(y, 20);
+  // far coordinates do not overflow
+  x = INT_MAX;
+  y = INT_MIN;
+  dwg_on_screen(&area, nullptr, 200, 300, &x, &y);
+  EXPECT_EQ(x, 1400);
+  EXPECT_EQ(y, 20);
+}
+
 TEST(DialogPlace, NeverPastTheLeftEdgeAndWithoutAnOwnerStays) {
   dwg_rect win = {1500, 0, 2500, 200}, owner = {100, 0, 900, 900};
   int x, y;
