@@ -146,11 +146,12 @@ static void bmp_row(const img_reader *r, uint32_t bits, const uint8_t *src, uint
   }
 }
 
-/* Converts nrows file rows; rows past them stay black. */
+/* Converts nrows file rows into the record's bottom-first rows; rows past
+** them stay black. */
 static void bmp_rows(const img_reader *r, img_image *im, const bmp_header *h, uint32_t bits,
                      const uint8_t *data, size_t rowsize, size_t nrows) {
   for (int32_t k = 0; k < h->h && (size_t)k < nrows; k++) {
-    int32_t y = h->topdown ? k : h->h - 1 - k;
+    int32_t y = h->topdown ? h->h - 1 - k : k;
     bmp_row(r, bits, data + rowsize * (size_t)k, img_row(im, y), h->w);
   }
 }
@@ -181,6 +182,7 @@ bool img_bmp_read(img_reader *r, img_image *im) {
   ** beyond what the file holds. */
   if (h.compression == 0 && datasize > img_left(r)) return img_fail(r, img_etruncated);
   if (!img_alloc(r, im, h.w, h.h)) return false;
+  r->bottomfirst = true;
   if (h.compression != 0) return bmp_compressed(r, im, &h, datasize);
   bmp_rows(r, im, &h, h.bits, img_span(r, datasize), rowsize, datasize / rowsize);
   return true;

@@ -121,7 +121,8 @@ static size_t gif_lzw_run(img_reader *r, gif_lzw *t, int m, uint8_t *out, size_t
   return n;
 }
 
-/* Rows come in four passes: start rows 0, 4, 2, 1 with steps 8, 8, 4, 2. */
+/* Rows come in four passes: start rows 0, 4, 2, 1 with steps 8, 8, 4, 2.
+** Each lands in its bottom-first place, so the loader need not turn them. */
 static bool gif_deinterlace(img_reader *r, img_image *im) {
   size_t rowbytes = (size_t)im->width * 3;
   uint8_t *src = (uint8_t *)malloc(rowbytes * (size_t)im->height);
@@ -131,7 +132,7 @@ static bool gif_deinterlace(img_reader *r, img_image *im) {
   int32_t k = 0;
   for (int pass = 0; pass < 4; pass++)
     for (int32_t y = start[pass]; y < im->height; y += step[pass], k++)
-      memcpy(img_row(im, y), src + rowbytes * (size_t)k, rowbytes);
+      memcpy(img_row(im, im->height - 1 - y), src + rowbytes * (size_t)k, rowbytes);
   free(src);
   return true;
 }
@@ -170,6 +171,7 @@ static bool gif_image(img_reader *r, img_image *im, const uint8_t *global, uint3
   size_t got = gif_lzw_run(r, t, m, im->pixels, npix);
   free(t);
   if ((flags & 0x40) && !gif_deinterlace(r, im)) return false;
+  r->bottomfirst = (flags & 0x40) != 0;
   if (got < npix) return img_fail(r, gif_ecorrupt);
   return true;
 }

@@ -62,7 +62,7 @@ static img_image *img_run(const img_format *f, img_reader *r) {
     img_free(im);
     return NULL;
   }
-  img_flip(im);
+  if (!r->bottomfirst) img_flip(im);
   img_seterror("");
   return im;
 }

@@ -4,6 +4,7 @@
 ** most significant first; a maxval other than 255 rescales to 0..255.
 */
 #include <stdlib.h>
+#include <string.h>
 
 #include "img_reader.h"
 
@@ -61,26 +62,63 @@ static bool pnm_scaletable(img_reader *r, pnm_state *s) {
   return true;
 }
 
+/* Rows come top first in the file; the record keeps the bottom row first. */
+static uint8_t *pnm_row(img_image *im, int32_t y) {
+  return img_row(im, im->height - 1 - y);
+}
+
 static bool pnm_text(img_reader *r, img_image *im, const pnm_state *s) {
-  size_t n = (size_t)im->width * im->height * 3;
-  for (size_t i = 0; i < n; i++) {
-    uint32_t v;
-    if (!pnm_number(r, &v)) return img_fail(r, img_etruncated);
-    im->pixels[i] = pnm_map(s, v);
+  size_t n = (size_t)im->width * 3;
+  for (int32_t y = 0; y < im->height; y++) {
+    uint8_t *out = pnm_row(im, y);
+    for (size_t i = 0; i < n; i++) {
+      uint32_t v;
+      if (!pnm_number(r, &v)) return img_fail(r, img_etruncated);
+      out[i] = pnm_map(s, v);
+    }
   }
   return true;
 }
 
+/* One row of n samples to n bytes 0..255. */
+static void pnm_samples(const pnm_state *s, size_t wide, const uint8_t *p, uint8_t *out, size_t n) {
+  if (wide == 2)
+    for (size_t i = 0; i < n; i++, p += 2) out[i] = pnm_map(s, (uint32_t)p[0] << 8 | p[1]);
+  else if (s->scale)
+    for (size_t i = 0; i < n; i++) out[i] = pnm_map(s, p[i]);
+  else
+    memcpy(out, p, n);
+}
+
+static void pnm_grey(uint8_t *row, size_t w) {
+  /* Back to front: sample i moves to 3i, which is never before it. */
+  for (size_t i = w; i-- > 0;) row[3 * i] = row[3 * i + 1] = row[3 * i + 2] = row[i];
+}
+
+/* Grey samples to R = G = B, four pixels in three word stores. */
+static void pnm_grey8(const uint8_t *p, uint8_t *out, size_t n) {
+  for (; n >= 4; n -= 4, p += 4, out += 12) {
+    uint32_t a = p[0] * 0x010101u, b = p[1] * 0x010101u, c = p[2] * 0x010101u, d = p[3] * 0x010101u;
+    img_put32(out, a | b << 24);
+    img_put32(out + 4, b >> 8 | c << 16);
+    img_put32(out + 8, c >> 16 | d << 8);
+  }
+  for (; n > 0; n--, p++, out += 3) out[0] = out[1] = out[2] = *p;
+}
+
 static bool pnm_raw(img_reader *r, img_image *im, const pnm_state *s) {
   size_t spp = s->type == '6' ? 3 : 1, wide = s->maxval > 255 ? 2 : 1;
-  size_t npix = (size_t)im->width * im->height;
-  const uint8_t *p = img_span(r, npix * spp * wide);
+  size_t w = (size_t)im->width, rowbytes = w * spp * wide;
+  const uint8_t *p = img_span(r, rowbytes * (size_t)im->height);
   if (!p) return img_fail(r, img_etruncated);
-  for (size_t i = 0; i < npix; i++) {
-    uint8_t *out = im->pixels + 3 * i;
-    for (size_t k = 0; k < spp; k++, p += wide)
-      out[k] = pnm_map(s, wide == 2 ? (uint32_t)p[0] << 8 | p[1] : p[0]);
-    if (spp == 1) out[1] = out[2] = out[0];
+  for (int32_t y = 0; y < im->height; y++, p += rowbytes) {
+    uint8_t *out = pnm_row(im, y);
+    if (spp == 1 && wide == 1 && !s->scale) {
+      pnm_grey8(p, out, w);
+    } else {
+      pnm_samples(s, wide, p, out, w * spp);
+      if (spp == 1) pnm_grey(out, w);
+    }
   }
   return true;
 }
@@ -122,6 +160,7 @@ bool img_pnm_read(img_reader *r, img_image *im) {
   if (!pnm_fits(r, &s, (uint64_t)w * h) || !img_alloc(r, im, (int32_t)w, (int32_t)h) ||
       !pnm_scaletable(r, &s))
     return false;
+  r->bottomfirst = true;
   bool ok = s.type == '3' ? pnm_text(r, im, &s) : pnm_raw(r, im, &s);
   free(s.scale);
   return ok;

@@ -6,6 +6,8 @@
 #ifndef IMG_READER_H
 #define IMG_READER_H
 
+#include <string.h>
+
 #include "img.h"
 
 struct img_reader {
@@ -16,9 +18,30 @@ struct img_reader {
   uint8_t *pal;     /* palette, 4 bytes (R, G, B, A) per entry */
   uint32_t npal;
   bool ownsdata;
+  bool bottomfirst; /* the reader stored the bottom row first: no turn */
 };
 
 typedef bool (*img_readfn)(img_reader *r, img_image *im);
+
+/* Little-endian words at any address, for loops that move pixels four
+** bytes at a time; one load or store on little-endian machines. */
+static inline uint32_t img_get32(const uint8_t *p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  uint32_t v;
+  memcpy(&v, p, 4);
+  return v;
+#else
+  return p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
+#endif
+}
+
+static inline void img_put32(uint8_t *p, uint32_t v) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  memcpy(p, &v, 4);
+#else
+  p[0] = (uint8_t)v, p[1] = (uint8_t)(v >> 8), p[2] = (uint8_t)(v >> 16), p[3] = (uint8_t)(v >> 24);
+#endif
+}
 
 extern const char img_etoolarge[];
 extern const char img_etruncated[];

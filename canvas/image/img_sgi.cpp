@@ -30,10 +30,11 @@ static bool sgi_header_read(img_reader *r, sgi_header *h) {
   return true;
 }
 
-/* Places channel c of one file row (bottom-first index y) in the image.
+/* Places channel c of one file row (bottom-first index y, as the record
+** keeps them) in the image.
 ** Grey images copy channel 0 to R, G and B. */
 static void sgi_store(img_image *im, uint32_t zsize, uint32_t c, uint32_t y, const uint8_t *src) {
-  uint8_t *row = img_row(im, im->height - 1 - (int32_t)y);
+  uint8_t *row = img_row(im, (int32_t)y);
   size_t bpp = img_bpp(im);
   for (int32_t x = 0; x < im->width; x++) {
     uint8_t *p = row + bpp * (size_t)x;
@@ -104,5 +105,6 @@ bool img_sgi_read(img_reader *r, img_image *im) {
   if (!img_checkdims(r, h.xsize, h.ysize) || !img_checkdims(r, h.zsize, 1)) return false;
   im->alpha = h.zsize == 4;
   if (!img_alloc(r, im, (int32_t)h.xsize, (int32_t)h.ysize)) return false;
+  r->bottomfirst = true;
   return h.storage == 1 ? sgi_rle(r, im, &h) : sgi_verbatim(r, im, &h);
 }

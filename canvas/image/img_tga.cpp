@@ -65,38 +65,63 @@ static bool tga_colormap(img_reader *r, const tga_header *h) {
   return true;
 }
 
-/* One pixel value as R, G, B; false at end of file. */
-static bool tga_pixel(img_reader *r, const tga_header *h, uint8_t *out) {
-  uint32_t v;
-  const uint8_t *p;
-  switch (h->depth) {
-    case 15: case 16:
-      if (!img_u16le(r, &v)) return false;
-      tga_rgb15(v, out);
-      return true;
-    case 24: case 32:
-      if (!(p = img_span(r, h->depth / 8))) return false;
-      out[0] = p[2], out[1] = p[1], out[2] = p[0];
-      return true;
-    default: {
-      /* the map holds the entries from its first index on */
-      if (!(p = img_span(r, 1))) return false;
-      uint32_t i = (uint32_t)*p - h->cmapfirst;
-      if (*p >= h->cmapfirst && i < r->npal) memcpy(out, r->pal + 4 * (size_t)i, 3);
-      else out[0] = out[1] = out[2] = *p;
-      return true;
-    }
+/* Pixel converter: the depth's bytes per pixel and, for 8-bit pixels, each
+** index's R, G, B: its palette entry (the map holds the entries from its
+** first index on), or a grey level outside the map. */
+struct tga_conv {
+  uint32_t bpp;
+  uint8_t lut[256][3];
+};
+
+static void tga_convinit(const img_reader *r, const tga_header *h, tga_conv *c) {
+  c->bpp = h->depth == 15 ? 2 : h->depth / 8u;
+  if (h->depth != 8) return;
+  for (uint32_t i = 0; i < 256; i++) {
+    uint32_t e = i - h->cmapfirst;
+    if (i >= h->cmapfirst && e < r->npal) memcpy(c->lut[i], r->pal + 4 * (size_t)e, 3);
+    else c->lut[i][0] = c->lut[i][1] = c->lut[i][2] = (uint8_t)i;
   }
 }
 
-/* Image row of the k-th row in the file. */
+/* Four B, G, R pixels to R, G, B: three word loads and stores instead of
+** twelve byte moves. */
+static void tga_swap4(const uint8_t *src, uint8_t *out) {
+  uint32_t a = img_get32(src), b = img_get32(src + 4), c = img_get32(src + 8);
+  img_put32(out, (a >> 16 & 0xFF) | (a & 0xFF00) | (a & 0xFF) << 16 | (b >> 8 & 0xFF) << 24);
+  img_put32(out + 4, (b & 0xFF) | (a >> 24) << 8 | (c & 0xFF) << 16 | (b & 0xFF000000));
+  img_put32(out + 8, (b >> 16 & 0xFF) | (c >> 24) << 8 | (c & 0xFF0000) | (c >> 8 & 0xFF) << 24);
+}
+
+/* n pixels from the file's bytes to R, G, B; one loop per depth. */
+static void tga_convert(const tga_conv *c, const uint8_t *src, uint8_t *out, size_t n) {
+  switch (c->bpp) {
+    case 3:
+      for (; n >= 4; n -= 4, src += 12, out += 12) tga_swap4(src, out);
+      for (; n > 0; n--, src += 3, out += 3) out[0] = src[2], out[1] = src[1], out[2] = src[0];
+      break;
+    case 4:
+      for (size_t i = 0; i < n; i++, src += 4, out += 3)
+        out[0] = src[2], out[1] = src[1], out[2] = src[0];
+      break;
+    case 2:
+      for (size_t i = 0; i < n; i++, src += 2, out += 3)
+        tga_rgb15(src[0] | (uint32_t)src[1] << 8, out);
+      break;
+    default:
+      for (size_t i = 0; i < n; i++, out += 3) memcpy(out, c->lut[src[i]], 3);
+      break;
+  }
+}
+
+/* Stored row of the k-th row in the file; the record keeps the bottom row
+** first, as the file does unless descriptor bit 5 is set. */
 static int32_t tga_rowof(const tga_header *h, uint32_t k) {
   uint32_t p = k;
   if ((h->desc & 0xC0) == 0x80) {
     uint32_t half = (h->h + 1) / 2;
     p = k < half ? 2 * k : 2 * (k - half) + 1;
   }
-  return (int32_t)((h->desc & 0x20) ? p : h->h - 1 - p);
+  return (int32_t)((h->desc & 0x20) ? h->h - 1 - p : p);
 }
 
 /* Output cursor: column x of the k-th file row. */
@@ -114,45 +139,79 @@ static void tga_start(tga_out *o, img_image *im, const tga_header *h) {
   o->rtl = (h->desc & 0x10) != 0;
 }
 
-/* Stores one pixel; false once the image is full. */
-static bool tga_put(tga_out *o, const uint8_t *rgb) {
-  if (o->k >= o->h->h) return false;
-  uint32_t col = o->rtl ? o->h->w - 1 - o->x : o->x;
-  memcpy(o->row + 3 * (size_t)col, rgb, 3);
-  if (++o->x == o->h->w) {
+/* Reverses a row's pixels: rows running right to left are stored as they
+** come and turned once complete, so every depth keeps its bulk converter. */
+static void tga_mirror(uint8_t *row, uint32_t w) {
+  uint8_t *a = row, *b = row + 3 * (size_t)w;
+  for (; a + 3 < b; a += 3) {
+    b -= 3;
+    uint8_t t0 = a[0], t1 = a[1], t2 = a[2];
+    a[0] = b[0], a[1] = b[1], a[2] = b[2];
+    b[0] = t0, b[1] = t1, b[2] = t2;
+  }
+}
+
+/* Moves the cursor n pixels on, within the current row. */
+static void tga_advance(tga_out *o, uint32_t n) {
+  if ((o->x += n) == o->h->w) {
+    if (o->rtl) tga_mirror(o->row, o->h->w);
     o->x = 0;
     if (++o->k < o->h->h) o->row = img_row(o->im, tga_rowof(o->h, o->k));
   }
-  return true;
 }
 
 static bool tga_full(const tga_out *o) {
   return o->k >= o->h->h;
 }
 
-static bool tga_plain(img_reader *r, img_image *im, const tga_header *h) {
-  tga_out o;
-  uint8_t rgb[3];
-  tga_start(&o, im, h);
-  while (!tga_full(&o) && tga_pixel(r, h, rgb)) tga_put(&o, rgb);
+/* Up to n whole pixels the rest of the file holds, no further than the
+** row end. */
+static uint32_t tga_fit(const img_reader *r, const tga_out *o, const tga_conv *c, uint32_t n) {
+  size_t have = img_left(r) / c->bpp;
+  if (n > o->h->w - o->x) n = o->h->w - o->x;
+  return have < n ? (uint32_t)have : n;
+}
+
+/* Converts n pixels from the file at the cursor; false when the file held
+** fewer than n (those it held are stored). */
+static bool tga_literal(img_reader *r, tga_out *o, const tga_conv *c, uint32_t n) {
+  while (n > 0 && !tga_full(o)) {
+    uint32_t m = tga_fit(r, o, c, n);
+    if (m == 0) return false;
+    tga_convert(c, img_span(r, (size_t)m * c->bpp), o->row + 3 * (size_t)o->x, m);
+    tga_advance(o, m);
+    n -= m;
+  }
   return true;
 }
 
-static bool tga_rle(img_reader *r, img_image *im, const tga_header *h) {
-  tga_out o;
+static bool tga_plain(img_reader *r, tga_out *o, const tga_conv *c) {
+  tga_literal(r, o, c, UINT32_MAX);
+  return true;
+}
+
+static void tga_fill(tga_out *o, const uint8_t *rgb, uint32_t n) {
+  while (n > 0 && !tga_full(o)) {
+    uint32_t m = o->h->w - o->x < n ? o->h->w - o->x : n;
+    uint8_t *p = o->row + 3 * (size_t)o->x;
+    for (uint32_t i = 0; i < m; i++, p += 3) p[0] = rgb[0], p[1] = rgb[1], p[2] = rgb[2];
+    tga_advance(o, m);
+    n -= m;
+  }
+}
+
+static bool tga_rle(img_reader *r, tga_out *o, const tga_conv *c) {
   uint8_t rgb[3], p;
-  tga_start(&o, im, h);
-  while (!tga_full(&o)) {
+  const uint8_t *src;
+  while (!tga_full(o)) {
     if (!img_u8(r, &p)) return img_fail(r, tga_edata);
-    int count = (p & 0x7F) + 1;
+    uint32_t count = (p & 0x7Fu) + 1;
     if (p & 0x80) {
-      if (!tga_pixel(r, h, rgb)) return true;
-      while (count-- > 0 && tga_put(&o, rgb)) {}
-    } else {
-      for (; count > 0 && !tga_full(&o); count--) {
-        if (!tga_pixel(r, h, rgb)) return true;
-        tga_put(&o, rgb);
-      }
+      if (!(src = img_span(r, c->bpp))) return true;
+      tga_convert(c, src, rgb, 1);
+      tga_fill(o, rgb, count);
+    } else if (!tga_literal(r, o, c, count)) {
+      return true;
     }
   }
   return true;
@@ -166,5 +225,13 @@ bool img_tga_read(img_reader *r, img_image *im) {
   if (h.cmaptype != 0 && !tga_colormap(r, &h)) return false;
   if ((uint64_t)h.w * h.h > (uint64_t)img_left(r) * TGA_MAXRATIO) return img_fail(r, tga_edata);
   if (!img_alloc(r, im, (int32_t)h.w, (int32_t)h.h)) return false;
-  return h.type >= 9 ? tga_rle(r, im, &h) : tga_plain(r, im, &h);
+  r->bottomfirst = true;
+  tga_conv c;
+  tga_out o;
+  tga_convinit(r, &h, &c);
+  tga_start(&o, im, &h);
+  bool ok = h.type >= 9 ? tga_rle(r, &o, &c) : tga_plain(r, &o, &c);
+  /* a row the file ended in: its pixels go to its right end, black before */
+  if (o.rtl && !tga_full(&o) && o.x > 0) tga_mirror(o.row, h.w);
+  return ok;
 }

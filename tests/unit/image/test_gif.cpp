@@ -142,3 +142,30 @@ TEST(Gif, HugeSizeWithLittleDataIsRefusedBeforeAllocating) {
   gif_image(b, 65535, 65535, 2, enc_lzw({1, 0}, 2));
   EXPECT_DECODE_ERROR("gif", b, "Corrupt GIF image");
 }
+
+// The last image's own row order decides, whatever the images before it had.
+TEST(Gif, InterlacedAndPlainImagesInOneFile) {
+  // Descriptor flags live 10 bytes into the block; 0x40 marks interlace.
+  auto add = [](enc_bytes &b, bool interlaced, const enc_bytes &indices) {
+    size_t at = b.size();
+    gif_image(b, 1, 3, 2, enc_lzw(indices, 2));
+    if (interlaced) b[at + 9] |= 0x40;
+  };
+  // File rows of an interlaced 1 x 3 image are picture rows 0, 2, 1.
+  struct { bool first, last; enc_bytes indices; int white_record_row; } cases[] = {
+    {true, false, {1, 0, 0}, 2},   // plain last: top row white
+    {false, true, {1, 0, 0}, 2},   // interlaced last: file row 0 is the top
+    {false, true, {0, 1, 0}, 0},   // file row 1 is picture row 2, the bottom
+    {true, true, {0, 0, 1}, 1},    // file row 2 is picture row 1
+  };
+  for (const auto &c : cases) {
+    enc_bytes b = gif_header(1, 3);
+    add(b, c.first, {0, 1, 1});
+    add(b, c.last, c.indices);
+    b.push_back(0x3B);
+    img_ptr im = decode("gif", b);
+    ASSERT_NE(im.get(), nullptr) << img_lasterror();
+    for (int y = 0; y < 3; y++)
+      EXPECT_EQ(im->pixels[3 * y], y == c.white_record_row ? 255 : 0) << c.first << c.last << " row " << y;
+  }
+}
