@@ -23,13 +23,14 @@ struct param_set {
         return &p.second;
     return nullptr;
   }
-  void set(const std::string &name, asm_toks value) {
+  /* a value set again reuses the list it had (once per group) */
+  void set(const std::string &name, const asm_toks &value) {
     for (auto &p : v)
       if (p.first == name) {
-        p.second = std::move(value);
+        p.second.assign(value.begin(), value.end());
         return;
       }
-    v.emplace_back(name, std::move(value));
+    v.emplace_back(name, value);
   }
 };
 
@@ -384,12 +385,12 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
       !(args.size() == 1 && args[0].empty()))
     return fail(st, ASM_E_MACRO_ARGS, line);
   for (size_t p = 0; p < fixed; p++) {
-    asm_toks v = p < args.size() ? args[p] : asm_toks();
-    if (v.empty())
-      v = m.defaults[p];
-    if (v.empty() && m.required[p])
+    const asm_toks *v = p < args.size() ? &args[p] : nullptr;
+    if (!v || v->empty())
+      v = &m.defaults[p];
+    if (v->empty() && m.required[p])
       return fail(st, ASM_E_MACRO_ARGS, line);
-    x.params.set(m.params[p], v);
+    x.params.set(m.params[p], *v);
   }
   if (m.group >= 0) {
     /* one group at least: with no group arguments the forward and
@@ -399,12 +400,14 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
     do {
       groups.emplace_back();
       for (size_t p = 0; p < g; p++) {
-        asm_toks v = a + p < args.size() ? args[a + p] : asm_toks();
-        if (v.empty())
-          v = m.defaults[fixed + p];
-        if (v.empty() && m.required[fixed + p])
-          return fail(st, ASM_E_MACRO_ARGS, line);
-        groups.back().push_back(v);
+        asm_toks *v = a + p < args.size() ? &args[a + p] : nullptr;
+        if (!v || v->empty()) {
+          if (m.defaults[fixed + p].empty() && m.required[fixed + p])
+            return fail(st, ASM_E_MACRO_ARGS, line);
+          groups.back().push_back(m.defaults[fixed + p]);
+        } else {
+          groups.back().push_back(std::move(*v));
+        }
       }
       a += g;
     } while (a < args.size());
@@ -445,6 +448,7 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
   const asm_macro &m = def;
   size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
   int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
+  asm_toks scratch;
   size_t i = 0;
   while (i < m.body.size()) {
     size_t j = i;
@@ -452,7 +456,8 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
       j++;
     if (mode == 0 || m.group < 0) {
       for (size_t p = fixed; p < m.params.size(); p++) {
-        asm_toks all;
+        asm_toks &all = scratch;
+        all.clear();
         for (size_t g = 0; g < groups.size(); g++) {
           if (g)
             all.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
