@@ -6,6 +6,7 @@
 */
 #include "asm_int.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -508,6 +509,7 @@ bool repeat_body(asm_state *st, std::vector<asm_line> &body,
   x.origin = parent;
   x.glocals.resize(groups.size());
   std::vector<asm_line> out;
+  out.reserve(std::min<size_t>(m.body.size() * groups.size(), 4096)); /* sized once */
   return expand_sections(st, m, x, groups, out) && run_lines(st, out);
 }
 
@@ -560,6 +562,7 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
   if (!bind_args(st, m, line, argpos, x, groups))
     return false;
   std::vector<asm_line> out;
+  out.reserve(std::min<size_t>(m.body.size() * (groups.empty() ? 1 : groups.size()) + 1, 4096));
   if (!expand_sections(st, m, x, groups, out))
     return false;
   if (struc) { /* a body that does not define `.` leaves the name a label */
