@@ -7,6 +7,7 @@
 #include "asm_int.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -336,31 +337,30 @@ bool block(asm_state *st, std::vector<asm_line> &in, size_t &i,
     j = i + 1;
     pos = 1;
   }
-  asm_toks rest(in[j].t.begin() + (long)pos, in[j].t.end());
   header.t.resize(open);
-  int origin = in[j].origin;
-  for (;;) {
-    size_t k = 0;
-    while (k < rest.size() && !is_close(rest[k]))
+  for (;;) { /* the body is read in place: tokens pos.. of line j */
+    const asm_toks &cur = in[j].t;
+    int origin = in[j].origin;
+    size_t k = pos;
+    while (k < cur.size() && !is_close(cur[k]))
       k++;
-    if (k < rest.size()) {
-      if (k > 0)
-        body.push_back(asm_line{asm_toks(rest.begin(), rest.begin() + (long)k), origin});
-      asm_toks after(rest.begin() + (long)k + 1, rest.end());
-      if (after.empty()) {
+    if (k < cur.size()) {
+      if (k > pos)
+        body.push_back(asm_line{asm_toks(cur.begin() + (long)pos, cur.begin() + (long)k), origin});
+      if (k + 1 == cur.size()) {
         i = j + 1;
-      } else {
-        in[j].t = after; /* what follows the brace is a line of its own */
+      } else { /* what follows the brace is a line of its own */
+        asm_toks after(cur.begin() + (long)k + 1, cur.end());
+        in[j].t = after;
         i = j;
       }
       return true;
     }
-    if (!rest.empty())
-      body.push_back(asm_line{rest, origin});
+    if (pos < cur.size())
+      body.push_back(asm_line{asm_toks(cur.begin() + (long)pos, cur.end()), origin});
     if (++j >= in.size())
       return fail(st, ASM_E_INCOMPLETE_MACRO, header);
-    rest = in[j].t;
-    origin = in[j].origin;
+    pos = 0;
   }
 }
 
@@ -575,16 +575,13 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
                                                 asm_tok{ASM_TK_SYM, asm_text{asm_text_special(':')}}},
                                        x.origin});
   }
-  auto &active = st->pre.active;
-  auto old = active.find(name);
-  bool had = old != active.end();
-  size_t saved = had ? old->second : 0;
-  active[name] = index;
+  /* an entry stays once made (SIZE_MAX: not being expanded), so calls
+  ** neither make nor free one; elements keep their place on rehash */
+  size_t &slot = st->pre.active.try_emplace(name, SIZE_MAX).first->second;
+  size_t saved = slot;
+  slot = index;
   bool ok = run_lines(st, out);
-  if (had)
-    active[name] = saved;
-  else
-    active.erase(name);
+  slot = saved;
   return ok;
 }
 
