@@ -8,6 +8,7 @@
 
 #include "asm.h"
 
+#include <deque>
 #include <memory_resource>
 #include <string>
 #include <string_view>
@@ -90,10 +91,18 @@ struct asm_line {
   int origin;
 };
 
-/* Hashing of texts, also by string_view (no string built to look up). */
-struct asm_text_hash {
-  using is_transparent = void;
-  size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+/* The texts of one assembly: entries never move (tokens point to them);
+** found by open addressing over a power-of-two table of hashes, since
+** every token of the source and of every expansion is looked up here. */
+struct asm_text_table {
+  struct slot {
+    size_t hash;
+    asm_text_entry *e;
+  };
+  std::deque<asm_text_entry> entries;
+  std::vector<slot> slots;
+  const asm_text_entry *intern(std::string_view s);
+  void reserve(size_t n);
 };
 
 /* One macro or struc definition. */
@@ -218,7 +227,7 @@ struct asm_mod {
 struct asm_state {
   /* first members: they outlive every token list and every token */
   std::pmr::monotonic_buffer_resource arena{1 << 16};
-  std::unordered_map<std::string, asm_text_info, asm_text_hash, std::equal_to<>> texts;
+  asm_text_table texts;
   asm_services *svc = nullptr;
   asm_options opt;
   std::string context;

@@ -46,13 +46,40 @@ const asm_text_entry *asm_text_special(char c) {
 ** every text but the empty one is the assembly's own. */
 asm_text asm_intern(asm_state *st, std::string_view text) {
   asm_text r;
-  if (text.empty())
-    return r;
-  auto it = st->texts.find(text);
-  if (it == st->texts.end())
-    it = st->texts.emplace(std::string(text), asm_text_info()).first;
-  r.e = &*it;
+  if (!text.empty())
+    r.e = st->texts.intern(text);
   return r;
+}
+
+void asm_text_table::reserve(size_t n) {
+  size_t want = 64;
+  while (want < 2 * n)
+    want *= 2;
+  if (want <= slots.size())
+    return;
+  std::vector<slot> old(want, slot{0, nullptr});
+  old.swap(slots);
+  for (const slot &o : old) {
+    if (!o.e)
+      continue;
+    size_t i = o.hash & (want - 1);
+    while (slots[i].e)
+      i = (i + 1) & (want - 1);
+    slots[i] = o;
+  }
+}
+
+const asm_text_entry *asm_text_table::intern(std::string_view s) {
+  if (2 * (entries.size() + 1) > slots.size()) /* at most half full */
+    reserve(entries.size() + 1);
+  size_t h = std::hash<std::string_view>()(s), mask = slots.size() - 1;
+  size_t i = h & mask;
+  for (; slots[i].e; i = (i + 1) & mask)
+    if (slots[i].hash == h && std::string_view(slots[i].e->first) == s)
+      return slots[i].e;
+  entries.emplace_back(std::string(s), asm_text_info());
+  slots[i] = slot{h, &entries.back()};
+  return &entries.back();
 }
 
 asm_tok asm_tok_make(asm_state *st, uint8_t kind, std::string_view text) {
@@ -118,8 +145,7 @@ bool asm_lex(asm_state *st, const char *p, size_t n, int origin,
   line.origin = origin;
   line.t.reserve(16);
   out.reserve(out.size() + n / 24); /* about one line per 24 characters */
-  if (st->texts.bucket_count() < n / 16)
-    st->texts.reserve(n / 16);
+  st->texts.reserve(n / 32);
   size_t i = 0;
   while (i < n) {
     char c = p[i];

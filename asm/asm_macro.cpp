@@ -6,6 +6,8 @@
 */
 #include "asm_int.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -23,13 +25,14 @@ struct param_set {
         return &p.second;
     return nullptr;
   }
-  void set(const std::string &name, asm_toks value) {
+  /* a value set again reuses the list it had (once per group) */
+  void set(const std::string &name, const asm_toks &value) {
     for (auto &p : v)
       if (p.first == name) {
-        p.second = std::move(value);
+        p.second.assign(value.begin(), value.end());
         return;
       }
-    v.emplace_back(name, std::move(value));
+    v.emplace_back(name, value);
   }
 };
 
@@ -334,31 +337,30 @@ bool block(asm_state *st, std::vector<asm_line> &in, size_t &i,
     j = i + 1;
     pos = 1;
   }
-  asm_toks rest(in[j].t.begin() + (long)pos, in[j].t.end());
   header.t.resize(open);
-  int origin = in[j].origin;
-  for (;;) {
-    size_t k = 0;
-    while (k < rest.size() && !is_close(rest[k]))
+  for (;;) { /* the body is read in place: tokens pos.. of line j */
+    const asm_toks &cur = in[j].t;
+    int origin = in[j].origin;
+    size_t k = pos;
+    while (k < cur.size() && !is_close(cur[k]))
       k++;
-    if (k < rest.size()) {
-      if (k > 0)
-        body.push_back(asm_line{asm_toks(rest.begin(), rest.begin() + (long)k), origin});
-      asm_toks after(rest.begin() + (long)k + 1, rest.end());
-      if (after.empty()) {
+    if (k < cur.size()) {
+      if (k > pos)
+        body.push_back(asm_line{asm_toks(cur.begin() + (long)pos, cur.begin() + (long)k), origin});
+      if (k + 1 == cur.size()) {
         i = j + 1;
-      } else {
-        in[j].t = after; /* what follows the brace is a line of its own */
+      } else { /* what follows the brace is a line of its own */
+        asm_toks after(cur.begin() + (long)k + 1, cur.end());
+        in[j].t = after;
         i = j;
       }
       return true;
     }
-    if (!rest.empty())
-      body.push_back(asm_line{rest, origin});
+    if (pos < cur.size())
+      body.push_back(asm_line{asm_toks(cur.begin() + (long)pos, cur.end()), origin});
     if (++j >= in.size())
       return fail(st, ASM_E_INCOMPLETE_MACRO, header);
-    rest = in[j].t;
-    origin = in[j].origin;
+    pos = 0;
   }
 }
 
@@ -384,12 +386,12 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
       !(args.size() == 1 && args[0].empty()))
     return fail(st, ASM_E_MACRO_ARGS, line);
   for (size_t p = 0; p < fixed; p++) {
-    asm_toks v = p < args.size() ? args[p] : asm_toks();
-    if (v.empty())
-      v = m.defaults[p];
-    if (v.empty() && m.required[p])
+    const asm_toks *v = p < args.size() ? &args[p] : nullptr;
+    if (!v || v->empty())
+      v = &m.defaults[p];
+    if (v->empty() && m.required[p])
       return fail(st, ASM_E_MACRO_ARGS, line);
-    x.params.set(m.params[p], v);
+    x.params.set(m.params[p], *v);
   }
   if (m.group >= 0) {
     /* one group at least: with no group arguments the forward and
@@ -399,12 +401,14 @@ bool bind_args(asm_state *st, const asm_macro &m, const asm_line &line,
     do {
       groups.emplace_back();
       for (size_t p = 0; p < g; p++) {
-        asm_toks v = a + p < args.size() ? args[a + p] : asm_toks();
-        if (v.empty())
-          v = m.defaults[fixed + p];
-        if (v.empty() && m.required[fixed + p])
-          return fail(st, ASM_E_MACRO_ARGS, line);
-        groups.back().push_back(v);
+        asm_toks *v = a + p < args.size() ? &args[a + p] : nullptr;
+        if (!v || v->empty()) {
+          if (m.defaults[fixed + p].empty() && m.required[fixed + p])
+            return fail(st, ASM_E_MACRO_ARGS, line);
+          groups.back().push_back(m.defaults[fixed + p]);
+        } else {
+          groups.back().push_back(std::move(*v));
+        }
       }
       a += g;
     } while (a < args.size());
@@ -445,6 +449,7 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
   const asm_macro &m = def;
   size_t fixed = m.group >= 0 ? (size_t)m.group : m.params.size();
   int mode = m.group >= 0 ? 1 : 0; /* 0 common, 1 forward, 2 reverse */
+  asm_toks scratch;
   size_t i = 0;
   while (i < m.body.size()) {
     size_t j = i;
@@ -452,7 +457,8 @@ bool expand_sections(asm_state *st, const asm_macro &def, expansion &x,
       j++;
     if (mode == 0 || m.group < 0) {
       for (size_t p = fixed; p < m.params.size(); p++) {
-        asm_toks all;
+        asm_toks &all = scratch;
+        all.clear();
         for (size_t g = 0; g < groups.size(); g++) {
           if (g)
             all.push_back(asm_tok{ASM_TK_SYM, asm_text{asm_text_special(',')}});
@@ -503,6 +509,7 @@ bool repeat_body(asm_state *st, std::vector<asm_line> &body,
   x.origin = parent;
   x.glocals.resize(groups.size());
   std::vector<asm_line> out;
+  out.reserve(std::min<size_t>(m.body.size() * groups.size(), 4096)); /* sized once */
   return expand_sections(st, m, x, groups, out) && run_lines(st, out);
 }
 
@@ -555,6 +562,7 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
   if (!bind_args(st, m, line, argpos, x, groups))
     return false;
   std::vector<asm_line> out;
+  out.reserve(std::min<size_t>(m.body.size() * (groups.empty() ? 1 : groups.size()) + 1, 4096));
   if (!expand_sections(st, m, x, groups, out))
     return false;
   if (struc) { /* a body that does not define `.` leaves the name a label */
@@ -567,16 +575,13 @@ bool asm_macro_call(asm_state *st, const asm_macro &def, size_t index,
                                                 asm_tok{ASM_TK_SYM, asm_text{asm_text_special(':')}}},
                                        x.origin});
   }
-  auto &active = st->pre.active;
-  auto old = active.find(name);
-  bool had = old != active.end();
-  size_t saved = had ? old->second : 0;
-  active[name] = index;
+  /* an entry stays once made (SIZE_MAX: not being expanded), so calls
+  ** neither make nor free one; elements keep their place on rehash */
+  size_t &slot = st->pre.active.try_emplace(name, SIZE_MAX).first->second;
+  size_t saved = slot;
+  slot = index;
   bool ok = run_lines(st, out);
-  if (had)
-    active[name] = saved;
-  else
-    active.erase(name);
+  slot = saved;
   return ok;
 }
 

@@ -66,6 +66,7 @@ static bool assemble(const char *context, const char *source, size_t len,
   st.module_ctx = svc->open_context(st.context.c_str());
   bool ok = asm_pre_run(&st, source, len) && asm_ctl_pair(&st);
   st.mem_base = st.mem_used;
+  st.syms.reserve(st.lines.size() / 4); /* labels of the passes, few rehashes */
   ok = ok && run_passes(&st) && write_output(&st, out);
   if (!ok || st.fatal || st.err) {
     out.clear();

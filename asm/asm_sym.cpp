@@ -100,13 +100,15 @@ bool asm_sym_set(asm_state *st, asm_sym &s, const asm_val &v, int size, bool var
 /* The entry of a full name, made when missing; the table outlives the
 ** passes, so its memory is charged for good. */
 static asm_sym *entry(asm_state *st, const std::string &name) {
-  auto it = st->syms.find(name);
-  if (it != st->syms.end())
+  auto [it, fresh] = st->syms.try_emplace(name); /* one lookup, new or not */
+  if (!fresh)
     return &it->second;
-  if (!asm_charge(st, ASM_SYM_COST + name.size()))
+  if (!asm_charge(st, ASM_SYM_COST + name.size())) {
+    st->syms.erase(it);
     return nullptr;
+  }
   st->mem_base += ASM_SYM_COST + name.size();
-  return &st->syms.emplace(name, asm_sym()).first->second;
+  return &it->second;
 }
 
 bool asm_sym_define(asm_state *st, const std::string &name, const asm_val &v,
