@@ -52,6 +52,16 @@ services_up() {
 }
 setsid -f wineserver -p >/dev/null 2>&1 </dev/null
 services_up || wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+# Our private display has no window manager: Wine would wait two seconds
+# for one on every top-level window it hides. There windows are unmanaged;
+# on the user's display the window manager manages them as usual.
+managed=Y
+[ "$DISPLAY" = "$(cat "$state/display" 2>/dev/null)" ] && managed=N
+if [ "$(cat "$state/managed" 2>/dev/null)" != "$managed" ]; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f \
+    >/dev/null 2>&1 </dev/null
+  echo $managed >"$state/managed"
+fi
 flock -u 9
 exec 9>&-
 
