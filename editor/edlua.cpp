@@ -26,8 +26,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 static void ed_message(const char *fmt, unsigned msg) {
   char buf[160];

@@ -6,11 +6,11 @@
 #include <stdio.h>
 
 #include "host/console.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/intr.h"
 #include "host/srcfile.h"
 #include "host/repl.h"
-#include "host/report.h"
+#include "host/script/report.h"
 #include "host/trelk.h"
 #include "canvas/win/cw_canvas.h"
 #include "data/db/db_lua.h"

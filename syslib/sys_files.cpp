@@ -12,8 +12,7 @@ extern "C" {
 }
 
 #include "syslib.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 /* The table under construction is at -2, the new name at -1. */
 static void sys_append(lua_State *L, int *n) {

@@ -16,9 +16,7 @@ extern "C" {
 #include "sys_args.h"
 #include "sys_pe.h"
 #include "syslib.h"
-
-extern void con_message(const char *text);
-extern void con_before_call(void);
+#include "host/base/message.h"
 
 #define SYS_EXPORT_MT "ldlyb.export"
 #define SYS_MODULE_MT "ldlyb.module"

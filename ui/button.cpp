@@ -3,7 +3,7 @@
 */
 #include <windows.h>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/trelk.h"
 #include "ui/button.h"
 #include "ui/colors.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gui/record.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "ui/button.h"
 #include "ui/dialogwin.h"
 #include "ui/menuwin.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gui/notify.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/trelk.h"
 #include "ui/button.h"
 #include "ui/caption.h"

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "gui/layout.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "ui/button.h"
 #include "ui/dialogwin.h"
 #include "ui/menuwin.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "host/console.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/trelk.h"
 #include "ui/drag.h"
 #include "ui/draghandle.h"

@@ -4,7 +4,7 @@
 */
 #include <windows.h>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "ui/colors.h"
 #include "ui/drag.h"
 #include "ui/draghandle.h"

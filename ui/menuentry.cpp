@@ -13,8 +13,7 @@
 #include "ui/numspin.h"
 #include "ui/scroll.h"
 #include "ui/tooltip.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 #define DROP_TIMER 1
 

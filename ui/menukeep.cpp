@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "gui/gui.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "ui/button.h"
 #include "ui/dialogwin.h"
 #include "ui/menuwin.h"

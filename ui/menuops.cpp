@@ -8,8 +8,8 @@
 #include "gui/command.h"
 #include "gui/gui.h"
 #include "gui/view.h"
-#include "host/heap.h"
-#include "host/report.h"
+#include "host/base/heap.h"
+#include "host/script/report.h"
 #include "host/trelk.h"
 #include "gui/layout.h"
 #include "ui/caption.h"
@@ -21,8 +21,7 @@
 #include "ui/menuwin.h"
 #include "ui/scroll.h"
 #include "ui/wndprocs.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 /* a dialog's frame no longer has the size of its description: a resize
    that would change nothing would still tell the dialog's command */

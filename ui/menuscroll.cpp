@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "gui/layout.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "ui/menuwin.h"
 #include "ui/scroll.h"
 

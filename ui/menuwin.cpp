@@ -9,7 +9,7 @@
 #include "gui/notify.h"
 #include "gui/view.h"
 #include "host/console.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/trelk.h"
 #include "ui/button.h"
 #include "ui/caption.h"

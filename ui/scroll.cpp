@@ -6,7 +6,7 @@
 
 #include "gui/notify.h"
 #include "gui/record.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/trelk.h"
 #include "ui/button.h"
 #include "ui/colors.h"

@@ -15,8 +15,7 @@ extern "C" {
 
 #include "db_lua.h"
 #include "dbapi.h"
-
-void con_message(const char *text); /* host/console.h */
+#include "host/base/message.h"
 
 #define DBL_STORAGE "trelk.db.storage"
 #define DBL_VIEW "trelk.db.view"

@@ -16,8 +16,7 @@ extern "C" {
 }
 
 #include "rx_core.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 #ifdef _WIN32
 void rx_win_open(void);

@@ -4,10 +4,10 @@
 */
 #include "rx_native.h"
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "rx_core.h"
+#include "host/base/message.h"
 
-extern void con_message(const char *text);
 void rx_win_open(void);
 
 static void *rx_heap_alloc(size_t size) { return hp_alloc(size); }

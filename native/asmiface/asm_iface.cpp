@@ -12,7 +12,7 @@
 
 #include "asm/asm.h"
 #include "host/console.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "native/asmiface/asm_ctx.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/modules/mod_registry.h"

@@ -15,8 +15,7 @@ extern "C" {
 
 #include "das386_lua.h"
 #include "das_decode.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 /* Number of bytes readable from addr, at most want. */
 static size_t das_readable(uintptr_t addr, size_t want) {

@@ -9,12 +9,11 @@
 
 #include <string.h>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "native/modules/mod_builtin.h"
 #include "native/modules/mod_registry.h"
 #include "native/modules/modules.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 void *(*mod_match_hook)(const char *subject, const char *pattern, uint32_t start,
                         uint32_t options) = NULL;

@@ -15,9 +15,7 @@ extern "C" {
 
 #include "native/guard/guard_lua.h"
 #include "native/modules/mod_call.h"
-
-extern void con_message(const char *text);
-
+#include "host/base/message.h"
 
 const char mc_fault_message[] = "Error! exception is occured inside asm module call\n";
 

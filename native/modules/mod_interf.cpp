@@ -6,7 +6,7 @@
 
 #include <string.h>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "native/modules/mod_builtin.h"
 #include "native/modules/mod_registry.h"
 

@@ -18,8 +18,7 @@ extern "C" {
 #include "native/modules/mod_call.h"
 #include "native/modules/mod_lua.h"
 #include "native/modules/mod_registry.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 static const char MO_MODULES[] = "modules*";
 static const char MO_ALLBYNAME[] = "modules.byname*";

@@ -17,12 +17,11 @@ extern "C" {
 #include "lualib.h"
 }
 
-#include "host/report.h"
+#include "host/script/report.h"
 #include "native/modules/mod_builtin.h"
 #include "native/modules/mod_call.h"
 #include "native/modules/mod_image.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 lua_State *lm_L = NULL;
 

@@ -8,7 +8,7 @@
 
 #include "../terminal/driver.h"
 #include "data/regex/rx_native.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "ui/colors.h"
 
 namespace {

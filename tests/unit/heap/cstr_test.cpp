@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/cstr.h"
-#include "host/heap.h"
+#include "host/base/cstr.h"
+#include "host/base/heap.h"
 #include "heapwalk.h"
 
 CS_BUILTIN(cs_test_builtin, "Close");

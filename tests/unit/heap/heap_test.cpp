@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "heapwalk.h"
 
 namespace {

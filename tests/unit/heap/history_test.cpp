@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "heapwalk.h"
 #include "host/history.h"
 

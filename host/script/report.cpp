@@ -5,8 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "host/console.h"
-#include "host/report.h"
+#include "host/base/message.h"
+#include "host/script/report.h"
 
 extern "C" {
 #include "lauxlib.h"

@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <string.h>
 
-#include "host/cstr.h"
-#include "host/heap.h"
+#include "host/base/cstr.h"
+#include "host/base/heap.h"
 
 static struct cs_hdr *hdr_of(const char *s) {
   return (struct cs_hdr *)(s - sizeof(struct cs_hdr));

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 
 void *hp_heap = NULL;
 static const char *lo_addr = NULL;   /* application range; empty until filled */
