@@ -11,7 +11,7 @@ extern "C" {
 #include "lauxlib.h"
 }
 
-#include "syslib.h"
+#include "syslib/syslib.h"
 #include "host/base/message.h"
 
 /* The table under construction is at -2, the new name at -1. */

@@ -13,9 +13,9 @@ extern "C" {
 }
 
 #include "native/guard/guard_lua.h"
-#include "sys_args.h"
-#include "sys_pe.h"
-#include "syslib.h"
+#include "syslib/sys_args.h"
+#include "syslib/sys_pe.h"
+#include "syslib/syslib.h"
 #include "host/base/message.h"
 
 #define SYS_EXPORT_MT "ldlyb.export"

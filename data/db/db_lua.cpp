@@ -13,8 +13,8 @@ extern "C" {
 #include "lua.h"
 }
 
-#include "db_lua.h"
-#include "dbapi.h"
+#include "data/db/db_lua.h"
+#include "data/db/dbapi.h"
 #include "host/base/message.h"
 
 #define DBL_STORAGE "trelk.db.storage"

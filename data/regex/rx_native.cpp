@@ -2,10 +2,10 @@
 ** rx_native.cpp: the matcher for native code; the block comes from the
 ** program heap and complaints go to the terminal.
 */
-#include "rx_native.h"
+#include "data/regex/rx_native.h"
 
 #include "host/base/heap.h"
-#include "rx_core.h"
+#include "data/regex/rx_core.h"
 #include "host/base/message.h"
 
 void rx_win_open(void);

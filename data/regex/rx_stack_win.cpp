@@ -4,7 +4,7 @@
 */
 #include <windows.h>
 
-#include "rx_core.h"
+#include "data/regex/rx_core.h"
 
 #define RX_STACK_MARGIN (192 * 1024)   /* handlers, messages, guard pages */
 

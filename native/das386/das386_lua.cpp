@@ -13,8 +13,8 @@ extern "C" {
 #include "lua.h"
 }
 
-#include "das386_lua.h"
-#include "das_decode.h"
+#include "native/das386/das386_lua.h"
+#include "native/das386/das_decode.h"
 #include "host/base/message.h"
 
 /* Number of bytes readable from addr, at most want. */

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "canvas/cn_node.h"
 #include "canvas/win/cw_canvas.h"
 #include "gui/notify.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "../terminal/driver.h"
-#include "keys.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/design/keys.h"
 #include "editor/edwin.h"
 #include "gui/view.h"
 #include "gui/designer.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "../terminal/driver.h"
-#include "keys.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/design/keys.h"
 #include "gui/gui.h"
 #include "gui/record.h"
 #include "ui/drag.h"

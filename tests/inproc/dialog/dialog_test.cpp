@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "gui/gui.h"
 #include "gui/layout.h"
 #include "gui/record.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "Scintilla.h"
 #include "editor/edwin.h"
 #include "gui/gui.h"

@@ -1,6 +1,6 @@
-#include "common.h"
+#include "tests/inproc/dialogwin/common.h"
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "host/base/heap.h"
 
 void *handle_of(const char *global) {

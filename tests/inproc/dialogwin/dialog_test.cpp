@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "../terminal/driver.h"
-#include "common.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/dialogwin/common.h"
 #include "ui/dialogwin.h"
 #include "ui/dwgeom.h"
 #include "ui/mainwin.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "../terminal/driver.h"
-#include "common.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/dialogwin/common.h"
 #include "ui/menuwin.h"
 #include "ui/numspin.h"
 #include "ui/scroll.h"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "../terminal/driver.h"
-#include "common.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/dialogwin/common.h"
 #include "ui/colors.h"
 #include "ui/framed.h"
 #include "ui/mainwin.h"

@@ -4,7 +4,7 @@
 
 #include "Scintilla.h"
 #include "editor/edwin.h"
-#include "harness.h"
+#include "tests/inproc/editor/harness.h"
 #include "ui/scroll.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "harness.h"
+#include "tests/inproc/editor/harness.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "gui/gui.h"
 #include "gui/record.h"
 #include "ui/freemenu.h"

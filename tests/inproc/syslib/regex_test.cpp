@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "data/regex/rx_native.h"
 #include "host/base/heap.h"
 #include "ui/colors.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "host/console.h"
 #include "host/repl.h"
 #include "host/trelk.h"

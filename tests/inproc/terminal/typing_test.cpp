@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "host/console.h"
 #include "host/repl.h"
 #include "host/trelk.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "ui/framed.h"
 #include "ui/mainwin.h"
 

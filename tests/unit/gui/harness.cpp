@@ -1,4 +1,4 @@
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 
 #include "host/base/cstr.h"
 #include "host/base/heap.h"
-#include "heapwalk.h"
+#include "tests/unit/heap/heapwalk.h"
 
 CS_BUILTIN(cs_test_builtin, "Close");
 

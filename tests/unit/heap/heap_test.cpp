@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "host/base/heap.h"
-#include "heapwalk.h"
+#include "tests/unit/heap/heapwalk.h"
 
 namespace {
 

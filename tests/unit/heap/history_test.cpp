@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/base/heap.h"
-#include "heapwalk.h"
+#include "tests/unit/heap/heapwalk.h"
 #include "host/history.h"
 
 namespace {
