@@ -52,6 +52,7 @@ int trelk_init(void) {
   if (!hp_init()) return 0;
   if (!cls_register_first()) fail_registration();
   cls_register_rest();
+  ed_register_classes();
   if (!mw_create()) return 0;
   mn_init();
   ed_init();

@@ -11,7 +11,7 @@
 
 #include "tests/inproc/terminal/driver.h"
 #include "tests/inproc/design/keys.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "gui/view.h"
 #include "gui/designer.h"
 #include "gui/gui.h"

@@ -13,7 +13,7 @@
 
 #include "tests/inproc/terminal/driver.h"
 #include "Scintilla.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "gui/gui.h"
 #include "gui/move.h"
 #include "gui/record.h"

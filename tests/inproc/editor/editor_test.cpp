@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Scintilla.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "tests/inproc/editor/harness.h"
 #include "ui/scroll.h"
 

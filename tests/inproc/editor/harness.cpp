@@ -4,7 +4,7 @@
 #include <stdlib.h>
 
 #include "Scintilla.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "gui/gui.h"
 #include "ui/menuwin.h"
 

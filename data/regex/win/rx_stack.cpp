@@ -1,5 +1,5 @@
 /*
-** rx_stack_win.cpp: on Windows the matcher's recursion budget is the
+** rx_stack.cpp: on Windows the matcher's recursion budget is the
 ** thread's own remaining stack, measured at every call.
 */
 #include <windows.h>

@@ -13,7 +13,7 @@
 
 #include "editor/editor.h"
 #include "editor/edregex.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "editor/mesargs.h"
 #include "editor/unilexer.h"
 #include "gui/controls.h"

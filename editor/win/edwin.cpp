@@ -11,7 +11,7 @@
 
 #include "Scintilla.h"
 
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "editor/lexers.h"
 #include "editor/style.h"
 #include "editor/unilexer.h"
