@@ -11,7 +11,7 @@
 #include "host/history.h"
 #include "host/intr.h"
 #include "host/trelk.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 struct con_state con;
 void (*con_hover_hook)(const MSG *msg) = NULL;

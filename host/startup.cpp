@@ -25,12 +25,12 @@
 #include "native/modules/modules.h"
 #include "syslib/syslib.h"
 #include "ui/classes.h"
-#include "ui/drag.h"
-#include "ui/develop.h"
-#include "ui/dragentry.h"
+#include "ui/drag/drag.h"
+#include "ui/drag/develop.h"
+#include "ui/drag/dragentry.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 #include "ui/tooltip.h"
 
 extern "C" {

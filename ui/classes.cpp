@@ -7,11 +7,11 @@
 
 #include "host/base/heap.h"
 #include "host/trelk.h"
-#include "ui/button.h"
-#include "ui/caption.h"
+#include "ui/frame/button.h"
+#include "ui/frame/caption.h"
 #include "ui/classes.h"
-#include "ui/colors.h"
-#include "ui/framed.h"
+#include "ui/colour.h"
+#include "ui/frame/framed.h"
 #include "ui/tooltip.h"
 #include "ui/wndprocs.h"
 

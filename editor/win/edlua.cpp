@@ -21,7 +21,7 @@
 #include "gui/objects.h"
 #include "gui/view.h"
 #include "host/trelk.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 extern "C" {
 #include "lauxlib.h"

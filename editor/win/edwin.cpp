@@ -19,8 +19,8 @@
 #include "gui/notify.h"
 #include "gui/objects.h"
 #include "host/trelk.h"
-#include "ui/colors.h"
-#include "ui/scroll.h"
+#include "ui/colour.h"
+#include "ui/scroll/scroll.h"
 
 struct ew_window {
   HWND wnd;

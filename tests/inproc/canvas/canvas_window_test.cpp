@@ -11,7 +11,7 @@
 #include "canvas/win/cw_canvas.h"
 #include "gui/notify.h"
 #include "gui/view.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 extern "C" {
 #include "lauxlib.h"

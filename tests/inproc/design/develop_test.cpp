@@ -17,11 +17,11 @@
 #include "gui/gui.h"
 #include "gui/dzstyle.h"
 #include "gui/notify.h"
-#include "ui/develop.h"
-#include "ui/dialogwin.h"
-#include "ui/drag.h"
+#include "ui/drag/develop.h"
+#include "ui/dialog/dialogwin.h"
+#include "ui/drag/drag.h"
 #include "ui/mainwin.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "tests/inproc/terminal/driver.h"
 #include "tests/inproc/dialogwin/common.h"
-#include "ui/menuwin.h"
-#include "ui/numspin.h"
-#include "ui/scroll.h"
+#include "ui/menu/menuwin.h"
+#include "ui/dialog/numspin.h"
+#include "ui/scroll/scroll.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "tests/inproc/terminal/driver.h"
 #include "tests/inproc/dialogwin/common.h"
-#include "ui/colors.h"
-#include "ui/framed.h"
+#include "ui/colour.h"
+#include "ui/frame/framed.h"
 #include "ui/mainwin.h"
-#include "ui/scroll.h"
+#include "ui/scroll/scroll.h"
 
 namespace {
 

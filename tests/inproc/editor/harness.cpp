@@ -6,7 +6,7 @@
 #include "Scintilla.h"
 #include "editor/win/edwin.h"
 #include "gui/gui.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 extern "C" {
 #include "lauxlib.h"

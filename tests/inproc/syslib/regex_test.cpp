@@ -9,7 +9,7 @@
 #include "tests/inproc/terminal/driver.h"
 #include "data/regex/rx_native.h"
 #include "host/base/heap.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 namespace {
 

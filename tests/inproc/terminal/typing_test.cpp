@@ -12,7 +12,7 @@
 #include "host/console.h"
 #include "host/repl.h"
 #include "host/trelk.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "tests/inproc/terminal/driver.h"
-#include "ui/framed.h"
+#include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
 namespace {
