@@ -2,7 +2,7 @@
 ** Repeating blocks of the preprocessor: rept, irp, irps and match. Each
 ** expands its body through the macro machinery once per binding set.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 namespace {
 

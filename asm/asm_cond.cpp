@@ -3,7 +3,7 @@
 ** ~ & | and parentheses, `defined` and `used`, and the comparisons of
 ** token runs eq, eqtype and in.
 */
-#include "asm_expr.h"
+#include "asm/asm_expr.h"
 
 namespace {
 

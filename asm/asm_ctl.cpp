@@ -3,7 +3,7 @@
 ** break and virtual. The blocks are paired once before the passes; each
 ** pass then follows the pairs with a stack of open blocks.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 enum {
   CTL_NONE, CTL_IF, CTL_ELSE, CTL_ENDIF, CTL_REPEAT, CTL_ENDREPEAT,

@@ -2,7 +2,7 @@
 ** Output areas and the data directives: db dw du dd dp df dq dt with
 ** strings and dup, and the reservations rb rw rd rp rf rq rt.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <cmath>
 #include <cstring>

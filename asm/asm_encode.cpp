@@ -5,7 +5,7 @@
 ** Relocatable fields are encoded with a placeholder that forces their full
 ** 32-bit form; the real value is patched in and its offset reported.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <Zydis/Zydis.h>
 

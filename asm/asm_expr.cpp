@@ -7,7 +7,7 @@
 ** brackets, register terms with scales. Conditions add relations,
 ** ~ & | and the tests `defined` and `used`.
 */
-#include "asm_expr.h"
+#include "asm/asm_expr.h"
 
 #include <cstdlib>
 #include <cstring>

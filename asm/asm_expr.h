@@ -4,7 +4,7 @@
 #ifndef TRELK_ASM_EXPR_H
 #define TRELK_ASM_EXPR_H
 
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <cstring>
 

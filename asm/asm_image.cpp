@@ -3,7 +3,7 @@
 ** code and data, then the header: signature, descriptor, relocations and
 ** imports, each block an item of variable-length numbers and items.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 /* Low two bits of the first byte: count of further bytes. */
 void asm_image_vnum(std::vector<uint8_t> &out, uint32_t v) {

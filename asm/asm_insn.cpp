@@ -3,7 +3,7 @@
 ** in brackets with size words and segment overrides, immediates and far
 ** pointers), handed to the encoder; the bytes go to the output.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <Zydis/Zydis.h>
 

@@ -6,7 +6,7 @@
 #ifndef TRELK_ASM_INT_H
 #define TRELK_ASM_INT_H
 
-#include "asm.h"
+#include "asm/asm.h"
 
 #include <deque>
 #include <memory_resource>

@@ -3,7 +3,7 @@
 ** backslash ending a line joins the next one, and a backslash before a
 ** token escapes it for one level of macro expansion.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <cstring>
 

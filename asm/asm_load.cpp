@@ -7,7 +7,7 @@
 **   store [size] value at [space:]address
 **   file 'name' [:offset] [,count]
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 ** common / forward / reverse, local, # concatenation, backslash escapes),
 ** and the repeating blocks rept, irp, irps and match.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -11,7 +11,7 @@
 ** EAX with `mov eax, imm32' (zero in the image); the import entry names the
 ** immediate, and the loader writes the bound address there.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 namespace {
 

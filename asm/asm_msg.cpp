@@ -2,7 +2,7 @@
 ** Messages of the assembler engine and how they reach the host: fatal
 ** errors alone, line errors with the context chain and the rebuilt line.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 static const char *const asm_msgs[ASM_MSG_COUNT] = {
   "",

@@ -5,7 +5,7 @@
 ** leaves the range is an overflow, which the caller reports as "value out
 ** of range", as the reference does.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 asm_num asm_num_of(const asm_val &v) {
   asm_num n;

@@ -2,7 +2,7 @@
 ** One assembly pass over the preprocessed lines: labels, '=' definitions,
 ** directives and instructions. Control directives are in asm_ctl.cpp.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 namespace {
 

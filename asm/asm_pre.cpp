@@ -4,7 +4,7 @@
 ** struc definitions and calls, rept, irp, irps and match; every other
 ** line gets its symbolic constants replaced and goes to the passes.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 namespace {
 

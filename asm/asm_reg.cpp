@@ -3,7 +3,7 @@
 ** mnemonics, looked up case-insensitively. Register and mnemonic numbers
 ** are the encoder's own, so the bridge needs no translation.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <Zydis/Zydis.h>
 

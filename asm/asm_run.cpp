@@ -2,7 +2,7 @@
 ** Entry of the engine: preprocess, pair the control blocks, run passes
 ** until no symbol changes, then write the output.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 #include <fstream>
 #include <sstream>

@@ -3,7 +3,7 @@
 ** in a pass takes the value it had at the end of the previous pass; the
 ** passes repeat until no symbol changes between two of them.
 */
-#include "asm_int.h"
+#include "asm/asm_int.h"
 
 enum { ASM_SYM_COST = 24 };
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "img.h"
-#include "img_encode.h"
+#include "canvas/image/img.h"
+#include "tests/unit/image/img_encode.h"
 
 #ifdef HAVE_STB_IMAGE
 #include <stb_image.h>

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Scintilla.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "editor/unilexer.h"
 #include "host/trelk.h"
 

@@ -13,13 +13,12 @@ extern "C" {
 #include "lualib.h"
 }
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "native/modules/mod_build.h"
 #include "native/guard/guard.h"
 #include "native/modules/mod_registry.h"
 #include "native/modules/modules.h"
 
-void con_message(const char *text) { fputs(text, stderr); }
 
 namespace {
 

@@ -30,7 +30,6 @@ extern "C" {
 #include "data/regex/rx_core.h"
 #include "data/regex/rx_lua.h"
 
-void con_message(const char *text) { fputs(text, stderr); }
 
 namespace {
 

@@ -16,8 +16,7 @@ extern "C" {
 
 #include "canvas/cn_node.h"
 #include "canvas/image/img.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 #define GI_CANVAS "trelk.canvas"
 #define GI_PATHS "trelk.canvas.paths"

@@ -2,7 +2,7 @@
 # 5.2.2) from Debian's scite source package, built static for the Windows
 # configuration only. Of Lexilla we take lexlib and the two lexers the
 # program offers; src/Lexilla.cxx, which pulls in every lexer, is left out:
-# editor/lexers.cpp is the catalogue.
+# editor/win/lexers.cpp is the catalogue.
 if(TARGET scintilla)
   return()
 endif()

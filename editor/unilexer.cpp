@@ -18,8 +18,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 static void *no_focus(void) { return 0; }
 static void no_set_focus(void *w) { (void)w; }

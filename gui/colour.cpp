@@ -4,7 +4,7 @@
 ** 32-bit value, so -1 reads back as -1; anything else is ignored.
 */
 #include "gui/colour.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 static int color_index(lua_State *L) {
   const char *name = lua_type(L, 2) == LUA_TSTRING ? lua_tostring(L, 2) : NULL;

@@ -11,8 +11,7 @@ extern "C" {
 #include "lobject.h"   /* the source text kept in function prototypes */
 }
 #include <stdlib.h>
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 static int plain_pcall(lua_State *L, int nargs) {
   int status = lua_pcall(L, nargs, 0, 0);

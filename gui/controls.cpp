@@ -13,8 +13,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 static const char *field_text(lua_State *L, int args, const char *key) {
   /* raw: a text made by a metamethod would be unreferenced once popped */

@@ -18,8 +18,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 void (*dz_close_hook)(void) = NULL;
 void (*dz_place_hook)(struct gr_entry *e) = NULL;

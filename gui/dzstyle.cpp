@@ -17,8 +17,7 @@ extern "C" {
 #include "lauxlib.h"
 #include "lobject.h"
 }
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 struct dzs_state dzs;
 

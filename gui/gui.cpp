@@ -11,8 +11,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 lua_State *gui_L = NULL;
 struct gr_container *gui_main_menu = NULL;

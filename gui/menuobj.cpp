@@ -11,8 +11,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 int mo_menu(lua_State *L) {
   obj_new_container(L, GR_MENU, lua_gettop(L) >= 1 ? 1 : 0, "Menu",

@@ -15,6 +15,7 @@
 extern "C" {
 #include "lauxlib.h"
 }
+#include "host/base/message.h"
 
 int obj_toint(lua_Number n) {
   if (n != n) return 0;
@@ -144,7 +145,6 @@ struct gr_container *obj_new_container(lua_State *L, uint32_t kind, int args,
     lua_setmetatable(L, t);
   } else {
     lua_pop(L, 1);
-    extern void con_message(const char *text);
     con_message(mt_fail);
   }
   return c;

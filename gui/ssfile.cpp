@@ -9,8 +9,7 @@
 #include <string.h>
 
 #include "gui/savestate.h"
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 static int plain_rename(const char *from, const char *to) {
   return rename(from, to) == 0;

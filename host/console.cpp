@@ -11,7 +11,7 @@
 #include "host/history.h"
 #include "host/intr.h"
 #include "host/trelk.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 struct con_state con;
 void (*con_hover_hook)(const MSG *msg) = NULL;
@@ -277,7 +277,7 @@ void con_show_now(void) {
 
 /* Before a call into a DLL, which may take long without a message loop:
    output not yet on the screen is shown, unless that was done just now. */
-void con_before_call(void) {
+static void before_call(void) {
   if (con.edit && (out.len || out.frozen) && GetTickCount() - out.painted >= out.gap)
     con_show_now();
 }
@@ -286,8 +286,9 @@ void con_poll_due(void) {
   if (con.edit && GetTickCount() - out.shown >= out.gap) con_show_now();
 }
 
-void con_message(const char *text) { append(text, COL_ERROR); }
-void con_print(const char *text) { append(text, COL_PRINT); }
+static void message(const char *text) { append(text, COL_ERROR); }
+static void print(const char *text) { append(text, COL_PRINT); }
+static const struct con_ops term_ops = {message, print, before_call};
 
 static void scroll_caret(void) { send(EM_SCROLLCARET, 0, 0); }
 
@@ -382,6 +383,7 @@ static LRESULT CALLBACK con_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 
 int con_create(HWND main) {
   RECT rc;
+  con_setops(&term_ops);
   trelk.riched = LoadLibraryA("RichEd20.dll");
   GetClientRect(main, &rc);
   con.main = main;

@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include "host/base/message.h"
+
 struct con_state {
   HWND main;          /* main window; null once destroyed */
   HWND edit;          /* the rich-edit child */
@@ -28,9 +30,7 @@ struct con_state {
 
 extern struct con_state con;
 
-int con_create(HWND main);
-void con_message(const char *text);     /* error colour */
-void con_print(const char *text);       /* print colour */
+int con_create(HWND main);   /* also makes it the message routines' target */
 int con_readline(char *buf, int cap);   /* length, or -1 to end */
 int con_nested_read(char *buf, int cap);   /* the same, for a running line */
 void con_end_wait(void);                /* exit request while waiting */
@@ -38,7 +38,6 @@ LONG con_text_length(void);
 void con_flush(void);   /* write pending output and redraw; before any wait */
 void con_show_now(void);   /* flush and paint the terminal without a loop */
 void con_poll_due(void);   /* con_show_now if output has waited long enough */
-void con_before_call(void);   /* show waiting output before a DLL call */
 
 /* Hooks the reader's loop calls for each message; filled in by the
    tooltip and the drag frame. Each returns 1 if it consumed the message. */

@@ -3,7 +3,7 @@
 */
 #include <string.h>
 
-#include "host/cstr.h"
+#include "host/base/cstr.h"
 #include "host/history.h"
 
 struct hist_ring hist;

@@ -8,7 +8,7 @@
 
 #include "host/console.h"
 #include "host/intr.h"
-#include "ui/framed.h"
+#include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
 static int exit_presses;

@@ -6,7 +6,7 @@
 
 #include "host/console.h"
 #include "host/repl.h"
-#include "host/report.h"
+#include "host/script/report.h"
 #include "host/trelk.h"
 
 extern "C" {

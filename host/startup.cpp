@@ -6,11 +6,11 @@
 #include <stdio.h>
 
 #include "host/console.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/intr.h"
 #include "host/srcfile.h"
 #include "host/repl.h"
-#include "host/report.h"
+#include "host/script/report.h"
 #include "host/trelk.h"
 #include "canvas/win/cw_canvas.h"
 #include "data/db/db_lua.h"
@@ -25,12 +25,12 @@
 #include "native/modules/modules.h"
 #include "syslib/syslib.h"
 #include "ui/classes.h"
-#include "ui/drag.h"
-#include "ui/develop.h"
-#include "ui/dragentry.h"
+#include "ui/drag/drag.h"
+#include "ui/drag/develop.h"
+#include "ui/drag/dragentry.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 #include "ui/tooltip.h"
 
 extern "C" {
@@ -52,6 +52,7 @@ int trelk_init(void) {
   if (!hp_init()) return 0;
   if (!cls_register_first()) fail_registration();
   cls_register_rest();
+  ed_register_classes();
   if (!mw_create()) return 0;
   mn_init();
   ed_init();

@@ -4,7 +4,7 @@
 ** followed by a zero word that the callee may use to find the end. Tables
 ** are read raw (no metamethods), so nothing here can raise.
 */
-#include "sys_args.h"
+#include "syslib/sys_args.h"
 
 #include <math.h>
 #include <stdlib.h>

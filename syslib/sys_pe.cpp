@@ -3,7 +3,7 @@
 ** pointer table, so their order and spacing in the string area do not
 ** matter; a name that runs off the image ends the walk.
 */
-#include "sys_pe.h"
+#include "syslib/sys_pe.h"
 
 #include <stdint.h>
 #include <string.h>

@@ -5,14 +5,13 @@
 */
 #include <windows.h>
 
-#include "editor/editor.h"
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "host/trelk.h"
-#include "ui/button.h"
-#include "ui/caption.h"
+#include "ui/frame/button.h"
+#include "ui/frame/caption.h"
 #include "ui/classes.h"
-#include "ui/colors.h"
-#include "ui/framed.h"
+#include "ui/colour.h"
+#include "ui/frame/framed.h"
 #include "ui/tooltip.h"
 #include "ui/wndprocs.h"
 
@@ -77,7 +76,6 @@ void cls_register_rest(void) {
   reg("TrelkHWcn", vh, holder_proc, 4, red, NULL, NULL);
   reg("187561TT", vh | CS_SAVEBITS, tt_proc, 8,
       CreateSolidBrush(RGB(255, 255, 224)), NULL, NULL);
-  ed_register_classes();
   hp_bounds_init();
   LOGFONTA lf;
   ZeroMemory(&lf, sizeof lf);

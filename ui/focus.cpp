@@ -2,7 +2,7 @@
 ** Focus-chain nodes. Containers link them in tab order; a node that is not
 ** linked has null neighbours.
 */
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "ui/focus.h"
 
 struct fc_node *fc_create(HWND w) {

@@ -3,8 +3,8 @@
 */
 #include <windows.h>
 
-#include "host/cstr.h"
-#include "host/heap.h"
+#include "host/base/cstr.h"
+#include "host/base/heap.h"
 #include "ui/iconcache.h"
 
 struct ic_entry {

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "host/console.h"
-#include "ui/framed.h"
+#include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
 static HWND main_wnd, main_menu, free_menu;

@@ -5,7 +5,7 @@
 
 #include "host/console.h"
 #include "host/trelk.h"
-#include "ui/dwgeom.h"
+#include "ui/drag/dwgeom.h"
 #include "ui/mainwin.h"
 #include "ui/tooltip.h"
 

@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "img_reader.h"
+#include "canvas/image/img_reader.h"
 
 static const char bmp_enotbmp[] = "Not a BMP image file";
 

@@ -5,7 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "img_reader.h"
+#include "canvas/image/img_reader.h"
 
 #define GIF_MAXCODES 4096
 

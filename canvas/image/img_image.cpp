@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "img.h"
+#include "canvas/image/img.h"
 
 img_image *img_new(void) {
   return (img_image *)calloc(1, sizeof(img_image));

@@ -6,7 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "img_reader.h"
+#include "canvas/image/img_reader.h"
 
 struct img_format {
   const char *ext;

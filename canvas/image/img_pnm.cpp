@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "img_reader.h"
+#include "canvas/image/img_reader.h"
 
 static const char pnm_enotpnm[] = "Not a PNM image file";
 static const char pnm_ezero[] = "Unable to read image: image dimensions are zero";

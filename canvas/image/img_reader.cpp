@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "img_reader.h"
+#include "canvas/image/img_reader.h"
 
 const char img_etoolarge[] = "Image too large";
 const char img_etruncated[] = "Image data truncated";

@@ -8,7 +8,7 @@
 
 #include <string.h>
 
-#include "img.h"
+#include "canvas/image/img.h"
 
 struct img_reader {
   const uint8_t *data;

@@ -6,7 +6,7 @@
 */
 #include <string.h>
 
-#include "img_reader.h"
+#include "canvas/image/img_reader.h"
 
 static const char tga_enottga[] = "Not a TGA image file";
 static const char tga_edata[] = "Unable to read image data";

@@ -3,7 +3,7 @@
 */
 #include "canvas/gi_lua.h"
 #include "canvas/win/cw_canvas.h"
-#include "host/report.h"
+#include "host/script/report.h"
 
 static int edit_pcall(lua_State *L, int nargs) { return rep_pcall(L, nargs, 1); }
 

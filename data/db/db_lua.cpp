@@ -13,10 +13,9 @@ extern "C" {
 #include "lua.h"
 }
 
-#include "db_lua.h"
-#include "dbapi.h"
-
-void con_message(const char *text); /* host/console.h */
+#include "data/db/db_lua.h"
+#include "data/db/dbapi.h"
+#include "host/base/message.h"
 
 #define DBL_STORAGE "trelk.db.storage"
 #define DBL_VIEW "trelk.db.view"

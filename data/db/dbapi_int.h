@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "dbapi.h"
-#include "dbfmt.h"
-#include "dbtab.h"
+#include "data/db/dbapi.h"
+#include "data/db/dbfmt.h"
+#include "data/db/dbtab.h"
 
 /* A view as scripts see it: a table, or some of its rows (map, in order,
 ** kept up to date by the table) with some fields listed first (front, after

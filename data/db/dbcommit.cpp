@@ -11,9 +11,9 @@
 #include <cstring>
 #include <new>
 
-#include "dbapi_int.h"
-#include "dbio.h"
-#include "dbwrite.h"
+#include "data/db/dbapi_int.h"
+#include "data/db/dbio.h"
+#include "data/db/dbwrite.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 ** the next use of the table takes them all out in one pass. */
 #include <algorithm>
 
-#include "dbtab.h"
+#include "data/db/dbtab.h"
 
 /* Deletions noted so far, rows counted in the columns as they are. The
 ** first few are kept sorted in gone and searched in turn; past that, live

@@ -1,6 +1,6 @@
 /* Description text: name[field:T,sub[...],tree[^]], T one of I F D S B L V
 ** (M, an old name of B, reads as B), no ":T" meaning S. */
-#include "dbdesc.h"
+#include "data/db/dbdesc.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "dbfmt.h"
+#include "data/db/dbfmt.h"
 
 #include <cstring>
 

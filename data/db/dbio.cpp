@@ -1,4 +1,4 @@
-#include "dbio.h"
+#include "data/db/dbio.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "dbfmt.h"
+#include "data/db/dbfmt.h"
 
 /* missing is set (and true returned) when the file does not exist. */
 bool dbio_read(const char *path, DbBytes &out, bool &missing, std::string &err);

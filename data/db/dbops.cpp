@@ -1,4 +1,4 @@
-#include "dbops.h"
+#include "data/db/dbops.h"
 
 #include <algorithm>
 #include <cmath>

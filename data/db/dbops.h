@@ -4,7 +4,7 @@
 #ifndef DBOPS_H
 #define DBOPS_H
 
-#include "dbtab.h"
+#include "data/db/dbtab.h"
 
 int dbops_cmp_text(const std::string &a, const std::string &b);
 int dbops_cmp_cell(DbTable *a, size_t ca, size_t ra, DbTable *b, size_t cb, size_t rb);

@@ -1,9 +1,9 @@
-#include "dbread.h"
+#include "data/db/dbread.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "dbfmt.h"
+#include "data/db/dbfmt.h"
 
 namespace {
 

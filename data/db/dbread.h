@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "dbtab.h"
+#include "data/db/dbtab.h"
 
 /* What a commit needs to know of the file a storage was read from. start:
 ** the offset of the storage's header (the bytes before it belong to

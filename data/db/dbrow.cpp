@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "dbapi_int.h"
+#include "data/db/dbapi_int.h"
 
 const size_t API_MAXROWS = DB_MAXROWS;
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "dbapi_int.h"
-#include "dbio.h"
-#include "dbread.h"
+#include "data/db/dbapi_int.h"
+#include "data/db/dbio.h"
+#include "data/db/dbread.h"
 
 void api_msg(char *err, size_t errlen, const std::string &m) {
   if (!err || !errlen) return;

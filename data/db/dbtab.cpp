@@ -1,4 +1,4 @@
-#include "dbtab.h"
+#include "data/db/dbtab.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dbdesc.h"
+#include "data/db/dbdesc.h"
 
 struct DbTable;
 using DbTableP = std::shared_ptr<DbTable>;

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <new>
 
-#include "dbapi_int.h"
-#include "dbops.h"
+#include "data/db/dbapi_int.h"
+#include "data/db/dbops.h"
 
 void dbapi_view_free(DbView *v) { delete v; }
 

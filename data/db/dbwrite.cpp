@@ -1,4 +1,4 @@
-#include "dbwrite.h"
+#include "data/db/dbwrite.h"
 
 #include <algorithm>
 #include <cstring>

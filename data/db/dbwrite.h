@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "dbfmt.h"
-#include "dbtab.h"
+#include "data/db/dbfmt.h"
+#include "data/db/dbtab.h"
 
 /* Bytes that rewrite part of the file in place (pos from the header). */
 struct DbPatch {

@@ -5,7 +5,7 @@
 ** cache is full. The match may never be empty (PCRE_NOTEMPTY) and any of
 ** CR, LF or CRLF ends a line.
 */
-#include "rx_core.h"
+#include "data/regex/rx_core.h"
 
 #include <limits.h>
 #include <stdio.h>

@@ -6,7 +6,7 @@
 ** step asks it afresh (a replacement function may push the pattern out),
 ** so an interpreter error leaks nothing and no step holds a stale pattern.
 */
-#include "rx_lua.h"
+#include "data/regex/rx_lua.h"
 
 #include <string.h>
 
@@ -15,9 +15,8 @@ extern "C" {
 #include "lualib.h"
 }
 
-#include "rx_core.h"
-
-extern void con_message(const char *text);
+#include "data/regex/rx_core.h"
+#include "host/base/message.h"
 
 #ifdef _WIN32
 void rx_win_open(void);

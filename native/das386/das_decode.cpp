@@ -2,7 +2,7 @@
 ** das_decode.cpp: the table walk. Every byte goes through das_next, which
 ** refuses a seventeenth byte and any byte beyond the caller's buffer.
 */
-#include "das_internal.h"
+#include "native/das386/das_internal.h"
 
 #include <stdio.h>
 #include <string.h>

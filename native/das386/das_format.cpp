@@ -2,7 +2,7 @@
 ** das_format.cpp: expands a format text's % verbs into the instruction's
 ** text. Output stops, NUL-terminated, when the buffer is full.
 */
-#include "das_internal.h"
+#include "native/das386/das_internal.h"
 
 #include <string.h>
 

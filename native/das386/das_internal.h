@@ -5,7 +5,7 @@
 #ifndef DAS_INTERNAL_H
 #define DAS_INTERNAL_H
 
-#include "das_decode.h"
+#include "native/das386/das_decode.h"
 
 /* Operand kinds: the codes stored in table entries. */
 enum das_kind {

@@ -4,7 +4,7 @@
 ** F/D/X single/double/extended reals, W/L/V 16/32/64-bit integers);
 ** conditions are OS OC CS CC EQ NE LS HI MI PL PS PC LT GE LE GT.
 */
-#include "das_internal.h"
+#include "native/das386/das_internal.h"
 
 #define U {{0, 0}, nullptr, nullptr}
 #define T(t) {{0, 0}, t, nullptr}

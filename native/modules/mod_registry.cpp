@@ -11,8 +11,7 @@
 #include <string.h>
 
 #include <vector>
-
-extern void con_message(const char *text);
+#include "host/base/message.h"
 
 mr_record *mr_head = NULL;
 mr_record *(*mr_dll_hook)(const char *name) = NULL;

@@ -6,12 +6,12 @@
 #include <functional>
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "canvas/cn_node.h"
 #include "canvas/win/cw_canvas.h"
 #include "gui/notify.h"
 #include "gui/view.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 extern "C" {
 #include "lauxlib.h"

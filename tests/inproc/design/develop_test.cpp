@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "../terminal/driver.h"
-#include "keys.h"
-#include "editor/edwin.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/design/keys.h"
+#include "editor/win/edwin.h"
 #include "gui/view.h"
 #include "gui/designer.h"
 #include "gui/gui.h"
 #include "gui/dzstyle.h"
 #include "gui/notify.h"
-#include "ui/develop.h"
-#include "ui/dialogwin.h"
-#include "ui/drag.h"
+#include "ui/drag/develop.h"
+#include "ui/dialog/dialogwin.h"
+#include "ui/drag/drag.h"
 #include "ui/mainwin.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "../terminal/driver.h"
-#include "keys.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/design/keys.h"
 #include "gui/gui.h"
 #include "gui/record.h"
-#include "ui/drag.h"
-#include "ui/framed.h"
-#include "ui/draghandle.h"
+#include "ui/drag/drag.h"
+#include "ui/frame/framed.h"
+#include "ui/drag/draghandle.h"
 #include "ui/mainwin.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 namespace {
 

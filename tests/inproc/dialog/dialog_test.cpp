@@ -5,13 +5,13 @@
 #include <functional>
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "gui/gui.h"
 #include "gui/layout.h"
 #include "gui/record.h"
-#include "ui/dialogwin.h"
-#include "ui/menuwin.h"
-#include "ui/scroll.h"
+#include "ui/dialog/dialogwin.h"
+#include "ui/menu/menuwin.h"
+#include "ui/scroll/scroll.h"
 
 extern "C" {
 #include "lua.h"

@@ -11,18 +11,18 @@
 #include <string>
 #include <vector>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "Scintilla.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "gui/gui.h"
 #include "gui/move.h"
 #include "gui/record.h"
-#include "ui/button.h"
-#include "ui/colors.h"
-#include "ui/dialogwin.h"
-#include "ui/menuwin.h"
-#include "ui/numspin.h"
-#include "ui/scroll.h"
+#include "ui/frame/button.h"
+#include "ui/colour.h"
+#include "ui/dialog/dialogwin.h"
+#include "ui/menu/menuwin.h"
+#include "ui/dialog/numspin.h"
+#include "ui/scroll/scroll.h"
 
 extern "C" {
 #include "lua.h"

@@ -1,7 +1,7 @@
-#include "common.h"
+#include "tests/inproc/dialogwin/common.h"
 
-#include "../terminal/driver.h"
-#include "host/heap.h"
+#include "tests/inproc/terminal/driver.h"
+#include "host/base/heap.h"
 
 void *handle_of(const char *global) {
   lua_State *L = drv_state();

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "../terminal/driver.h"
-#include "common.h"
-#include "ui/dialogwin.h"
-#include "ui/dwgeom.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/dialogwin/common.h"
+#include "ui/dialog/dialogwin.h"
+#include "ui/drag/dwgeom.h"
 #include "ui/mainwin.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "../terminal/driver.h"
-#include "common.h"
-#include "ui/menuwin.h"
-#include "ui/numspin.h"
-#include "ui/scroll.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/dialogwin/common.h"
+#include "ui/menu/menuwin.h"
+#include "ui/dialog/numspin.h"
+#include "ui/scroll/scroll.h"
 
 namespace {
 

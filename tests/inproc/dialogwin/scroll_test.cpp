@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "../terminal/driver.h"
-#include "common.h"
-#include "ui/colors.h"
-#include "ui/framed.h"
+#include "tests/inproc/terminal/driver.h"
+#include "tests/inproc/dialogwin/common.h"
+#include "ui/colour.h"
+#include "ui/frame/framed.h"
 #include "ui/mainwin.h"
-#include "ui/scroll.h"
+#include "ui/scroll/scroll.h"
 
 namespace {
 

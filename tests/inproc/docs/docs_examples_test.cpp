@@ -16,7 +16,7 @@ extern "C" {
 }
 #include "tests/inproc/docs/doc_examples.h"
 #include "tests/inproc/terminal/driver.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 namespace {
 

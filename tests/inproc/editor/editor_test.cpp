@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "Scintilla.h"
-#include "editor/edwin.h"
-#include "harness.h"
-#include "ui/scroll.h"
+#include "editor/win/edwin.h"
+#include "tests/inproc/editor/harness.h"
+#include "ui/scroll/scroll.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "harness.h"
+#include "tests/inproc/editor/harness.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 
 #include "Scintilla.h"
-#include "editor/edwin.h"
+#include "editor/win/edwin.h"
 #include "gui/gui.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 
 extern "C" {
 #include "lauxlib.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 
 // runs a chunk in the program's state; the terminal output, and any error
 std::string lua(const std::string &code);

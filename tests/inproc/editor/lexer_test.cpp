@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Scintilla.h"
-#include "harness.h"
+#include "tests/inproc/editor/harness.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "Scintilla.h"
 #include "editor/mesargs.h"
-#include "harness.h"
+#include "tests/inproc/editor/harness.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <functional>
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "gui/gui.h"
 #include "gui/record.h"
-#include "ui/freemenu.h"
+#include "ui/menu/freemenu.h"
 #include "ui/mainwin.h"
-#include "ui/menuwin.h"
+#include "ui/menu/menuwin.h"
 #include "ui/tooltip.h"
 
 namespace {

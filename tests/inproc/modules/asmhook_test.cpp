@@ -9,7 +9,7 @@ extern "C" {
 #include "lauxlib.h"
 }
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "native/modules/mod_image.h"
 #include "native/modules/mod_registry.h"
 #include "native/modules/modules.h"

@@ -7,7 +7,7 @@ extern "C" {
 #include "lualib.h"
 }
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 #include "native/modules/modules.h"
 #include "tests/unit/modules/msg_double.h"
 

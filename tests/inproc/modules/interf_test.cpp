@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 
 extern "C" {
 #include "lauxlib.h"

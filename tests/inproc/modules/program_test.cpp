@@ -9,7 +9,7 @@
 #include "native/modules/mod_build.h"
 #include "native/modules/modules.h"
 #include "tests/inproc/terminal/driver.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "data/regex/rx_native.h"
-#include "host/heap.h"
-#include "ui/colors.h"
+#include "host/base/heap.h"
+#include "ui/colour.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "../terminal/driver.h"
+#include "tests/inproc/terminal/driver.h"
 
 namespace {
 

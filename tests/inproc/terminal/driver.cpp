@@ -1,4 +1,4 @@
-#include "driver.h"
+#include "tests/inproc/terminal/driver.h"
 
 #include <richedit.h>
 

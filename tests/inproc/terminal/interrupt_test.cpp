@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "host/intr.h"
 
 namespace {

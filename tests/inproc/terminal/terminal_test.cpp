@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <fstream>
 
-#include "driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "host/console.h"
 #include "host/repl.h"
 #include "host/trelk.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 extern "C" {
 #include "lauxlib.h"

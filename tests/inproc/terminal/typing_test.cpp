@@ -8,11 +8,11 @@
 #include <fstream>
 #include <string>
 
-#include "driver.h"
+#include "tests/inproc/terminal/driver.h"
 #include "host/console.h"
 #include "host/repl.h"
 #include "host/trelk.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 namespace {
 

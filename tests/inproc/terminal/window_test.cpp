@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "driver.h"
-#include "ui/framed.h"
+#include "tests/inproc/terminal/driver.h"
+#include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
 namespace {

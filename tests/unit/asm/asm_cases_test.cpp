@@ -6,7 +6,7 @@
 ** them). Each case is assembled alone in 32-bit mode; the bytes, or the
 ** message text of the table, must be the same.
 */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

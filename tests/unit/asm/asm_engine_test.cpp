@@ -1,7 +1,7 @@
 /* Engine behaviour through its output bytes: tokens, labels, expressions,
 ** data and the passes. Byte-level agreement with the reference assembler
 ** is the differential test's job; these pin down the engine's own rules. */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 ** made of it, recorded beside it as <name>.bin (tools/gen_asm_cases.py).
 ** Where fasm is installed, the record is checked against it too.
 */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

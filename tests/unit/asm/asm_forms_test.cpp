@@ -6,7 +6,7 @@
 ** must give those bytes. Where fasm is installed, each file is also
 ** assembled whole by it and must still give the recorded bytes.
 */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

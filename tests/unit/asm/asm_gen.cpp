@@ -10,7 +10,7 @@
 ** never clash. Values are kept in range by bounding the magnitude of every
 ** expression, so the reference accepts what is generated.
 */
-#include "asm_gen.h"
+#include "tests/unit/asm/asm_gen.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -11,7 +11,7 @@
 ** Needs fasm on the PATH; writes only into a temporary folder (and DIR).
 */
 #include "asm/asm.h"
-#include "asm_gen.h"
+#include "tests/unit/asm/asm_gen.h"
 
 #include <chrono>
 #include <cstdio>

@@ -7,8 +7,8 @@
 ** immediates and displacements. Where fasm is installed, a sample of the
 ** record is checked against it again; asm_gen_diff runs any other seeds.
 */
-#include "asm_gen.h"
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_gen.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 /* Module image output: layout, header blocks and relocations. */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

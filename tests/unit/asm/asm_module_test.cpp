@@ -1,6 +1,6 @@
 /* Module directives and imports: the image they produce, read back by the
 ** module loader itself. */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 /* Diagnostics: the exact pieces written through the message routine. */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 ** the reference reads through its INCLUDE variable). Where fasm is
 ** installed, each record is checked against it too.
 */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

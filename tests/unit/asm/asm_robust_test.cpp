@@ -1,6 +1,6 @@
 /* Hostile input: every case ends with a result or a message, never a
 ** crash or a hang (the sanitizers of the native build watch the rest). */
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "asm_test_util.h"
+#include "tests/unit/asm/asm_test_util.h"
 
 #include <cstdio>
 

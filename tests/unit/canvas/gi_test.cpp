@@ -13,7 +13,7 @@ extern "C" {
 
 #include "canvas/cn_node.h"
 #include "canvas/gi_lua.h"
-#include "img_encode.h"
+#include "tests/unit/image/img_encode.h"
 
 extern std::string test_messages;
 

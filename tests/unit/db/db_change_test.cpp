@@ -11,7 +11,7 @@
 #include "data/db/dbapi_int.h"
 #include "data/db/dbio.h"
 #include "data/db/dbwrite.h"
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/db/dbio.h"
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 namespace {
 

@@ -11,7 +11,7 @@ extern "C" {
 }
 
 #include "data/db/db_lua.h"
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 static std::string messages;
 void con_message(const char *text) { messages += text; }

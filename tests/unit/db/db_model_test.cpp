@@ -7,7 +7,7 @@
 #include <random>
 
 #include "data/db/dbops.h"
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 namespace {
 

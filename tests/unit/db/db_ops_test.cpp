@@ -6,7 +6,7 @@
 
 #include "data/db/dbdesc.h"
 #include "data/db/dbops.h"
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "data/db/dbops.h"
 #include "data/db/dbread.h"
 #include "data/db/dbwrite.h"
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   DbTableP root;

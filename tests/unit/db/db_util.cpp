@@ -1,4 +1,4 @@
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 #include <cstdio>
 #include <cstdlib>

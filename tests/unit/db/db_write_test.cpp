@@ -7,7 +7,7 @@
 
 #include "data/db/dbread.h"
 #include "data/db/dbwrite.h"
-#include "db_util.h"
+#include "tests/unit/db/db_util.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "gui/gui.h"
 #include "gui/notify.h"
 #include "gui/record.h"
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 namespace {
 

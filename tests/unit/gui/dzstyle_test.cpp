@@ -12,7 +12,7 @@
 #include "gui/notify.h"
 #include "gui/record.h"
 #include "gui/savestate.h"
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 namespace {
 

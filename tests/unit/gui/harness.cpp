@@ -1,4 +1,4 @@
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 #include <string>
 
@@ -6,7 +6,7 @@
 #include "gui/gui.h"
 #include "gui/objects.h"
 #include "gui/view.h"
-#include "ui/colors.h"
+#include "ui/colour.h"
 
 extern "C" {
 #include "lauxlib.h"

@@ -6,7 +6,7 @@
 #include "gui/notify.h"
 #include "gui/record.h"
 #include "gui/objects.h"
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "gui/gui.h"
 #include "gui/move.h"
 #include "gui/record.h"
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "gui/gui.h"
 #include "gui/savestate.h"
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 extern "C" {
 #include "lauxlib.h"

@@ -21,7 +21,7 @@
 #include "gui/savestate.h"
 #include "gui/sbuf.h"
 #include "gui/ssquote.h"
-#include "harness.h"
+#include "tests/unit/gui/harness.h"
 
 extern "C" {
 #include "lauxlib.h"

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/cstr.h"
-#include "host/heap.h"
-#include "heapwalk.h"
+#include "host/base/cstr.h"
+#include "host/base/heap.h"
+#include "tests/unit/heap/heapwalk.h"
 
 CS_BUILTIN(cs_test_builtin, "Close");
 

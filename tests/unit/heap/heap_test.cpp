@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/heap.h"
-#include "heapwalk.h"
+#include "host/base/heap.h"
+#include "tests/unit/heap/heapwalk.h"
 
 namespace {
 

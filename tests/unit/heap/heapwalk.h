@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "host/heap.h"
+#include "host/base/heap.h"
 
 inline int busy_blocks() {
   PROCESS_HEAP_ENTRY e;

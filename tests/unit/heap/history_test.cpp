@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "host/heap.h"
-#include "heapwalk.h"
+#include "host/base/heap.h"
+#include "tests/unit/heap/heapwalk.h"
 #include "host/history.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "img.h"
+#include "canvas/image/img.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   img_image *im = img_decode(FUZZ_EXT, data, size);

@@ -3,7 +3,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "img_encode.h"
+#include "tests/unit/image/img_encode.h"
 
 static void put(const std::string &dir, const std::string &ext, const std::string &name, const enc_bytes &b) {
   std::string d = dir + "/" + ext;

@@ -1,6 +1,6 @@
 // Minimal writers for each format the readers take. They write what the
 // formats' own documentation describes, independently of the readers.
-#include "img_encode.h"
+#include "tests/unit/image/img_encode.h"
 
 #include <algorithm>
 #include <cstring>

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "canvas/image/img.h"
-#include "img_encode.h"
+#include "tests/unit/image/img_encode.h"
 
 struct img_deleter {
   void operator()(img_image *im) const { img_free(im); }

@@ -1,7 +1,7 @@
 // BMP reader: bit counts, header kinds, run-length data, row order.
 #include <algorithm>
 
-#include "img_testutil.h"
+#include "tests/unit/image/img_testutil.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "img_testutil.h"
+#include "tests/unit/image/img_testutil.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "img_testutil.h"
+#include "tests/unit/image/img_testutil.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "img_testutil.h"
+#include "tests/unit/image/img_testutil.h"
 
 TEST(ImageRecord, SizingAllocatesZeroedPixels) {
   img_image im = {};

@@ -1,7 +1,7 @@
 // PNM reader: text and raw samples, maxval scaling, unsupported types.
 #include <string>
 
-#include "img_testutil.h"
+#include "tests/unit/image/img_testutil.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SGI RGB reader: verbatim and run-length rows, grey, RGB and RGBA.
-#include "img_testutil.h"
+#include "tests/unit/image/img_testutil.h"
 
 namespace {
 

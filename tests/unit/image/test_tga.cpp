@@ -1,5 +1,5 @@
 // TGA reader: pixel depths, colour maps, run-length packets, row orders.
-#include "img_testutil.h"
+#include "tests/unit/image/img_testutil.h"
 
 namespace {
 

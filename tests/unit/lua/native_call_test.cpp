@@ -6,7 +6,7 @@
 #include <cstring>
 #include <map>
 
-#include "luatest.h"
+#include "tests/unit/lua/luatest.h"
 #include "native/guard/guard_lua.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Reserved words asmfunc and asm, raw blocks handed to the assembler hook,
 // and the source text each function keeps.
-#include "luatest.h"
+#include "tests/unit/lua/luatest.h"
 
 extern "C" {
 #include "lfunc.h"

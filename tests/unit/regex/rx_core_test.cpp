@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "rx_core.h"
+#include "data/regex/rx_core.h"
 
 namespace {
 

@@ -9,7 +9,7 @@ extern "C" {
 #include "lualib.h"
 }
 
-#include "rx_lua.h"
+#include "data/regex/rx_lua.h"
 
 void con_message(const char *) {}
 

@@ -13,8 +13,8 @@ extern "C" {
 #include "lualib.h"
 }
 
-#include "rx_core.h"
-#include "rx_lua.h"
+#include "data/regex/rx_core.h"
+#include "data/regex/rx_lua.h"
 
 static std::string messages;
 void con_message(const char *text) { messages += text; }

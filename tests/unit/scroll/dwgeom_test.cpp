@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "ui/dwgeom.h"
+#include "ui/drag/dwgeom.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "ui/sbcore.h"
+#include "ui/scroll/sbcore.h"
 
 namespace {
 

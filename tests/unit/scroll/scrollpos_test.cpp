@@ -1,7 +1,7 @@
 // Scroll steps reach commands with reason 11 and `scrollCurPos'.
 #include <gtest/gtest.h>
 
-#include "../gui/harness.h"
+#include "tests/unit/gui/harness.h"
 #include "gui/gui.h"
 #include "gui/notify.h"
 #include "gui/record.h"

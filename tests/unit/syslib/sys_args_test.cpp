@@ -9,7 +9,7 @@ extern "C" {
 #include "lualib.h"
 }
 
-#include "sys_args.h"
+#include "syslib/sys_args.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sys_pe.h"
+#include "syslib/sys_pe.h"
 
 namespace {
 struct Span {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sys_pe.h"
+#include "syslib/sys_pe.h"
 
 namespace {
 
