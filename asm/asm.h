@@ -3,8 +3,8 @@
 ** image. Platform-neutral; the host reaches the module registry and the
 ** terminal only through asm_services.
 */
-#ifndef TRELK_ASM_H
-#define TRELK_ASM_H
+#ifndef asm_h
+#define asm_h
 
 #include <cstddef>
 #include <cstdint>

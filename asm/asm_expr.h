@@ -1,8 +1,8 @@
 /*
 ** Evaluator state shared by the expression and condition readers.
 */
-#ifndef TRELK_ASM_EXPR_H
-#define TRELK_ASM_EXPR_H
+#ifndef asm_expr_h
+#define asm_expr_h
 
 #include "asm/asm_int.h"
 

@@ -3,8 +3,8 @@
 ** The engine keeps all of one assembly's state in an asm_state; nothing is
 ** global, so separate assemblies never interfere.
 */
-#ifndef TRELK_ASM_INT_H
-#define TRELK_ASM_INT_H
+#ifndef asm_int_h
+#define asm_int_h
 
 #include "asm/asm.h"
 

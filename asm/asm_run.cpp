@@ -4,6 +4,7 @@
 */
 #include "asm/asm_int.h"
 
+#include <cassert>
 #include <fstream>
 #include <sstream>
 
@@ -83,9 +84,12 @@ static bool assemble(const char *context, const char *source, size_t len,
 bool asm_assemble(const char *context, const char *source, size_t len,
                   asm_services *svc, const asm_options &opt,
                   std::vector<uint8_t> &out) {
+  assert(svc != nullptr);   /* messages have nowhere else to go */
   out.clear();
   try {
-    return assemble(context, source, len, svc, opt, out);
+    bool ok = assemble(context, source, len, svc, opt, out);
+    assert(ok || out.empty());
+    return ok;
   } catch (...) {
     out.clear();
     out.shrink_to_fit();

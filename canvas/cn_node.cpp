@@ -3,6 +3,7 @@
 */
 #include "canvas/cn_node.h"
 
+#include <assert.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -59,6 +60,7 @@ int cn_add(struct cn_node *n, int kind, int32_t x, int32_t y, int32_t rx,
 }
 
 struct cn_node *cn_new(struct cn_node *owner) {
+  assert(owner != nullptr);
   if (!grow((void **)&owner->kids, &owner->kcap, owner->nkids + 1,
             sizeof *owner->kids))
     return nullptr;
@@ -100,10 +102,12 @@ static void unlink(struct cn_node *n) {
       o->nkids--;
       return;
     }
+  assert(!"node missing from its owner's children");
 }
 
 void cn_del(struct cn_node *n) {
   if (n == &root || n->owner == nullptr) return;
+  assert(live && live->count(n));   /* freed twice otherwise */
   unlink(n);
   release(n);
   live->erase(n);

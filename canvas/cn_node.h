@@ -3,8 +3,8 @@
 ** placement, and child nodes. One kind of record serves the root canvas
 ** and every path. Platform-neutral.
 */
-#ifndef trelk_cn_node_h
-#define trelk_cn_node_h
+#ifndef cn_node_h
+#define cn_node_h
 
 #include <stdint.h>
 

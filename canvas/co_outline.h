@@ -3,8 +3,8 @@
 ** into moves and lines. Ellipses become polygons, cubic curves and B-spline
 ** runs are flattened. Platform-neutral.
 */
-#ifndef trelk_co_outline_h
-#define trelk_co_outline_h
+#ifndef co_outline_h
+#define co_outline_h
 
 #include <stdint.h>
 

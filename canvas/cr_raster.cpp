@@ -6,6 +6,7 @@
 */
 #include "canvas/cr_raster.h"
 
+#include <assert.h>
 #include <math.h>
 #include <stdlib.h>
 
@@ -77,6 +78,7 @@ static inline uint32_t blend_byte(uint32_t old, uint32_t target, int k,
 }
 
 uint32_t cr_blend(uint32_t old, uint32_t target, uint32_t e) {
+  assert(e <= 255 * 255);
   return blend_byte(old, target, 24, e) << 24 |
          blend_byte(old, target, 16, e) << 16 |
          blend_byte(old, target, 8, e) << 8 | blend_byte(old, target, 0, e);
@@ -86,6 +88,7 @@ uint32_t cr_blend(uint32_t old, uint32_t target, uint32_t e) {
    64-bit product in 32-bit lanes. Pays only where 64-bit products are
    single instructions. */
 static inline uint32_t blend_fast(uint32_t o, uint32_t t, uint32_t e) {
+  assert(e < 65536);   /* else a lane's product spills into the next */
   const uint64_t lanes = 0x000000ff000000ffull;
   uint64_t ie = 65536 - e;
   uint64_t o02 = (o & 0xff) | (uint64_t)(o & 0xff0000) << 16;

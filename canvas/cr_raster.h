@@ -3,8 +3,8 @@
 ** first: row 0 is the bottom of the window, so canvas y grows upward).
 ** Platform-neutral.
 */
-#ifndef trelk_cr_raster_h
-#define trelk_cr_raster_h
+#ifndef cr_raster_h
+#define cr_raster_h
 
 #include <stdint.h>
 

@@ -3,8 +3,8 @@
 ** userdata holding one node reference (null: the root). Platform-neutral;
 ** what needs windows comes through the hooks, which the window glue sets.
 */
-#ifndef trelk_gi_lua_h
-#define trelk_gi_lua_h
+#ifndef gi_lua_h
+#define gi_lua_h
 
 #include <stdint.h>
 

@@ -4,8 +4,8 @@
 ** object model after the menu windows, and the component's resources go
 ** first in the release routine.
 */
-#ifndef trelk_editor_editor_h
-#define trelk_editor_editor_h
+#ifndef editor_h
+#define editor_h
 
 int ed_register_classes(void);
 void ed_init(void);

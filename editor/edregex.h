@@ -3,8 +3,8 @@
 ** component's search answers "not found" for a pattern it cannot compile,
 ** so the pattern is compiled here first with the same engine.
 */
-#ifndef trelk_editor_edregex_h
-#define trelk_editor_edregex_h
+#ifndef edregex_h
+#define edregex_h
 
 #include <stddef.h>
 

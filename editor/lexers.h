@@ -2,8 +2,8 @@
 ** The lexers the program offers the editor component, by the numbers
 ** scripts select them with: 2 the scripted lexer, 15 Lua, 34 assembly.
 */
-#ifndef trelk_editor_lexers_h
-#define trelk_editor_lexers_h
+#ifndef lexers_h
+#define lexers_h
 
 #include <stdint.h>
 

@@ -6,8 +6,8 @@
 ** read from its interface description at build time; the program's few
 ** messages and the window messages the component answers are listed here.
 */
-#ifndef trelk_editor_mesargs_h
-#define trelk_editor_mesargs_h
+#ifndef mesargs_h
+#define mesargs_h
 
 #include <stddef.h>
 

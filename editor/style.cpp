@@ -3,6 +3,7 @@
 ** this runs from window code, where a metamethod's error could not be
 ** caught, and the whole walk runs under lua_cpcall besides (memory errors).
 */
+#include <assert.h>
 #include <stdio.h>
 
 #include "editor/style.h"
@@ -220,10 +221,12 @@ void es_apply(lua_State *L, int obj, void *hwnd, const struct es_sink *s) {
   /* the object goes in as the second argument: cpcall's function sees a
      fresh stack */
   struct es_job j = {2, hwnd, s};
+  [[maybe_unused]] int top = lua_gettop(L);
   lua_pushcfunction(L, apply);
   lua_pushlightuserdata(L, &j);
   lua_pushvalue(L, obj);
   if (lua_pcall(L, 2, 0, 0)) lua_pop(L, 1);
+  assert(lua_gettop(L) == top);
 }
 
 void es_lua_colours(const struct es_sink *s) {

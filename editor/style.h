@@ -3,8 +3,8 @@
 ** fixed colour set of the host's own Lua editors. Platform-neutral: the
 ** messages go through a sender, the window is an opaque pointer.
 */
-#ifndef trelk_editor_style_h
-#define trelk_editor_style_h
+#ifndef style_h
+#define style_h
 
 #include <stdint.h>
 

@@ -11,6 +11,7 @@
 ** entered from the editor component's C++ frames, which an error must not
 ** unwind. lua_cpcall restores the stack and the C call depth on error.
 */
+#include <assert.h>
 #include <string.h>
 
 #include "editor/unilexer.h"
@@ -489,6 +490,7 @@ static int call(lua_State *L, int fold, intptr_t fn, const struct ul_doc *d,
                 long start, long length) {
   if (L == NULL || fn == 0 || d == NULL || length < 0) return 0;
   if (!lua_checkstack(L, 4)) return -1;
+  [[maybe_unused]] int top = lua_gettop(L);
   struct ul_call k;
   memset(&k, 0, sizeof k);
   k.fold = fold;
@@ -511,6 +513,7 @@ static int call(lua_State *L, int fold, intptr_t fn, const struct ul_doc *d,
     ul_hooks.set_focus(focus);
   }
   finish(L, k.box_ref);
+  assert(lua_gettop(L) == top + (status != 0));   /* only the message */
   if (status == 0) return 0;
   lua_pop(L, 1);
   con_message(UL_MESSAGE);

@@ -4,8 +4,8 @@
 ** Platform-neutral: the document is reached through ul_doc, which the
 ** component's lexer module (or a test) fills in.
 */
-#ifndef trelk_editor_unilexer_h
-#define trelk_editor_unilexer_h
+#ifndef unilexer_h
+#define unilexer_h
 
 #include <stdint.h>
 

@@ -1,8 +1,8 @@
 /*
 ** `trelk.color': the program's colour table seen from scripts by name.
 */
-#ifndef trelk_gui_colour_h
-#define trelk_gui_colour_h
+#ifndef colour_h
+#define colour_h
 
 extern "C" {
 #include "lua.h"

@@ -3,8 +3,8 @@
 ** object's `CommandString', and running it with `hWnd', `reason',
 ** `instance' and `this' set in its environment.
 */
-#ifndef trelk_gui_command_h
-#define trelk_gui_command_h
+#ifndef command_h
+#define command_h
 
 #include <stddef.h>
 

@@ -2,8 +2,8 @@
 ** Control constructors: `separator', `button', `edit', `multiedit',
 ** `label', `checkbox', `radio', and the `dialog' and `table' containers.
 */
-#ifndef trelk_gui_controls_h
-#define trelk_gui_controls_h
+#ifndef controls_h
+#define controls_h
 
 extern "C" {
 #include "lua.h"

@@ -3,8 +3,8 @@
 ** control, dialog), built from static records with native callbacks, and
 ** the actions they run on the one record being edited.
 */
-#ifndef trelk_gui_designer_h
-#define trelk_gui_designer_h
+#ifndef designer_h
+#define designer_h
 
 extern "C" {
 #include "lua.h"

@@ -3,8 +3,8 @@
 ** acting on the record being edited through the objects' own property
 ** writes (so that the record ends in a state a script could have made).
 */
-#ifndef trelk_gui_dzaction_h
-#define trelk_gui_dzaction_h
+#ifndef dzaction_h
+#define dzaction_h
 
 extern "C" {
 #include "lua.h"

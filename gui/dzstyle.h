@@ -3,8 +3,8 @@
 ** "Styles", "Wordsets" and "Margins" in the control sheet, dialogs filled
 ** from the control's style table, and the style table rebuilt from them.
 */
-#ifndef trelk_gui_dzstyle_h
-#define trelk_gui_dzstyle_h
+#ifndef dzstyle_h
+#define dzstyle_h
 
 extern "C" {
 #include "lua.h"

@@ -2,8 +2,8 @@
 ** The script GUI library: registration into the script state and the
 ** program-wide values of the object model.
 */
-#ifndef trelk_gui_gui_h
-#define trelk_gui_gui_h
+#ifndef gui_h
+#define gui_h
 
 extern "C" {
 #include "lua.h"

@@ -2,8 +2,8 @@
 ** Layout of a menu's rows: the floating layout (measured texts) and the
 ** docked layout (a fixed area shared by the rows).
 */
-#ifndef trelk_gui_layout_h
-#define trelk_gui_layout_h
+#ifndef layout_h
+#define layout_h
 
 #include <stdint.h>
 

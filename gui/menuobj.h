@@ -2,8 +2,8 @@
 ** Menu objects: the `menu' constructor and the container methods `ins',
 ** `push' and `pop', with attaching entries for inserted containers.
 */
-#ifndef trelk_gui_menuobj_h
-#define trelk_gui_menuobj_h
+#ifndef menuobj_h
+#define menuobj_h
 
 extern "C" {
 #include "lua.h"

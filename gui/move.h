@@ -3,8 +3,8 @@
 ** its own) on both sides: the native lists and the script objects' arrays.
 ** The designer's drops and its "Add Control" go through here.
 */
-#ifndef trelk_gui_move_h
-#define trelk_gui_move_h
+#ifndef move_h
+#define move_h
 
 extern "C" {
 #include "lua.h"

@@ -3,8 +3,8 @@
 ** its command, with the stack of notifications in progress; and what a
 ** left click does to an entry.
 */
-#ifndef trelk_gui_notify_h
-#define trelk_gui_notify_h
+#ifndef notify_h
+#define notify_h
 
 #include "gui/record.h"
 

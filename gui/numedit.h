@@ -2,8 +2,8 @@
 ** Numeric edits: the text of an edit with a number base, stepped by its
 ** spinner.
 */
-#ifndef trelk_gui_numedit_h
-#define trelk_gui_numedit_h
+#ifndef numedit_h
+#define numedit_h
 
 #include <stddef.h>
 #include <stdint.h>

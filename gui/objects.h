@@ -3,8 +3,8 @@
 ** (containers) or `msHANDLE' (entries), their pins, the shared metatables'
 ** property routing, and the release paths `del' and `clean'.
 */
-#ifndef trelk_gui_objects_h
-#define trelk_gui_objects_h
+#ifndef objects_h
+#define objects_h
 
 extern "C" {
 #include "lua.h"

@@ -1,8 +1,8 @@
 /*
 ** The property table that the objects' __index and __newindex dispatch to.
 */
-#ifndef trelk_gui_props_h
-#define trelk_gui_props_h
+#ifndef props_h
+#define props_h
 
 extern "C" {
 #include "lua.h"

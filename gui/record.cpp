@@ -3,6 +3,7 @@
 ** live record (script handles are checked against them before use: a light
 ** userdata kept by a script may outlive its record).
 */
+#include <assert.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -107,6 +108,7 @@ void gr_entry_free(struct gr_entry *e) {
 }
 
 void gr_entry_idle(struct gr_entry *e) {
+  assert(e->busy > 0);   /* pairs with the increment when it began */
   if (--e->busy == 0 && e->dead) release(e);
 }
 
@@ -122,11 +124,10 @@ void gr_insert(struct gr_container *c, struct gr_entry *e, int pos) {
 
 void gr_unlink(struct gr_entry *e) {
   if (e == NULL || e->owner == NULL) return;
-  for (struct gr_entry **link = &e->owner->first; *link; link = &(*link)->next)
-    if (*link == e) {
-      *link = e->next;
-      break;
-    }
+  struct gr_entry **link = &e->owner->first;
+  while (*link && *link != e) link = &(*link)->next;
+  assert(*link == e);   /* an owned entry is on its owner's list */
+  if (*link) *link = e->next;
   e->next = NULL;
   e->owner = NULL;
 }

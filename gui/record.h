@@ -4,8 +4,8 @@
 ** Both start with the flag word; a container's has the top bit set.
 ** Platform-neutral: windows are opaque pointers here.
 */
-#ifndef trelk_gui_record_h
-#define trelk_gui_record_h
+#ifndef record_h
+#define record_h
 
 #include <stddef.h>
 #include <stdint.h>

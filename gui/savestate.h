@@ -2,8 +2,8 @@
 ** The interface writer: the interface hanging under `trelk', and every
 ** global script function, written as a script that rebuilds them.
 */
-#ifndef trelk_gui_savestate_h
-#define trelk_gui_savestate_h
+#ifndef savestate_h
+#define savestate_h
 
 extern "C" {
 #include "lua.h"

@@ -3,8 +3,8 @@
 ** a frame that an interpreter error unwinds, so it has no destructor; a
 ** failed allocation marks the buffer and later appends are dropped.
 */
-#ifndef trelk_gui_sbuf_h
-#define trelk_gui_sbuf_h
+#ifndef sbuf_h
+#define sbuf_h
 
 #include <stddef.h>
 

@@ -2,8 +2,8 @@
 ** Texts inside double-quoted script strings, as the interface writer puts
 ** them: every text written between quotes reads back as the same bytes.
 */
-#ifndef trelk_gui_ssquote_h
-#define trelk_gui_ssquote_h
+#ifndef ssquote_h
+#define ssquote_h
 
 #include <stddef.h>
 

@@ -3,8 +3,8 @@
 ** harmless default, so the model runs (and is tested) without windows; the
 ** menu-window layer installs the real ones.
 */
-#ifndef trelk_gui_view_h
-#define trelk_gui_view_h
+#ifndef gui_view_h
+#define gui_view_h
 
 #include "gui/record.h"
 

@@ -3,8 +3,8 @@
 ** accumulates and script lines are typed after the prompt. Its line reader
 ** runs the program's message loop while it waits.
 */
-#ifndef trelk_console_h
-#define trelk_console_h
+#ifndef console_h
+#define console_h
 
 #include <windows.h>
 #include <richedit.h>

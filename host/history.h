@@ -2,8 +2,8 @@
 ** History of entered lines: a ring of counted strings. Slot indices step
 ** forward from the last slot to slot 0 and back from 0 to the last.
 */
-#ifndef trelk_history_h
-#define trelk_history_h
+#ifndef history_h
+#define history_h
 
 #define HIST_SLOTS 255
 

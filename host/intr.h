@@ -6,8 +6,8 @@
 ** replaced: a script's own hook is called from ours with the events and the
 ** count it asked for. Native code is never interrupted.
 */
-#ifndef trelk_intr_h
-#define trelk_intr_h
+#ifndef intr_h
+#define intr_h
 
 extern "C" {
 #include "lua.h"

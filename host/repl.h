@@ -1,8 +1,8 @@
 /*
 ** The read-evaluate loop of the terminal.
 */
-#ifndef trelk_repl_h
-#define trelk_repl_h
+#ifndef repl_h
+#define repl_h
 
 extern "C" {
 #include "lua.h"

@@ -2,8 +2,8 @@
 ** Loading a script file: luaL_loadfile, except that a UTF-8 byte-order mark
 ** at the start is skipped (editors put one there).
 */
-#ifndef trelk_srcfile_h
-#define trelk_srcfile_h
+#ifndef srcfile_h
+#define srcfile_h
 
 extern "C" {
 #include "lua.h"

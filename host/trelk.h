@@ -1,8 +1,8 @@
 /*
 ** Process-wide state of the program and its start-up and shutdown.
 */
-#ifndef trelk_trelk_h
-#define trelk_trelk_h
+#ifndef trelk_h
+#define trelk_h
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 ** The program-wide colour table: 19 Windows colour values (0x00BBGGRR),
 ** read by the drawing code at every use so that scripts can change them.
 */
-#ifndef trelk_colors_h
-#define trelk_colors_h
+#ifndef colors_h
+#define colors_h
 
 #include <stdint.h>
 

@@ -2,8 +2,8 @@
 ** Focus chain: the order in which child windows of a container take the
 ** keyboard focus. Each framed window and button owns one node.
 */
-#ifndef trelk_focus_h
-#define trelk_focus_h
+#ifndef focus_h
+#define focus_h
 
 #include <windows.h>
 

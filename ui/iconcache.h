@@ -1,8 +1,8 @@
 /*
 ** Icons loaded from files for items and controls, cached by file name.
 */
-#ifndef trelk_iconcache_h
-#define trelk_iconcache_h
+#ifndef iconcache_h
+#define iconcache_h
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 ** The main window "Trelk Main Window": caption with "Exit Trelk" and
 ** "Shrink Terminal", the two built-in menus and the terminal.
 */
-#ifndef trelk_mainwin_h
-#define trelk_mainwin_h
+#ifndef mainwin_h
+#define mainwin_h
 
 #include <windows.h>
 

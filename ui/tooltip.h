@@ -3,8 +3,8 @@
 ** has rested on the requesting window for a second, hidden after five or
 ** as soon as the pointer is over another window.
 */
-#ifndef trelk_tooltip_h
-#define trelk_tooltip_h
+#ifndef tooltip_h
+#define tooltip_h
 
 #include <windows.h>
 

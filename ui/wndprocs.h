@@ -2,8 +2,8 @@
 ** Class procedures that later layers install: dialog and menu clients,
 ** scroll windows and the drag frame. They default to DefWindowProcA.
 */
-#ifndef trelk_wndprocs_h
-#define trelk_wndprocs_h
+#ifndef wndprocs_h
+#define wndprocs_h
 
 #include <windows.h>
 

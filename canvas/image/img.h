@@ -4,8 +4,8 @@
 ** 4 bytes (R, G, B, A), rows one after another without gaps. A loaded image
 ** has row 0 at the bottom of the picture.
 */
-#ifndef IMG_H
-#define IMG_H
+#ifndef image_img_h
+#define image_img_h
 
 #include <stddef.h>
 #include <stdint.h>

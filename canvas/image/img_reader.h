@@ -3,8 +3,8 @@
 ** cursor, the error text of the last failure and a palette. Every fetch is
 ** bounds-checked; a failed fetch leaves the cursor at the end.
 */
-#ifndef IMG_READER_H
-#define IMG_READER_H
+#ifndef img_reader_h
+#define img_reader_h
 
 #include <string.h>
 

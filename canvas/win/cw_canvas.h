@@ -3,8 +3,8 @@
 ** and blitting into them, text outlines through GDI paths, and hand
 ** editing with vertex handles.
 */
-#ifndef trelk_cw_canvas_h
-#define trelk_cw_canvas_h
+#ifndef cw_canvas_h
+#define cw_canvas_h
 
 #include <windows.h>
 

@@ -3,8 +3,8 @@
 ** global table `db` and leaves it on the stack (1 result). Messages go to
 ** the host's con_message.
 */
-#ifndef trelk_db_lua_h
-#define trelk_db_lua_h
+#ifndef db_lua_h
+#define db_lua_h
 
 extern "C" {
 #include "lua.h"

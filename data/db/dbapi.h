@@ -2,8 +2,8 @@
 ** functions over opaque handles, so that callers that may be unwound by an
 ** interpreter error hold no objects with destructors. Rows and fields are
 ** counted from 0 here. Functions that can fail take a buffer for a message. */
-#ifndef DBAPI_H
-#define DBAPI_H
+#ifndef dbapi_h
+#define dbapi_h
 
 #include <stddef.h>
 

@@ -1,7 +1,7 @@
 /* Handles of the engine's script-facing interface (dbapi.h), shared by its
 ** files for storages, views and rows. */
-#ifndef DBAPI_INT_H
-#define DBAPI_INT_H
+#ifndef dbapi_int_h
+#define dbapi_int_h
 
 #include <memory>
 #include <string>

@@ -3,6 +3,8 @@
 ** tree of live-row counts that finds the i-th remaining row in log time;
 ** the next use of the table takes them all out in one pass. */
 #include <algorithm>
+#include <cassert>
+#include <functional>
 
 #include "data/db/dbtab.h"
 
@@ -170,6 +172,8 @@ void dbtab_erase(DbTable *t, size_t at, size_t count) {
 }
 
 void dbtab_erase_rows(DbTable *t, const std::vector<uint32_t> &rows) {
+  assert(std::adjacent_find(rows.begin(), rows.end(),
+                            std::greater_equal<uint32_t>()) == rows.end());
   dbtab_cols(t);
   size_t n = 0;
   while (n < rows.size() && rows[n] < t->rows) n++;

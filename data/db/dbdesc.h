@@ -1,7 +1,7 @@
 /* Structure of views: fields with one-letter types, nested structures, and
 ** the description text that names them ("people[name:S,age:I]"). */
-#ifndef DBDESC_H
-#define DBDESC_H
+#ifndef dbdesc_h
+#define dbdesc_h
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
 /* Number encodings of the storage file: varints and adaptive-width integer
 ** columns (0, 1, 2, 4, 8, 16, 32 or 64 bits a row). */
-#ifndef DBFMT_H
-#define DBFMT_H
+#ifndef dbfmt_h
+#define dbfmt_h
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 /* The few operating-system calls of the storage files: reading a whole
 ** file, writing a new one that then replaces it atomically (temporary file,
 ** flush to disk, rename), and changing one in place. */
-#ifndef DBIO_H
-#define DBIO_H
+#ifndef dbio_h
+#define dbio_h
 
 #include <string>
 

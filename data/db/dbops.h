@@ -1,8 +1,8 @@
 /* Ordering and matching of rows: I and L signed, F and D numeric, S without
 ** regard to ASCII letter case, B byte-wise then by length, V row by row
 ** then by size. */
-#ifndef DBOPS_H
-#define DBOPS_H
+#ifndef dbops_h
+#define dbops_h
 
 #include "data/db/dbtab.h"
 

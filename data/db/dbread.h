@@ -2,8 +2,8 @@
 ** is checked against the file, so damaged input gives a message, never a
 ** read outside the buffer. Every column read notes its place in the file,
 ** so that a commit can refer to it. */
-#ifndef DBREAD_H
-#define DBREAD_H
+#ifndef dbread_h
+#define dbread_h
 
 #include <string>
 

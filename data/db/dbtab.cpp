@@ -1,6 +1,7 @@
 #include "data/db/dbtab.h"
 
 #include <algorithm>
+#include <cassert>
 
 const std::string dbcol_empty;
 
@@ -108,7 +109,9 @@ void dbtab_resize(DbTable *t, size_t rows) {
 }
 
 DbTableP dbtab_subp(DbTable *t, size_t col, size_t row) {
+  assert(col < dbtab_cols(t).size());
   DbColumn &c = dbtab_cols(t)[col];
+  assert(c.type == 'V');
   dbcol_hold(c, row);
   if (!c.v[row]) c.v[row] = dbtab_new(dbdesc_sub(t->schema.get(), col));
   return c.v[row];

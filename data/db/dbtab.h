@@ -1,8 +1,8 @@
 /* Tables: the rows of one view, kept column by column. A table follows its
 ** structure (DbSchema) lazily: dbtab_sync adjusts the columns to the
 ** structure's current fields before any use. */
-#ifndef DBTAB_H
-#define DBTAB_H
+#ifndef dbtab_h
+#define dbtab_h
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,8 @@
 /* Writes tables in the storage file format: a whole storage (header, column
 ** data, nested catalogs, the root walk and the tails), or what a commit adds
 ** to an existing one. */
-#ifndef DBWRITE_H
-#define DBWRITE_H
+#ifndef dbwrite_h
+#define dbwrite_h
 
 #include <string>
 

@@ -7,6 +7,7 @@
 */
 #include "data/regex/rx_core.h"
 
+#include <assert.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -201,6 +202,7 @@ static struct rx_entry *rx_get(const char *pattern, size_t plen, int options,
       return NULL;
     rx_last = (int)(e - rx_cache);
   }
+  assert(e->code != NULL && e->pairs >= 1 && e->pairs <= RX_MAXPAIRS);
   e->used = ++rx_clock;
   return e;
 }
@@ -217,6 +219,7 @@ static int rx_exec(struct rx_entry *e, const char *subject, size_t len,
 
 int rx_match(const char *subject, size_t len, const char *pattern,
              size_t plen, int offset, int options, struct rx_result *r) {
+  assert(r != NULL && (subject != NULL || len == 0));
   r->error[0] = '\0';
   if (len > INT_MAX || offset < 0 || (size_t)offset > len) return 0;
   struct rx_entry *e = rx_get(pattern, plen, options, r);
@@ -232,6 +235,7 @@ int rx_match(const char *subject, size_t len, const char *pattern,
   /* The match result leaves out the groups after the last one that took
      part; the count comes from the compiled form. */
   int n = e->pairs;
+  assert(rc <= n);   /* the vector holds every pair the pattern can set */
   memcpy(r->pairs, vec, sizeof(int) * 2 * (size_t)rc);
   for (int i = 2 * rc; i < 2 * n; i++) r->pairs[i] = -1;
   return n;

@@ -4,8 +4,8 @@
 ** from older versions of the component (lexer selection by number, the
 ** style bits, integer properties) for every caller.
 */
-#ifndef trelk_editor_edwin_h
-#define trelk_editor_edwin_h
+#ifndef edwin_h
+#define edwin_h
 
 #include <windows.h>
 

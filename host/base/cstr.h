@@ -5,8 +5,8 @@
 ** Built-in texts carry the last 8 header bytes (length, count 2) and are
 ** never freed, because a release never takes the count below 1.
 */
-#ifndef trelk_cstr_h
-#define trelk_cstr_h
+#ifndef cstr_h
+#define cstr_h
 
 #include <stddef.h>
 #include <stdint.h>

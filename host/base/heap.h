@@ -4,8 +4,8 @@
 ** from the interpreter's memory. Blocks are zero-filled, so records start
 ** with every field 0 or null.
 */
-#ifndef trelk_heap_h
-#define trelk_heap_h
+#ifndef heap_h
+#define heap_h
 
 #include <stddef.h>
 

@@ -1,8 +1,8 @@
 /*
 ** Error reports: every interpreter error ends as red text in the terminal.
 */
-#ifndef trelk_report_h
-#define trelk_report_h
+#ifndef report_h
+#define report_h
 
 extern "C" {
 #include "lua.h"

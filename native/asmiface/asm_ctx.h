@@ -4,8 +4,8 @@
 ** in it, their per-kind entries and the references recorded while code
 ** is assembled. Platform-neutral; the host supplies the flags of a name.
 */
-#ifndef trelk_asm_ctx_h
-#define trelk_asm_ctx_h
+#ifndef asm_ctx_h
+#define asm_ctx_h
 
 #include <stdint.h>
 

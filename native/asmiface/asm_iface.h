@@ -1,8 +1,8 @@
 /*
 ** The assembler behind the interpreter's `asmfunc' and `asm' blocks.
 */
-#ifndef trelk_asm_iface_h
-#define trelk_asm_iface_h
+#ifndef asm_iface_h
+#define asm_iface_h
 
 #include <stddef.h>
 

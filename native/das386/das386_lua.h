@@ -1,6 +1,6 @@
 /* das386_lua.h: registers the script function das386. */
-#ifndef DAS386_LUA_H
-#define DAS386_LUA_H
+#ifndef das386_lua_h
+#define das386_lua_h
 
 struct lua_State;
 

@@ -4,8 +4,8 @@
 ** Platform-neutral: it decodes from a byte buffer and never reads past the
 ** length it is given nor past DAS_MAXLEN bytes.
 */
-#ifndef DAS_DECODE_H
-#define DAS_DECODE_H
+#ifndef das_decode_h
+#define das_decode_h
 
 #include <stddef.h>
 #include <stdint.h>

@@ -2,8 +2,8 @@
 ** das_internal.h: the decoder's tables and per-instruction state, shared by
 ** the decoder, the formatter and the tables.
 */
-#ifndef DAS_INTERNAL_H
-#define DAS_INTERNAL_H
+#ifndef das_internal_h
+#define das_internal_h
 
 #include "native/das386/das_decode.h"
 

@@ -4,8 +4,8 @@
 ** first and a longjmp out of the call unlinks the frame as it unlinks any
 ** other.
 */
-#ifndef trelk_guard_h
-#define trelk_guard_h
+#ifndef guard_h
+#define guard_h
 
 #include <stddef.h>
 #include <stdint.h>

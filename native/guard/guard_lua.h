@@ -3,8 +3,8 @@
 ** the call and put back after a fault, and the native functions of inline
 ** assembly are called through here.
 */
-#ifndef trelk_guard_lua_h
-#define trelk_guard_lua_h
+#ifndef guard_lua_h
+#define guard_lua_h
 
 #include <stdint.h>
 

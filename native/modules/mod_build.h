@@ -4,8 +4,8 @@
 ** as the builder's caller means them: absolute for built-in and DLL modules,
 ** offsets from the image start for assembled ones.
 */
-#ifndef trelk_mod_build_h
-#define trelk_mod_build_h
+#ifndef mod_build_h
+#define mod_build_h
 
 #include <stdint.h>
 

@@ -2,8 +2,8 @@
 ** The built-in modules' members and handlers, and the images that
 ** describe them.
 */
-#ifndef trelk_mod_builtin_h
-#define trelk_mod_builtin_h
+#ifndef mod_builtin_h
+#define mod_builtin_h
 
 #include <stdint.h>
 

@@ -3,8 +3,8 @@
 ** member's parameter types, the call made under the exception guard, one
 ** result converted by the first result type.
 */
-#ifndef trelk_mod_call_h
-#define trelk_mod_call_h
+#ifndef mod_call_h
+#define mod_call_h
 
 #include <stdint.h>
 

@@ -13,8 +13,8 @@
 ** and that many bytes. Every reader here is bounded by the span it is given;
 ** nothing reads past the end of an image.
 */
-#ifndef trelk_mod_image_h
-#define trelk_mod_image_h
+#ifndef mod_image_h
+#define mod_image_h
 
 #include <stddef.h>
 #include <stdint.h>

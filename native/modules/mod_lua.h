@@ -1,8 +1,8 @@
 /*
 ** The script global `modules' and its module and member objects.
 */
-#ifndef trelk_mod_lua_h
-#define trelk_mod_lua_h
+#ifndef mod_lua_h
+#define mod_lua_h
 
 struct lua_State;
 

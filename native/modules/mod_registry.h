@@ -7,8 +7,8 @@
 ** Addresses inside images are 32-bit; on the target they are the addresses
 ** themselves.
 */
-#ifndef trelk_mod_registry_h
-#define trelk_mod_registry_h
+#ifndef mod_registry_h
+#define mod_registry_h
 
 #include <stddef.h>
 #include <stdint.h>

@@ -3,8 +3,8 @@
 ** compiler's check-and-register of an assembled block, and the hook through
 ** which the regular-expression layer serves the member `str.match'.
 */
-#ifndef trelk_modules_h
-#define trelk_modules_h
+#ifndef modules_h
+#define modules_h
 
 #include <stddef.h>
 #include <stdint.h>

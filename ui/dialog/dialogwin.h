@@ -4,8 +4,8 @@
 ** dialogs have an L-shaped size grip in the bottom right corner that
 ** resizes with a rubber-band outline on the screen.
 */
-#ifndef trelk_dialogwin_h
-#define trelk_dialogwin_h
+#ifndef dialogwin_h
+#define dialogwin_h
 
 #include <windows.h>
 #include <stddef.h>

@@ -2,8 +2,8 @@
 ** Spinners of numeric edits: a thumbless scroll bar at the right end of an
 ** edit's window whose steps count the edit's number up or down.
 */
-#ifndef trelk_numspin_h
-#define trelk_numspin_h
+#ifndef numspin_h
+#define numspin_h
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 ** The designer's window: "Develop Menu" shown in the main window while a
 ** control is lifted or a container is Alt-clicked.
 */
-#ifndef trelk_develop_h
-#define trelk_develop_h
+#ifndef develop_h
+#define develop_h
 
 #include <windows.h>
 

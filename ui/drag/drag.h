@@ -5,8 +5,8 @@
 ** resize it. Alt and a left click on the cover drops it into the window
 ** under the pointer; Escape puts it back exactly where it was.
 */
-#ifndef trelk_drag_h
-#define trelk_drag_h
+#ifndef drag_h
+#define drag_h
 
 #include <windows.h>
 #include <stdint.h>

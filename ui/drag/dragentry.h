@@ -3,8 +3,8 @@
 ** dialog) can be lifted; a drop moves its entry in the object model to
 ** the container under the pointer.
 */
-#ifndef trelk_dragentry_h
-#define trelk_dragentry_h
+#ifndef dragentry_h
+#define dragentry_h
 
 #include <windows.h>
 

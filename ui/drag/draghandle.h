@@ -2,8 +2,8 @@
 ** The four 7 x 7 handles of the drag frame: "BtrelkUBcn" buttons whose
 ** drag moves one edge of the frame.
 */
-#ifndef trelk_draghandle_h
-#define trelk_draghandle_h
+#ifndef draghandle_h
+#define draghandle_h
 
 #include <windows.h>
 

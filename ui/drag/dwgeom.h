@@ -3,8 +3,8 @@
 ** screen's maximised width or height, and the size a grip resize gives.
 ** Platform-neutral.
 */
-#ifndef trelk_dwgeom_h
-#define trelk_dwgeom_h
+#ifndef dwgeom_h
+#define dwgeom_h
 
 #define DWG_MIN_W 40      /* caption buttons and the grip stay usable */
 #define DWG_MIN_H 30

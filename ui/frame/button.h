@@ -2,8 +2,8 @@
 ** Buttons ("BtrelkUBcn"): caption buttons and tool buttons that light up
 ** under the mouse and can be resized by dragging with the right button.
 */
-#ifndef trelk_button_h
-#define trelk_button_h
+#ifndef button_h
+#define button_h
 
 #include <windows.h>
 #include <stdint.h>

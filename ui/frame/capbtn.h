@@ -2,8 +2,8 @@
 ** The four caption-button procedures: close and minimise for framed
 ** windows, "Exit Trelk" and "Shrink Terminal" for the main window.
 */
-#ifndef trelk_capbtn_h
-#define trelk_capbtn_h
+#ifndef capbtn_h
+#define capbtn_h
 
 #include <windows.h>
 

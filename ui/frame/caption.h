@@ -2,8 +2,8 @@
 ** Caption bars ("CtrelkCapcn") of top-level framed windows, their two
 ** caption buttons, and finishing a window's caption.
 */
-#ifndef trelk_caption_h
-#define trelk_caption_h
+#ifndef caption_h
+#define caption_h
 
 #include <windows.h>
 

@@ -3,8 +3,8 @@
 ** windows that menus and the main window are built on, and the list of all
 ** of them, newest first.
 */
-#ifndef trelk_framed_h
-#define trelk_framed_h
+#ifndef framed_h
+#define framed_h
 
 #include <windows.h>
 #include <stdint.h>

@@ -3,8 +3,8 @@
 ** `trelk', and "Free Windows Menu", which lists every finished framed
 ** window and brings the chosen one back.
 */
-#ifndef trelk_freemenu_h
-#define trelk_freemenu_h
+#ifndef freemenu_h
+#define freemenu_h
 
 #include "gui/record.h"
 

@@ -4,8 +4,8 @@
 ** menu windows share their area among the rows; floating ones are sized
 ** to their measured rows.
 */
-#ifndef trelk_menuwin_h
-#define trelk_menuwin_h
+#ifndef menuwin_h
+#define menuwin_h
 
 #include <windows.h>
 

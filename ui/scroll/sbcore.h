@@ -3,8 +3,8 @@
 ** and track steps, thumb drags, and the SCROLLINFO-shaped set and get.
 ** Platform-neutral; ui/scroll/scroll.cpp puts it into windows.
 */
-#ifndef trelk_sbcore_h
-#define trelk_sbcore_h
+#ifndef sbcore_h
+#define sbcore_h
 
 #include <stdint.h>
 

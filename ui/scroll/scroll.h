@@ -4,8 +4,8 @@
 ** two-button spinner. Pressing an arrow or the track repeats while the
 ** left button is held; the thumb is dragged on its track.
 */
-#ifndef trelk_scroll_h
-#define trelk_scroll_h
+#ifndef scroll_h
+#define scroll_h
 
 #include <windows.h>
 

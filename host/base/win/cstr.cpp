@@ -2,6 +2,7 @@
 ** Counted, reference-counted strings in the private heap.
 */
 #include <windows.h>
+#include <assert.h>
 #include <string.h>
 
 #include "host/base/cstr.h"
@@ -26,6 +27,7 @@ char *cs_make(const char *text) {
 }
 
 char *cs_retain(char *s) {
+  assert(s == NULL || hdr_of(s)->refs >= 1);   /* not a freed text */
   if (s) hdr_of(s)->refs++;
   return s;
 }

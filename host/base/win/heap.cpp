@@ -2,6 +2,7 @@
 ** Private heap and the pointer-validity test.
 */
 #include <windows.h>
+#include <assert.h>
 #include <string.h>
 
 #include "host/base/heap.h"
@@ -28,6 +29,7 @@ void hp_bounds_init(void) {
 }
 
 void *hp_alloc(size_t size) {
+  assert(hp_heap != NULL);   /* hp_init comes first */
   return HeapAlloc(hp_heap, HEAP_GENERATE_EXCEPTIONS | HEAP_ZERO_MEMORY,
                    size + 8);
 }

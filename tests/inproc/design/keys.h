@@ -1,7 +1,7 @@
 // What the design tests share: an Alt + left click as the terminal's
 // message loop hands it to the drag frame, and the Alt key's state.
-#ifndef trelk_test_design_keys_h
-#define trelk_test_design_keys_h
+#ifndef keys_h
+#define keys_h
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Shared helpers of the dialog and scroll bar tests.
-#ifndef trelk_test_dialogwin_common_h
-#define trelk_test_dialogwin_common_h
+#ifndef common_h
+#define common_h
 
 #include <windows.h>
 

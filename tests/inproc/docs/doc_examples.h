@@ -21,8 +21,8 @@
 //   CODE -->
 //   <!-- example: output            the output, one line each, in place of
 //   LINES -->                       the block's `-->` comments
-#ifndef trelk_doc_examples_h
-#define trelk_doc_examples_h
+#ifndef doc_examples_h
+#define doc_examples_h
 
 #include <string>
 #include <vector>

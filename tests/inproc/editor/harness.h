@@ -1,7 +1,7 @@
 // Editor windows in the real program: scripts run in the program's state,
 // windows found through the menu views, pixels read back from the screen.
-#ifndef trelk_tests_editor_harness_h
-#define trelk_tests_editor_harness_h
+#ifndef editor_harness_h
+#define editor_harness_h
 
 #include <windows.h>
 

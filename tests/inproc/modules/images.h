@@ -1,7 +1,7 @@
 // Hand-made module images for the tests, placed in executable memory, and
 // a script state with `modules'.
-#ifndef trelk_test_images_h
-#define trelk_test_images_h
+#ifndef images_h
+#define images_h
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Drives the real main window and terminal of the test process: typed keys
 // are posted to the console and the real line reader takes them.
-#ifndef trelk_test_driver_h
-#define trelk_test_driver_h
+#ifndef driver_h
+#define driver_h
 
 #include <windows.h>
 

@@ -6,8 +6,8 @@
 ** displacements, so that a fixed run of seeds puts every byte value and
 ** every pair of adjacent bytes into encoded instructions.
 */
-#ifndef TRELK_ASM_GEN_H
-#define TRELK_ASM_GEN_H
+#ifndef asm_gen_h
+#define asm_gen_h
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
-#ifndef TRELK_ASM_TEST_UTIL_H
-#define TRELK_ASM_TEST_UTIL_H
+#ifndef asm_test_util_h
+#define asm_test_util_h
 
 #include "asm/asm.h"
 

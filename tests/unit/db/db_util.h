@@ -1,5 +1,6 @@
 // Helpers of the table-database tests: files, and rows as text.
-#pragma once
+#ifndef db_util_h
+#define db_util_h
 
 #include <string>
 
@@ -26,3 +27,5 @@ size_t dbt_cells(DbTable *t, size_t limit);
 /* A new file name in the system's temporary folder; the files are removed
 ** when the test program ends. */
 std::string dbt_tmpname(const char *tag);
+
+#endif

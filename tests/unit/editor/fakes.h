@@ -2,8 +2,8 @@
 ** Test doubles for the editor cores: a recording message sink, an
 ** in-memory document and the terminal's message routine.
 */
-#ifndef trelk_tests_editor_fakes_h
-#define trelk_tests_editor_fakes_h
+#ifndef fakes_h
+#define fakes_h
 
 #include <set>
 #include <string>

@@ -1,7 +1,7 @@
 // A script state with the GUI library and nothing shown: messages are
 // collected, and the window side records what it was asked to do.
-#ifndef trelk_test_gui_harness_h
-#define trelk_test_gui_harness_h
+#ifndef gui_harness_h
+#define gui_harness_h
 
 #include <string>
 

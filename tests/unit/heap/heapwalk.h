@@ -1,6 +1,6 @@
 // Blocks in use in the private heap, counted by walking it.
-#ifndef trelk_heapwalk_h
-#define trelk_heapwalk_h
+#ifndef heapwalk_h
+#define heapwalk_h
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Writers of small image files for the reader tests, the cross-check and the
 // benchmark. Pictures are given top row first.
-#ifndef IMG_ENCODE_H
-#define IMG_ENCODE_H
+#ifndef img_encode_h
+#define img_encode_h
 
 #include <cstdint>
 #include <vector>

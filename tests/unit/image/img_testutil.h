@@ -1,6 +1,6 @@
 // Helpers shared by the image reader tests.
-#ifndef IMG_TESTUTIL_H
-#define IMG_TESTUTIL_H
+#ifndef img_testutil_h
+#define img_testutil_h
 
 #include <gtest/gtest.h>
 

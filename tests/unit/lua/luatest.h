@@ -1,6 +1,6 @@
 // A fresh script state per test, with helpers to run chunks.
-#ifndef trelk_luatest_h
-#define trelk_luatest_h
+#ifndef luatest_h
+#define luatest_h
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Messages the code under test wrote to the terminal.
-#ifndef trelk_msg_double_h
-#define trelk_msg_double_h
+#ifndef msg_double_h
+#define msg_double_h
 
 #include <string>
 
