@@ -34,12 +34,12 @@ int ai_context_flags(const char *name) {
    would load it, so that its exports can be checked. */
 static mr_record *ai_module_of(const char *name) {
   mr_record *r = mod_find(name);
-  if (r || !mr_is_dll_name(name) || mr_dll_hook == NULL) return r;
+  if (r || !mr_is_dll_name(name)) return r;
   std::string low(name);
   for (size_t i = low.size() - 4; i < low.size(); i++)
     low[i] = (char)tolower((unsigned char)low[i]);
   r = mod_find(low.c_str());
-  return r ? r : mr_dll_hook(low.c_str());
+  return r ? r : mr_ops.dll(low.c_str());
 }
 
 namespace {
