@@ -161,7 +161,7 @@ lua_State *trelk_open_state(void) {
   lua_printhook = con_print;
   lua_messagehook = con_message;
   lua_readhook = con_nested_read;
-  ai_open();           /* asmfunc and asm blocks go to the assembler */
+  lua_asmhook = ai_hook;   /* asmfunc and asm blocks go to the assembler */
   mod_ops.match = match_for_modules;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
   intr_open(L);       /* Ctrl+Break stops a running chunk */

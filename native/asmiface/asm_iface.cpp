@@ -144,7 +144,7 @@ int ai_assemble(const char *options, const char *text, void **image,
 }
 
 /* The interpreter's hook: assemble, then make executable and register. */
-static int ai_hook(lua_State *L, const char *text, void **code, size_t *size) {
+int ai_hook(lua_State *L, const char *text, void **code, size_t *size) {
   (void)L;
   void *image = NULL;
   size_t n = 0;
@@ -157,5 +157,3 @@ static int ai_hook(lua_State *L, const char *text, void **code, size_t *size) {
   *size = n;
   return 1;
 }
-
-void ai_open(void) { lua_asmhook = ai_hook; }
