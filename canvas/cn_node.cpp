@@ -9,7 +9,8 @@
 
 #include <unordered_set>
 
-void (*cn_gone_hook)(struct cn_node *n) = nullptr;
+static void not_told(struct cn_node *) {}
+struct cn_ops cn_ops = {not_told};
 
 static struct cn_node root;
 static uint32_t next_serial = 1;
@@ -81,7 +82,7 @@ static void release(struct cn_node *n) {
     live->erase(k);
     free(k);
   }
-  if (cn_gone_hook) cn_gone_hook(n);
+  cn_ops.gone(n);
   free(n->kids);
   free(n->v);
   free(n->img);

@@ -66,7 +66,11 @@ int cn_live(const struct cn_node *p, uint32_t serial);
 int cn_set_image(struct cn_node *n, const uint8_t *px, int32_t w, int32_t h,
                  int bpp);
 
-/* Called for every node about to be freed, children first. */
-extern void (*cn_gone_hook)(struct cn_node *n);
+/* gone: told of every node about to be freed, children first. The
+   default does nothing. */
+struct cn_ops {
+  void (*gone)(struct cn_node *n);
+};
+extern struct cn_ops cn_ops;
 
 #endif

@@ -25,13 +25,16 @@ static int plain_pcall(lua_State *L, int nargs) {
   return lua_pcall(L, nargs, 0, 0);
 }
 
-void (*gi_render_hook)(struct cn_node *, void *) = nullptr;
-int (*gi_edit_hook)(struct cn_node *, int, void *) = nullptr;
-void (*gi_shift_hook)(struct cn_node *, int32_t, int32_t) = nullptr;
-int (*gi_text_hook)(struct cn_node *, const char *, int32_t,
-                    const char *) = nullptr;
-void (*gi_gone_hook)(struct cn_node *) = nullptr;
-int (*gi_pcall)(lua_State *, int) = plain_pcall;
+static void no_render(struct cn_node *, void *) {}
+static int no_edit(struct cn_node *, int, void *) { return 0; }
+static void no_shift(struct cn_node *, int32_t, int32_t) {}
+static int no_text(struct cn_node *, const char *, int32_t, const char *) {
+  return 0;
+}
+static void no_gone(struct cn_node *) {}
+
+struct gi_ops gi_ops = {no_render, no_edit, no_shift, no_text, no_gone,
+                        plain_pcall};
 
 static lua_State *gi_L;
 
@@ -143,11 +146,11 @@ static int m_splineto(lua_State *L) {
 
 static int m_text(lua_State *L) {
   struct cn_node *n = gi_node(L, 1);
-  if (!n || lua_type(L, 2) != LUA_TSTRING || gi_text_hook == nullptr) return 0;
+  if (!n || lua_type(L, 2) != LUA_TSTRING) return 0;
   int32_t height = gi_int(L, 3);
   if (height == 0) height = -72;
   const char *face = lua_type(L, 4) == LUA_TSTRING ? lua_tostring(L, 4) : "arial";
-  gi_text_hook(n, lua_tostring(L, 2), height, face);
+  gi_ops.text(n, lua_tostring(L, 2), height, face);
   return 0;
 }
 
@@ -217,7 +220,7 @@ static int m_shift(lua_State *L) {
   int32_t odx = n->dx, ody = n->dy;
   n->dx = gi_int(L, 2);
   n->dy = gi_int(L, 3);
-  if (gi_shift_hook) gi_shift_hook(n, odx, ody);
+  gi_ops.shift(n, odx, ody);
   return 0;
 }
 
@@ -265,16 +268,16 @@ static int m_render(lua_State *L) {
   struct cn_node *n = gi_node(L, 1);
   if (!n || !lua_istable(L, 2)) return 0;
   void *rec = target_record(L, 2);
-  if (rec && gi_render_hook) gi_render_hook(n, rec);
+  if (rec) gi_ops.render(n, rec);
   return 0;
 }
 
 static int m_edit(lua_State *L) {
   struct cn_node *n = gi_node(L, 1);
-  if (!n || gi_edit_hook == nullptr) return 0;
+  if (!n) return 0;
   int is_table = lua_istable(L, 2);
   void *rec = is_table ? target_record(L, 2) : nullptr;
-  if (!gi_edit_hook(n, is_table, rec)) return 0;
+  if (!gi_ops.edit(n, is_table, rec)) return 0;
   if (n->callback != CN_NOREF) luaL_unref(L, LUA_REGISTRYINDEX, n->callback);
   n->callback = CN_NOREF;
   if (lua_isfunction(L, 3)) {
@@ -307,7 +310,7 @@ void gi_call_edit(lua_State *L, struct cn_node *n, void *handle,
     lua_setfield(L, -2, "path");
   }
   lua_pop(L, 1);
-  gi_pcall(L, 0);
+  gi_ops.pcall(L, 0);
   lua_settop(L, top);
 }
 
@@ -390,7 +393,7 @@ static int ignore(lua_State *L) {
 }
 
 static void gone(struct cn_node *n) {
-  if (gi_gone_hook) gi_gone_hook(n);
+  gi_ops.gone(n);
   if (n->callback != CN_NOREF && gi_L)
     luaL_unref(gi_L, LUA_REGISTRYINDEX, n->callback);
   n->callback = CN_NOREF;
@@ -409,7 +412,7 @@ static void metatable(lua_State *L, const char *name, lua_CFunction index) {
 
 void gi_open(lua_State *L) {
   gi_L = nullptr;   /* references of an earlier state are not ours */
-  cn_gone_hook = gone;
+  cn_ops.gone = gone;
   cn_reset();
   gi_L = L;
   metatable(L, GI_CANVAS, canvas_index);

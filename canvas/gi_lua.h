@@ -1,7 +1,7 @@
 /*
 ** The script side of the canvas: the global `gi` and canvas objects, full
 ** userdata holding one node reference (null: the root). Platform-neutral;
-** what needs windows comes through the hooks, which the window glue sets.
+** what needs windows comes through gi_ops, which the window glue fills.
 */
 #ifndef gi_lua_h
 #define gi_lua_h
@@ -25,19 +25,22 @@ void gi_call_edit(lua_State *L, struct cn_node *n, void *handle,
                   void *canvas_wnd, int k);
 
 /* Window glue. rec is the toolkit record of the target table (its
-   msHANDLE, else its HANDLE), possibly null. */
-extern void (*gi_render_hook)(struct cn_node *n, void *rec);
-/* Ends edit mode, then starts it in the first window showing rec unless
-   !is_table. 1 when editing started. */
-extern int (*gi_edit_hook)(struct cn_node *n, int is_table, void *rec);
-/* n's translation changed from (odx, ody). */
-extern void (*gi_shift_hook)(struct cn_node *n, int32_t odx, int32_t ody);
-/* Appends the outline of s; 0 when it cannot. */
-extern int (*gi_text_hook)(struct cn_node *n, const char *s, int32_t height,
-                           const char *face);
-/* A node is about to be freed. */
-extern void (*gi_gone_hook)(struct cn_node *n);
-/* Protected call of the edit callback, nargs arguments, no results. */
-extern int (*gi_pcall)(lua_State *L, int nargs);
+   msHANDLE, else its HANDLE), possibly null. Defaults draw nothing, never
+   edit and call plainly. */
+struct gi_ops {
+  void (*render)(struct cn_node *n, void *rec);
+  /* ends edit mode, then starts it in the first window showing rec unless
+     !is_table; 1 when editing started */
+  int (*edit)(struct cn_node *n, int is_table, void *rec);
+  /* n's translation changed from (odx, ody) */
+  void (*shift)(struct cn_node *n, int32_t odx, int32_t ody);
+  /* appends the outline of s; 0 when it cannot */
+  int (*text)(struct cn_node *n, const char *s, int32_t height,
+              const char *face);
+  void (*gone)(struct cn_node *n);   /* a node is about to be freed */
+  /* protected call of the edit callback, nargs arguments, no results */
+  int (*pcall)(lua_State *L, int nargs);
+};
+extern struct gi_ops gi_ops;
 
 #endif

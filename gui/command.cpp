@@ -24,7 +24,7 @@ static int plain_pcall(lua_State *L, int nargs) {
   return status;
 }
 
-int (*cmd_pcall)(lua_State *L, int nargs) = plain_pcall;
+struct cmd_ops cmd_ops = {plain_pcall};
 
 static size_t blanks_off(const char *text, size_t from, size_t end) {
   while (end > from && strchr("\t\n\r ", text[end - 1])) end--;
@@ -169,7 +169,7 @@ void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance) {
   }
   lua_pushvalue(L, fn);
   running++;
-  cmd_pcall(L, 0);
+  cmd_ops.pcall(L, 0);
   running--;
   if (nested) {
     for (int i = EVENT_KEYS - 1; i >= 0; i--) {

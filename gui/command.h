@@ -37,8 +37,12 @@ extern int cmd_scroll_pos;
 /* Runs CommandString of the table at idx, if it is a function. */
 void cmd_run(lua_State *L, int idx, void *wnd, int reason, int instance);
 
-/* Protected call used for commands; the host installs its own, which
-   reports with a traceback. Returns the status. */
-extern int (*cmd_pcall)(lua_State *L, int nargs);
+/* pcall: protected call used for commands; returns the status. The
+   default reports the bare message; the host installs its own, which
+   reports with a traceback. */
+struct cmd_ops {
+  int (*pcall)(lua_State *L, int nargs);
+};
+extern struct cmd_ops cmd_ops;
 
 #endif

@@ -66,7 +66,7 @@ static int editor_missing(lua_State *L) {
   return 0;
 }
 
-lua_CFunction ctl_mes = editor_missing, ctl_grep = editor_missing;
+struct ctl_ops ctl_ops = {editor_missing, editor_missing};
 
 static int make(lua_State *L, uint32_t kind) {
   lua_settop(L, 1);
@@ -104,9 +104,9 @@ static int make(lua_State *L, uint32_t kind) {
   lua_pushlightuserdata(L, e);
   obj_rawset(L, obj, "msHANDLE");
   if (kind & GR_EDIT) {
-    lua_pushcfunction(L, ctl_grep);
+    lua_pushcfunction(L, ctl_ops.grep);
     obj_rawset(L, obj, "grep");
-    lua_pushcfunction(L, ctl_mes);
+    lua_pushcfunction(L, ctl_ops.mes);
     obj_rawset(L, obj, "mes");
   }
   return 1;

@@ -11,7 +11,12 @@ extern "C" {
 
 void ctl_open(lua_State *L);   /* registers every constructor but `menu' */
 
-/* `mes' and `grep' of edit objects; the editor layer installs them */
-extern lua_CFunction ctl_mes, ctl_grep;
+/* `mes' and `grep' of edit objects; the editor layer has them. The
+   defaults say the editor is missing. */
+struct ctl_ops {
+  lua_CFunction mes;
+  lua_CFunction grep;
+};
+extern struct ctl_ops ctl_ops;
 
 #endif

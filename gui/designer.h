@@ -32,9 +32,12 @@ struct dz_state {
 extern struct dz_state dz;
 
 /* The window side: closes the designer's window; hands the window of a
-   new entry to the drag frame. */
-extern void (*dz_close_hook)(void);
-extern void (*dz_place_hook)(struct gr_entry *e);
+   new entry to the drag frame. Defaults do nothing. */
+struct dz_ops {
+  void (*close)(void);
+  void (*place)(struct gr_entry *e);
+};
+extern struct dz_ops dz_ops;
 
 /* Builds the records (once) and keeps the constructors it calls. */
 void dz_open(lua_State *L);

@@ -20,8 +20,9 @@ extern "C" {
 }
 #include "host/base/message.h"
 
-void (*dz_close_hook)(void) = NULL;
-void (*dz_place_hook)(struct gr_entry *e) = NULL;
+static void no_close(void) {}
+static void no_place(struct gr_entry *) {}
+struct dz_ops dz_ops = {no_close, no_place};
 
 #define KIND_BITS (GR_BUTTON | GR_SEPARATOR | GR_CHECKBOX | GR_RADIO | \
                    GR_LABELBIT | GR_EDIT | GR_MULTIBIT)
@@ -329,13 +330,13 @@ void dza_add_control(void *w, struct gr_entry *e, int reason, void *data) {
   struct job j = {job_add, NULL, NULL, 0, 0};
   protect(&j);
   struct gr_entry *made = (struct gr_entry *)j.text;
-  if (made && gr_valid_entry(made) && dz_place_hook) dz_place_hook(made);
+  if (made && gr_valid_entry(made)) dz_ops.place(made);
 }
 
 static void close_designer(void) {
   dzs_drop();   /* Cancel and Delete leave the style as it was */
   dz.edited = NULL;
-  if (dz_close_hook) dz_close_hook();
+  dz_ops.close();
 }
 
 void dza_cancel(void *w, struct gr_entry *e, int reason, void *data) {

@@ -277,7 +277,7 @@ void dzs_fill(lua_State *L, struct gr_entry *e) {
   int lex = field(L, st, "lex") == LUA_TTABLE ? lua_gettop(L) : 0;
   char *body = lexer_text(L, lex);
   set_text(dzs.lexer, body);
-  gr_free(body);
+  gr_ops.free(body);
   set_text(dzs.folder, "");
   for (int i = 0; i < DZS_WORDSETS; i++) {
     const char *w = NULL;
@@ -403,7 +403,7 @@ static void words_back(lua_State *L, int lex) {
       if (*p == '\r' || *p == '\n') *p = ' ';
     lua_pushstring(L, t ? t : "");
     lua_rawseti(L, lex, i + 1);
-    gr_free(t);
+    gr_ops.free(t);
   }
 }
 

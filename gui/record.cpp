@@ -11,8 +11,7 @@
 
 static void *std_alloc(size_t size) { return calloc(1, size + 8); }
 
-void *(*gr_alloc)(size_t size) = std_alloc;
-void (*gr_free)(void *p) = free;
+struct gr_ops gr_ops = {std_alloc, free};
 
 struct gr_container *gr_containers = NULL;
 static struct gr_entry *all_entries = NULL;
@@ -20,7 +19,7 @@ static struct gr_entry *all_entries = NULL;
 char *gr_strdup(const char *s) {
   if (s == NULL) return NULL;
   size_t n = strlen(s);
-  char *d = (char *)gr_alloc(n + 1);
+  char *d = (char *)gr_ops.alloc(n + 1);
   memcpy(d, s, n + 1);
   return d;
 }
@@ -28,12 +27,12 @@ char *gr_strdup(const char *s) {
 void gr_set_text(char **slot, const char *s) {
   char *old = *slot;
   *slot = gr_strdup(s);
-  if (old) gr_free(old);
+  if (old) gr_ops.free(old);
 }
 
 struct gr_container *gr_container_new(uint32_t kind, const char *name,
                                       const char *comment) {
-  struct gr_container *c = (struct gr_container *)gr_alloc(sizeof *c);
+  struct gr_container *c = (struct gr_container *)gr_ops.alloc(sizeof *c);
   c->flags = kind | GR_CONTAINER;
   c->name = gr_strdup(name);
   c->comment = gr_strdup(comment);
@@ -48,7 +47,7 @@ struct gr_container *gr_container_new(uint32_t kind, const char *name,
 
 struct gr_entry *gr_entry_new(uint32_t kind, const char *name,
                               const char *comment, const char *command) {
-  struct gr_entry *e = (struct gr_entry *)gr_alloc(sizeof *e);
+  struct gr_entry *e = (struct gr_entry *)gr_ops.alloc(sizeof *e);
   e->flags = kind & ~GR_CONTAINER;
   e->name = gr_strdup(name);
   e->comment = gr_strdup(comment);
@@ -84,11 +83,11 @@ static void release(struct gr_entry *e) {
   if (e->all_prev) e->all_prev->all_next = e->all_next;
   else all_entries = e->all_next;
   if (e->all_next) e->all_next->all_prev = e->all_prev;
-  gr_free(e->name);
-  gr_free(e->comment);
-  gr_free(e->command);
-  gr_free(e->icon_name);
-  gr_free(e);
+  gr_ops.free(e->name);
+  gr_ops.free(e->comment);
+  gr_ops.free(e->command);
+  gr_ops.free(e->icon_name);
+  gr_ops.free(e);
 }
 
 void gr_entry_free(struct gr_entry *e) {

@@ -86,10 +86,13 @@ struct gr_container {
   struct gr_container *all_next;
 };
 
-/* allocation of records and their texts; the host points these at its
-   private heap */
-extern void *(*gr_alloc)(size_t size);   /* zero-filled */
-extern void (*gr_free)(void *p);
+/* allocation of records and their texts; the defaults use the C heap,
+   the host points these at its private heap */
+struct gr_ops {
+  void *(*alloc)(size_t size);   /* zero-filled */
+  void (*free)(void *p);
+};
+extern struct gr_ops gr_ops;
 
 char *gr_strdup(const char *s);          /* null for null */
 void gr_set_text(char **slot, const char *s);

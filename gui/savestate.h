@@ -36,15 +36,19 @@ void ss_prefix(struct sbuf *b, int d);
    success; on failure the file is left as it was. */
 int ss_save(lua_State *L, const char *file);
 
-/* Renames from over to (replacing it); the Windows side installs its own.
-   Returns 1 on success. */
-extern int (*ss_replace)(const char *from, const char *to);
+/* replace: renames from over to (replacing it); 1 on success. The default
+   is C rename; the Windows side has its own. */
+struct ss_ops {
+  int (*replace)(const char *from, const char *to);
+};
+extern struct ss_ops ss_ops;
 
 /* Target when `savestate' is called without one: the start-up script. */
 extern const char *ss_default_file;
 
-/* Windows build: installs the replacing rename (MoveFileEx). */
-void ss_open_windows(void);
+/* Windows build: the replacing rename (MoveFileEx); a read-only target
+   stays. */
+int ss_move_over(const char *from, const char *to);
 
 int ss_savestate(lua_State *L);   /* the global `savestate' */
 void ss_open(lua_State *L);       /* registers it */

@@ -15,7 +15,7 @@ static int plain_rename(const char *from, const char *to) {
   return rename(from, to) == 0;
 }
 
-int (*ss_replace)(const char *from, const char *to) = plain_rename;
+struct ss_ops ss_ops = {plain_rename};
 const char *ss_default_file = "start.t";
 
 /* An existing target that cannot be opened for writing is left alone. */
@@ -50,7 +50,7 @@ int ss_save(lua_State *L, const char *file) {
     memcpy(tmp, file, len);
     memcpy(tmp + len, ".~save", 7);
     ok = write_all(tmp, b.p ? b.p : "", b.n);
-    if (!ok || !ss_replace(tmp, file)) {
+    if (!ok || !ss_ops.replace(tmp, file)) {
       remove(tmp);
       ok = 0;
     }

@@ -14,8 +14,9 @@
 #include "ui/colour.h"
 
 struct con_state con;
-void (*con_hover_hook)(const MSG *msg) = NULL;
-int (*con_altclick_hook)(const MSG *msg) = NULL;
+static void no_hover(const MSG *) {}
+static int no_altclick(const MSG *) { return 0; }
+struct con_ops con_ops = {no_hover, no_altclick};
 
 static const char banner[] =
   "{\\rtf1\\ansi\\ansicpg1251\\stshfhich0\\deff0{\\fonttbl{\\f0\\froman times;}"
@@ -470,9 +471,9 @@ int con_readline(char *buf, int cap) {
       trelk_release();
       ExitProcess(0);
     }
-    if (con_hover_hook) con_hover_hook(&msg);
+    con_ops.hover(&msg);
     if (msg.message == WM_LBUTTONDOWN && (GetKeyState(VK_MENU) & 0x8000) &&
-        con_altclick_hook && con_altclick_hook(&msg))
+        con_ops.altclick(&msg))
       continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

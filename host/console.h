@@ -39,9 +39,12 @@ void con_flush(void);   /* write pending output and redraw; before any wait */
 void con_show_now(void);   /* flush and paint the terminal without a loop */
 void con_poll_due(void);   /* con_show_now if output has waited long enough */
 
-/* Hooks the reader's loop calls for each message; filled in by the
-   tooltip and the drag frame. Each returns 1 if it consumed the message. */
-extern void (*con_hover_hook)(const MSG *msg);
-extern int (*con_altclick_hook)(const MSG *msg);
+/* What the reader's loop asks of later layers for each message (the
+   tooltip, the drag frame). Defaults do nothing. */
+struct con_ops {
+  void (*hover)(const MSG *msg);
+  int (*altclick)(const MSG *msg);   /* 1 if it consumed the message */
+};
+extern struct con_ops con_ops;
 
 #endif

@@ -10,7 +10,8 @@ extern "C" {
 #include "lauxlib.h"
 }
 
-int (*intr_poll)(int fresh) = NULL;
+static int never(int) { return 0; }
+struct intr_ops intr_ops = {never};
 
 static struct {
   int pending;    /* raise "interrupted" at the next instruction */
@@ -107,7 +108,7 @@ static void hook(lua_State *L, lua_Debug *ar) {
       intr.last = now;
       int fresh = intr.fresh;
       intr.fresh = 0;
-      if (intr_poll && intr_poll(fresh)) intr.pending = 1;
+      if (intr_ops.poll(fresh)) intr.pending = 1;
     }
     if (intr.pending) {
       /* every instruction from here on raises, so that a pcall in a loop

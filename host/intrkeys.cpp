@@ -34,7 +34,7 @@ static int exit_press(void) {
   return PtInRect(&rc, pt);
 }
 
-static int poll(int fresh) {
+int ik_poll(int fresh) {
   con_poll_due();
   int brk = break_key();
   int ex = exit_press();
@@ -45,5 +45,3 @@ static int poll(int fresh) {
   exit_presses += ex;
   return brk || exit_presses >= 2;
 }
-
-void ik_open(void) { intr_poll = poll; }

@@ -1,6 +1,8 @@
 /*
 ** Start-up and shutdown. The order below is the program's order of life;
-** each subsystem adds its step here.
+** each subsystem adds its step here. Every seam between layers (the *_ops
+** tables, each with harmless defaults) is filled here, just before the
+** step that needs it, so the wiring reads in this one file.
 */
 #include <windows.h>
 #include <stdio.h>
@@ -12,26 +14,39 @@
 #include "host/repl.h"
 #include "host/script/report.h"
 #include "host/trelk.h"
+#include "canvas/gi_lua.h"
 #include "canvas/win/cw_canvas.h"
 #include "data/db/db_lua.h"
 #include "data/regex/rx_lua.h"
 #include "data/regex/rx_native.h"
 #include "editor/editor.h"
+#include "editor/unilexer.h"
+#include "gui/command.h"
+#include "gui/controls.h"
 #include "gui/gui.h"
 #include "gui/designer.h"
+#include "gui/record.h"
 #include "gui/savestate.h"
+#include "gui/view.h"
 #include "native/asmiface/asm_iface.h"
 #include "native/das386/das386_lua.h"
 #include "native/modules/modules.h"
 #include "syslib/syslib.h"
+#include "ui/frame/button.h"
+#include "ui/frame/caption.h"
 #include "ui/classes.h"
+#include "ui/dialog/dialogwin.h"
 #include "ui/drag/drag.h"
 #include "ui/drag/develop.h"
 #include "ui/drag/dragentry.h"
+#include "ui/frame/framed.h"
+#include "ui/menu/freemenu.h"
 #include "ui/iconcache.h"
 #include "ui/mainwin.h"
 #include "ui/menu/menuwin.h"
+#include "ui/scroll/scroll.h"
 #include "ui/tooltip.h"
+#include "ui/wndprocs.h"
 
 extern "C" {
 #include "lauxlib.h"
@@ -47,6 +62,62 @@ static void fail_registration(void) {
   ExitProcess(1);
 }
 
+/* Commands and canvas edit callbacks report with a traceback. */
+static int host_pcall(lua_State *L, int nargs) { return rep_pcall(L, nargs, 1); }
+
+/* A redrawn edit entry's document takes its name before its window
+   repaints. */
+static void redraw_with_edits(void *rec) {
+  ed_sync(rec);
+  mn_view_ops.redraw(rec);
+}
+
+/* The object model shows itself in menu windows, dialogs and scroll
+   bars; records live on the private heap. */
+static void wire_windows(void) {
+  gr_ops.alloc = hp_alloc;
+  gr_ops.free = hp_free;
+  cmd_ops.pcall = host_pcall;
+  gv = mn_view_ops;
+  cls_ops.menu_client = mn_client_proc;
+  cls_ops.dialog_client = dw_client_proc;
+  cls_ops.scroll = sb_bar_proc;
+  cls_ops.scroll_client = sb_client_proc;
+  cap_ops.menu_height = mn_content_height;
+  cap_ops.maximisable = dw_resizable;
+  btn_ops.resizable = dw_resizable;
+  btn_ops.resize = dw_right_resized;
+  fw_ops.listed = fm_listed;
+  dw_ops.controls = dv_controls;
+  dw_ops.rclick = dv_right_click;
+}
+
+/* Edit entries are editor windows; lexers' folding calls move the focus
+   and hold the refreshing. */
+static void wire_editor(void) {
+  ei = ed_edit_ops;
+  ul_hooks = ed_lexer_hooks;
+  gv.redraw = redraw_with_edits;
+  mn_ops = ed_menu_ops;
+  ctl_ops = ed_control_ops;
+}
+
+/* The terminal's loop hands hover and Alt + click to the tooltip and the
+   drag frame; drags of entries and the designer's window meet there. */
+static void wire_drag(void) {
+  con_ops.hover = tt_hover;
+  con_ops.altclick = dg_altclick;
+  cls_ops.drag = dg_frame_proc;
+  cls_ops.drag_cover = dg_cover_proc;
+  dg_ops.lookup = de_lookup;
+  dg_ops.develop = dm_develop;
+  dg_ops.none = dm_named;
+  de_ops.fixed = dm_fixed;
+  de_ops.begin = dm_lifted;
+  dz_ops.close = dm_close;
+  dz_ops.place = dm_place;
+}
+
 int trelk_init(void) {
   trelk.instance = GetModuleHandleA(NULL);
   if (!hp_init()) return 0;
@@ -54,12 +125,12 @@ int trelk_init(void) {
   cls_register_rest();
   ed_register_classes();
   if (!mw_create()) return 0;
+  wire_windows();
   mn_init();
-  ed_init();
+  wire_editor();
   tt_create();
+  wire_drag();
   dg_init();
-  de_init();
-  dm_init();
   return 1;
 }
 
@@ -91,15 +162,21 @@ lua_State *trelk_open_state(void) {
   lua_printhook = con_print;
   lua_messagehook = con_message;
   lua_readhook = con_nested_read;
-  ai_open();           /* asmfunc and asm blocks go to the assembler */
-  mod_match_hook = match_for_modules;
+  lua_asmhook = ai_hook;   /* asmfunc and asm blocks go to the assembler */
+  mod_ops.match = match_for_modules;
   luaL_openlibs(L);   /* base, package, array, io, os, string, math, debug */
   intr_open(L);       /* Ctrl+Break stops a running chunk */
-  ik_open();
-  rep_call_hook = intr_call;
+  intr_ops.poll = ik_poll;
+  rep_ops.call = intr_call;
   rx_open(L);         /* the string library's patterns are PCRE */
   db_open(L);
   lua_pop(L, 1);
+  gi_ops.render = cw_render;   /* the canvas draws into windows */
+  gi_ops.edit = cw_edit;
+  gi_ops.shift = cw_shift;
+  gi_ops.text = cw_text;
+  gi_ops.gone = cw_gone;
+  gi_ops.pcall = host_pcall;
   cw_open(L);
   mod_open(L);
   gui_open_metatables(L);
@@ -109,7 +186,7 @@ lua_State *trelk_open_state(void) {
   gui_open_constructors(L);
   sys_open_ldlyb(L);
   sys_open_drives(L);
-  ss_open_windows();
+  ss_ops.replace = ss_move_over;
   ss_open(L);
   dz_open(L);
   repl_open_exit(L);

@@ -15,12 +15,8 @@
 #include "ui/tooltip.h"
 #include "ui/wndprocs.h"
 
-WNDPROC cls_dialog_client_proc = DefWindowProcA;
-WNDPROC cls_menu_client_proc = DefWindowProcA;
-WNDPROC cls_scroll_proc = DefWindowProcA;
-WNDPROC cls_scroll_client_proc = DefWindowProcA;
-WNDPROC cls_drag_proc = DefWindowProcA;
-WNDPROC cls_drag_cover_proc = DefWindowProcA;
+struct cls_ops cls_ops = {DefWindowProcA, DefWindowProcA, DefWindowProcA,
+                          DefWindowProcA, DefWindowProcA, DefWindowProcA};
 
 /* Class procedures are fixed at registration; these trampolines let a layer
    built later install its procedure. */
@@ -28,12 +24,12 @@ WNDPROC cls_drag_cover_proc = DefWindowProcA;
   static LRESULT CALLBACK name(HWND h, UINT m, WPARAM w, LPARAM l) { \
     return var(h, m, w, l); \
   }
-TRAMPOLINE(dialog_client, cls_dialog_client_proc)
-TRAMPOLINE(menu_client, cls_menu_client_proc)
-TRAMPOLINE(scroll, cls_scroll_proc)
-TRAMPOLINE(scroll_client, cls_scroll_client_proc)
-TRAMPOLINE(drag, cls_drag_proc)
-TRAMPOLINE(drag_cover, cls_drag_cover_proc)
+TRAMPOLINE(dialog_client, cls_ops.dialog_client)
+TRAMPOLINE(menu_client, cls_ops.menu_client)
+TRAMPOLINE(scroll, cls_ops.scroll)
+TRAMPOLINE(scroll_client, cls_ops.scroll_client)
+TRAMPOLINE(drag, cls_ops.drag)
+TRAMPOLINE(drag_cover, cls_ops.drag_cover)
 
 /* Holder windows: a left press moves them; all else is default. */
 static LRESULT CALLBACK holder_proc(HWND h, UINT m, WPARAM w, LPARAM l) {

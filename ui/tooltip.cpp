@@ -19,7 +19,6 @@ void tt_create(void) {
   tt_window = CreateWindowExA(WS_EX_TOPMOST, "187561TT", NULL,
                               WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, mw_window(),
                               NULL, trelk.instance, NULL);
-  con_hover_hook = tt_hover;
 }
 
 void tt_hide(void) {

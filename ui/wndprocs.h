@@ -7,11 +7,14 @@
 
 #include <windows.h>
 
-extern WNDPROC cls_dialog_client_proc;
-extern WNDPROC cls_menu_client_proc;
-extern WNDPROC cls_scroll_proc;
-extern WNDPROC cls_scroll_client_proc;
-extern WNDPROC cls_drag_proc;
-extern WNDPROC cls_drag_cover_proc;
+struct cls_ops {
+  WNDPROC dialog_client;
+  WNDPROC menu_client;
+  WNDPROC scroll;
+  WNDPROC scroll_client;
+  WNDPROC drag;
+  WNDPROC drag_cover;
+};
+extern struct cls_ops cls_ops;
 
 #endif

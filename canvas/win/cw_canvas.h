@@ -14,7 +14,7 @@ extern "C" {
 
 #include "canvas/cn_node.h"
 
-/* Registers `gi` and points the canvas hooks at the window side. */
+/* Registers `gi`. */
 void cw_open(lua_State *L);
 
 /* Windows showing rec, at most max of them, first first; their count. */

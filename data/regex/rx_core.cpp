@@ -22,7 +22,7 @@
 
 static size_t rx_fixed_room(void) { return RX_STACK_BUDGET; }
 
-size_t (*rx_stack_room)(void) = rx_fixed_room;
+struct rx_ops rx_ops = {rx_fixed_room};
 
 struct rx_entry {
   char *text;          /* the pattern, zero-terminated copy */
@@ -54,7 +54,7 @@ static unsigned long rx_depth_limit(void) {
     frame = -pcre_exec(NULL, NULL, NULL, -999, -999, 0, NULL, 0);
     if (frame <= 0) frame = 1024;
   }
-  size_t room = rx_stack_room();
+  size_t room = rx_ops.stack_room();
   unsigned long depth = (unsigned long)(room / (size_t)(2 * frame));
   return depth < 16 ? 16 : depth;
 }

@@ -29,9 +29,13 @@ struct rx_result {
 int rx_match(const char *subject, size_t len, const char *pattern,
              size_t plen, int offset, int options, struct rx_result *r);
 
-/* Bytes of machine stack the matcher may use for its recursion. The
-   default is a fixed budget; a platform layer may measure instead. */
-extern size_t (*rx_stack_room)(void);
+/* stack_room: bytes of machine stack the matcher may use for its
+   recursion. The default is a fixed budget; a platform layer may measure
+   instead. */
+struct rx_ops {
+  size_t (*stack_room)(void);
+};
+extern struct rx_ops rx_ops;
 
 /* The native form: subject and pattern zero-terminated. Returns a block
    from alloc holding n then the n pairs, or null (message in r->error). */

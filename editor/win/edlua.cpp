@@ -294,13 +294,10 @@ static int hold_refresh(void) {
 
 static void release_refresh(int was) { gui_rearrange = was; }
 
-/* a name written to a shown edit goes into its document */
-static void (*plain_redraw)(void *rec);
-static void redraw(void *rec) {
+void ed_sync(void *rec) {
   if (rec && !gr_is_container(rec) && gr_valid_entry(rec) &&
       (((struct gr_entry *)rec)->flags & GR_EDIT))
     ew_sync((struct gr_entry *)rec);
-  plain_redraw(rec);
 }
 
 static void entry_window(HWND w, struct gr_entry *e) {
@@ -314,22 +311,11 @@ int ed_register_classes(void) {
   return Scintilla_RegisterClasses(trelk.instance);
 }
 
-void ed_init(void) {
-  ei.text = ed_text;
-  ei.line = ed_line;
-  ei.set_line = ed_set_line;
-  ei.sel = ed_sel;
-  ei.undo = ed_undo;
-  ul_hooks.focus = focus_now;
-  ul_hooks.set_focus = focus_back;
-  ul_hooks.hold = hold_refresh;
-  ul_hooks.release = release_refresh;
-  plain_redraw = gv.redraw;
-  gv.redraw = redraw;
-  mn_entry_hook = entry_window;
-  mn_built_hook = ew_announce;
-  ctl_mes = l_mes;
-  ctl_grep = l_grep;
-}
+const struct ei_ops ed_edit_ops = {ed_text, ed_line, ed_set_line, ed_sel,
+                                   ed_undo};
+const struct ul_hooks ed_lexer_hooks = {focus_now, focus_back, hold_refresh,
+                                        release_refresh};
+const struct mn_ops ed_menu_ops = {entry_window, ew_announce};
+const struct ctl_ops ed_control_ops = {l_mes, l_grep};
 
 void ed_release(void) { Scintilla_ReleaseResources(); }

@@ -7,11 +7,9 @@
 #include "gui/savestate.h"
 
 /* A read-only target stays (MoveFileEx alone may replace it). */
-static int move_over(const char *from, const char *to) {
+int ss_move_over(const char *from, const char *to) {
   DWORD a = GetFileAttributesA(to);
   if (a != INVALID_FILE_ATTRIBUTES && (a & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return 0;
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
-
-void ss_open_windows(void) { ss_replace = move_over; }

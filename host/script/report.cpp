@@ -13,7 +13,8 @@ extern "C" {
 }
 
 static const char progname[] = "trelk";
-void (*rep_call_hook)(int entering) = NULL;
+static void no_call(int) {}
+struct rep_ops rep_ops = {no_call};
 
 /* "name: msg\n", cut to the report buffer. */
 void rep_message(const char *name, const char *msg) {
@@ -57,9 +58,9 @@ int rep_pcall(lua_State *L, int nargs, int clear) {
   int base = lua_gettop(L) - nargs;
   lua_pushcfunction(L, rep_traceback);
   lua_insert(L, base);
-  if (rep_call_hook) rep_call_hook(1);
+  rep_ops.call(1);
   int status = lua_pcall(L, nargs, clear ? 0 : LUA_MULTRET, base);
-  if (rep_call_hook) rep_call_hook(0);
+  rep_ops.call(0);
   lua_remove(L, base);
   rep_status(L, status);
   if (status) lua_gc(L, LUA_GCCOLLECT, 0);

@@ -8,8 +8,10 @@
 
 struct lua_State;
 
-/* Installs the assembler as the interpreter's hook (once per process). */
-void ai_open(void);
+/* The interpreter's hook for `asmfunc' and `asm' blocks: assembles text,
+   makes the image executable and registers it; 1 with code and size set
+   when it did. */
+int ai_hook(struct lua_State *L, const char *text, void **code, size_t *size);
 
 /* The entry call: assembles "context!source" into a module image. Both
    out-parameters must be zero; they are set only when an image was made.

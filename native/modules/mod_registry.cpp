@@ -14,7 +14,8 @@
 #include "host/base/message.h"
 
 mr_record *mr_head = NULL;
-mr_record *(*mr_dll_hook)(const char *name) = NULL;
+static mr_record *no_dll(const char *) { return NULL; }
+struct mr_ops mr_ops = {no_dll};
 
 static char mr_msgbuf[1024];   /* the loader's one message buffer */
 
@@ -196,12 +197,12 @@ mr_record *mr_add(uint8_t *image, size_t size, int front) {
 /* A required module by name: registered, or loaded as a DLL. */
 static mr_record *mr_require(const char *name) {
   mr_record *r = mr_find(name);
-  if (r || !mr_is_dll_name(name) || mr_dll_hook == NULL) return r;
+  if (r || !mr_is_dll_name(name)) return r;
   std::vector<char> low(name, name + strlen(name) + 1);
   for (size_t i = low.size() - 5; i < low.size() - 1; i++)
     low[i] = (char)tolower((unsigned char)low[i]);
   r = mr_find(low.data());
-  return r ? r : mr_dll_hook(low.data());
+  return r ? r : mr_ops.dll(low.data());
 }
 
 /* Bytes a variable of this kind occupies at its address. */

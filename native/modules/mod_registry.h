@@ -32,9 +32,13 @@ struct mr_record {
 
 extern mr_record *mr_head;
 
-/* Loads a required module that is not registered; set by the loader glue.
-   Receives the name with its ".dll" suffix lowered. */
-extern mr_record *(*mr_dll_hook)(const char *name);
+/* dll: loads a required module that is not registered; receives the name
+   with its ".dll" suffix lowered. The default loads nothing; the loader
+   glue installs its own. */
+struct mr_ops {
+  mr_record *(*dll)(const char *name);
+};
+extern struct mr_ops mr_ops;
 
 uint32_t mr_addr(const void *p);
 

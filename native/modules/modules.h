@@ -30,10 +30,14 @@ mr_record *mod_find(const char *name);
    free. */
 int mod_install(void *block, size_t size, const char *text);
 
-/* Regular-expression entry for `str.match': (subject, pattern, start
-   offset, compile options) -> heap block of 1 + 2n words, or null. Null
-   until the regular-expression layer sets it. */
-extern void *(*mod_match_hook)(const char *subject, const char *pattern,
-                               uint32_t start, uint32_t options);
+/* match: regular-expression entry for `str.match': (subject, pattern,
+   start offset, compile options) -> heap block of 1 + 2n words, or null.
+   Until the regular-expression layer is wired in, the default says so and
+   matches nothing. */
+struct mod_ops {
+  void *(*match)(const char *subject, const char *pattern, uint32_t start,
+                 uint32_t options);
+};
+extern struct mod_ops mod_ops;
 
 #endif

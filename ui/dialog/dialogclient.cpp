@@ -51,10 +51,7 @@ static void default_rclick(HWND client, struct gr_container *desc) {
     mn_open(m, client, p.x, p.y, 0);
 }
 
-void (*dw_controls_hook)(HWND client, struct gr_container *desc) =
-    default_controls;
-void (*dw_rclick_hook)(HWND client, struct gr_container *desc) =
-    default_rclick;
+struct dw_ops dw_ops = {default_controls, default_rclick};
 
 static struct gr_container *desc_of(HWND client) {
   struct dw_record *d = dw_rec(GetParent(client));
@@ -73,7 +70,7 @@ static void free_owned(HWND h) {
   }
 }
 
-static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK dw_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_CREATE) {
     SetWindowLongPtrA(h, GWLP_USERDATA, (LONG_PTR)hp_alloc(CLIENT_RECORD_SIZE));
     return 0;
@@ -90,7 +87,7 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       struct gr_container *desc = desc_of(h);
       if (w && !r->made && desc && desc->first) {
         r->made = 1;
-        dw_controls_hook(h, desc);
+        dw_ops.controls(h, desc);
       }
       break;
     }
@@ -103,11 +100,9 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_RBUTTONDOWN: {
       btn_right_start(h);
       struct gr_container *desc = desc_of(h);
-      if (desc) dw_rclick_hook(h, desc);
+      if (desc) dw_ops.rclick(h, desc);
       return 0;
     }
   }
   return DefWindowProcA(h, msg, w, l);
 }
-
-void dw_client_init(void) { cls_dialog_client_proc = client_proc; }

@@ -216,27 +216,18 @@ HWND dw_show(HWND parent, struct gr_container *desc, DWORD style, int finish,
 }
 
 /* caption double clicks and right-drags of resizable dialogs */
-static int resizable(HWND top) {
+int dw_resizable(HWND top) {
   struct dw_record *r = dw_rec(top);
   return r && gr_valid_container(r->desc) && (r->desc->cflags & GR_CF_RESIZE);
 }
 
 /* A right-drag sizes a dialog as its grip does: the description takes the
    size and every window showing it follows. */
-static int right_resized(HWND top, int w, int h) {
+int dw_right_resized(HWND top, int w, int h) {
   struct dw_record *r = dw_rec(top);
   if (r == NULL || r->size_kind >= 2 || !gr_valid_container(r->desc)) return 0;
   r->desc->w = w;
   r->desc->h = h;
   dw_resize_all(r->desc);
   return 1;
-}
-
-void dw_client_init(void);
-
-void dw_init(void) {
-  dw_client_init();
-  btn_resizable_hook = resizable;
-  btn_resize_hook = right_resized;
-  cap_maximisable_hook = resizable;
 }

@@ -51,17 +51,26 @@ void *dw_own(HWND dialog, size_t size);
 /* Applies desc->w and desc->h to every dialog frame showing desc. */
 void dw_resize_all(struct gr_container *desc);
 
-/* Makes the control windows of desc in the client when it is first shown.
-   The default draws every entry as a menu entry at its x, y, w, h. */
-extern void (*dw_controls_hook)(HWND client, struct gr_container *desc);
+/* What the dialog client asks of the layer that fills it in.
+   controls: makes the control windows of desc in the client when it is
+   first shown; the default draws every entry as a menu entry at its x, y,
+   w, h. rclick: a right click on the client's empty area; the default
+   opens the description's right-click object at the pointer. */
+struct dw_ops {
+  void (*controls)(HWND client, struct gr_container *desc);
+  void (*rclick)(HWND client, struct gr_container *desc);
+};
+extern struct dw_ops dw_ops;
 
-/* A right click on the client's empty area. The default opens the
-   description's right-click object at the pointer. */
-extern void (*dw_rclick_hook)(HWND client, struct gr_container *desc);
+LRESULT CALLBACK dw_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
 /* outlines of grip resizes on the screen now (0 unless one is under way) */
 extern int dw_outlines_shown;
 
-void dw_init(void);   /* installs the class procedures and hooks */
+/* Right-drags and caption double clicks of dialogs: whether the
+   description lets the window be resized; a new size taken by the
+   description and every window showing it (1) or left alone (0). */
+int dw_resizable(HWND top);
+int dw_right_resized(HWND top, int w, int h);
 
 #endif

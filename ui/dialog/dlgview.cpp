@@ -130,7 +130,7 @@ void dv_build(struct mn_view *v) {
   }
   mk_drop(v, &old);
   InvalidateRect(client, NULL, TRUE);
-  if (mn_built_hook) mn_built_hook();   /* script code may run: last */
+  mn_ops.built();   /* script code may run: last */
 }
 
 static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -149,7 +149,7 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return CallWindowProcA(prev, h, msg, w, l);
 }
 
-static void controls(HWND client, struct gr_container *desc) {
+void dv_controls(HWND client, struct gr_container *desc) {
   if (view_of_client(client) || !gr_valid_container(desc)) return;
   struct mn_view *v = (struct mn_view *)hp_alloc(sizeof *v);
   v->kind = MV_DIALOG;
@@ -164,11 +164,6 @@ static void controls(HWND client, struct gr_container *desc) {
 
 /* the right-click object of a dialog, opened at the pointer the way
    entries open theirs */
-static void right_click(HWND client, struct gr_container *desc) {
+void dv_right_click(HWND client, struct gr_container *desc) {
   mn_rclick(client, desc->rmenu);
-}
-
-void dv_init(void) {
-  dw_controls_hook = controls;
-  dw_rclick_hook = right_click;
 }

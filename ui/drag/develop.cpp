@@ -55,13 +55,13 @@ void dm_show(int show) {
   else create();
 }
 
-static void close_designer(void) {
+void dm_close(void) {
   dm_show(0);
   if (dg.frame) DestroyWindow(dg.frame);
 }
 
 /* a new control: its own window at the pointer, carried until dropped */
-static void place(struct gr_entry *e) {
+void dm_place(struct gr_entry *e) {
   HWND main = mw_window();
   if (main == NULL) return;
   POINT p;
@@ -74,9 +74,9 @@ static void place(struct gr_entry *e) {
   dg_begin(w);
 }
 
-static void lifted(struct gr_entry *e) { dz_edit(e); }
+void dm_lifted(struct gr_entry *e) { dz_edit(e); }
 
-static void named(HWND clicked, POINT at) {
+void dm_named(HWND clicked, POINT at) {
   int pos;
   struct gr_container *c = de_container_at(clicked, at, &pos);
   if (c == NULL || dz_is_designer(c)) return;
@@ -84,17 +84,8 @@ static void named(HWND clicked, POINT at) {
   if (dz.edited) dm_show(1);
 }
 
-static int fixed(const struct gr_container *c) { return dz_is_designer(c); }
+int dm_fixed(const struct gr_container *c) { return dz_is_designer(c); }
 
-static void develop(int show) {
+void dm_develop(int show) {
   if (!show || dz.edited) dm_show(show);
-}
-
-void dm_init(void) {
-  dg_develop_hook = develop;
-  dg_none_hook = named;
-  de_begin_hook = lifted;
-  de_fixed_hook = fixed;
-  dz_close_hook = close_designer;
-  dz_place_hook = place;
 }

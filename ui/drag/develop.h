@@ -7,8 +7,21 @@
 
 #include <windows.h>
 
-void dm_init(void);       /* after the drag frame and the designer records */
+struct gr_container;
+struct gr_entry;
+
 void dm_show(int show);
 HWND dm_window(void);     /* null when not shown */
+
+/* What the drag frame, entry drags and the designer records ask of this
+   window: the menu while a drag starts (1) or ends (0); an Alt + click on
+   something that is not movable; the entry a drag lifts; whether a
+   container's entries stay put; the designer closed; a new entry placed. */
+void dm_develop(int show);
+void dm_named(HWND clicked, POINT at);
+void dm_lifted(struct gr_entry *e);
+int dm_fixed(const struct gr_container *c);
+void dm_close(void);
+void dm_place(struct gr_entry *e);
 
 #endif

@@ -15,10 +15,10 @@
 #include "ui/wndprocs.h"
 
 struct dg_state dg;
-int (*dg_lookup_hook)(HWND w, struct dg_control *out) = NULL;
-void (*dg_develop_hook)(int show) = NULL;
-void (*dg_pending_free)(void *p) = NULL;
-void (*dg_none_hook)(HWND clicked, POINT at) = NULL;
+static int unknown(HWND, struct dg_control *) { return 0; }
+static void no_develop(int) {}
+static void no_none(HWND, POINT) {}
+struct dg_ops dg_ops = {unknown, no_develop, no_none};
 
 static struct dg_frame *frame_rec(HWND w) {
   struct dg_frame *r = (struct dg_frame *)GetWindowLongPtrA(w, GWLP_USERDATA);
@@ -34,7 +34,7 @@ int dg_movable(HWND w, struct dg_control *out) {
   *out = none;
   if (w == NULL || w == mw_window() || is_ours(w)) return 0;
   if ((UINT)GetDlgCtrlID(w) >= 0xFFFF) return 0;
-  if (dg_lookup_hook && dg_lookup_hook(w, out)) return (out->bits & DG_MOVABLE) != 0;
+  if (dg_ops.lookup(w, out)) return (out->bits & DG_MOVABLE) != 0;
   uint32_t *r = (uint32_t *)GetWindowLongPtrA(w, GWLP_USERDATA);
   if (!hp_valid(r) || !(*r & DG_MOVABLE)) return 0;
   out->bits = *r & (DG_MOVABLE | DG_RESIZE | DG_SLIDE);
@@ -107,7 +107,7 @@ static void put_back(struct dg_frame *r) {
     SetWindowPos(k, NULL, r->x, r->y, r->w, r->h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-static LRESULT CALLBACK frame_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK dg_frame_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct dg_frame *r = frame_rec(h);
   switch (msg) {
     case WM_SHOWWINDOW:
@@ -181,7 +181,7 @@ void dg_end(HWND target, int keep) {
    system reports may lag behind a move loop) */
 static void drop(POINT p) {
   fw_dragging++;
-  if (dg_develop_hook) dg_develop_hook(0);
+  dg_ops.develop(0);
   ShowWindow(dg.frame, SW_HIDE);
   dg.drop_at = p;
   HWND target = dg_target_at(p);
@@ -192,7 +192,7 @@ static void drop(POINT p) {
   fw_dragging--;
 }
 
-static LRESULT CALLBACK cover_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK dg_cover_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct dg_frame *r = frame_rec(h);
   switch (msg) {
     case WM_SHOWWINDOW:
@@ -246,8 +246,6 @@ static void end_previous(void) {
   if (dg.info.drop)
     dg.info.drop(dg.control, mw_window(), DG_REASON, dg.info.drop_arg);
   if (dg.frame) DestroyWindow(dg.frame);
-  if (dg.pending && dg_pending_free) dg_pending_free(dg.pending);
-  dg.pending = NULL;
 }
 
 void dg_begin(HWND k) {
@@ -281,7 +279,7 @@ void dg_begin(HWND k) {
     ShowWindow(f, SW_SHOW);
     UpdateWindow(f);
     if (info.begin) info.begin(k, f, DG_REASON, info.begin_arg);
-    if (dg_develop_hook && dg.frame) dg_develop_hook(1);
+    if (dg.frame) dg_ops.develop(1);
   }
   fw_dragging--;
 }
@@ -306,13 +304,8 @@ int dg_altclick(const MSG *msg) {
     }
     if (!(GetWindowLongA(p, GWL_STYLE) & WS_CHILD)) break;
   }
-  if (w && dg_none_hook) dg_none_hook(w, msg->pt);
+  if (w) dg_ops.none(w, msg->pt);
   return 1;
 }
 
-void dg_init(void) {
-  cls_drag_proc = frame_proc;
-  cls_drag_cover_proc = cover_proc;
-  dh_init();
-  con_altclick_hook = dg_altclick;
-}
+void dg_init(void) { dh_init(); }

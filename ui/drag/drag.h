@@ -43,30 +43,28 @@ struct dg_frame {
 struct dg_state {
   HWND frame, cover, control;
   struct dg_control info;   /* of the control being carried */
-  void *pending;            /* left by a drop callback; freed at the next
-                               drag */
   HWND focus;               /* had the keyboard before the drag */
   POINT drop_at;            /* screen point of the dropping click */
 };
 
 extern struct dg_state dg;
 
-/* Controls other than those with the record bits: a layer that owns a kind
-   of window fills in what it offers; returns 0 for windows it does not
-   know. */
-extern int (*dg_lookup_hook)(HWND w, struct dg_control *out);
+/* What the frame asks of later layers. Defaults know nothing and do
+   nothing.
+   lookup: controls other than those with the record bits; a layer that
+   owns a kind of window fills in what it offers; 0 for windows it does
+   not know.
+   develop: the designer's menu, shown while a drag starts (show 1) and
+   taken down at a drop (show 0).
+   none: an Alt + click that found nothing movable (the clicked window). */
+struct dg_ops {
+  int (*lookup)(HWND w, struct dg_control *out);
+  void (*develop)(int show);
+  void (*none)(HWND clicked, POINT at);
+};
+extern struct dg_ops dg_ops;
 
-/* The designer's menu, shown while a drag starts (show 1) and taken down
-   at a drop (show 0). */
-extern void (*dg_develop_hook)(int show);
-
-/* An Alt + click that found nothing movable (the clicked window). */
-extern void (*dg_none_hook)(HWND clicked, POINT at);
-
-/* Frees the pending node a drop callback left. */
-extern void (*dg_pending_free)(void *p);
-
-void dg_init(void);                 /* procedures and the Alt+click hook */
+void dg_init(void);                 /* no handles shown yet */
 int dg_movable(HWND w, struct dg_control *out);
 void dg_begin(HWND control);
 /* Ends the drag: with keep the control stays where the frame now is (its
@@ -77,5 +75,9 @@ HWND dg_target_at(POINT p);
 
 /* The terminal loop's Alt + left click: 1 when the click is consumed. */
 int dg_altclick(const MSG *msg);
+
+/* class procedures of the frame and of the cover over its target */
+LRESULT CALLBACK dg_frame_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+LRESULT CALLBACK dg_cover_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
 #endif

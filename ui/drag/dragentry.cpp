@@ -12,8 +12,9 @@
 #include "ui/drag/dragentry.h"
 #include "ui/menu/menuwin.h"
 
-int (*de_fixed_hook)(const struct gr_container *c) = NULL;
-void (*de_begin_hook)(struct gr_entry *e) = NULL;
+static int none_fixed(const struct gr_container *) { return 0; }
+static void no_begin(struct gr_entry *) {}
+struct de_ops de_ops = {none_fixed, no_begin};
 
 static struct mn_view *view_showing(HWND t) {
   for (struct mn_view *v = mn_views; v; v = v->next)
@@ -90,7 +91,7 @@ void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
   POINT p = dg.drop_at;
   int pos = -1;
   struct gr_container *c = target ? de_container_at(target, p, &pos) : NULL;
-  if (c == NULL || !gr_valid_entry(e) || (de_fixed_hook && de_fixed_hook(c))) {
+  if (c == NULL || !gr_valid_entry(e) || de_ops.fixed(c)) {
     dg_end(NULL, 0);   /* nowhere to go: back where it was */
     return;
   }
@@ -103,14 +104,13 @@ void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
   /* a dialog shown empty has no controls view yet: it gets one now */
   HWND f = c->flags == GR_DIALOG ? dw_window_of(c) : NULL;
   HWND client = f ? dw_client(f) : NULL;
-  if (client && view_showing(client) == NULL && dw_controls_hook)
-    dw_controls_hook(client, c);
+  if (client && view_showing(client) == NULL) dw_ops.controls(client, c);
 }
 
 static void begin(HWND control, HWND frame, uint32_t value, void *arg) {
   (void)control; (void)frame; (void)value;
   struct gr_entry *e = (struct gr_entry *)arg;
-  if (de_begin_hook && gr_valid_entry(e)) de_begin_hook(e);
+  if (gr_valid_entry(e)) de_ops.begin(e);
 }
 
 /* an entry window that no menu window holds was made for the drag */
@@ -121,10 +121,10 @@ static int shown_in_view(HWND w) {
   return 0;
 }
 
-static int lookup(HWND w, struct dg_control *out) {
+int de_lookup(HWND w, struct dg_control *out) {
   struct gr_entry *e = me_entry(w);
   if (e == NULL) return 0;
-  if (de_fixed_hook && de_fixed_hook(e->owner)) return 1;   /* bits 0 */
+  if (de_ops.fixed(e->owner)) return 1;   /* bits 0 */
   out->bits = DG_MOVABLE | DG_RESIZE | DG_SLIDE;
   if (!shown_in_view(w)) out->bits |= DG_TRANSIENT;
   out->begin = begin;
@@ -133,5 +133,3 @@ static int lookup(HWND w, struct dg_control *out) {
   out->drop_arg = e;
   return 1;
 }
-
-void de_init(void) { dg_lookup_hook = lookup; }

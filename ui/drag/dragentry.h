@@ -10,13 +10,19 @@
 
 #include "gui/record.h"
 
-void de_init(void);   /* installs the drag frame's lookup for entries */
+struct dg_control;
 
-/* Containers whose entries stay put (the designer's own); null: none. */
-extern int (*de_fixed_hook)(const struct gr_container *c);
+/* The drag frame's lookup for entry windows. */
+int de_lookup(HWND w, struct dg_control *out);
 
-/* Told which entry a drag lifts (the designer edits it). */
-extern void (*de_begin_hook)(struct gr_entry *e);
+/* What entry drags ask of the designer. fixed: containers whose entries
+   stay put (the designer's own). begin: told which entry a drag lifts (the
+   designer edits it). Defaults: none fixed, nothing told. */
+struct de_ops {
+  int (*fixed)(const struct gr_container *c);
+  void (*begin)(struct gr_entry *e);
+};
+extern struct de_ops de_ops;
 
 /* The container shown by the window t (or by an ancestor of t) and the
    0-based list position a drop at the screen point p takes there; null

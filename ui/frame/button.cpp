@@ -13,8 +13,9 @@
 static POINT drag_at;      /* pointer at the previous right-drag step */
 static HWND drag_top;      /* top-level window of the right-drag */
 
-int (*btn_resizable_hook)(HWND top) = NULL;
-int (*btn_resize_hook)(HWND top, int w, int h) = NULL;
+static int never_resizable(HWND) { return 0; }
+static int not_resized(HWND, int, int) { return 0; }
+struct btn_ops btn_ops = {never_resizable, not_resized};
 
 struct btn_record *btn_rec(HWND w) {
   struct btn_record *r = (struct btn_record *)GetWindowLongPtrA(w, GWLP_USERDATA);
@@ -99,12 +100,12 @@ void btn_right_drag(HWND h) {
   POINT p;
   GetCursorPos(&p);
   HWND top = top_of(h);
-  if (top == drag_top && btn_resizable_hook && btn_resizable_hook(top)) {
+  if (top == drag_top && btn_ops.resizable(top)) {
     RECT rc;
     GetWindowRect(top, &rc);
     int w = dwg_size(rc.right - rc.left + p.x - drag_at.x, DWG_MIN_W, DWG_MIN_W);
     int ht = dwg_size(rc.bottom - rc.top + p.y - drag_at.y, DWG_MIN_H, DWG_MIN_H);
-    if (!(btn_resize_hook && btn_resize_hook(top, w, ht)))
+    if (!btn_ops.resize(top, w, ht))
       SetWindowPos(top, NULL, 0, 0, w, ht,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }

@@ -26,13 +26,16 @@ HWND btn_create(HWND parent, const char *caption, uint32_t value, int x, int y,
                 int w, int h, size_t recsize, WNDPROC proc, int id, void *data);
 struct btn_record *btn_rec(HWND w);
 LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
-/* Whether a top-level window may be resized by right-drag (set by the
-   dialog layer for descriptions with their resize flag). */
-extern int (*btn_resizable_hook)(HWND top);
-/* Gives a right-drag's new size to the layer that owns the window (a
-   dialog keeps it in its description, as a grip resize does); 0 when that
-   layer leaves the window to be sized here. */
-extern int (*btn_resize_hook)(HWND top, int w, int h);
+/* What a right-drag asks of the layer that owns the top-level window (the
+   dialog layer). resizable: whether it may be resized (descriptions with
+   their resize flag). resize: gives it the new size (a dialog keeps it in
+   its description, as a grip resize does); 0 when the window is to be
+   sized here. Defaults: not resizable, not resized. */
+struct btn_ops {
+  int (*resizable)(HWND top);
+  int (*resize)(HWND top, int w, int h);
+};
+extern struct btn_ops btn_ops;
 
 LRESULT btn_pass(HWND h, UINT msg, WPARAM w, LPARAM l);
 

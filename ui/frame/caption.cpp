@@ -12,8 +12,9 @@
 #include "ui/mainwin.h"
 
 HFONT ui_font = NULL;
-int (*cap_maximisable_hook)(HWND top) = NULL;
-int (*cap_menu_height_hook)(HWND w) = NULL;
+static int never_maximisable(HWND) { return 0; }
+static int keep_height(HWND) { return -1; }
+struct cap_ops cap_ops = {never_maximisable, keep_height};
 static HWND clicked;   /* window whose caption is being pressed */
 
 static int text_width(HDC dc, const char *s) {
@@ -59,12 +60,11 @@ void cap_finish(HWND w) {
     PostMessageA(r->caption, WM_PAINT, (WPARAM)-1, 0);
     r->buttons_made = -1;
     r->owner_rec = NULL;
-    if (fw_listed_hook) fw_listed_hook(w, 1);
+    fw_ops.listed(w, 1);
   }
   SendMessageA(w, WM_ACTIVATE, WA_ACTIVE, 0);
-  if ((r->kind & ~FW_KIND_BIT) == FW_KIND_MENU && w != mw_window() &&
-      cap_menu_height_hook) {
-    int h = cap_menu_height_hook(w);
+  if ((r->kind & ~FW_KIND_BIT) == FW_KIND_MENU && w != mw_window()) {
+    int h = cap_ops.menu_height(w);
     if (h >= 0) {
       RECT rc;
       GetWindowRect(w, &rc);
@@ -107,7 +107,7 @@ LRESULT CALLBACK cap_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       HWND p = GetParent(h);
       struct fw_record *r = fw_rec(p);
       if (r && (r->kind & ~FW_KIND_BIT) == FW_KIND_DIALOG &&
-          cap_maximisable_hook && cap_maximisable_hook(p)) {
+          cap_ops.maximisable(p)) {
         RECT wa;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
         SetWindowPos(p, NULL, 0, 0, wa.right, wa.bottom, SWP_NOZORDER);

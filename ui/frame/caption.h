@@ -12,12 +12,15 @@ extern HFONT ui_font;
 LRESULT CALLBACK cap_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 void cap_finish(HWND w);
 
-/* A double click on the caption of a window whose description has its
-   maximise flag: set by the dialog layer. */
-extern int (*cap_maximisable_hook)(HWND top);
-
-/* Content height of the menu a menu window shows, or -1 to keep its size
-   (the menu layer fills it in). */
-extern int (*cap_menu_height_hook)(HWND w);
+/* What captions ask of later layers. maximisable: a double click
+   maximises the window (its description has the maximise flag; the dialog
+   layer answers). menu_height: content height of the menu a menu window
+   shows, or -1 to keep its size (the menu layer answers). Defaults: no,
+   and -1. */
+struct cap_ops {
+  int (*maximisable)(HWND top);
+  int (*menu_height)(HWND w);
+};
+extern struct cap_ops cap_ops;
 
 #endif

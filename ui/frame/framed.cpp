@@ -14,7 +14,8 @@
 struct wl_entry *wl_head = NULL;
 int fw_creating = 0;
 int fw_dragging = 0;
-void (*fw_listed_hook)(HWND w, int added) = NULL;
+static void not_listed(HWND, int) {}
+struct fw_ops fw_ops = {not_listed};
 
 struct fw_record *fw_rec(HWND w) {
   if (w == NULL) return NULL;
@@ -140,7 +141,7 @@ void fw_close_strays(HWND active) {
 static void on_destroy(HWND h, struct fw_record *r) {
   fc_release(r->focus);
   wl_unlink(r->entry);
-  if (r->buttons_made && fw_listed_hook) fw_listed_hook(h, 0);
+  if (r->buttons_made) fw_ops.listed(h, 0);
   if (r->owner_rec && hp_valid(r->owner_rec)) r->owner_rec->popup = NULL;
   struct fw_record *direct = fw_rec(r->owner);
   if (direct && direct->owner == h) direct->owner = NULL;

@@ -56,8 +56,11 @@ LRESULT fw_pass(HWND h, UINT msg, WPARAM w, LPARAM l);  /* to the class proc */
 void fw_close_strays(HWND active);
 void fw_unlist(HWND w);   /* takes w off the window list (a carried window) */
 
-/* The "Free Windows Menu" lists finished windows; the menu layer fills
-   these in. */
-extern void (*fw_listed_hook)(HWND w, int added);
+/* listed: a finished window comes (added 1) or goes (0); the menu layer
+   keeps the "Free Windows Menu" by it. The default does nothing. */
+struct fw_ops {
+  void (*listed)(HWND w, int added);
+};
+extern struct fw_ops fw_ops;
 
 #endif

@@ -29,7 +29,7 @@ static struct gr_entry *find(HWND w) {
   return NULL;
 }
 
-static void listed(HWND w, int added) {
+void fm_listed(HWND w, int added) {
   struct gr_entry *e = find(w);
   if (added && e == NULL) {
     char title[256];
@@ -70,8 +70,7 @@ void fm_init(void) {
     gui_main_menu = gr_container_new(GR_MENU, "Main Menu", NULL);
   fm_windows = gr_container_new(GR_MENU, "Free Windows Menu", NULL);
   for (struct wl_entry *l = wl_head; l; l = l->next)
-    if (l->rec && l->rec->buttons_made) listed(l->wnd, 1);
-  fw_listed_hook = listed;
+    if (l->rec && l->rec->buttons_made) fm_listed(l->wnd, 1);
   bar(mw_main_menu(), "Main Menu", gui_main_menu);
   bar(mw_free_menu(), "Free Windows Menu", fm_windows);
   /* the second bar sits 4 pixels right of the first */

@@ -6,10 +6,13 @@
 #ifndef freemenu_h
 #define freemenu_h
 
+#include <windows.h>
+
 #include "gui/record.h"
 
 extern struct gr_container *fm_windows;   /* the listed windows */
 
 void fm_init(void);
+void fm_listed(HWND w, int added);   /* a finished window comes or goes */
 
 #endif

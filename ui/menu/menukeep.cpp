@@ -117,7 +117,7 @@ HWND mk_entry(struct mn_view *v, struct mk_old *o, int i, struct gr_entry *e,
     SetWindowLongA(b, GWL_STYLE, GetWindowLongA(b, GWL_STYLE) | WS_CLIPCHILDREN);
     ns_attach(b, e);
     ShowWindow(b, SW_SHOWNA);
-    if (edits && mn_entry_hook) mn_entry_hook(b, e);   /* editor windows */
+    if (edits) mn_ops.entry(b, e);   /* editor windows */
     me_fit(b);
   }
   v->entries[i] = b;

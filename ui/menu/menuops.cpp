@@ -1,7 +1,7 @@
 /*
 ** What the object model asks of the windows: re-layout, redraw, entry
 ** windows going away, showing containers, dropping attached objects open;
-** and the installation of all of it at start-up.
+** all of it in one table the start-up list installs.
 */
 #include <windows.h>
 
@@ -219,7 +219,7 @@ void mn_drop(HWND h, struct gr_entry *e) {
   if (v) v->open = w;
 }
 
-static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK mn_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_RBUTTONDOWN) {
     HWND top = GetParent(h);
     if (GetClassLongA(top, GCW_ATOM) == GetClassLongA(h, GCW_ATOM))
@@ -231,28 +231,9 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, msg, w, l);
 }
 
-static int host_pcall(lua_State *L, int nargs) { return rep_pcall(L, nargs, 1); }
+const struct gv_ops mn_view_ops = {
+  op_refresh, op_redraw, op_entry_gone, op_move, op_show, op_window_of,
+  op_instance, op_exists, op_shrunk, op_set_shrunk, op_icon_load,
+  op_icon_drop};
 
-void mn_init(void) {
-  gr_alloc = hp_alloc;
-  gr_free = hp_free;
-  cmd_pcall = host_pcall;
-  cls_menu_client_proc = client_proc;
-  gv.refresh = op_refresh;
-  gv.redraw = op_redraw;
-  gv.entry_gone = op_entry_gone;
-  gv.move = op_move;
-  gv.show = op_show;
-  gv.window_of = op_window_of;
-  gv.instance_of = op_instance;
-  gv.window_exists = op_exists;
-  gv.term_shrinked = op_shrunk;
-  gv.set_term_shrinked = op_set_shrunk;
-  gv.icon_load = op_icon_load;
-  gv.icon_drop = op_icon_drop;
-  cap_menu_height_hook = mn_content_height;
-  fm_init();
-  sb_init();
-  dw_init();
-  dv_init();   /* after dw_init: it installs the controls hook */
-}
+void mn_init(void) { fm_init(); }

@@ -19,8 +19,9 @@
 #include "ui/dialog/numspin.h"
 
 struct mn_view *mn_views = NULL;
-void (*mn_entry_hook)(HWND entry_wnd, struct gr_entry *e) = NULL;
-void (*mn_built_hook)(void) = NULL;
+static void no_entry(HWND, struct gr_entry *) {}
+static void none_built(void) {}
+struct mn_ops mn_ops = {no_entry, none_built};
 
 struct mn_view *mn_view_of(HWND w) {
   for (struct mn_view *v = mn_views; v; v = v->next)
@@ -201,7 +202,7 @@ void mn_build(struct mn_view *v) {
     if (IsWindow(page)) DestroyWindow(page);
   }
   InvalidateRect(v->wnd, NULL, TRUE);
-  if (mn_built_hook) mn_built_hook();   /* script code may run: last */
+  mn_ops.built();   /* script code may run: last */
 }
 
 int mn_content_height(HWND w) {

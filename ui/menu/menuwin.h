@@ -38,7 +38,10 @@ struct mn_view {
 
 extern struct mn_view *mn_views;
 
-void mn_init(void);   /* installs the window side of the object model */
+/* The window side of the object model, for gv. */
+extern const struct gv_ops mn_view_ops;
+LRESULT CALLBACK mn_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+void mn_init(void);   /* the main window's built-in menus */
 struct mn_view *mn_view_of(HWND w);   /* the view of a menu window */
 struct mn_view *mn_adopt(HWND w, struct gr_container *c, int docked);
 HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish);
@@ -85,9 +88,13 @@ void mk_embedded(struct mn_view *v, int i, struct gr_entry *e, HWND w);
 void mk_drop(struct mn_view *v, struct mk_old *o);   /* the rest goes */
 
 /* The editor layer's part: a window for each edit entry inside its entry
-   window, and the announcement of those made once a build is done. */
-extern void (*mn_entry_hook)(HWND entry_wnd, struct gr_entry *e);
-extern void (*mn_built_hook)(void);
+   window, and the announcement of those made once a build is done.
+   Defaults do nothing. */
+struct mn_ops {
+  void (*entry)(HWND entry_wnd, struct gr_entry *e);
+  void (*built)(void);
+};
+extern struct mn_ops mn_ops;
 
 /* scrolled rows (menuscroll.cpp) */
 int ms_limit(struct mn_view *v, int top_level);   /* -1: no limit */
@@ -102,7 +109,8 @@ void mt_keep_page(struct mn_view *v);   /* the current tab's page, kept */
 int mt_is_tab(struct gr_entry *e);   /* e is the current tab of its container */
 
 /* dialogs (dlgview.cpp) */
-void dv_init(void);
+void dv_controls(HWND client, struct gr_container *desc);   /* first shown */
+void dv_right_click(HWND client, struct gr_container *desc);
 void dv_build(struct mn_view *v);
 struct mn_view *dv_view_of_frame(HWND frame);
 

@@ -23,7 +23,7 @@
 static struct sb_record *sb_all = NULL;
 
 static int key_down(void) { return GetKeyState(VK_LBUTTON) < 0; }
-int (*sb_left_down)(void) = key_down;
+struct sb_ops sb_ops = {key_down};
 
 struct sb_record *sb_rec(HWND bar) {
   if (bar == NULL) return NULL;
@@ -165,7 +165,7 @@ static void build(HWND bar, struct sb_record *r) {
   sb_layout(r);
 }
 
-static LRESULT CALLBACK bar_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK sb_bar_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct sb_record *r = sb_rec(h);
   if (r == NULL) return DefWindowProcA(h, msg, w, l);
   switch (msg) {
@@ -212,7 +212,7 @@ static void paint_client(HWND h, HDC dc, struct sb_record *r) {
   DeleteObject(pen);
 }
 
-static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK sb_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct sb_record *r = client_bar(h);
   if (r == NULL) return DefWindowProcA(h, msg, w, l);
   switch (msg) {
@@ -255,7 +255,7 @@ static int press_kind(int kind) {
 
 void sb_repeat(HWND w, struct sb_record *r, int kind, UINT_PTR id) {
   KillTimer(w, id);
-  if (!sb_left_down()) return;
+  if (!sb_ops.left_down()) return;
   SetTimer(w, id, r->m.last_step == 0 ? FIRST_DELAY : NEXT_DELAY, NULL);
   DWORD at = id == NO_POINT ? 0 : (DWORD)id;
   int along = r->vertical ? (short)HIWORD(at) : (short)LOWORD(at);
@@ -315,9 +315,4 @@ int sb_set(HWND container, int which, struct sb_info *info) {
 int sb_get(HWND container, int which, struct sb_info *info) {
   struct sb_record *r = nth_bar(container, which);
   return r && info ? sbm_get(&r->m, info) : 0;
-}
-
-void sb_init(void) {
-  cls_scroll_proc = bar_proc;
-  cls_scroll_client_proc = client_proc;
 }

@@ -41,9 +41,12 @@ struct sbb_record {
   int offset;               /* the thumb's */
 };
 
-/* Whether the left button is still down when a press repeats (tests may
-   replace it). */
-extern int (*sb_left_down)(void);
+/* left_down: whether the left button is still down when a press repeats
+   (tests may replace it). */
+struct sb_ops {
+  int (*left_down)(void);
+};
+extern struct sb_ops sb_ops;
 
 /* A shown child bar; range and page are taken as at least 1. `command' is
    a record of the object model (gui/record.h) or null. */
@@ -70,7 +73,9 @@ int sb_get_bar(HWND bar, struct sb_info *info);
 int sb_set(HWND container, int which, struct sb_info *info);
 int sb_get(HWND container, int which, struct sb_info *info);
 
-void sb_init(void);   /* installs the class procedures */
+/* class procedures of a bar and of a scrolled client */
+LRESULT CALLBACK sb_bar_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+LRESULT CALLBACK sb_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
 /* used by the bar's buttons and client */
 void sb_press(HWND w, struct sb_record *r, int kind, LPARAM at);

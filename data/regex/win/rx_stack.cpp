@@ -25,4 +25,4 @@ static size_t rx_win_room(void) {
   return room > 2 * RX_STACK_MARGIN ? room - RX_STACK_MARGIN : 64 * 1024;
 }
 
-void rx_win_open(void) { rx_stack_room = rx_win_room; }
+void rx_win_open(void) { rx_ops.stack_room = rx_win_room; }

@@ -34,12 +34,12 @@ int ai_context_flags(const char *name) {
    would load it, so that its exports can be checked. */
 static mr_record *ai_module_of(const char *name) {
   mr_record *r = mod_find(name);
-  if (r || !mr_is_dll_name(name) || mr_dll_hook == NULL) return r;
+  if (r || !mr_is_dll_name(name)) return r;
   std::string low(name);
   for (size_t i = low.size() - 4; i < low.size(); i++)
     low[i] = (char)tolower((unsigned char)low[i]);
   r = mod_find(low.c_str());
-  return r ? r : mr_dll_hook(low.c_str());
+  return r ? r : mr_ops.dll(low.c_str());
 }
 
 namespace {
@@ -144,7 +144,7 @@ int ai_assemble(const char *options, const char *text, void **image,
 }
 
 /* The interpreter's hook: assemble, then make executable and register. */
-static int ai_hook(lua_State *L, const char *text, void **code, size_t *size) {
+int ai_hook(lua_State *L, const char *text, void **code, size_t *size) {
   (void)L;
   void *image = NULL;
   size_t n = 0;
@@ -157,5 +157,3 @@ static int ai_hook(lua_State *L, const char *text, void **code, size_t *size) {
   *size = n;
   return 1;
 }
-
-void ai_open(void) { lua_asmhook = ai_hook; }

@@ -15,8 +15,11 @@
 #include "native/modules/modules.h"
 #include "host/base/message.h"
 
-void *(*mod_match_hook)(const char *subject, const char *pattern, uint32_t start,
-                        uint32_t options) = NULL;
+static void *no_match(const char *, const char *, uint32_t, uint32_t) {
+  con_message("str.match: regular expressions are not available\n");
+  return NULL;
+}
+struct mod_ops mod_ops = {no_match};
 
 /* Sizes whose 8 reserved bytes would wrap around are refused. */
 #define BI_MAXSIZE 0x7FFFFFF0u
@@ -46,12 +49,8 @@ static uint32_t __stdcall bi_size(uint32_t block) {
 
 static uint32_t __stdcall bi_match(const char *subject, const char *pattern,
                                    uint32_t start, uint32_t options) {
-  if (mod_match_hook == NULL) {
-    con_message("str.match: regular expressions are not available\n");
-    return 0;
-  }
   if (subject == NULL || pattern == NULL) return 0;
-  return (uint32_t)(uintptr_t)mod_match_hook(subject, pattern, start, options);
+  return (uint32_t)(uintptr_t)mod_ops.match(subject, pattern, start, options);
 }
 
 #define ADDR(f) ((uint32_t)(uintptr_t)(f))

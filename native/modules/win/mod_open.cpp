@@ -13,7 +13,7 @@ mr_record *md_load(const char *name);
 
 int mod_open(lua_State *L) {
   bi_register();
-  mr_dll_hook = md_load;
+  mr_ops.dll = md_load;
   lm_L = L;
   ng_open();   /* native functions run under the guard */
   mo_open(L);

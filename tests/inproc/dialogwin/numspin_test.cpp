@@ -20,7 +20,7 @@ int left_held() {
 struct NumericEdits : ::testing::Test {
   HWND menu_wnd = nullptr;
   static void SetUpTestSuite() { drv_state(); }
-  void SetUp() override { sb_left_down = left_held; }
+  void SetUp() override { sb_ops.left_down = left_held; }
   void TearDown() override {
     allowed = 0;
     if (menu_wnd && IsWindow(menu_wnd)) DestroyWindow(menu_wnd);

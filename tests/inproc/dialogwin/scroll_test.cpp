@@ -34,7 +34,7 @@ struct Bars : ::testing::Test {
   void SetUp() override {
     steps.clear();
     held = false;
-    sb_left_down = left_held;
+    sb_ops.left_down = left_held;
     box = fw_create(mw_window(), "bars", 2, 40, 40, 300, 300, 0, NULL, 1,
                     WS_POPUP, 0);
     ASSERT_NE(box, nullptr);

@@ -69,12 +69,13 @@ TEST_F(Modules, MatchReportsUntilTheRegexLayerIsThere) {
   EXPECT_EQ(run("return modules.byname.str.byname.match('abc', 'b', 0, 0)"), "0");
   EXPECT_EQ(msg_log, "str.match: regular expressions are not available\n");
   static uint32_t block[3] = {1, 1, 2};
-  mod_match_hook = [](const char *s, const char *p, uint32_t, uint32_t) -> void * {
+  struct mod_ops keep = mod_ops;
+  mod_ops.match = [](const char *s, const char *p, uint32_t, uint32_t) -> void * {
     return std::string(s) == "abc" && std::string(p) == "b" ? block : nullptr;
   };
   EXPECT_EQ(run("return modules.byname.str.byname.match('abc', 'b', 0, 0)"),
             std::to_string((uintptr_t)block));
-  mod_match_hook = nullptr;
+  mod_ops = keep;
 }
 
 // Module "arith": add (stdcall) and sub (cdecl), both ud,ud -> ud; neg

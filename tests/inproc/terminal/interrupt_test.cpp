@@ -23,14 +23,14 @@ int test_poll(int fresh) {
 
 struct Interrupt : ::testing::Test {
   static void SetUpTestSuite() { drv_state(); }
-  int (*keep)(int) = nullptr;
+  struct intr_ops keep = intr_ops;
   void SetUp() override {
-    keep = intr_poll;
-    intr_poll = test_poll;
+    keep = intr_ops;
+    intr_ops.poll = test_poll;
     polls = 0;
     stop_after = 3;
   }
-  void TearDown() override { intr_poll = keep; }
+  void TearDown() override { intr_ops = keep; }
 };
 
 TEST_F(Interrupt, ARunawayLoopStopsAndThePromptComesBack) {

@@ -60,7 +60,7 @@ protected:
 
   void SetUp() override {
     mr_reset();
-    mr_dll_hook = nullptr;
+    mr_ops.dll = [](const char *) -> mr_record * { return nullptr; };
     msg_log.clear();
   }
   void TearDown() override { mr_reset(); }

@@ -55,10 +55,10 @@ class Gi : public ::testing::Test {
     L = luaL_newstate();
     luaL_openlibs(L);
     gi_open(L);
-    gi_render_hook = on_render;
-    gi_edit_hook = on_edit;
-    gi_shift_hook = on_shift;
-    gi_text_hook = on_text;
+    gi_ops.render = on_render;
+    gi_ops.edit = on_edit;
+    gi_ops.shift = on_shift;
+    gi_ops.text = on_text;
     rendered = nullptr;
     rendered_rec = nullptr;
     edit_calls = 0;

@@ -11,7 +11,7 @@ class Nodes : public ::testing::Test {
  protected:
   void SetUp() override { cn_reset(); }
   void TearDown() override {
-    cn_gone_hook = nullptr;
+    cn_ops.gone = [](struct cn_node *) {};
     cn_reset();
   }
 };
@@ -81,7 +81,7 @@ TEST_F(Nodes, ClearFreesChildrenDeepestFirst) {
   cn_node *q = cn_new(p);
   cn_add(p, CN_LINE, 1, 1, 0, 0);
   gone.clear();
-  cn_gone_hook = note;
+  cn_ops.gone = note;
   cn_clear(cn_root());
   ASSERT_EQ(gone.size(), 2u);
   EXPECT_EQ(gone[0], q);

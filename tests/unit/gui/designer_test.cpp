@@ -18,17 +18,17 @@ int closed, placed;
 struct gr_entry *last_placed;
 
 struct Designer : ::testing::Test {
+  struct dz_ops keep = dz_ops;
   void SetUp() override {
     gh_state();
     dz_open(gui_L);
     closed = placed = 0;
-    dz_close_hook = [] { closed++; };
-    dz_place_hook = [](struct gr_entry *e) { placed++; last_placed = e; };
+    dz_ops.close = [] { closed++; };
+    dz_ops.place = [](struct gr_entry *e) { placed++; last_placed = e; };
   }
   void TearDown() override {
     dz_edit(nullptr);
-    dz_close_hook = nullptr;
-    dz_place_hook = nullptr;
+    dz_ops = keep;
     gh_close();
   }
 };

@@ -83,7 +83,7 @@ std::string gh_run(const char *chunk) {
     lua_pop(state, 1);
     return gh_take();
   }
-  cmd_pcall(state, 0);
+  cmd_ops.pcall(state, 0);
   return gh_take();
 }
 

@@ -551,7 +551,7 @@ struct SaveFile : Savestate {
   void SetUp() override {
     Savestate::SetUp();
 #ifdef _WIN32
-    ss_open_windows();
+    ss_ops.replace = ss_move_over;
 #endif
     static int serial;
     dir = "ssfile" + std::to_string(serial++);
@@ -617,10 +617,10 @@ TEST_F(SaveFile, UnwritableTargetIsLeftUntouched) {
 TEST_F(SaveFile, FailedReplaceKeepsTheOldFile) {
   std::string f = path("start.t");
   { std::ofstream(f) << "old"; }
-  auto keep = ss_replace;
-  ss_replace = [](const char *, const char *) { return 0; };
+  struct ss_ops keep = ss_ops;
+  ss_ops.replace = [](const char *, const char *) { return 0; };
   EXPECT_EQ(ss_save(gui_L, f.c_str()), 0);
-  ss_replace = keep;
+  ss_ops = keep;
   EXPECT_EQ(slurp(f), "old");
   struct stat st;
   EXPECT_NE(stat((f + ".~save").c_str(), &st), 0);

@@ -18,7 +18,7 @@ protected:
 
   void SetUp() override {
     mr_reset();
-    mr_dll_hook = nullptr;
+    mr_ops.dll = [](const char *) -> mr_record * { return nullptr; };
     msg_log.clear();
   }
   void TearDown() override { mr_reset(); }
@@ -197,7 +197,7 @@ mr_record *fake_dll(const char *name) {
 
 TEST_F(Registry, DllModulesGoInFrontWithLoweredSuffix) {
   ASSERT_NE(reg(provider("first")), nullptr);
-  mr_dll_hook = fake_dll;
+  mr_ops.dll = fake_dll;
   mb_bytes &ib = keep(importer("i", "KERNEL32.DLL", "GetTickCount", 0, {}, 7));
   ASSERT_NE(mr_register(ib.data(), ib.size()), nullptr) << msg_log;
   EXPECT_EQ(dll_asked, "KERNEL32.dll");
@@ -213,7 +213,7 @@ TEST_F(Registry, DllModulesGoInFrontWithLoweredSuffix) {
 }
 
 TEST_F(Registry, DllThatCannotLoadReportsNameAsWritten) {
-  mr_dll_hook = fake_dll;
+  mr_ops.dll = fake_dll;
   EXPECT_EQ(reg(importer("i", "Missing.DLL", "x", 0, {})), nullptr);
   EXPECT_EQ(dll_asked, "Missing.dll");
   EXPECT_EQ(msg_log, "No find required module 'Missing.DLL'");
