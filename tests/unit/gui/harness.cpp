@@ -6,6 +6,7 @@
 #include "gui/gui.h"
 #include "gui/objects.h"
 #include "gui/view.h"
+#include "tests/support/ts_lua.h"
 #include "ui/colors.h"
 
 extern "C" {
@@ -54,8 +55,7 @@ lua_State *gh_state() {
   gh_refreshes = 0;
   gv = view;
   gv.refresh = count_refresh;
-  state = luaL_newstate();
-  luaL_openlibs(state);
+  state = ts_fresh();
   lua_register(state, "print", l_print);
   gui_open_metatables(state);
   gui_open_trelk(state);
