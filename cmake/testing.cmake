@@ -10,7 +10,7 @@ function(trelk_gtest name)
     set(T_TIMEOUT 120)
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} trelk_testsupport gtest gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   # Test code is mostly GoogleTest macros: unoptimised it compiles several
   # times faster, and the engines under test keep their own flags.

@@ -80,7 +80,7 @@ start "$builder"
 if ready && poll 10 exists first.t; then
   first="$dir/first.t"
   finish
-  saved=$(mktemp)
+  saved="$work/saved.t"
   cp "$first" "$saved"
   case=savestate-read-back-by-a-fresh-start-2
   start "$(sed 's/\\/\\\\/g' "$saved")"
@@ -90,7 +90,6 @@ if ready && poll 10 exists first.t; then
     grep -q '^_0_ = trelk;' "$dir/first.t" || fail "no first line"
   else fail "the written start.t did not run"; fi
   finish
-  rm -f "$saved"
 else fail "not ready"; finish; fi
 
 # --- the drag frame ---

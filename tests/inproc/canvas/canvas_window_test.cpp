@@ -12,6 +12,8 @@
 #include "gui/notify.h"
 #include "gui/view.h"
 #include "ui/menu/menuwin.h"
+#include "tests/support/ts_lua.h"
+#include "tests/support/ts_tmp.h"
 
 extern "C" {
 #include "lauxlib.h"
@@ -21,11 +23,8 @@ namespace {
 
 std::string lua(const std::string &code) {
   lua_State *L = drv_state();
-  if (luaL_loadstring(L, code.c_str()) || lua_pcall(L, 0, 1, 0)) {
-    std::string e = lua_tostring(L, -1);
-    lua_pop(L, 1);
-    return "error: " + e;
-  }
+  std::string e;
+  if (!ts_run(L, code, e, 1)) return "error: " + e;
   const char *s = lua_tostring(L, -1);
   std::string r = s ? s : "";
   lua_pop(L, 1);
@@ -279,7 +278,7 @@ TEST_F(Canvas, NonTableTargetEndsEditing) {
 // point of the star lies on it.
 TEST(CanvasExample, ThePadIsTheDrawingTheManualPromises) {
   drv_state();
-  ASSERT_EQ(lua("gi:edit(nil) dofile('canvas.t') atstart() return ''"), "");
+  ASSERT_EQ(lua("gi:edit(nil) dofile('" + ts_here("canvas.t") + "') atstart() return ''"), "");
   HWND pad = NULL;
   ASSERT_TRUE(drv_poll([&] {
     lua_State *L = drv_state();

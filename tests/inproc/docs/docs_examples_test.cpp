@@ -125,36 +125,6 @@ std::string read_file(const std::string &path) {
   return s.str();
 }
 
-// A fresh temporary folder as the current folder.
-std::string enter_scratch_folder() {
-  char tmp[MAX_PATH], dir[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  for (int i = 0;; i++) {
-    snprintf(dir, sizeof dir, "%strelk_docs_%lu_%d", tmp, GetCurrentProcessId(), i);
-    if (CreateDirectoryA(dir, nullptr)) break;
-  }
-  SetCurrentDirectoryA(dir);
-  return dir;
-}
-
-void remove_tree(const std::string &dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = dir + "\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        remove_tree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
 // The conventions themselves.
 TEST(Conventions, StatedLines) {
   EXPECT_EQ(doc_stated("print(1)   --> 1\nx = 2\n--> two  words\nprint('a-->b')\n"),
@@ -194,7 +164,6 @@ TEST(Conventions, Annotations) {
 
 int main(int argc, char **argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  std::string scratch;
   if (argc > 1) {
     std::string path = argv[1];
     std::string text = read_file(path);
@@ -207,8 +176,7 @@ int main(int argc, char **argv) {
     for (const std::string &p : parsed.problems)
       fprintf(stderr, "%s: %s\n", page.c_str(), p.c_str());
     if (!parsed.problems.empty()) return 1;
-    scratch = enter_scratch_folder();
-    drv_state();
+    drv_state();   // in a temporary folder of this run, the current folder from now
     program_print = lua_printhook;
     lua_printhook = print_line;
     std::string suite = page;
@@ -222,12 +190,5 @@ int main(int argc, char **argv) {
                               });
     }
   }
-  int rc = RUN_ALL_TESTS();
-  if (!scratch.empty()) {
-    char tmp[MAX_PATH];
-    GetTempPathA(sizeof tmp, tmp);
-    SetCurrentDirectoryA(tmp);
-    remove_tree(scratch);
-  }
-  return rc;
+  return RUN_ALL_TESTS();
 }

@@ -7,6 +7,7 @@
 #include "editor/win/edwin.h"
 #include "gui/gui.h"
 #include "ui/menu/menuwin.h"
+#include "tests/support/ts_lua.h"
 
 extern "C" {
 #include "lauxlib.h"
@@ -15,27 +16,25 @@ extern "C" {
 std::string lua(const std::string &code) {
   lua_State *L = drv_state();
   LONG from = drv_end();
-  std::string err;
-  if (luaL_loadstring(L, code.c_str()) || lua_pcall(L, 0, 0, 0)) {
-    err = lua_tostring(L, -1) ? lua_tostring(L, -1) : "?";
-    lua_pop(L, 1);
-  }
+  std::string err = ts_do(L, code);
   drv_pump();
   return drv_text(from, drv_end()) + err;
 }
 
 double num(const std::string &expr) {
   lua_State *L = drv_state();
-  luaL_loadstring(L, ("return " + expr).c_str());
-  double v = lua_pcall(L, 0, 1, 0) == 0 ? lua_tonumber(L, -1) : -12345;
+  std::string e;
+  if (!ts_run(L, "return " + expr, e, 1)) return -12345;
+  double v = lua_tonumber(L, -1);
   lua_pop(L, 1);
   return v;
 }
 
 std::string str(const std::string &expr) {
   lua_State *L = drv_state();
-  luaL_loadstring(L, ("return tostring(" + expr + ")").c_str());
-  std::string v = lua_pcall(L, 0, 1, 0) == 0 ? lua_tostring(L, -1) : "<error>";
+  std::string e;
+  if (!ts_run(L, "return tostring(" + expr + ")", e, 1)) return "<error>";
+  std::string v = lua_tostring(L, -1);
   lua_pop(L, 1);
   return v;
 }

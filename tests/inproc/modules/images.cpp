@@ -9,6 +9,7 @@ extern "C" {
 
 #include "host/base/heap.h"
 #include "native/modules/modules.h"
+#include "tests/support/ts_lua.h"
 #include "tests/unit/modules/msg_double.h"
 
 uint8_t *img_load(const mb_bytes &img) {
@@ -24,8 +25,7 @@ std::string img_start_names;
 
 void ModState::SetUp() {
   if (hp_heap == nullptr) hp_init();
-  L = luaL_newstate();
-  luaL_openlibs(L);
+  L = ts_fresh();
   mod_open(L);
   msg_log.clear();
   if (img_start_names.empty())   // the registry as the first state saw it
@@ -36,17 +36,15 @@ void ModState::SetUp() {
 void ModState::TearDown() { lua_close(L); }
 
 std::string ModState::run(const std::string &chunk) {
-  if (luaL_dostring(L, chunk.c_str()) != 0) {
-    std::string e = std::string("error: ") + lua_tostring(L, -1);
+  std::string e;
+  if (!ts_run(L, chunk, e)) {
     lua_settop(L, 0);
-    return e;
+    return "error: " + e;
   }
   std::string s = "none";
   if (lua_gettop(L) > 0) {
-    lua_getglobal(L, "tostring");
-    lua_pushvalue(L, 1);
-    lua_call(L, 1, 1);
-    s = lua_tostring(L, -1);
+    lua_settop(L, 1);
+    s = ts_results(L, 1, "", TS_TOSTRING);
   }
   lua_settop(L, 0);
   return s;

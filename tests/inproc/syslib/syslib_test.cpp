@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/inproc/terminal/driver.h"
+#include "tests/support/ts_tmp.h"
 
 namespace {
 
@@ -32,10 +33,14 @@ TEST_F(Syslib, LsOfAnEmptyFolderHoldsDotAndDotDot) {
 }
 
 TEST_F(Syslib, LsWithoutArgumentListsTheCurrentFolder) {
+  char run_dir[MAX_PATH];
+  GetCurrentDirectoryA(sizeof run_dir, run_dir);
+  SetCurrentDirectoryA(ts_here("").c_str());   // only looks: beside systest.dll
   std::string out = drv_run(
       "local t, seen = ls(), false "
       "for i = 1, t.n do seen = seen or t[i] == 'systest.dll' end "
       "print(seen, t.n == #t)");
+  SetCurrentDirectoryA(run_dir);
   EXPECT_EQ(out, "true\ttrue");
 }
 

@@ -5,10 +5,12 @@
 #include "host/console.h"
 #include "host/repl.h"
 #include "host/trelk.h"
+#include "tests/support/ts_tmp.h"
 
 lua_State *drv_state() {
   static lua_State *L = NULL;
   if (L == NULL) {
+    ts_enter();   // what the program and its scripts write goes with the run
     if (!trelk_init()) abort();
     L = trelk_open_state();
   }

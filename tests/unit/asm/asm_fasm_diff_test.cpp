@@ -5,6 +5,7 @@
 ** Where fasm is installed, the record is checked against it too.
 */
 #include "tests/unit/asm/asm_test_util.h"
+#include "tests/support/ts_tmp.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +43,10 @@ std::vector<std::string> corpus() {
 /* The reference's bytes; its default mode is 16-bit, ours 32-bit. */
 bool reference(const std::string &name, const std::string &src,
                std::vector<uint8_t> &out, std::string &log) {
-  std::string in = "fasm_" + name + ".asm", bin = "fasm_" + name + ".bin",
-              txt = "fasm_" + name + ".log";
+  std::string in = ts_tmpfile("fasm_" + name + ".asm"), bin = ts_tmpfile("fasm_" + name + ".bin"),
+              txt = ts_tmpfile("fasm_" + name + ".log");
   std::ofstream(in, std::ios::binary) << "use32\n" << src << "\n";
-  std::string cmd = "fasm " + in + " " + bin + " >" + txt + " 2>&1";
+  std::string cmd = "fasm '" + in + "' '" + bin + "' >'" + txt + "' 2>&1";
   int rc = std::system(cmd.c_str());
   log = slurp(txt);
   if (rc != 0)

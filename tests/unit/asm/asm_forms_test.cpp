@@ -7,6 +7,7 @@
 ** assembled whole by it and must still give the recorded bytes.
 */
 #include "tests/unit/asm/asm_test_util.h"
+#include "tests/support/ts_tmp.h"
 
 #include <gtest/gtest.h>
 
@@ -92,9 +93,10 @@ TEST_P(AsmForms, RecordStillMatchesTheReference) {
     src += f.src + "\n";
     want += (want.empty() ? "" : " ") + f.hex;
   }
-  std::string in = "forms_" + GetParam() + ".asm", bin = "forms_" + GetParam() + ".bin";
+  std::string in = ts_tmpfile("forms_" + GetParam() + ".asm"),
+              bin = ts_tmpfile("forms_" + GetParam() + ".bin");
   std::ofstream(in, std::ios::binary) << src;
-  std::string cmd = "fasm " + in + " " + bin + " >/dev/null 2>&1";
+  std::string cmd = "fasm '" + in + "' '" + bin + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   std::string b = slurp(bin);
   EXPECT_EQ(asm_hex_bytes(std::vector<uint8_t>(b.begin(), b.end())), want);

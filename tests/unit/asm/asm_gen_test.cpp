@@ -9,6 +9,7 @@
 */
 #include "tests/unit/asm/asm_gen.h"
 #include "tests/unit/asm/asm_test_util.h"
+#include "tests/support/ts_tmp.h"
 
 #include <gtest/gtest.h>
 
@@ -125,8 +126,7 @@ TEST(AsmGen, RecordStillMatchesTheReference) {
   if (std::system("command -v fasm >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "fasm is not installed: the recorded results stand";
   auto rec = record();
-  fs::path dir = fs::temp_directory_path() / "trelk_asm_gen_test";
-  fs::create_directories(dir);
+  fs::path dir = ts_newdir("asm_gen");
   int checked = 0;
   for (const auto &kv : rec) {
     if (kv.first % 97 != 1)

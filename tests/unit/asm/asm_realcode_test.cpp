@@ -9,6 +9,7 @@
 ** installed, each record is checked against it too.
 */
 #include "tests/unit/asm/asm_test_util.h"
+#include "tests/support/ts_tmp.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,7 @@ TEST_P(AsmRealCode, RecordStillMatchesTheReference) {
   if (std::system("command -v fasm >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "fasm is not installed: the recorded bytes stand";
   fs::path src = fs::path(ASM_REALCODE_DIR) / GetParam();
-  fs::path out = fs::temp_directory_path() / ("trelk_realcode_" + test_name(GetParam()) + ".bin");
+  fs::path out = ts_tmpfile("realcode_" + test_name(GetParam()) + ".bin");
   std::string cmd = "cd '" + src.parent_path().string() + "' && INCLUDE='" +
                     (fs::path(ASM_REALCODE_DIR) / "include").string() + "' fasm '" +
                     src.filename().string() + "' '" + out.string() + "' >/dev/null 2>&1";

@@ -14,6 +14,8 @@ extern "C" {
 #include "canvas/cn_node.h"
 #include "canvas/gi_lua.h"
 #include "tests/unit/image/img_encode.h"
+#include "tests/support/ts_lua.h"
+#include "tests/support/ts_tmp.h"
 
 extern std::string test_messages;
 
@@ -52,8 +54,8 @@ class Gi : public ::testing::Test {
  protected:
   lua_State *L;
   void SetUp() override {
-    L = luaL_newstate();
-    luaL_openlibs(L);
+    ts_enter();   // the image files below are written by relative name
+    L = ts_fresh();
     gi_open(L);
     gi_ops.render = on_render;
     gi_ops.edit = on_edit;
@@ -72,18 +74,12 @@ class Gi : public ::testing::Test {
   // runs a chunk; its results joined by spaces
   std::string run(const char *code) {
     int top = lua_gettop(L);
-    if (luaL_loadstring(L, code) || lua_pcall(L, 0, LUA_MULTRET, 0)) {
-      std::string e = lua_tostring(L, -1);
-      lua_settop(L, top);
+    std::string e;
+    if (!ts_run(L, code, e)) {
       ADD_FAILURE() << e;
       return "error";
     }
-    std::string out;
-    for (int i = top + 1; i <= lua_gettop(L); i++) {
-      if (!out.empty()) out += " ";
-      const char *s = lua_tostring(L, i);
-      out += s ? s : luaL_typename(L, i);
-    }
+    std::string out = ts_results(L, top + 1, " ", TS_RAW);
     lua_settop(L, top);
     return out;
   }

@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include "native/das386/das386_lua.h"
+#include "tests/support/ts_lua.h"
 
 static std::string messages;
 void con_message(const char *text) { messages += text; }
@@ -23,8 +24,7 @@ class Das386Lua : public ::testing::Test {
 protected:
   lua_State *L = nullptr;
   void SetUp() override {
-    L = luaL_newstate();
-    luaL_openlibs(L);
+    L = ts_fresh();
     das_open(L);
     messages.clear();
   }
@@ -35,10 +35,7 @@ protected:
     std::string chunk = "local t, n = das386(" + arg + ") "
                         "if t == nil then return 'none' end "
                         "return t .. '|' .. n";
-    if (luaL_dostring(L, chunk.c_str()) != 0) return std::string("error: ") + lua_tostring(L, -1);
-    std::string s = lua_tostring(L, -1);
-    lua_pop(L, 1);
-    return s;
+    return ts_eval(L, chunk);
   }
   std::string at(const void *p) { return std::to_string((uintptr_t)p); }
 };

@@ -12,6 +12,7 @@ extern "C" {
 
 #include "data/db/db_lua.h"
 #include "tests/unit/db/db_util.h"
+#include "tests/support/ts_lua.h"
 
 static std::string messages;
 void con_message(const char *text) { messages += text; }
@@ -23,8 +24,7 @@ class DbLua : public ::testing::Test {
   lua_State *L = nullptr;
   void SetUp() override {
     messages.clear();
-    L = luaL_newstate();
-    luaL_openlibs(L);
+    L = ts_fresh();
     db_open(L);
     lua_settop(L, 0);
   }
@@ -32,20 +32,7 @@ class DbLua : public ::testing::Test {
   // Runs a chunk; its results joined by commas with tostring, or "error: ...".
   std::string run(const std::string &code) {
     lua_settop(L, 0);
-    if (luaL_loadstring(L, code.c_str()) || lua_pcall(L, 0, LUA_MULTRET, 0))
-      return std::string("error: ") + lua_tostring(L, -1);
-    std::string out;
-    int n = lua_gettop(L);
-    for (int k = 1; k <= n; k++) {
-      lua_getglobal(L, "tostring");
-      lua_pushvalue(L, k);
-      lua_call(L, 1, 1);
-      const char *s = lua_tostring(L, -1);
-      if (k > 1) out += ",";
-      out += s ? s : "?";
-      lua_pop(L, 1);
-    }
-    return out;
+    return ts_eval(L, code);
   }
 };
 
@@ -169,10 +156,10 @@ TEST_F(DbLua, FileStorageRoundTrip) {
                 "v[1].name = 'Alice' v[1].age = 30 v[2].name = 'Bob' v[2].age = 4 "
                 "v[3].name = 'carol' v[3].age = -7 st:flush() return 1"),
             "1");
-  EXPECT_EQ(dbt_load(name), dbt_load("metakit/people.mk"));
+  EXPECT_EQ(dbt_load(name), dbt_load(dbt_fixture("people.mk")));
   EXPECT_EQ(run("st2 = db.use('" + name + "') w = st2[1] return w.size, w[3].name, w[3].age"),
             "3,carol,-7");
-  EXPECT_EQ(run("return db.use('metakit/nested.mk')[1][1].sub[2].name"), "y");
+  EXPECT_EQ(run("return db.use('" + dbt_fixture("nested.mk") + "')[1][1].sub[2].name"), "y");
   EXPECT_EQ(messages, "");
 }
 
@@ -418,7 +405,7 @@ TEST_F(DbLua, StorageAtTheEndOfAnotherFileKeepsWhatIsBeforeIt) {
   std::string name = dbt_tmpname("appended");
   DbBytes f(1000);
   for (size_t k = 0; k < f.size(); k++) f[k] = (uint8_t)(k * 7 + 1);
-  DbBytes st = dbt_load("metakit/people.mk");
+  DbBytes st = dbt_load(dbt_fixture("people.mk"));
   DbBytes both = f;
   for (uint8_t b : st) both.push_back(b);
   ASSERT_EQ(both.size(), 1079u);

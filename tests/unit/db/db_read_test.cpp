@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string fixture(const char *name) { return dbt_dump_bytes(dbt_load(std::string("metakit/") + name)); }
+std::string fixture(const char *name) { return dbt_dump_bytes(dbt_load(dbt_fixture(name))); }
 
 TEST(DbRead, ReferenceFiles) {
   EXPECT_EQ(fixture("people.mk"), "people[name:S,age:I] [('Alice',30)('Bob',4)('carol',-7)]");
@@ -23,7 +23,7 @@ TEST(DbRead, ReferenceFiles) {
 }
 
 TEST(DbRead, BigEndianFile) {
-  DbBytes b = dbt_load("metakit/ints.mk");
+  DbBytes b = dbt_load(dbt_fixture("ints.mk"));
   ASSERT_EQ(b.size(), 110u);
   b[0] = 'L';
   b[1] = 'J';
@@ -38,7 +38,7 @@ TEST(DbRead, BigEndianFile) {
 
 TEST(DbRead, EveryTruncationFails) {
   for (const char *name : {"people.mk", "nested.mk", "ints.mk", "emptyview.mk"}) {
-    DbBytes b = dbt_load(std::string("metakit/") + name);
+    DbBytes b = dbt_load(dbt_fixture(name));
     for (size_t n = 1; n < b.size(); n++) {
       DbBytes cut(b.begin(), b.begin() + (ptrdiff_t)n);
       std::string r = dbt_dump_bytes(cut);
@@ -51,7 +51,7 @@ TEST(DbRead, EveryByteChangeIsSafe) {
   // Each single-byte change either still reads or gives a message; the
   // sanitizers catch any read outside the buffer.
   for (const char *name : {"people.mk", "nested.mk", "ints.mk"}) {
-    DbBytes b = dbt_load(std::string("metakit/") + name);
+    DbBytes b = dbt_load(dbt_fixture(name));
     for (size_t at = 0; at < b.size(); at++)
       for (int v : {0x00, 0x7F, 0x80, 0xFF, b[at] ^ 0x01, b[at] ^ 0x40}) {
         DbBytes c = b;
@@ -63,7 +63,7 @@ TEST(DbRead, EveryByteChangeIsSafe) {
 }
 
 TEST(DbRead, DamageGivesClearMessages) {
-  DbBytes b = dbt_load("metakit/people.mk");
+  DbBytes b = dbt_load(dbt_fixture("people.mk"));
   DbBytes t = b;
   t[b.size() - 8] = 0x12;  // commit tail marker
   t[7] = 0;                // and the header's length
@@ -176,7 +176,7 @@ TEST(DbRead, NestingIsReadTo200Levels) {
 
 TEST(DbRead, LostTailsAreRecoveredFromTheHeaderLength) {
   // A growing commit that stopped after writing data past the old end.
-  DbBytes b = dbt_load("metakit/people.mk");
+  DbBytes b = dbt_load(dbt_fixture("people.mk"));
   DbBytes grown = b;
   for (int k = 0; k < 100; k++) grown.push_back((uint8_t)(k * 37));
   EXPECT_EQ(dbt_dump_bytes(grown), fixture("people.mk"));
@@ -185,7 +185,7 @@ TEST(DbRead, LostTailsAreRecoveredFromTheHeaderLength) {
 TEST(DbRead, TailsAtTheEndWinOverTheHeaderLength) {
   // Two complete storages one after the other: the header at the start
   // claims the first, the tail at the end the second, which is in effect.
-  DbBytes f = dbt_load("metakit/people.mk"), n = dbt_load("metakit/nested.mk");
+  DbBytes f = dbt_load(dbt_fixture("people.mk")), n = dbt_load(dbt_fixture("nested.mk"));
   f.insert(f.end(), n.begin(), n.end());
   EXPECT_EQ(dbt_dump_bytes(f), fixture("nested.mk"));
   f.resize(f.size() - 3);  // the second one's tail cut: the first is found
@@ -193,7 +193,7 @@ TEST(DbRead, TailsAtTheEndWinOverTheHeaderLength) {
 }
 
 TEST(DbRead, StorageAtTheEndOfAnotherFile) {
-  DbBytes b = dbt_load("metakit/nested.mk");
+  DbBytes b = dbt_load(dbt_fixture("nested.mk"));
   DbBytes f = {'M', 'Z', 1, 2, 3, 4, 5, 6, 7, 8, 9};
   f.insert(f.end(), b.begin(), b.end());
   EXPECT_EQ(dbt_dump_bytes(f), fixture("nested.mk"));

@@ -3,14 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#ifdef _WIN32
-#include <process.h>
-#define getpid _getpid
-#else
-#include <unistd.h>
-#endif
 
 #include "data/db/dbread.h"
+#include "tests/support/ts_tmp.h"
 
 DbBytes dbt_load(const std::string &path) {
   DbBytes b;
@@ -143,38 +138,9 @@ std::string dbt_content(const std::string &path) {
   return out;
 }
 
-static std::vector<std::string> tmp_made;
-
-static void tmp_remove() {
-  for (const std::string &f : tmp_made) {
-    remove(f.c_str());
-    remove((f + ".tmp").c_str());
-  }
-}
-
-/* The system's temporary folder, with "/" between names: test code puts
-** these paths into Lua string literals. */
-static std::string tmp_dir() {
-  const char *d = getenv("TMPDIR");
-  if (!d || !*d) d = getenv("TEMP");
-  if (!d || !*d) d = getenv("TMP");
-#ifdef _WIN32
-  std::string dir = d && *d ? d : ".";
-#else
-  std::string dir = d && *d ? d : "/tmp";
-#endif
-  for (char &c : dir)
-    if (c == '\\') c = '/';
-  return dir;
-}
-
 std::string dbt_tmpname(const char *tag) {
   static int n = 0;
-  if (n == 0) atexit(tmp_remove);
-  char buf[128];
-  snprintf(buf, sizeof buf, "/trelk-dbtest-%ld-%s_%d.mk", (long)getpid(), tag, ++n);
-  std::string name = tmp_dir() + buf;
-  remove(name.c_str());
-  tmp_made.push_back(name);
-  return name;
+  return ts_tmpfile(std::string(tag) + "_" + std::to_string(++n) + ".mk");
 }
+
+std::string dbt_fixture(const std::string &name) { return ts_here("metakit/" + name); }

@@ -24,8 +24,10 @@ std::string dbt_views(DbStorage *st);
 std::string dbt_content(const std::string &path);
 /* Cells of a table and its nested tables, counted until past limit. */
 size_t dbt_cells(DbTable *t, size_t limit);
-/* A new file name in the system's temporary folder; the files are removed
-** when the test program ends. */
+/* A new file name in the test program's temporary folder, which goes with
+** everything in it when the program ends. */
 std::string dbt_tmpname(const char *tag);
+/* A reference storage file, copied beside the test program by the build. */
+std::string dbt_fixture(const std::string &name);
 
 #endif

@@ -55,13 +55,13 @@ TEST(DbWrite, SameBytesAsTheReferenceFiles) {
       put_s(v, (size_t)r, 0, names[r]);
       put(v, (size_t)r, 1, ages[r]);
     }
-    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load("metakit/people.mk"));
+    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load(dbt_fixture("people.mk")));
     dbapi_view_free(v);
   }
   {
     Store s("empty");
     dbapi_view_free(s.table("people[name:S,age:I]"));
-    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load("metakit/emptyview.mk"));
+    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load(dbt_fixture("emptyview.mk")));
   }
   {
     Store s("none");
@@ -76,7 +76,7 @@ TEST(DbWrite, SameBytesAsTheReferenceFiles) {
                       {1, 1, 0, -128, 32767, 2147483647, 0}};
     for (int r = 0; r < 3; r++)
       for (int k = 0; k < 7; k++) put(v, (size_t)r, k, rows[r][k]);
-    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load("metakit/ints.mk"));
+    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load(dbt_fixture("ints.mk")));
     dbapi_view_free(v);
   }
   {
@@ -95,7 +95,7 @@ TEST(DbWrite, SameBytesAsTheReferenceFiles) {
       dbapi_view_free(sv);
       dbapi_row_free(row);
     }
-    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load("metakit/nested.mk"));
+    EXPECT_EQ(commit_bytes(s.st, s.name), dbt_load(dbt_fixture("nested.mk")));
     dbapi_view_free(v);
   }
 }

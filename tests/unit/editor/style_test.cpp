@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/ts_lua.h"
 #include "tests/unit/editor/fakes.h"
 
 extern "C" {
@@ -10,15 +11,14 @@ extern "C" {
 namespace {
 
 struct StyleTable : ::testing::Test {
-  lua_State *L = luaL_newstate();
+  lua_State *L = ts_fresh();
   recorder rec;
   int hwnd_dummy = 0;
-  StyleTable() { luaL_openlibs(L); }
   ~StyleTable() override { lua_close(L); }
 
   /* runs `code' (which sets the global o) and applies o's style table */
   void apply(const char *code) {
-    ASSERT_EQ(0, luaL_dostring(L, code)) << lua_tostring(L, -1);
+    ASSERT_EQ("", ts_do(L, code));
     lua_getglobal(L, "o");
     int top = lua_gettop(L);
     es_sink s = rec.sink();
@@ -157,7 +157,7 @@ TEST_F(StyleTable, LexerAndFolderAreBoundWithTheirEnvironment) {
   EXPECT_EQ("1", of(SCM_SETPROPERTY)[0].ls);
   /* the lexer and the folder share the globals: the folder's wl replaced
      the lexer's; both see this and hWnd */
-  ASSERT_EQ(0, luaL_dostring(L, "assert(this == o)"
+  ASSERT_EQ("", ts_do(L, "assert(this == o)"
                                 "assert(type(hWnd) == 'userdata')"
                                 "assert(#wl == 9 and next(wl[9]) == nil)"));
   lua_getglobal(L, "hWnd");
@@ -188,7 +188,7 @@ TEST_F(StyleTable, MetamethodsAreNotRun) {
 TEST_F(StyleTable, EnvironmentEntriesPassAnyMetatable) {
   apply("setmetatable(_G, {__newindex = function() error('no') end}) "
         "rawset(_G, 'o', {style = {lex = {lex = function() end}}})");
-  ASSERT_EQ(0, luaL_dostring(L, "assert(rawget(_G, 'this') == o)"));
+  ASSERT_EQ("", ts_do(L, "assert(rawget(_G, 'this') == o)"));
 }
 
 TEST(LuaColourSet, ExactSequence) {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/support/ts_lua.h"
 #include "tests/unit/editor/fakes.h"
 
 extern "C" {
@@ -38,9 +39,8 @@ static const char script[] =
 static lua_State *state(void) {
   static lua_State *L = NULL;
   if (L == NULL) {
-    L = luaL_newstate();
-    luaL_openlibs(L);
-    if (luaL_dostring(L, script)) abort();
+    L = ts_fresh();
+    if (ts_do(L, script) != "") abort();
   }
   return L;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/ts_lua.h"
 #include "tests/unit/editor/fakes.h"
 
 extern "C" {
@@ -10,16 +11,15 @@ extern "C" {
 namespace {
 
 struct Lexer : ::testing::Test {
-  lua_State *L = luaL_newstate();
+  lua_State *L = ts_fresh();
   fake_doc doc{""};
   Lexer() {
-    luaL_openlibs(L);
     fake_messages.clear();
   }
   ~Lexer() override { lua_close(L); }
 
   void run(const char *code) {
-    ASSERT_EQ(0, luaL_dostring(L, code)) << lua_tostring(L, -1);
+    ASSERT_EQ("", ts_do(L, code));
   }
   intptr_t bind(const char *global) {
     lua_getglobal(L, global);

@@ -7,6 +7,7 @@
 #include "gui/objects.h"
 #include "gui/view.h"
 #include "ui/colour.h"
+#include "tests/support/ts_lua.h"
 
 extern "C" {
 #include "lauxlib.h"
@@ -54,8 +55,7 @@ lua_State *gh_state() {
   gh_refreshes = 0;
   gv = view;
   gv.refresh = count_refresh;
-  state = luaL_newstate();
-  luaL_openlibs(state);
+  state = ts_fresh();
   lua_register(state, "print", l_print);
   gui_open_metatables(state);
   gui_open_trelk(state);

@@ -22,6 +22,8 @@
 #include "gui/sbuf.h"
 #include "gui/ssquote.h"
 #include "tests/unit/gui/harness.h"
+#include "tests/support/ts_lua.h"
+#include "tests/support/ts_tmp.h"
 
 extern "C" {
 #include "lauxlib.h"
@@ -533,7 +535,7 @@ TEST_F(Savestate, AnApplicationComesBackWhole) {
 // A file in the writer's first format, without global names, still loads
 // and is written again as it was.
 TEST_F(Savestate, AFileWithoutGlobalNamesStillLoads) {
-  std::string part = slurp("part_format.t");
+  std::string part = slurp(ts_here("part_format.t"));
   ASSERT_NE(part, "");
   ASSERT_EQ(gh_run(part.c_str()), "");
   EXPECT_EQ(gh_eval("trelk.n, trelk[1].name, trelk[1].sub[1].name, trelk[2].sub.w,"
@@ -544,7 +546,7 @@ TEST_F(Savestate, AFileWithoutGlobalNamesStillLoads) {
 
 // --- the file ---
 
-// a folder of its own in the working folder, emptied at the end
+// a folder of its own in the run's temporary folder, emptied at the end
 struct SaveFile : Savestate {
   std::string dir;
   std::vector<std::string> made;
@@ -553,9 +555,7 @@ struct SaveFile : Savestate {
 #ifdef _WIN32
     ss_ops.replace = ss_move_over;
 #endif
-    static int serial;
-    dir = "ssfile" + std::to_string(serial++);
-    make_dir(dir);
+    dir = ts_newdir("ssfile");
   }
   std::string path(const char *name) {
     made.push_back(dir + "/" + name);
@@ -569,13 +569,6 @@ struct SaveFile : Savestate {
     }
     rmdir(dir.c_str());
     Savestate::TearDown();
-  }
-  static void make_dir(const std::string &d) {
-#ifdef _WIN32
-    mkdir(d.c_str());
-#else
-    mkdir(d.c_str(), 0777);
-#endif
   }
 };
 
@@ -632,16 +625,15 @@ TEST_F(SaveFile, BadFileNameArgument) {
 
 // Any text put between quotes by the escaping reads back as itself.
 std::string read_back(const std::string &quoted) {
-  lua_State *L = luaL_newstate();
-  std::string chunk = "return \"" + quoted + "\"";
+  ts_state s;
   std::string out = "<does not load>";
-  if (luaL_loadbuffer(L, chunk.data(), chunk.size(), "t") == 0 &&
-      lua_pcall(L, 0, 1, 0) == 0) {
+  if (ts_run(s.L, "return \"" + quoted + "\"", out, 1, "t")) {
     size_t n;
-    const char *p = lua_tolstring(L, -1, &n);
+    const char *p = lua_tolstring(s.L, -1, &n);
     out.assign(p, n);
+  } else {
+    out = "<does not load>";
   }
-  lua_close(L);
   return out;
 }
 

@@ -7,13 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <chrono>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "canvas/image/img.h"
 #include "tests/unit/image/img_encode.h"
+#include "tests/support/ts_tmp.h"
 
 struct img_deleter {
   void operator()(img_image *im) const { img_free(im); }
@@ -43,24 +42,9 @@ inline testing::AssertionResult same_pixels(const img_image *im, const enc_pic &
   return testing::AssertionSuccess();
 }
 
-// A file of the tests, in a folder of this run under the system's temporary
-// folder (removed at exit), never in the working directory.
-inline std::string tmp_file(const std::string &name) {
-  struct folder {
-    std::filesystem::path path;
-    folder() {
-      auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-      path = std::filesystem::temp_directory_path() / ("trelk_image_" + std::to_string(stamp));
-      std::filesystem::create_directories(path);
-    }
-    ~folder() {
-      std::error_code ec;
-      std::filesystem::remove_all(path, ec);
-    }
-  };
-  static folder f;
-  return (f.path / name).string();
-}
+// A file of the tests, in the folder of this run (removed at exit), never
+// in the working directory.
+inline std::string tmp_file(const std::string &name) { return ts_tmpfile(name); }
 
 inline void write_file(const std::string &name, const enc_bytes &b) {
   FILE *f = std::fopen(name.c_str(), "wb");

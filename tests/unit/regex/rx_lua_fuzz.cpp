@@ -10,16 +10,16 @@ extern "C" {
 }
 
 #include "data/regex/rx_lua.h"
+#include "tests/support/ts_lua.h"
 
 void con_message(const char *) {}
 
 static lua_State *state() {
   static lua_State *L = nullptr;
   if (L == nullptr) {
-    L = luaL_newstate();
-    luaL_openlibs(L);
+    L = ts_fresh();
     rx_open(L);
-    luaL_dostring(L,
+    ts_do(L,
         "function probe(s, p, r) "
         "  string.find(s, p) string.find(s, p, -3) string.match(s, p, 2) "
         "  local n = 0 for a in string.gmatch(s, p) do n = n + 1 "

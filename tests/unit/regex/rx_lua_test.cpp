@@ -15,6 +15,7 @@ extern "C" {
 
 #include "data/regex/rx_core.h"
 #include "data/regex/rx_lua.h"
+#include "tests/support/ts_lua.h"
 
 static std::string messages;
 void con_message(const char *text) { messages += text; }
@@ -25,8 +26,7 @@ struct RxLua : ::testing::TestWithParam<bool> {
   lua_State *L = nullptr;
   void SetUp() override {
     ASSERT_TRUE(rx_use_jit(GetParam()));
-    L = luaL_newstate();
-    luaL_openlibs(L);
+    L = ts_fresh();
     rx_open(L);
     messages.clear();
   }
@@ -38,26 +38,7 @@ struct RxLua : ::testing::TestWithParam<bool> {
   // The chunk's results, comma-separated: numbers bare, strings quoted.
   std::string eval(const std::string &code) {
     lua_settop(L, 0);
-    if (luaL_loadstring(L, code.c_str()) || lua_pcall(L, 0, LUA_MULTRET, 0))
-      return std::string("error: ") + lua_tostring(L, -1);
-    std::string out;
-    for (int i = 1; i <= lua_gettop(L); i++) {
-      if (i > 1) out += ",";
-      size_t n;
-      if (lua_type(L, i) == LUA_TNUMBER) {
-        lua_pushvalue(L, i);
-        out += lua_tostring(L, -1);
-        lua_pop(L, 1);
-      } else if (lua_type(L, i) == LUA_TSTRING) {
-        const char *s = lua_tolstring(L, i, &n);
-        out += "\"" + std::string(s, n) + "\"";
-      } else if (lua_type(L, i) == LUA_TBOOLEAN) {
-        out += lua_toboolean(L, i) ? "true" : "false";
-      } else {
-        out += luaL_typename(L, i);
-      }
-    }
-    return out;
+    return ts_eval(L, code, ",", TS_QUOTED);
   }
 };
 

@@ -24,6 +24,8 @@ extern "C" {
 
 #include "data/regex/rx_core.h"
 #include "data/regex/rx_lua.h"
+#include "tests/support/ts_lua.h"
+#include "tests/support/ts_tmp.h"
 
 static std::string messages;
 void con_message(const char *text) { messages += text; }
@@ -331,7 +333,7 @@ bool pt_plain(const std::string &p) {
 }
 
 void pt_replay(const char *set, lua_State *L, Tally &tally) {
-  std::string dir = "pcre/";
+  std::string dir = ts_here("pcre/");
   Lines in = pt_read(dir + "testinput" + set), out = pt_read(dir + "testoutput" + set);
   ASSERT_FALSE(in.empty()) << "missing " << dir << "testinput" << set;
   std::vector<Case> cases = pt_cases(in, out);
@@ -427,10 +429,9 @@ struct RxPcre : ::testing::TestWithParam<bool> {
   lua_State *L = nullptr;
   void SetUp() override {
     ASSERT_TRUE(rx_use_jit(GetParam()));
-    L = luaL_newstate();
-    luaL_openlibs(L);
+    L = ts_fresh();
     rx_open(L);
-    ASSERT_EQ(luaL_dostring(L, CHECK_LUA), 0) << lua_tostring(L, -1);
+    ASSERT_EQ(ts_do(L, CHECK_LUA), "");
     messages.clear();
   }
   void TearDown() override {

@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "syslib/sys_args.h"
+#include "tests/support/ts_lua.h"
 
 namespace {
 
@@ -17,8 +18,7 @@ struct SysArgs : ::testing::Test {
   lua_State *L = nullptr;
   sys_args a;
   void SetUp() override {
-    L = luaL_newstate();
-    luaL_openlibs(L);
+    L = ts_fresh();
     memset(&a, 0, sizeof a);
   }
   void TearDown() override {
@@ -29,7 +29,8 @@ struct SysArgs : ::testing::Test {
   int build(const char *code) {
     sys_args_free(&a);
     lua_settop(L, 0);
-    if (luaL_dostring(L, code)) ADD_FAILURE() << lua_tostring(L, -1);
+    std::string e;
+    if (!ts_run(L, code, e)) ADD_FAILURE() << e;
     return sys_args_build(L, 1, lua_gettop(L), &a);
   }
   static const sys_word *arr(sys_word w) { return (const sys_word *)w; }
