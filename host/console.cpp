@@ -16,7 +16,7 @@
 struct con_state con;
 static void no_hover(const MSG *) {}
 static int no_altclick(const MSG *) { return 0; }
-struct con_ops con_ops = {no_hover, no_altclick};
+struct con_loop_ops con_loop = {no_hover, no_altclick};
 
 static const char banner[] =
   "{\\rtf1\\ansi\\ansicpg1251\\stshfhich0\\deff0{\\fonttbl{\\f0\\froman times;}"
@@ -471,9 +471,9 @@ int con_readline(char *buf, int cap) {
       trelk_release();
       ExitProcess(0);
     }
-    con_ops.hover(&msg);
+    con_loop.hover(&msg);
     if (msg.message == WM_LBUTTONDOWN && (GetKeyState(VK_MENU) & 0x8000) &&
-        con_ops.altclick(&msg))
+        con_loop.altclick(&msg))
       continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -41,10 +41,10 @@ void con_poll_due(void);   /* con_show_now if output has waited long enough */
 
 /* What the reader's loop asks of later layers for each message (the
    tooltip, the drag frame). Defaults do nothing. */
-struct con_ops {
+struct con_loop_ops {
   void (*hover)(const MSG *msg);
   int (*altclick)(const MSG *msg);   /* 1 if it consumed the message */
 };
-extern struct con_ops con_ops;
+extern struct con_loop_ops con_loop;
 
 #endif

@@ -105,8 +105,8 @@ static void wire_editor(void) {
 /* The terminal's loop hands hover and Alt + click to the tooltip and the
    drag frame; drags of entries and the designer's window meet there. */
 static void wire_drag(void) {
-  con_ops.hover = tt_hover;
-  con_ops.altclick = dg_altclick;
+  con_loop.hover = tt_hover;
+  con_loop.altclick = dg_altclick;
   cls_ops.drag = dg_frame_proc;
   cls_ops.drag_cover = dg_cover_proc;
   dg_ops.lookup = de_lookup;
