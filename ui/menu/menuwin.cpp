@@ -8,7 +8,6 @@
 #include "gui/layout.h"
 #include "gui/notify.h"
 #include "gui/view.h"
-#include "host/console.h"
 #include "host/base/heap.h"
 #include "host/trelk.h"
 #include "ui/frame/button.h"

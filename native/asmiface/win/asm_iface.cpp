@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "asm/asm.h"
-#include "host/console.h"
+#include "host/base/message.h"
 #include "host/base/heap.h"
 #include "native/asmiface/asm_ctx.h"
 #include "native/asmiface/asm_iface.h"
