@@ -327,11 +327,12 @@ void line(const char *what, const std::vector<double> &a, const std::vector<doub
 int main(int argc, char **argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 3;
   if (rounds < 1) rounds = 1;
-  const char *mk = "db_bench.mk", *sq = "db_bench.sqlite";
+  // sq and dbfirst serve only the comparison with SQLite
+  [[maybe_unused]] const char *mk = "db_bench.mk", *sq = "db_bench.sqlite";
   Times d, q;
   std::vector<double> back, range, byview;
   for (int round = 0; round < rounds; round++) {
-    bool dbfirst = round % 2 == 0;
+    [[maybe_unused]] bool dbfirst = round % 2 == 0;
 #ifdef DB_BENCH_SQLITE
     if (!dbfirst) sq_big(sq, q);
 #endif

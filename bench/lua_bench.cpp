@@ -187,6 +187,7 @@ Figures measure() {
   return f;
 }
 
+#ifndef LUA_BENCH_STOCK   /* the stock build only prints its figures */
 void keep_best(Figures &best, const Figures &f) {
   for (const auto &kv : f) {
     auto it = best.find(kv.first);
@@ -194,6 +195,7 @@ void keep_best(Figures &best, const Figures &f) {
       best[kv.first] = kv.second;
   }
 }
+#endif
 
 void print_figures(const Figures &f) {
   for (const auto &kv : f) printf("%s %.3f\n", kv.first.c_str(), kv.second);

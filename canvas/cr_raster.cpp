@@ -78,7 +78,6 @@ static inline uint32_t blend_byte(uint32_t old, uint32_t target, int k,
 }
 
 uint32_t cr_blend(uint32_t old, uint32_t target, uint32_t e) {
-  assert(e <= 255 * 255);
   return blend_byte(old, target, 24, e) << 24 |
          blend_byte(old, target, 16, e) << 16 |
          blend_byte(old, target, 8, e) << 8 | blend_byte(old, target, 0, e);

@@ -21,7 +21,7 @@ static int32_t top(const struct sbm_state *s) {
 }
 
 void sbm_init(struct sbm_state *s, int32_t range, int32_t page, int has_thumb) {
-  *s = (struct sbm_state){0};
+  *s = sbm_state();
   s->range = range < 1 ? 1 : range;
   s->page = page < 1 ? 1 : page;
   s->has_thumb = has_thumb;

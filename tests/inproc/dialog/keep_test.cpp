@@ -109,7 +109,9 @@ struct Keep : ::testing::Test {
         "ked.command = 'print(\"ed\", reason)' kme.command = 'print(\"me\", reason)'",
         "kd:show(100, 100)"};   /* the edits are told they show */
     for (const char *l : lines)
-      if (l[0] != 'k' || l[1] != 'd' || l[2] != ':') ASSERT_EQ(drv_run(l), "") << l;
+      if (l[0] != 'k' || l[1] != 'd' || l[2] != ':') {
+        ASSERT_EQ(drv_run(l), "") << l;
+      }
     EXPECT_EQ(drv_run(lines[5]), "me\t1ed\t1");
     drv_pump();
   }

@@ -81,7 +81,9 @@ TEST_F(Editors, MultiLineEditorsHaveTheToolkitBarsBeside) {
       RECT br;
       GetWindowRect(b, &br);
       MapWindowPoints(NULL, parent, (POINT *)&br, 2);
-      if (r->vertical) EXPECT_EQ(pc.right - 6, br.left);
+      if (r->vertical) {
+        EXPECT_EQ(pc.right - 6, br.left);
+      }
       else EXPECT_EQ(pc.bottom - 6, br.top);
     }
   }

@@ -13,8 +13,9 @@ bool run(const std::string &src, test_services &svc) {
   std::vector<uint8_t> out;
   bool ok = asm_assemble("r", src.data(), src.size(), &svc, opt, out);
   EXPECT_EQ(ok, !out.empty() || src.empty() || ok);
-  if (!ok)
+  if (!ok) {
     EXPECT_FALSE(svc.out.empty()) << "silent failure for: " << src.substr(0, 80);
+  }
   return ok;
 }
 

@@ -221,7 +221,9 @@ void typed_run(unsigned seed) {
       EXPECT_EQ(dbapi_addfield(v, "e", "I"[0], err, sizeof err), (long)model.size());
       e = true;
     }
-    if (step % 10 == 0) ASSERT_EQ(dbt_dump_view(v), typed_dump(model, e)) << "step " << step;
+    if (step % 10 == 0) {
+      ASSERT_EQ(dbt_dump_view(v), typed_dump(model, e)) << "step " << step;
+    }
   }
   EXPECT_GT(commits, 200);
   EXPECT_GT(small, commits / 20);  // some commits only patched spare copies

@@ -57,7 +57,9 @@ TEST(DbRead, EveryByteChangeIsSafe) {
         DbBytes c = b;
         c[at] = (uint8_t)v;
         std::string r = dbt_dump_bytes(c);
-        if (r[0] == '!') EXPECT_GT(r.size(), 1u);
+        if (r[0] == '!') {
+          EXPECT_GT(r.size(), 1u);
+        }
       }
   }
 }

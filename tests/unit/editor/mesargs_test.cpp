@@ -68,7 +68,9 @@ TEST(MesArgs, TheTableHoldsEveryMessageOfTheInterface) {
     auto it = all.find(t[i].msg);
     ASSERT_NE(it, all.end()) << t[i].msg;
     EXPECT_EQ(it->second.name, t[i].name);
-    if (i > 0) EXPECT_LT(t[i - 1].msg, t[i].msg);   // sorted: searched by halves
+    if (i > 0) {   // sorted: searched by halves
+      EXPECT_LT(t[i - 1].msg, t[i].msg);
+    }
   }
 }
 
@@ -195,7 +197,9 @@ TEST(MesArgs, ZeroTextsOnlyWhereTheComponentTestsForThem) {
     EXPECT_FALSE(ma_classify(m) & MA_LP_ABSENT) << m;
   // every rule sits on a text parameter
   for (const auto &[msg, d] : iface())
-    if (ma_classify(msg) & MA_LP_ABSENT) EXPECT_TRUE(d.lp.type == "string" || d.lp.type == "cells") << msg;
+    if (ma_classify(msg) & MA_LP_ABSENT) {
+      EXPECT_TRUE(d.lp.type == "string" || d.lp.type == "cells") << msg;
+    }
 }
 
 // --- XPM images -----------------------------------------------------------

@@ -210,8 +210,9 @@ TEST(LuaColourSet, ExactSequence) {
   for (size_t i = 0; i < rec.log.size(); i++) {
     EXPECT_EQ(want[i].msg, rec.log[i].msg) << i;
     EXPECT_EQ(want[i].wp, rec.log[i].wp) << i;
-    if (want[i].lp != -1 || want[i].msg == SCM_COLOURISE)
+    if (want[i].lp != -1 || want[i].msg == SCM_COLOURISE) {
       EXPECT_EQ(want[i].lp, rec.log[i].lp) << i;
+    }
   }
   EXPECT_EQ("9", rec.log[15].ls);
   std::string kw = rec.log[10].ls;

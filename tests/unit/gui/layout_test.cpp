@@ -47,7 +47,8 @@ TEST(Floating, EmptyMenu) {
 }
 
 TEST(Docked, RemainderSpreadOnePixelAtATime) {
-  struct lay_row rows[4] = {{GR_BUTTON}, {GR_SEPARATOR}, {GR_BUTTON}, {GR_BUTTON}};
+  struct lay_row rows[4] = {{GR_BUTTON, 0, 0, 0, 0, 0}, {GR_SEPARATOR, 0, 0, 0, 0, 0},
+                            {GR_BUTTON, 0, 0, 0, 0, 0}, {GR_BUTTON, 0, 0, 0, 0, 0}};
   lay_docked(rows, 4, 6 + 3 * 10 + 2);
   EXPECT_EQ(rows[0].h, 11);
   EXPECT_EQ(rows[1].y, 11);
@@ -59,7 +60,7 @@ TEST(Docked, RemainderSpreadOnePixelAtATime) {
 }
 
 TEST(Docked, TooSmallAreaGivesEmptyRows) {
-  struct lay_row rows[2] = {{GR_SEPARATOR}, {GR_BUTTON}};
+  struct lay_row rows[2] = {{GR_SEPARATOR, 0, 0, 0, 0, 0}, {GR_BUTTON, 0, 0, 0, 0, 0}};
   lay_docked(rows, 2, 3);
   EXPECT_EQ(rows[1].h, 0);
 }

@@ -598,7 +598,9 @@ TEST_F(SaveFile, UnwritableTargetIsLeftUntouched) {
   bool root_writes = probe != nullptr;
   if (probe) fclose(probe);
   EXPECT_EQ(gh_run(("savestate('" + f + "')").c_str()), "");
-  if (!root_writes) EXPECT_EQ(slurp(f), "keep me");
+  if (!root_writes) {
+    EXPECT_EQ(slurp(f), "keep me");
+  }
   // a directory in the way, and a missing directory: nothing happens
   EXPECT_EQ(gh_run(("savestate('" + dir + "')").c_str()), "");
   EXPECT_EQ(gh_run(("savestate('" + dir + "/no/such')").c_str()), "");

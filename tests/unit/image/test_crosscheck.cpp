@@ -2,6 +2,7 @@
 // pixels with both. Skipped when `convert` is not installed.
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/unit/image/img_testutil.h"
@@ -11,8 +12,10 @@ namespace {
 struct sample {
   std::string name;     // file name; its extension picks our reader
   enc_bytes bytes;
-  int tol = 0;          // 5-bit channels may round either way
+  int tol;              // 5-bit channels may round either way
   std::string frame;    // ImageMagick frame selector, e.g. "[1]"
+  sample(std::string n, enc_bytes b, int t = 0, std::string f = "")
+      : name(std::move(n)), bytes(std::move(b)), tol(t), frame(std::move(f)) {}
 };
 
 bool have_convert() {

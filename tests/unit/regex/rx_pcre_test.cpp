@@ -451,7 +451,9 @@ TEST_P(RxPcre, PerlCompatibleSet) {
   printf("set 1: %d subjects compared (%d with unset groups at the end, %d as machine "
          "code), %d left out\n", t.compared, t.trailing, t.machine, t.skipped);
   EXPECT_GT(t.compared, 2300);
-  if (GetParam()) EXPECT_GT(t.machine, 2300);
+  if (GetParam()) {
+    EXPECT_GT(t.machine, 2300);
+  }
   else EXPECT_EQ(t.machine, 0);
   EXPECT_GT(t.trailing, 50);
   EXPECT_EQ(messages, "");
@@ -463,7 +465,9 @@ TEST_P(RxPcre, Utf8Set) {
   printf("set 4: %d subjects compared (%d with unset groups at the end, %d as machine "
          "code), %d left out\n", t.compared, t.trailing, t.machine, t.skipped);
   EXPECT_GT(t.compared, 350);
-  if (GetParam()) EXPECT_GT(t.machine, 350);
+  if (GetParam()) {
+    EXPECT_GT(t.machine, 350);
+  }
   else EXPECT_EQ(t.machine, 0);
 }
 
