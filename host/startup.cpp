@@ -53,7 +53,6 @@ extern "C" {
 #include "lualib.h"
 }
 
-struct trelk_state trelk;
 const char trelk_startup_name[] = "start.t";
 
 static void fail_registration(void) {
@@ -85,6 +84,7 @@ static void wire_windows(void) {
   cls_ops.scroll_client = sb_client_proc;
   cap_ops.menu_height = mn_content_height;
   cap_ops.maximisable = dw_resizable;
+  cap_ops.exit = trelk_exit_request;
   btn_ops.resizable = dw_resizable;
   btn_ops.resize = dw_right_resized;
   fw_ops.listed = fm_listed;
@@ -124,7 +124,7 @@ int trelk_init(void) {
   if (!cls_register_first()) fail_registration();
   cls_register_rest();
   ed_register_classes();
-  if (!mw_create()) return 0;
+  if (!mw_create(con_create)) return 0;
   wire_windows();
   mn_init();
   wire_editor();

@@ -4,21 +4,12 @@
 #ifndef trelk_h
 #define trelk_h
 
-#include <windows.h>
+#include "host/base/win/state.h"
 
 extern "C" {
 #include "lua.h"
 }
 
-struct trelk_state {
-  lua_State *L;        /* the one script state */
-  int exit_requested;  /* set by `exit'; ends the terminal loop */
-  int shutdown;        /* 0 running, 1 exit under way, 2 main window gone */
-  HINSTANCE instance;
-  HMODULE riched;      /* rich-edit library */
-};
-
-extern struct trelk_state trelk;
 extern const char trelk_startup_name[];   /* "start.t" */
 
 int trelk_init(void);          /* heap, classes, main window; 0 on failure */

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "host/base/heap.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/frame/caption.h"
 #include "ui/classes.h"

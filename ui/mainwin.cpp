@@ -4,7 +4,6 @@
 */
 #include <windows.h>
 
-#include "host/console.h"
 #include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
@@ -48,7 +47,7 @@ static HWND make_menu(const char *title, int x) {
                    WS_CHILD, 0);
 }
 
-int mw_create(void) {
+int mw_create(int (*terminal)(HWND main)) {
   RECT r;
   right_half(&r);
   main_wnd = fw_create(NULL, "Trelk Main Window", FW_KIND_MAIN, r.left, r.top,
@@ -59,7 +58,7 @@ int mw_create(void) {
   UpdateWindow(main_wnd);
   SendMessageA(main_wnd, WM_ACTIVATE, WA_ACTIVE, 0);
   fw_rec(main_wnd)->shrunk_height = 49;
-  if (!con_create(main_wnd)) return 0;
+  if (!terminal(main_wnd)) return 0;
   main_menu = make_menu("Main Menu", 7);
   RECT mr;
   GetWindowRect(main_menu, &mr);

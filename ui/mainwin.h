@@ -9,7 +9,8 @@
 
 #define MW_QUERY 0x704   /* toolkit query; the main window answers -1 */
 
-int mw_create(void);
+/* Makes the main window, its terminal (by terminal) and its two menus. */
+int mw_create(int (*terminal)(HWND main));
 HWND mw_window(void);       /* null before creation and once destroyed */
 HWND mw_main_menu(void);
 HWND mw_free_menu(void);

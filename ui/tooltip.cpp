@@ -3,8 +3,7 @@
 */
 #include <windows.h>
 
-#include "host/console.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/drag/dwgeom.h"
 #include "ui/mainwin.h"
 #include "ui/tooltip.h"

@@ -10,7 +10,7 @@
 #include "canvas/gi_lua.h"
 #include "canvas/win/cw_canvas.h"
 #include "gui/notify.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 
 #define CW_PEN RGB(0x99, 0x1f, 0x24)
 

@@ -20,7 +20,7 @@
 #include "gui/gui.h"
 #include "gui/objects.h"
 #include "gui/view.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/menu/menuwin.h"
 
 extern "C" {

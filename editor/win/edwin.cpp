@@ -18,7 +18,7 @@
 #include "gui/gui.h"
 #include "gui/notify.h"
 #include "gui/objects.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/colour.h"
 #include "ui/scroll/scroll.h"
 

@@ -7,7 +7,7 @@
 
 #include "gui/notify.h"
 #include "host/base/heap.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/frame/caption.h"
 #include "ui/dialog/dialogwin.h"

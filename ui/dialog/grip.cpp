@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gui/record.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/colour.h"
 #include "ui/dialog/dialogwin.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "gui/designer.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/drag/develop.h"
 #include "ui/drag/drag.h"

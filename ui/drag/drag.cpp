@@ -5,9 +5,8 @@
 */
 #include <windows.h>
 
-#include "host/console.h"
 #include "host/base/heap.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/drag/drag.h"
 #include "ui/drag/draghandle.h"
 #include "ui/frame/framed.h"

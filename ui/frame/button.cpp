@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "host/base/heap.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/colour.h"
 #include "ui/drag/dwgeom.h"

@@ -4,7 +4,7 @@
 */
 #include <windows.h>
 
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/frame/capbtn.h"
 #include "ui/frame/caption.h"
@@ -55,7 +55,7 @@ static void press_minimise(HWND h) {
   SetActiveWindow(w);
   ShowWindow(w, SW_MINIMIZE);
 }
-static void press_exit(HWND) { trelk_exit_request(); }
+static void press_exit(HWND) { cap_ops.exit(); }
 static void press_shrink(HWND) { mw_toggle_shrink(); }
 
 static LRESULT common(HWND h, UINT msg, WPARAM w, LPARAM l, glyph_fn glyph,

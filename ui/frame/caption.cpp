@@ -3,7 +3,7 @@
 */
 #include <windows.h>
 
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/frame/capbtn.h"
 #include "ui/frame/caption.h"
@@ -14,7 +14,8 @@
 HFONT ui_font = NULL;
 static int never_maximisable(HWND) { return 0; }
 static int keep_height(HWND) { return -1; }
-struct cap_ops cap_ops = {never_maximisable, keep_height};
+static void no_exit(void) {}
+struct cap_ops cap_ops = {never_maximisable, keep_height, no_exit};
 static HWND clicked;   /* window whose caption is being pressed */
 
 static int text_width(HDC dc, const char *s) {

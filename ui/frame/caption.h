@@ -15,11 +15,12 @@ void cap_finish(HWND w);
 /* What captions ask of later layers. maximisable: a double click
    maximises the window (its description has the maximise flag; the dialog
    layer answers). menu_height: content height of the menu a menu window
-   shows, or -1 to keep its size (the menu layer answers). Defaults: no,
-   and -1. */
+   shows, or -1 to keep its size (the menu layer answers). exit: what
+   "Exit Trelk" does (the program answers). Defaults: no, -1, nothing. */
 struct cap_ops {
   int (*maximisable)(HWND top);
   int (*menu_height)(HWND w);
+  void (*exit)(void);
 };
 extern struct cap_ops cap_ops;
 

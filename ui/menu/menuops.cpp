@@ -10,7 +10,7 @@
 #include "gui/view.h"
 #include "host/base/heap.h"
 #include "host/script/report.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "gui/layout.h"
 #include "ui/frame/caption.h"
 #include "ui/dialog/dialogwin.h"

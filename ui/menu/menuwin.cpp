@@ -9,7 +9,7 @@
 #include "gui/notify.h"
 #include "gui/view.h"
 #include "host/base/heap.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/frame/caption.h"
 #include "ui/drag/dwgeom.h"

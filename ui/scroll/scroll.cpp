@@ -7,7 +7,7 @@
 #include "gui/notify.h"
 #include "gui/record.h"
 #include "host/base/heap.h"
-#include "host/trelk.h"
+#include "host/base/win/state.h"
 #include "ui/frame/button.h"
 #include "ui/colour.h"
 #include "ui/frame/framed.h"
