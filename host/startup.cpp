@@ -87,7 +87,7 @@ static void wire_windows(void) {
   cap_ops.exit = trelk_exit_request;
   btn_ops.resizable = dw_resizable;
   btn_ops.resize = dw_right_resized;
-  fw_ops.listed = fm_listed;
+  fw_ops.listed = mn_free_listed;
   dw_ops.controls = dv_controls;
   dw_ops.rclick = dv_right_click;
 }

@@ -32,7 +32,7 @@ static void default_controls(HWND client, struct gr_container *desc) {
   int i = 0;
   for (struct gr_entry *e = desc->first; e; e = e->next, i++) {
     HWND b = btn_create(client, e->name ? e->name : "", 0, e->x, e->y,
-                        e->w > 0 ? e->w : 0, e->h > 0 ? e->h : 0, 0, me_proc,
+                        e->w > 0 ? e->w : 0, e->h > 0 ? e->h : 0, 0, mn_entry_proc,
                         i + 1, e);
     if (b == NULL) continue;
     ns_attach(b, e);

@@ -45,7 +45,7 @@ void ns_sync(HWND entry_wnd, struct gr_entry *e) {
   int wants = (e->flags & GR_EDIT) && e->digital >= 2 && e->digital <= 36;
   if (s && !wants) DestroyWindow(s);
   if (!s && wants) ns_attach(entry_wnd, e);
-  if (!s != !wants) me_fit(entry_wnd);   /* the editor takes the room */
+  if (!s != !wants) mn_entry_fit(entry_wnd);   /* the editor takes the room */
 }
 
 HWND ns_attach(HWND entry_wnd, struct gr_entry *e) {

@@ -68,7 +68,7 @@ void dm_place(struct gr_entry *e) {
   GetCursorPos(&p);
   ScreenToClient(main, &p);
   HWND w = btn_create(main, e->name ? e->name : "", 0, p.x, p.y, 128, 22, 0,
-                      me_proc, 1, e);
+                      mn_entry_proc, 1, e);
   if (w == NULL) return;
   ShowWindow(w, SW_SHOWNA);
   dg_begin(w);

@@ -41,7 +41,7 @@ static struct gr_container *dialog_of_frame(HWND t) {
 
 struct gr_container *de_container_at(HWND t, POINT p, int *pos) {
   for (; t; t = GetParent(t)) {
-    struct gr_entry *e = me_entry(t);
+    struct gr_entry *e = mn_entry_of(t);
     if (e && e->owner) {
       struct mn_view *v = view_showing(GetParent(t));
       *pos = v ? row_at(v, p) : gr_index(e);
@@ -122,7 +122,7 @@ static int shown_in_view(HWND w) {
 }
 
 int de_lookup(HWND w, struct dg_control *out) {
-  struct gr_entry *e = me_entry(w);
+  struct gr_entry *e = mn_entry_of(w);
   if (e == NULL) return 0;
   if (de_ops.fixed(e->owner)) return 1;   /* bits 0 */
   out->bits = DG_MOVABLE | DG_RESIZE | DG_SLIDE;

@@ -17,7 +17,7 @@
 
 #define DROP_TIMER 1
 
-struct gr_entry *me_entry(HWND h) {
+struct gr_entry *mn_entry_of(HWND h) {
   struct btn_record *r = btn_rec(h);
   struct gr_entry *e = r ? (struct gr_entry *)r->data : NULL;
   return gr_valid_entry(e) ? e : NULL;
@@ -71,8 +71,8 @@ static void put(HWND w, int x, int y, int cw, int ch) {
 
 #define BAR 6   /* the editor's own bars beside a multi-line edit */
 
-void me_fit(HWND h) {
-  struct gr_entry *e = me_entry(h);
+void mn_entry_fit(HWND h) {
+  struct gr_entry *e = mn_entry_of(h);
   if (e == NULL) return;
   HWND spin = NULL, vbar = NULL, hbar = NULL, ed = NULL;
   for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -109,11 +109,11 @@ static void paint(HWND h, HDC dc, struct gr_entry *e) {
     nt_notify(h, e, NT_PAINT);
     return;
   }
-  md_draw(h, dc, e, r ? r->colour : COL_MS_INACTIVE);
+  mn_draw_entry(h, dc, e, r ? r->colour : COL_MS_INACTIVE);
 }
 
-LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct gr_entry *e = me_entry(h);
+LRESULT CALLBACK mn_entry_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct gr_entry *e = mn_entry_of(h);
   if (e == NULL) return btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND:
@@ -146,10 +146,10 @@ LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       mn_rclick(h, e->rmenu);
       return 0;
     case WM_MOUSEWHEEL:
-      if (ms_wheel(view_of(h), (short)HIWORD(w))) return 0;
+      if (mn_scroll_wheel(view_of(h), (short)HIWORD(w))) return 0;
       break;
     case WM_SIZE:
-      me_fit(h);   /* a kept window moved to a new size */
+      mn_entry_fit(h);   /* a kept window moved to a new size */
       break;
     case WM_DESTROY:
       KillTimer(h, DROP_TIMER);

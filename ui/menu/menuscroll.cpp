@@ -16,7 +16,7 @@
 
 /* A top-level window keeps below the work area's height; a child window
    keeps to its own height. Only scrolled containers have a limit. */
-int ms_limit(struct mn_view *v, int top_level) {
+int mn_scroll_limit(struct mn_view *v, int top_level) {
   if (v->docked || !(v->c->cflags & GR_CF_SCROLLED)) return -1;
   if (!top_level) return lay_size(v->c->h - 5);
   RECT wa;
@@ -45,7 +45,7 @@ static void scrolled(HWND bar, int pos, int zero, void *arg) {
   slide(v);
 }
 
-void ms_place(struct mn_view *v, int scroll, int x, int y, int width) {
+void mn_scroll_place(struct mn_view *v, int scroll, int x, int y, int width) {
   if (!scroll) {
     if (v->bar && IsWindow(v->bar)) DestroyWindow(v->bar);
     v->bar = NULL;
@@ -67,7 +67,7 @@ void ms_place(struct mn_view *v, int scroll, int x, int y, int width) {
 }
 
 /* The wheel moves three rows a notch; the bar follows. */
-int ms_wheel(struct mn_view *v, int delta) {
+int mn_scroll_wheel(struct mn_view *v, int delta) {
   if (v == NULL || v->bar == NULL || !IsWindow(v->bar)) return 0;
   v->first -= delta / WHEEL_DELTA * 3;
   slide(v);
@@ -76,7 +76,7 @@ int ms_wheel(struct mn_view *v, int delta) {
   return 1;
 }
 
-void ms_free(struct mn_view *v) {
+void mn_scroll_free(struct mn_view *v) {
   if (v->rows) hp_free(v->rows);
   v->rows = NULL;
   v->bar = NULL;   /* a child of the window: it goes with it */

@@ -28,7 +28,7 @@ namespace {
 HWND entry_window(const char *name) {
   for (struct mn_view *v = mn_views; v; v = v->next)
     for (int i = 0; i < v->count; i++) {
-      struct gr_entry *e = v->entries[i] ? me_entry(v->entries[i]) : nullptr;
+      struct gr_entry *e = v->entries[i] ? mn_entry_of(v->entries[i]) : nullptr;
       if (e && e->name && std::string(e->name) == name) return v->entries[i];
     }
   return nullptr;
@@ -173,7 +173,7 @@ TEST_F(Develop, CodePanesGetTheBuiltInLuaColours) {
   struct gr_entry *mine = nullptr;
   for (struct mn_view *v = mn_views; v; v = v->next)
     for (int i = 0; i < v->count; i++) {
-      struct gr_entry *e = v->entries[i] ? me_entry(v->entries[i]) : nullptr;
+      struct gr_entry *e = v->entries[i] ? mn_entry_of(v->entries[i]) : nullptr;
       if (e && (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT && !e->code_pane) mine = e;
     }
   ASSERT_NE(mine, nullptr);
