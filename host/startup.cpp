@@ -88,8 +88,8 @@ static void wire_windows(void) {
   btn_ops.resizable = dw_resizable;
   btn_ops.resize = dw_right_resized;
   fw_ops.listed = mn_free_listed;
-  dw_ops.controls = dv_controls;
-  dw_ops.rclick = dv_right_click;
+  dw_ops.controls = dw_controls;
+  dw_ops.rclick = dw_right_click;
 }
 
 /* Edit entries are editor windows; lexers' folding calls move the focus

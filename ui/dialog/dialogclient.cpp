@@ -35,7 +35,7 @@ static void default_controls(HWND client, struct gr_container *desc) {
                         e->w > 0 ? e->w : 0, e->h > 0 ? e->h : 0, 0, mn_entry_proc,
                         i + 1, e);
     if (b == NULL) continue;
-    ns_attach(b, e);
+    dw_spin_attach(b, e);
     ShowWindow(b, SW_SHOWNA);
   }
 }

@@ -19,7 +19,7 @@ static struct mn_view *view_of_client(HWND client) {
   return NULL;
 }
 
-struct mn_view *dv_view_of_frame(HWND frame) {
+struct mn_view *dw_view_of_frame(HWND frame) {
   for (struct mn_view *v = mn_views; v; v = v->next)
     if (v->kind == MN_DIALOG && v->wnd == frame) return v;
   return NULL;
@@ -89,7 +89,7 @@ static void build_tabs(struct mn_view *v, struct mn_keep_old *old) {
 
 /* Lays the controls out again: the windows of controls still there are
    kept and moved (menukeep.cpp), embedded objects too. */
-void dv_build(struct mn_view *v) {
+void dw_build(struct mn_view *v) {
   HWND client = v->inner;
   struct mn_keep_old old;
   mn_keep_take(v, &old);
@@ -149,7 +149,7 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return CallWindowProcA(prev, h, msg, w, l);
 }
 
-void dv_controls(HWND client, struct gr_container *desc) {
+void dw_controls(HWND client, struct gr_container *desc) {
   if (view_of_client(client) || !gr_valid_container(desc)) return;
   struct mn_view *v = (struct mn_view *)hp_alloc(sizeof *v);
   v->kind = MN_DIALOG;
@@ -159,11 +159,11 @@ void dv_controls(HWND client, struct gr_container *desc) {
   v->prev = (WNDPROC)SetWindowLongPtrA(client, GWLP_WNDPROC, (LONG_PTR)client_proc);
   v->next = mn_views;
   mn_views = v;
-  dv_build(v);
+  dw_build(v);
 }
 
 /* the right-click object of a dialog, opened at the pointer the way
    entries open theirs */
-void dv_right_click(HWND client, struct gr_container *desc) {
+void dw_right_click(HWND client, struct gr_container *desc) {
   mn_rclick(client, desc->rmenu);
 }

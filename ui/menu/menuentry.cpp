@@ -91,7 +91,7 @@ void mn_entry_fit(HWND h) {
   GetClientRect(h, &rc);
   int multi = (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT;
   int in = (e->flags & GR_EDIT) && !multi ? 1 : 0;   /* inside the frame */
-  int sw = spin ? NS_WIDTH : 0, bar = vbar || hbar ? BAR : 0;
+  int sw = spin ? DW_SPIN_WIDTH : 0, bar = vbar || hbar ? BAR : 0;
   int ew = rc.right - 2 * in - sw - bar, eh = rc.bottom - 2 * in - bar;
   if (ed) put(ed, in, in, ew, eh);
   if (vbar) put(vbar, in + ew, in, bar, eh);

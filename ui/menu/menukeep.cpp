@@ -108,14 +108,14 @@ HWND mn_keep_entry(struct mn_view *v, struct mn_keep_old *o, int i, struct gr_en
   if (b) {
     SetWindowLongPtrA(b, GWLP_ID, i + 1);
     place(b, x, y, w, h);
-    ns_sync(b, e);
+    dw_spin_sync(b, e);
   } else {
     b = btn_create(v->inner, e->name ? e->name : "", shape_of(e), x, y, w, h,
                    0, mn_entry_proc, i + 1, e);
     if (b == NULL) return NULL;
     /* the entry's own background never paints over its editor or bars */
     SetWindowLongA(b, GWL_STYLE, GetWindowLongA(b, GWL_STYLE) | WS_CLIPCHILDREN);
-    ns_attach(b, e);
+    dw_spin_attach(b, e);
     ShowWindow(b, SW_SHOWNA);
     if (edits) mn_ops.entry(b, e);   /* editor windows */
     mn_entry_fit(b);

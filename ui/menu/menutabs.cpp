@@ -82,7 +82,7 @@ static void redraw_tabs(struct mn_view *v) {
 /* the view of a page window: a menu window's, or a dialog frame's */
 static struct mn_view *page_view(HWND page) {
   struct mn_view *o = mn_view_of(page);
-  return o ? o : dv_view_of_frame(page);
+  return o ? o : dw_view_of_frame(page);
 }
 
 /* whether the page window shows c */

@@ -157,7 +157,7 @@ static int floating(struct mn_view *v, struct lay_row *rows, int n, int *area,
 void mn_build(struct mn_view *v) {
   if (v == NULL || trelk.shutdown) return;
   if (v->kind == MN_DIALOG) {
-    dv_build(v);
+    dw_build(v);
     return;
   }
   HWND wnd = v->wnd;

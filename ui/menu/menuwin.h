@@ -109,10 +109,10 @@ void mn_tab_keep_page(struct mn_view *v);   /* the current tab's page, kept */
 int mn_is_tab(struct gr_entry *e);   /* e is the current tab of its container */
 
 /* dialogs (dlgview.cpp) */
-void dv_controls(HWND client, struct gr_container *desc);   /* first shown */
-void dv_right_click(HWND client, struct gr_container *desc);
-void dv_build(struct mn_view *v);
-struct mn_view *dv_view_of_frame(HWND frame);
+void dw_controls(HWND client, struct gr_container *desc);   /* first shown */
+void dw_right_click(HWND client, struct gr_container *desc);
+void dw_build(struct mn_view *v);
+struct mn_view *dw_view_of_frame(HWND frame);
 
 /* entry windows */
 LRESULT CALLBACK mn_entry_proc(HWND h, UINT msg, WPARAM w, LPARAM l);

@@ -169,7 +169,7 @@ TEST_F(Keep, ANameWriteKeepsEveryWindow) {
 // children, never over them.
 TEST_F(Keep, SpinnerEditorAndBarsDoNotCoverEachOther) {
   show_form();
-  HWND num = window_of("knum"), spin = ns_find(num), ed = editor_of("knum");
+  HWND num = window_of("knum"), spin = dw_spin_find(num), ed = editor_of("knum");
   ASSERT_NE(spin, nullptr);
   ASSERT_NE(ed, nullptr);
   EXPECT_FALSE(overlap(rect_in(spin, num), rect_in(ed, num)));

@@ -60,7 +60,7 @@ TEST_F(NumericEdits, TheSpinnerSitsAtTheRightEndOfTheEdit) {
   b = rect_in(r->bar, GetParent(r->bar));
   // inside the one-pixel frame of the edit
   EXPECT_EQ(b.right, e.right - 1);
-  EXPECT_EQ(b.right - b.left, NS_WIDTH);
+  EXPECT_EQ(b.right - b.left, DW_SPIN_WIDTH);
   EXPECT_EQ(b.top, 1);
   EXPECT_EQ(b.bottom, e.bottom - 1);
 }
@@ -119,9 +119,9 @@ TEST_F(NumericEdits, TurningTheBaseOffRemovesTheSpinner) {
 TEST_F(NumericEdits, StepsAreNotTakenForPlainEdits) {
   drv_run("pe = edit{name='12'}");
   struct gr_entry *e = (struct gr_entry *)handle_of("pe");
-  EXPECT_EQ(ns_step(e, 1), 0);
+  EXPECT_EQ(dw_spin_step(e, 1), 0);
   EXPECT_EQ(drv_run("print(pe.name)"), "12");
-  EXPECT_EQ(ns_step(nullptr, 1), 0);
+  EXPECT_EQ(dw_spin_step(nullptr, 1), 0);
 }
 
 }  // namespace
