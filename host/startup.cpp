@@ -80,8 +80,8 @@ static void wire_windows(void) {
   gv = mn_view_ops;
   cls_ops.menu_client = mn_client_proc;
   cls_ops.dialog_client = dw_client_proc;
-  cls_ops.scroll = sb_bar_proc;
-  cls_ops.scroll_client = sb_client_proc;
+  cls_ops.scroll = sc_bar_proc;
+  cls_ops.scroll_client = sc_client_proc;
   cap_ops.menu_height = mn_content_height;
   cap_ops.maximisable = dw_resizable;
   cap_ops.exit = trelk_exit_request;

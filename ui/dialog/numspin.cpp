@@ -28,13 +28,13 @@ int dw_spin_step(struct gr_entry *e, int dir) {
 static void stepped(HWND bar, int pos, int zero, void *arg) {
   (void)pos;
   (void)zero;
-  struct sb_record *r = sb_rec(bar);
+  struct sc_record *r = sc_rec(bar);
   if (r) dw_spin_step((struct gr_entry *)arg, r->m.last_step < 0 ? 1 : -1);
 }
 
 HWND dw_spin_find(HWND entry_wnd) {
   for (HWND c = GetWindow(entry_wnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    struct sb_record *r = sb_rec(c);
+    struct sc_record *r = sc_rec(c);
     if (r && !r->m.has_thumb) return c;
   }
   return NULL;
@@ -54,6 +54,6 @@ HWND dw_spin_attach(HWND entry_wnd, struct gr_entry *e) {
   GetClientRect(entry_wnd, &rc);
   int x = rc.right - DW_SPIN_WIDTH;
   if (x < 0) x = 0;
-  return sb_create(entry_wnd, 1, 1, 1, 0, x, 0, rc.right - x, rc.bottom,
+  return sc_create(entry_wnd, 1, 1, 1, 0, x, 0, rc.right - x, rc.bottom,
                    0xFFFF, e, stepped, e);
 }

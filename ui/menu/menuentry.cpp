@@ -76,7 +76,7 @@ void mn_entry_fit(HWND h) {
   if (e == NULL) return;
   HWND spin = NULL, vbar = NULL, hbar = NULL, ed = NULL;
   for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    struct sb_record *r = sb_rec(c);
+    struct sc_record *r = sc_rec(c);
     if (r == NULL) {
       if (ed == NULL) ed = c;
     } else if (!r->m.has_thumb) {

@@ -56,14 +56,14 @@ void mn_scroll_place(struct mn_view *v, int scroll, int x, int y, int width) {
   int n = row_count(v);
   int last = lay_last_first(v->rows, n, v->view_h);
   if (v->bar == NULL || !IsWindow(v->bar))
-    v->bar = sb_create(v->wnd, n, n - last, 1, 1, x + width, y, BAR_W,
+    v->bar = sc_create(v->wnd, n, n - last, 1, 1, x + width, y, BAR_W,
                        v->view_h, BAR_ID, v->c, scrolled, NULL);
   else
     MoveWindow(v->bar, x + width, y, BAR_W, v->view_h, TRUE);
   slide(v);
-  struct sb_info info = {sizeof info, SB_RANGE | SB_PAGE | SB_POS, 0, n,
+  struct sc_info info = {sizeof info, SC_RANGE | SC_PAGE | SC_POS, 0, n,
                          (uint32_t)(n - last), v->first, 0};
-  if (v->bar) sb_set_bar(v->bar, &info);
+  if (v->bar) sc_set_bar(v->bar, &info);
 }
 
 /* The wheel moves three rows a notch; the bar follows. */
@@ -71,8 +71,8 @@ int mn_scroll_wheel(struct mn_view *v, int delta) {
   if (v == NULL || v->bar == NULL || !IsWindow(v->bar)) return 0;
   v->first -= delta / WHEEL_DELTA * 3;
   slide(v);
-  struct sb_info info = {sizeof info, SB_POS, 0, 0, 0, v->first, 0};
-  sb_set_bar(v->bar, &info);
+  struct sc_info info = {sizeof info, SC_POS, 0, 0, 0, v->first, 0};
+  sc_set_bar(v->bar, &info);
   return 1;
 }
 

@@ -341,7 +341,7 @@ TEST_F(Dialogs, ALongEmbeddedTableScrollsByRows) {
   GetWindowRect(v->wnd, &w);
   EXPECT_EQ(w.right - w.left, 200);
   EXPECT_LE(w.bottom - w.top, 150);
-  struct sb_record *bar = sb_rec(v->bar);
+  struct sc_record *bar = sc_rec(v->bar);
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->m.range, 40);
   int last = lay_last_first(v->rows, v->count, v->view_h);
