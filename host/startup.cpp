@@ -109,13 +109,13 @@ static void wire_drag(void) {
   con_loop.altclick = dg_altclick;
   cls_ops.drag = dg_frame_proc;
   cls_ops.drag_cover = dg_cover_proc;
-  dg_ops.lookup = de_lookup;
-  dg_ops.develop = dm_develop;
-  dg_ops.none = dm_named;
-  de_ops.fixed = dm_fixed;
-  de_ops.begin = dm_lifted;
-  dz_ops.close = dm_close;
-  dz_ops.place = dm_place;
+  dg_ops.lookup = dg_entry_lookup;
+  dg_ops.develop = dg_develop;
+  dg_ops.none = dg_dev_named;
+  dg_entry_ops.fixed = dg_dev_fixed;
+  dg_entry_ops.begin = dg_dev_lifted;
+  dz_ops.close = dg_dev_close;
+  dz_ops.place = dg_dev_place;
 }
 
 int trelk_init(void) {

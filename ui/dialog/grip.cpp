@@ -63,8 +63,8 @@ static POINT screen_point(HWND h, LPARAM l) {
 static RECT outline_at(struct dw_record *d, POINT p) {
   RECT rc;
   GetWindowRect(d->fw.own, &rc);
-  struct dwg_rect win = {rc.left, rc.top, rc.right, rc.bottom};
-  struct dwg_rect o = dwg_outline(&win, p.x, p.y, d->grab_x, d->grab_y);
+  struct dg_rect win = {rc.left, rc.top, rc.right, rc.bottom};
+  struct dg_rect o = dg_outline(&win, p.x, p.y, d->grab_x, d->grab_y);
   return {o.left, o.top, o.right, o.bottom};
 }
 
@@ -96,9 +96,9 @@ static void moved(HWND h, struct grip_record *g, struct dw_record *d, LPARAM l) 
 }
 
 static void apply(struct dw_record *d, const RECT *o) {
-  struct dwg_rect r = {o->left, o->top, o->right, o->bottom};
+  struct dg_rect r = {o->left, o->top, o->right, o->bottom};
   int w, ht;
-  dwg_outline_size(&r, &w, &ht);
+  dg_outline_size(&r, &w, &ht);
   struct gr_container *desc = d->desc;
   if (d->size_kind < 2 && gr_valid_container(desc)) {
     desc->w = w;

@@ -103,8 +103,8 @@ void btn_right_drag(HWND h) {
   if (top == drag_top && btn_ops.resizable(top)) {
     RECT rc;
     GetWindowRect(top, &rc);
-    int w = dwg_size(rc.right - rc.left + p.x - drag_at.x, DWG_MIN_W, DWG_MIN_W);
-    int ht = dwg_size(rc.bottom - rc.top + p.y - drag_at.y, DWG_MIN_H, DWG_MIN_H);
+    int w = dg_size(rc.right - rc.left + p.x - drag_at.x, DG_MIN_W, DG_MIN_W);
+    int ht = dg_size(rc.bottom - rc.top + p.y - drag_at.y, DG_MIN_H, DG_MIN_H);
     if (!btn_ops.resize(top, w, ht))
       SetWindowPos(top, NULL, 0, 0, w, ht,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

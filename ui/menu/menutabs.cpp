@@ -110,8 +110,8 @@ void mn_tab_keep_page(struct mn_view *v) {
   HWND page = v->page;
   /* sizes as the page was made: a dialog frame holds to its own bounds */
   int dialog = dw_rec(page) != NULL;
-  int pw = dialog ? dwg_size(sub->w, DWG_DEFAULT_W, DWG_MIN_W) : lay_size(sub->w);
-  int ph = dialog ? dwg_size(sub->h, DWG_DEFAULT_H, DWG_MIN_H) : lay_size(sub->h);
+  int pw = dialog ? dg_size(sub->w, DG_DEFAULT_W, DG_MIN_W) : lay_size(sub->w);
+  int ph = dialog ? dg_size(sub->h, DG_DEFAULT_H, DG_MIN_H) : lay_size(sub->h);
   RECT r;
   GetWindowRect(page, &r);
   MapWindowPoints(NULL, GetParent(page), (POINT *)&r, 2);

@@ -226,9 +226,9 @@ void mn_on_screen(HWND owner, int w, int h, int *x, int *y) {
   RECT wa, o;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
   if (f == NULL && owner && GetWindowRect(GetAncestor(owner, GA_ROOT), &o)) f = &o;
-  struct dwg_rect area = {wa.left, wa.top, wa.right, wa.bottom}, from;
+  struct dg_rect area = {wa.left, wa.top, wa.right, wa.bottom}, from;
   if (f) from = {f->left, f->top, f->right, f->bottom};
-  dwg_on_screen(&area, f ? &from : NULL, w, h, x, y);
+  dg_on_screen(&area, f ? &from : NULL, w, h, x, y);
 }
 
 HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
