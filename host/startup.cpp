@@ -82,11 +82,11 @@ static void wire_windows(void) {
   cls_ops.dialog_client = dw_client_proc;
   cls_ops.scroll = sc_bar_proc;
   cls_ops.scroll_client = sc_client_proc;
-  cap_ops.menu_height = mn_content_height;
-  cap_ops.maximisable = dw_resizable;
-  cap_ops.exit = trelk_exit_request;
-  btn_ops.resizable = dw_resizable;
-  btn_ops.resize = dw_right_resized;
+  fw_cap_ops.menu_height = mn_content_height;
+  fw_cap_ops.maximisable = dw_resizable;
+  fw_cap_ops.exit = trelk_exit_request;
+  fw_btn_ops.resizable = dw_resizable;
+  fw_btn_ops.resize = dw_right_resized;
   fw_ops.listed = mn_free_listed;
   dw_ops.controls = dw_controls;
   dw_ops.rclick = dw_right_click;

@@ -67,7 +67,7 @@ void dg_dev_place(struct gr_entry *e) {
   POINT p;
   GetCursorPos(&p);
   ScreenToClient(main, &p);
-  HWND w = btn_create(main, e->name ? e->name : "", 0, p.x, p.y, 128, 22, 0,
+  HWND w = fw_btn_create(main, e->name ? e->name : "", 0, p.x, p.y, 128, 22, 0,
                       mn_entry_proc, 1, e);
   if (w == NULL) return;
   ShowWindow(w, SW_SHOWNA);

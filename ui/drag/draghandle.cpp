@@ -15,7 +15,7 @@
 static HWND handles[4];
 
 static struct dg_handle_record *dh_rec(HWND w) {
-  return dg_is_handle(w) ? (struct dg_handle_record *)btn_rec(w) : NULL;
+  return dg_is_handle(w) ? (struct dg_handle_record *)fw_btn_rec(w) : NULL;
 }
 
 int dg_is_handle(HWND w) {
@@ -81,11 +81,11 @@ static void pull(struct dg_handle_record *r) {
 
 static LRESULT CALLBACK dh_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct dg_handle_record *r = dh_rec(h);
-  if (r == NULL) return btn_pass(h, msg, w, l);
+  if (r == NULL) return fw_btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND: {
       if (r->btn.colour == COL_MS_INACTIVE) r->btn.colour = COL_INACTIVE;
-      LRESULT res = btn_pass(h, msg, w, l);
+      LRESULT res = fw_btn_pass(h, msg, w, l);
       outline(h, (HDC)w);
       return res;
     }
@@ -107,16 +107,16 @@ static LRESULT CALLBACK dh_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (handles[i] == h) handles[i] = NULL;
       break;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }
 
 void dg_handle_create(HWND frame, HWND out[4]) {
   static const int side[4] = {DG_LEFT, DG_TOP, DG_BOTTOM, DG_RIGHT};
   for (int i = 0; i < 4; i++) {
-    HWND b = btn_create(frame, "", 0, 0, 0, DH_SIZE, DH_SIZE,
+    HWND b = fw_btn_create(frame, "", 0, 0, 0, DH_SIZE, DH_SIZE,
                         sizeof(struct dg_handle_record), dh_proc, 0xFFFF - 4 + i, NULL);
     out[i] = handles[i] = b;
-    struct dg_handle_record *r = b ? (struct dg_handle_record *)btn_rec(b) : NULL;
+    struct dg_handle_record *r = b ? (struct dg_handle_record *)fw_btn_rec(b) : NULL;
     if (r) r->side = side[i];
     if (b) ShowWindow(b, SW_SHOWNA);
   }

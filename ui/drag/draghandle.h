@@ -12,7 +12,7 @@
 enum { DG_TOP = 1, DG_BOTTOM = 2, DG_LEFT = 3, DG_RIGHT = 4 };
 
 struct dg_handle_record {
-  struct btn_record btn;
+  struct fw_btn_record btn;
   int side;       /* DG_TOP .. DG_RIGHT */
   int offset;     /* grab offset while the button is held */
 };

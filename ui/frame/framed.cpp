@@ -11,7 +11,7 @@
 #include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
-struct wl_entry *wl_head = NULL;
+struct fw_list_entry *fw_list_head = NULL;
 int fw_creating = 0;
 int fw_dragging = 0;
 static void not_listed(HWND, int) {}
@@ -24,19 +24,19 @@ struct fw_record *fw_rec(HWND w) {
 }
 
 static void wl_link(HWND w, struct fw_record *r, DWORD style) {
-  struct wl_entry *e = (struct wl_entry *)hp_alloc(sizeof *e);
+  struct fw_list_entry *e = (struct fw_list_entry *)hp_alloc(sizeof *e);
   e->wnd = w;
   e->rec = r;
   e->style = style;
-  e->next = wl_head;
-  if (wl_head) wl_head->prev = e;
-  wl_head = e;
+  e->next = fw_list_head;
+  if (fw_list_head) fw_list_head->prev = e;
+  fw_list_head = e;
   r->entry = e;
 }
 
-static void wl_unlink(struct wl_entry *e) {
+static void wl_unlink(struct fw_list_entry *e) {
   if (e == NULL) return;
-  if (e->prev) e->prev->next = e->next; else wl_head = e->next;
+  if (e->prev) e->prev->next = e->next; else fw_list_head = e->next;
   if (e->next) e->next->prev = e->prev;
   hp_free(e);
 }
@@ -99,7 +99,7 @@ HWND fw_create(HWND owner, const char *title, int kind, int x, int y, int w,
     r->caption = CreateWindowExA(0, "CtrelkCapcn", title,
         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
         3, 3, rc.right - 6, 16, wnd, (HMENU)0xFFFF, trelk.instance, NULL);
-    if (finish) cap_finish(wnd);
+    if (finish) fw_cap_finish(wnd);
   }
   return wnd;
 }
@@ -125,14 +125,14 @@ void fw_close_strays(HWND active) {
   if (active && (GetWindowLongA(active, GWL_STYLE) & WS_CHILD))
     active = GetAncestor(active, GA_ROOT);
   struct fw_record *r = fw_rec(active);
-  struct wl_entry *e = wl_head;
+  struct fw_list_entry *e = fw_list_head;
   while (e) {
-    struct wl_entry *next = e->next;
+    struct fw_list_entry *next = e->next;
     HWND w = e->wnd;
     if (!(e->style & WS_CHILD) && w != active && !on_chain(r, w) &&
         !(e->rec && e->rec->buttons_made)) {
       if (DestroyWindow(w))
-        next = wl_head;   /* the list changed under us: start again */
+        next = fw_list_head;   /* the list changed under us: start again */
     }
     e = next;
   }

@@ -69,7 +69,7 @@ void mn_free_init(void) {
   if (gui_main_menu == NULL)
     gui_main_menu = gr_container_new(GR_MENU, "Main Menu", NULL);
   mn_free_windows = gr_container_new(GR_MENU, "Free Windows Menu", NULL);
-  for (struct wl_entry *l = wl_head; l; l = l->next)
+  for (struct fw_list_entry *l = fw_list_head; l; l = l->next)
     if (l->rec && l->rec->buttons_made) mn_free_listed(l->wnd, 1);
   bar(mw_main_menu(), "Main Menu", gui_main_menu);
   bar(mw_free_menu(), "Free Windows Menu", mn_free_windows);

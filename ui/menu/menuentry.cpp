@@ -18,7 +18,7 @@
 #define DROP_TIMER 1
 
 struct gr_entry *mn_entry_of(HWND h) {
-  struct btn_record *r = btn_rec(h);
+  struct fw_btn_record *r = fw_btn_rec(h);
   struct gr_entry *e = r ? (struct gr_entry *)r->data : NULL;
   return gr_valid_entry(e) ? e : NULL;
 }
@@ -35,7 +35,7 @@ static int drops(const struct gr_entry *e) {
 }
 
 static void unhighlight(HWND h) {
-  struct btn_record *r = btn_rec(h);
+  struct fw_btn_record *r = fw_btn_rec(h);
   KillTimer(h, DROP_TIMER);
   if (r && r->colour != COL_MS_INACTIVE) {
     r->colour = COL_MS_INACTIVE;
@@ -104,7 +104,7 @@ void mn_entry_fit(HWND h) {
 }
 
 static void paint(HWND h, HDC dc, struct gr_entry *e) {
-  struct btn_record *r = btn_rec(h);
+  struct fw_btn_record *r = fw_btn_rec(h);
   if (e->flags & GR_PAINT) {
     nt_notify(h, e, NT_PAINT);
     return;
@@ -114,7 +114,7 @@ static void paint(HWND h, HDC dc, struct gr_entry *e) {
 
 LRESULT CALLBACK mn_entry_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct gr_entry *e = mn_entry_of(h);
-  if (e == NULL) return btn_pass(h, msg, w, l);
+  if (e == NULL) return fw_btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND:
       paint(h, (HDC)w, e);
@@ -127,10 +127,10 @@ LRESULT CALLBACK mn_entry_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_MOUSEMOVE:
       hover(h, e);
-      return btn_pass(h, msg, w, l);
+      return fw_btn_pass(h, msg, w, l);
     case WM_MOUSELEAVE:
       leave(h);
-      return btn_pass(h, msg, w, l);
+      return fw_btn_pass(h, msg, w, l);
     case WM_TIMER:
       if (w == DROP_TIMER) {
         KillTimer(h, DROP_TIMER);
@@ -155,5 +155,5 @@ LRESULT CALLBACK mn_entry_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       KillTimer(h, DROP_TIMER);
       break;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }

@@ -36,7 +36,7 @@ static int still_fits(HWND w, struct gr_entry *e, struct gr_container *c,
     struct dw_record *d = dw_rec(w);
     return (o && o->c == e->sub) || (d && d->desc == e->sub);
   }
-  struct btn_record *r = btn_rec(w);
+  struct fw_btn_record *r = fw_btn_rec(w);
   return mn_entry_of(w) == e && r && r->value == shape_of(e);
 }
 
@@ -110,7 +110,7 @@ HWND mn_keep_entry(struct mn_view *v, struct mn_keep_old *o, int i, struct gr_en
     place(b, x, y, w, h);
     dw_spin_sync(b, e);
   } else {
-    b = btn_create(v->inner, e->name ? e->name : "", shape_of(e), x, y, w, h,
+    b = fw_btn_create(v->inner, e->name ? e->name : "", shape_of(e), x, y, w, h,
                    0, mn_entry_proc, i + 1, e);
     if (b == NULL) return NULL;
     /* the entry's own background never paints over its editor or bars */

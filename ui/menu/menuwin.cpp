@@ -245,7 +245,7 @@ HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
   mn_on_screen(owner, r.right - r.left, r.bottom - r.top, &x, &y);
   SetWindowPos(w, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(w, SW_SHOWNA);
-  if (finish) cap_finish(w);
+  if (finish) fw_cap_finish(w);
   nt_notify(w, c, NT_CREATED);
   return IsWindow(w) ? w : NULL;
 }

@@ -129,9 +129,9 @@ void sc_place_thumb(struct sc_record *r) {
 }
 
 static HWND make_button(struct sc_record *r, int kind) {
-  HWND b = btn_create(r->client, "", 0, 0, 0, 1, 1, SBB_RECORD_SIZE, sc_btn_proc,
+  HWND b = fw_btn_create(r->client, "", 0, 0, 0, 1, 1, SBB_RECORD_SIZE, sc_btn_proc,
                       0xFFFF, r);
-  struct sc_btn_record *br = b ? (struct sc_btn_record *)btn_rec(b) : NULL;
+  struct sc_btn_record *br = b ? (struct sc_btn_record *)fw_btn_rec(b) : NULL;
   if (br == NULL) return NULL;
   br->kind = kind;
   br->bar = r;

@@ -35,7 +35,7 @@ struct sc_record {
 enum { SC_BTN_UP, SC_BTN_DOWN, SC_BTN_LEFT, SC_BTN_RIGHT, SC_BTN_VTHUMB, SC_BTN_HTHUMB };
 
 struct sc_btn_record {
-  struct btn_record b;
+  struct fw_btn_record b;
   int kind;
   struct sc_record *bar;
   int offset;               /* the thumb's */

@@ -9,7 +9,7 @@
 #include "ui/scroll/scroll.h"
 
 static struct sc_btn_record *sbb_rec(HWND h) {
-  struct sc_btn_record *r = (struct sc_btn_record *)btn_rec(h);
+  struct sc_btn_record *r = (struct sc_btn_record *)fw_btn_rec(h);
   if (r == NULL || sc_rec(GetParent(GetParent(h))) != r->bar) return NULL;
   return r;
 }
@@ -102,10 +102,10 @@ static void press_thumb(HWND h) {
 
 LRESULT CALLBACK sc_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   struct sc_btn_record *r = sbb_rec(h);
-  if (r == NULL) return btn_pass(h, msg, w, l);
+  if (r == NULL) return fw_btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND: {
-      LRESULT res = btn_pass(h, msg, w, l);
+      LRESULT res = fw_btn_pass(h, msg, w, l);
       paint(h, (HDC)w, r);
       return res;
     }
@@ -129,5 +129,5 @@ LRESULT CALLBACK sc_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       if (is_thumb(r->kind)) held(h, r, (WINDOWPOS *)l);
       return 0;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }
