@@ -23,7 +23,7 @@ struct fw_record *fw_rec(HWND w) {
   return hp_valid(r) ? r : NULL;
 }
 
-static void wl_link(HWND w, struct fw_record *r, DWORD style) {
+static void fw_list_link(HWND w, struct fw_record *r, DWORD style) {
   struct fw_list_entry *e = (struct fw_list_entry *)hp_alloc(sizeof *e);
   e->wnd = w;
   e->rec = r;
@@ -34,7 +34,7 @@ static void wl_link(HWND w, struct fw_record *r, DWORD style) {
   r->entry = e;
 }
 
-static void wl_unlink(struct fw_list_entry *e) {
+static void fw_list_unlink(struct fw_list_entry *e) {
   if (e == NULL) return;
   if (e->prev) e->prev->next = e->next; else fw_list_head = e->next;
   if (e->next) e->next->prev = e->prev;
@@ -44,7 +44,7 @@ static void wl_unlink(struct fw_list_entry *e) {
 void fw_unlist(HWND w) {
   struct fw_record *r = fw_rec(w);
   if (r == NULL || r->entry == NULL) return;
-  wl_unlink(r->entry);
+  fw_list_unlink(r->entry);
   r->entry = NULL;
 }
 
@@ -57,7 +57,7 @@ static HWND top_of(HWND w) {
 static void attach(HWND w, struct fw_record *r, DWORD style) {
   r->focus = fc_create(w);
   SetWindowLongPtrA(w, GWLP_USERDATA, (LONG_PTR)r);
-  wl_link(w, r, style);
+  fw_list_link(w, r, style);
   if (style & WS_CHILD) return;
   r->own = w;
   struct fw_record *orec = fw_rec(top_of(r->owner));
@@ -140,7 +140,7 @@ void fw_close_strays(HWND active) {
 
 static void on_destroy(HWND h, struct fw_record *r) {
   fc_release(r->focus);
-  wl_unlink(r->entry);
+  fw_list_unlink(r->entry);
   if (r->buttons_made) fw_ops.listed(h, 0);
   if (r->owner_rec && hp_valid(r->owner_rec)) r->owner_rec->popup = NULL;
   struct fw_record *direct = fw_rec(r->owner);

@@ -14,13 +14,13 @@
 #include "ui/scroll/scroll.h"
 #include "ui/wndprocs.h"
 
-#define SB_RECORD_SIZE 192
-#define SBB_RECORD_SIZE 88
+#define SC_RECORD_SIZE 192
+#define SC_BTN_RECORD_SIZE 88
 #define THUMB_THICK 12
 #define FIRST_DELAY 1000
 #define NEXT_DELAY 100
 
-static struct sc_record *sb_all = NULL;
+static struct sc_record *sc_all = NULL;
 
 static int key_down(void) { return GetKeyState(VK_LBUTTON) < 0; }
 struct sc_ops sc_ops = {key_down};
@@ -28,13 +28,13 @@ struct sc_ops sc_ops = {key_down};
 struct sc_record *sc_rec(HWND bar) {
   if (bar == NULL) return NULL;
   void *p = (void *)GetWindowLongPtrA(bar, GWLP_USERDATA);
-  for (struct sc_record *r = sb_all; r; r = r->next)
+  for (struct sc_record *r = sc_all; r; r = r->next)
     if (r == p) return r;
   return NULL;
 }
 
 static void unlink_bar(struct sc_record *r) {
-  for (struct sc_record **p = &sb_all; *p; p = &(*p)->next)
+  for (struct sc_record **p = &sc_all; *p; p = &(*p)->next)
     if (*p == r) {
       *p = r->next;
       return;
@@ -42,7 +42,7 @@ static void unlink_bar(struct sc_record *r) {
 }
 
 static void link_bar(struct sc_record *r) {
-  struct sc_record **p = &sb_all;
+  struct sc_record **p = &sc_all;
   while (*p) p = &(*p)->next;
   *p = r;
 }
@@ -57,7 +57,7 @@ HWND sc_create(HWND parent, int range, int page, int vertical, int thumb,
   if (bar == NULL) return NULL;
   size_t size = sizeof(struct sc_record);
   struct sc_record *r =
-      (struct sc_record *)hp_alloc(size > SB_RECORD_SIZE ? size : SB_RECORD_SIZE);
+      (struct sc_record *)hp_alloc(size > SC_RECORD_SIZE ? size : SC_RECORD_SIZE);
   sc_model_init(&r->m, range, page, thumb);
   r->vertical = vertical ? 1 : 0;
   r->x = x, r->y = y, r->w = w, r->h = h;
@@ -129,7 +129,7 @@ void sc_place_thumb(struct sc_record *r) {
 }
 
 static HWND make_button(struct sc_record *r, int kind) {
-  HWND b = fw_btn_create(r->client, "", 0, 0, 0, 1, 1, SBB_RECORD_SIZE, sc_btn_proc,
+  HWND b = fw_btn_create(r->client, "", 0, 0, 0, 1, 1, SC_BTN_RECORD_SIZE, sc_btn_proc,
                       0xFFFF, r);
   struct sc_btn_record *br = b ? (struct sc_btn_record *)fw_btn_rec(b) : NULL;
   if (br == NULL) return NULL;
@@ -161,7 +161,8 @@ static void build(HWND bar, struct sc_record *r) {
   SetWindowLongPtrA(r->client, GWLP_USERDATA, (LONG_PTR)r);
   r->first = make_button(r, r->vertical ? SC_BTN_UP : SC_BTN_LEFT);
   r->second = make_button(r, r->vertical ? SC_BTN_DOWN : SC_BTN_RIGHT);
-  if (r->m.has_thumb) r->thumb = make_button(r, r->vertical ? SC_BTN_VTHUMB : SC_BTN_HTHUMB);
+  if (r->m.has_thumb)
+    r->thumb = make_button(r, r->vertical ? SC_BTN_VTHUMB : SC_BTN_HTHUMB);
   sc_layout(r);
 }
 
@@ -285,7 +286,7 @@ static struct sc_record *nth_bar(HWND container, int which) {
   struct fw_record *f = fw_rec(container);
   if (f == NULL || (f->kind & ~FW_KIND_BIT) != 2 || which < 0 || which > 1)
     return NULL;
-  for (struct sc_record *r = sb_all; r; r = r->next)
+  for (struct sc_record *r = sc_all; r; r = r->next)
     if (r->parent == container && which-- == 0) return r;
   return NULL;
 }

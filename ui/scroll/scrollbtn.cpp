@@ -8,7 +8,7 @@
 #include "ui/colour.h"
 #include "ui/scroll/scroll.h"
 
-static struct sc_btn_record *sbb_rec(HWND h) {
+static struct sc_btn_record *sc_btn_rec(HWND h) {
   struct sc_btn_record *r = (struct sc_btn_record *)fw_btn_rec(h);
   if (r == NULL || sc_rec(GetParent(GetParent(h))) != r->bar) return NULL;
   return r;
@@ -101,7 +101,7 @@ static void press_thumb(HWND h) {
 }
 
 LRESULT CALLBACK sc_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct sc_btn_record *r = sbb_rec(h);
+  struct sc_btn_record *r = sc_btn_rec(h);
   if (r == NULL) return fw_btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND: {
