@@ -80,16 +80,16 @@ static void wire_windows(void) {
   gv = mn_view_ops;
   cls_ops.menu_client = mn_client_proc;
   cls_ops.dialog_client = dw_client_proc;
-  cls_ops.scroll = sb_bar_proc;
-  cls_ops.scroll_client = sb_client_proc;
-  cap_ops.menu_height = mn_content_height;
-  cap_ops.maximisable = dw_resizable;
-  cap_ops.exit = trelk_exit_request;
-  btn_ops.resizable = dw_resizable;
-  btn_ops.resize = dw_right_resized;
-  fw_ops.listed = fm_listed;
-  dw_ops.controls = dv_controls;
-  dw_ops.rclick = dv_right_click;
+  cls_ops.scroll = sc_bar_proc;
+  cls_ops.scroll_client = sc_client_proc;
+  fw_cap_ops.menu_height = mn_content_height;
+  fw_cap_ops.maximisable = dw_resizable;
+  fw_cap_ops.exit = trelk_exit_request;
+  fw_btn_ops.resizable = dw_resizable;
+  fw_btn_ops.resize = dw_right_resized;
+  fw_ops.listed = mn_free_listed;
+  dw_ops.controls = dw_controls;
+  dw_ops.rclick = dw_right_click;
 }
 
 /* Edit entries are editor windows; lexers' folding calls move the focus
@@ -109,13 +109,13 @@ static void wire_drag(void) {
   con_loop.altclick = dg_altclick;
   cls_ops.drag = dg_frame_proc;
   cls_ops.drag_cover = dg_cover_proc;
-  dg_ops.lookup = de_lookup;
-  dg_ops.develop = dm_develop;
-  dg_ops.none = dm_named;
-  de_ops.fixed = dm_fixed;
-  de_ops.begin = dm_lifted;
-  dz_ops.close = dm_close;
-  dz_ops.place = dm_place;
+  dg_ops.lookup = dg_entry_lookup;
+  dg_ops.develop = dg_develop;
+  dg_ops.none = dg_dev_named;
+  dg_entry_ops.fixed = dg_dev_fixed;
+  dg_entry_ops.begin = dg_dev_lifted;
+  dz_ops.close = dg_dev_close;
+  dz_ops.place = dg_dev_place;
 }
 
 int trelk_init(void) {

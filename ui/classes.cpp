@@ -60,9 +60,9 @@ void cls_register_rest(void) {
   HBRUSH white = (HBRUSH)GetStockObject(WHITE_BRUSH);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
   const UINT vh = CS_VREDRAW | CS_HREDRAW;
-  reg("CtrelkCapcn", vh | CS_DBLCLKS, cap_proc, 0,
+  reg("CtrelkCapcn", vh | CS_DBLCLKS, fw_cap_proc, 0,
       CreateSolidBrush(col_get(COL_CAP_BG)), NULL, arrow);
-  reg("BtrelkUBcn", vh, btn_class_proc, 8,
+  reg("BtrelkUBcn", vh, fw_btn_class_proc, 8,
       CreateSolidBrush(col_get(COL_INACTIVE)), NULL, arrow);
   reg("WtrelkUWcn", vh, fw_class_proc, 4, red, NULL, arrow);
   reg("BtrelkScrollcn", vh, scroll, 4, white, NULL, arrow);
@@ -79,5 +79,5 @@ void cls_register_rest(void) {
   lf.lfWeight = 600;
   lf.lfPitchAndFamily = FF_SWISS;
   lstrcpyA(lf.lfFaceName, "system");
-  ui_font = CreateFontIndirectA(&lf);
+  fw_font = CreateFontIndirectA(&lf);
 }

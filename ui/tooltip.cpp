@@ -82,9 +82,9 @@ static void on_show_timer(void) {
   /* below and left of the pointer, but on the work area near its edges */
   RECT wa;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
-  struct dwg_rect area = {wa.left, wa.top, wa.right, wa.bottom};
+  struct dg_rect area = {wa.left, wa.top, wa.right, wa.bottom};
   int x = tt.anchor.x - 30, y = tt.anchor.y + 30;
-  dwg_on_screen(&area, NULL, tt.size.cx, tt.size.cy, &x, &y);
+  dg_on_screen(&area, NULL, tt.size.cx, tt.size.cy, &x, &y);
   SetWindowPos(tt_window, HWND_TOPMOST, x, y, tt.size.cx, tt.size.cy,
                SWP_NOACTIVATE | SWP_NOOWNERZORDER);
   tt.visible = 1;

@@ -27,7 +27,7 @@ int cw_windows_of(void *rec, HWND *out, int max) {
       continue;
     }
     for (int i = 0; i < v->count; i++)
-      if (v->entries[i] && me_entry(v->entries[i]) == rec)
+      if (v->entries[i] && mn_entry_of(v->entries[i]) == rec)
         n = add(v->entries[i], out, n, max);
   }
   if (n == 0 && gv.window_of) n = add((HWND)gv.window_of(rec), out, n, max);

@@ -203,8 +203,8 @@ HWND ew_create(HWND parent, struct gr_entry *e) {
     GetClientRect(parent, &rc);
     int w = rc.right > 6 ? rc.right - 6 : 0, ht = rc.bottom > 6 ? rc.bottom - 6 : 0;
     MoveWindow(h, 0, 0, w, ht, FALSE);
-    r->vbar = sb_create_vertical(parent, w, 0, 6, ht, 0);
-    r->hbar = sb_create_horizontal(parent, 0, ht, w, 6, 0);
+    r->vbar = sc_create_vertical(parent, w, 0, 6, ht, 0);
+    r->hbar = sc_create_horizontal(parent, 0, ht, w, 6, 0);
   }
   ew_send(h, SCI_SETHSCROLLBAR, multi, 0);
   ew_send(h, SCI_SETVSCROLLBAR, multi, 0);

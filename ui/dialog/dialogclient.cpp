@@ -31,11 +31,11 @@ static struct dc_record *dc_rec(HWND h) {
 static void default_controls(HWND client, struct gr_container *desc) {
   int i = 0;
   for (struct gr_entry *e = desc->first; e; e = e->next, i++) {
-    HWND b = btn_create(client, e->name ? e->name : "", 0, e->x, e->y,
-                        e->w > 0 ? e->w : 0, e->h > 0 ? e->h : 0, 0, me_proc,
+    HWND b = fw_btn_create(client, e->name ? e->name : "", 0, e->x, e->y,
+                        e->w > 0 ? e->w : 0, e->h > 0 ? e->h : 0, 0, mn_entry_proc,
                         i + 1, e);
     if (b == NULL) continue;
-    ns_attach(b, e);
+    dw_spin_attach(b, e);
     ShowWindow(b, SW_SHOWNA);
   }
 }
@@ -93,12 +93,12 @@ LRESULT CALLBACK dw_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_MOUSEMOVE:
       if (w & MK_RBUTTON) {
-        btn_right_drag(h);
+        fw_btn_right_drag(h);
         return 0;
       }
       break;
     case WM_RBUTTONDOWN: {
-      btn_right_start(h);
+      fw_btn_right_start(h);
       struct gr_container *desc = desc_of(h);
       if (desc) dw_ops.rclick(h, desc);
       return 0;

@@ -70,11 +70,11 @@ void dw_free_owned(struct dw_record *r) {
 static int has_caption(struct dw_record *r) { return r->fw.caption != NULL; }
 
 static int shown_w(struct gr_container *c) {
-  return dwg_size(c->w, DWG_DEFAULT_W, DWG_MIN_W);
+  return dg_size(c->w, DG_DEFAULT_W, DG_MIN_W);
 }
 
 static int shown_h(struct gr_container *c) {
-  return dwg_size(c->h, DWG_DEFAULT_H, DWG_MIN_H);
+  return dg_size(c->h, DG_DEFAULT_H, DG_MIN_H);
 }
 
 void dw_resize_all(struct gr_container *desc) {
@@ -113,7 +113,7 @@ static void make_client(HWND h, struct dw_record *r) {
   nt_notify(h, r->desc, NT_CREATED);
 }
 
-static void owner_rect(HWND h, struct dwg_rect *o, int *has) {
+static void owner_rect(HWND h, struct dg_rect *o, int *has) {
   HWND owner = GetWindow(h, GW_OWNER);
   RECT rc;
   *has = owner && GetWindowRect(owner, &rc);
@@ -124,18 +124,18 @@ static void sized(HWND h, struct dw_record *r, int w, int ht) {
   if (has_caption(r)) {
     RECT rc;
     GetWindowRect(h, &rc);
-    struct dwg_rect win = {rc.left, rc.top, rc.right, rc.bottom}, o;
+    struct dg_rect win = {rc.left, rc.top, rc.right, rc.bottom}, o;
     int has, x, y;
     owner_rect(h, &o, &has);
-    int moved = dwg_place(&win, has ? &o : NULL, GetSystemMetrics(SM_CXMAXIMIZED),
+    int moved = dg_place(&win, has ? &o : NULL, GetSystemMetrics(SM_CXMAXIMIZED),
                           GetSystemMetrics(SM_CYMAXIMIZED), ht, &x, &y);
     /* and never off the work area: the rule above alone may leave the
        bottom below it */
     RECT wa;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
-    struct dwg_rect area = {wa.left, wa.top, wa.right, wa.bottom};
+    struct dg_rect area = {wa.left, wa.top, wa.right, wa.bottom};
     int nx = x, ny = y;
-    dwg_on_screen(&area, NULL, rc.right - rc.left, rc.bottom - rc.top, &nx, &ny);
+    dg_on_screen(&area, NULL, rc.right - rc.left, rc.bottom - rc.top, &nx, &ny);
     if (moved || nx != rc.left || ny != rc.top)
       SetWindowPos(h, NULL, nx, ny, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -15,13 +15,13 @@
 
 static struct mn_view *view_of_client(HWND client) {
   for (struct mn_view *v = mn_views; v; v = v->next)
-    if (v->kind == MV_DIALOG && v->inner == client) return v;
+    if (v->kind == MN_DIALOG && v->inner == client) return v;
   return NULL;
 }
 
-struct mn_view *dv_view_of_frame(HWND frame) {
+struct mn_view *dw_view_of_frame(HWND frame) {
   for (struct mn_view *v = mn_views; v; v = v->next)
-    if (v->kind == MV_DIALOG && v->wnd == frame) return v;
+    if (v->kind == MN_DIALOG && v->wnd == frame) return v;
   return NULL;
 }
 
@@ -61,7 +61,7 @@ static void keep_embedded(HWND w, struct gr_entry *e) {
 
 /* A tabbed dialog in a dialog frame: its entries are a column of tabs at
    the client's left edge, laid out as menu rows. */
-static void build_tabs(struct mn_view *v, struct mk_old *old) {
+static void build_tabs(struct mn_view *v, struct mn_keep_old *old) {
   int n = gr_count(v->c);
   struct lay_row *rows =
       (struct lay_row *)hp_alloc(sizeof(struct lay_row) * (n ? n : 1));
@@ -78,23 +78,23 @@ static void build_tabs(struct mn_view *v, struct mk_old *old) {
   }
   ReleaseDC(NULL, dc);
   int width = lay_floating(rows, n, &v->total);
-  mk_alloc(v, n);
+  mn_keep_alloc(v, n);
   i = 0;
   for (struct gr_entry *e = v->c->first; e; e = e->next, i++)
-    mk_entry(v, old, i, e, 1, rows[i].y + 1, width, rows[i].h, 0);
+    mn_keep_entry(v, old, i, e, 1, rows[i].y + 1, width, rows[i].h, 0);
   hp_free(rows);
-  mk_drop(v, old);
-  mt_keep_page(v);
+  mn_keep_drop(v, old);
+  mn_tab_keep_page(v);
 }
 
 /* Lays the controls out again: the windows of controls still there are
    kept and moved (menukeep.cpp), embedded objects too. */
-void dv_build(struct mn_view *v) {
+void dw_build(struct mn_view *v) {
   HWND client = v->inner;
-  struct mk_old old;
-  mk_take(v, &old);
+  struct mn_keep_old old;
+  mn_keep_take(v, &old);
   if (view_of_client(client) != v) {
-    mk_drop(NULL, &old);
+    mn_keep_drop(NULL, &old);
     return;
   }
   if (gr_tabbed(v->c)) {
@@ -107,11 +107,11 @@ void dv_build(struct mn_view *v) {
     if (IsWindow(page)) DestroyWindow(page);
   }
   int n = gr_count(v->c);
-  mk_alloc(v, n);
+  mn_keep_alloc(v, n);
   int i = 0;
   for (struct gr_entry *e = v->c->first; e; e = e->next, i++) {
     if (embeds(e)) continue;   /* shown below, once the list is walked */
-    mk_entry(v, &old, i, e, lay_coord(e->x), lay_coord(e->y), lay_size(e->w),
+    mn_keep_entry(v, &old, i, e, lay_coord(e->x), lay_coord(e->y), lay_size(e->w),
              lay_size(e->h), 1);
   }
   /* embedded objects: kept ones follow their entries; a new one's command
@@ -119,16 +119,16 @@ void dv_build(struct mn_view *v) {
   for (i = 0; i < n; i++) {
     struct gr_entry *e = gr_at(v->c, i);
     if (e == NULL || !embeds(e)) continue;
-    HWND w = mk_claim(&old, e);
+    HWND w = mn_keep_claim(&old, e);
     if (w) keep_embedded(w, e);
     else w = embed(v, e);
     if (view_of_client(client) != v) {
-      mk_drop(NULL, &old);
+      mn_keep_drop(NULL, &old);
       return;
     }
-    mk_embedded(v, i, e, w);
+    mn_keep_embedded(v, i, e, w);
   }
-  mk_drop(v, &old);
+  mn_keep_drop(v, &old);
   InvalidateRect(client, NULL, TRUE);
   mn_ops.built();   /* script code may run: last */
 }
@@ -149,21 +149,21 @@ static LRESULT CALLBACK client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return CallWindowProcA(prev, h, msg, w, l);
 }
 
-void dv_controls(HWND client, struct gr_container *desc) {
+void dw_controls(HWND client, struct gr_container *desc) {
   if (view_of_client(client) || !gr_valid_container(desc)) return;
   struct mn_view *v = (struct mn_view *)hp_alloc(sizeof *v);
-  v->kind = MV_DIALOG;
+  v->kind = MN_DIALOG;
   v->c = desc;
   v->wnd = GetParent(client);
   v->outer = v->inner = client;
   v->prev = (WNDPROC)SetWindowLongPtrA(client, GWLP_WNDPROC, (LONG_PTR)client_proc);
   v->next = mn_views;
   mn_views = v;
-  dv_build(v);
+  dw_build(v);
 }
 
 /* the right-click object of a dialog, opened at the pointer the way
    entries open theirs */
-void dv_right_click(HWND client, struct gr_container *desc) {
+void dw_right_click(HWND client, struct gr_container *desc) {
   mn_rclick(client, desc->rmenu);
 }

@@ -15,7 +15,7 @@
 #define GRIP_RECORD_SIZE 92
 
 struct grip_record {
-  struct btn_record b;
+  struct fw_btn_record b;
   RECT outline;   /* screen coordinates */
   int drawn;      /* the outline is on the screen */
   int stop;       /* the next move only erases */
@@ -63,8 +63,8 @@ static POINT screen_point(HWND h, LPARAM l) {
 static RECT outline_at(struct dw_record *d, POINT p) {
   RECT rc;
   GetWindowRect(d->fw.own, &rc);
-  struct dwg_rect win = {rc.left, rc.top, rc.right, rc.bottom};
-  struct dwg_rect o = dwg_outline(&win, p.x, p.y, d->grab_x, d->grab_y);
+  struct dg_rect win = {rc.left, rc.top, rc.right, rc.bottom};
+  struct dg_rect o = dg_outline(&win, p.x, p.y, d->grab_x, d->grab_y);
   return {o.left, o.top, o.right, o.bottom};
 }
 
@@ -96,9 +96,9 @@ static void moved(HWND h, struct grip_record *g, struct dw_record *d, LPARAM l) 
 }
 
 static void apply(struct dw_record *d, const RECT *o) {
-  struct dwg_rect r = {o->left, o->top, o->right, o->bottom};
+  struct dg_rect r = {o->left, o->top, o->right, o->bottom};
   int w, ht;
-  dwg_outline_size(&r, &w, &ht);
+  dg_outline_size(&r, &w, &ht);
   struct gr_container *desc = d->desc;
   if (d->size_kind < 2 && gr_valid_container(desc)) {
     desc->w = w;
@@ -122,14 +122,14 @@ static void release(HWND h, struct grip_record *g, struct dw_record *d, LPARAM l
 }
 
 static LRESULT CALLBACK grip_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct grip_record *g = (struct grip_record *)btn_rec(h);
+  struct grip_record *g = (struct grip_record *)fw_btn_rec(h);
   struct dw_record *d = dialog_of(h);
-  if (g == NULL || d == NULL) return btn_pass(h, msg, w, l);
+  if (g == NULL || d == NULL) return fw_btn_pass(h, msg, w, l);
   int resizing = (d->state & DW_RESIZING) != 0;
   switch (msg) {
     case WM_ERASEBKGND: {
       if (g->b.colour == COL_MS_INACTIVE) g->b.colour = COL_INACTIVE;
-      LRESULT res = btn_pass(h, msg, w, l);
+      LRESULT res = fw_btn_pass(h, msg, w, l);
       squares((HDC)w);
       return res;
     }
@@ -159,13 +159,13 @@ static LRESULT CALLBACK grip_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       }
       return 0;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }
 
 HWND dw_grip_create(HWND dialog) {
   RECT rc;
   GetClientRect(dialog, &rc);
-  HWND g = btn_create(dialog, "", 0, rc.right - 10, rc.bottom - 10, 10, 10,
+  HWND g = fw_btn_create(dialog, "", 0, rc.right - 10, rc.bottom - 10, 10, 10,
                       GRIP_RECORD_SIZE, grip_proc, 0xFFFF, NULL);
   if (g == NULL) return NULL;
   static const POINT l_shape[] = {{8, 0}, {10, 0}, {10, 10}, {0, 10},

@@ -12,7 +12,7 @@
 #include "ui/dialog/numspin.h"
 #include "ui/scroll/scroll.h"
 
-int ns_step(struct gr_entry *e, int dir) {
+int dw_spin_step(struct gr_entry *e, int dir) {
   if (!gr_valid_entry(e) || !(e->flags & GR_EDIT) || !e->digital) return 0;
   char out[80];
   if (!ne_step(ei.text(e), e->digital, dir, out, sizeof out)) {
@@ -28,32 +28,32 @@ int ns_step(struct gr_entry *e, int dir) {
 static void stepped(HWND bar, int pos, int zero, void *arg) {
   (void)pos;
   (void)zero;
-  struct sb_record *r = sb_rec(bar);
-  if (r) ns_step((struct gr_entry *)arg, r->m.last_step < 0 ? 1 : -1);
+  struct sc_record *r = sc_rec(bar);
+  if (r) dw_spin_step((struct gr_entry *)arg, r->m.last_step < 0 ? 1 : -1);
 }
 
-HWND ns_find(HWND entry_wnd) {
+HWND dw_spin_find(HWND entry_wnd) {
   for (HWND c = GetWindow(entry_wnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    struct sb_record *r = sb_rec(c);
+    struct sc_record *r = sc_rec(c);
     if (r && !r->m.has_thumb) return c;
   }
   return NULL;
 }
 
-void ns_sync(HWND entry_wnd, struct gr_entry *e) {
-  HWND s = ns_find(entry_wnd);
+void dw_spin_sync(HWND entry_wnd, struct gr_entry *e) {
+  HWND s = dw_spin_find(entry_wnd);
   int wants = (e->flags & GR_EDIT) && e->digital >= 2 && e->digital <= 36;
   if (s && !wants) DestroyWindow(s);
-  if (!s && wants) ns_attach(entry_wnd, e);
-  if (!s != !wants) me_fit(entry_wnd);   /* the editor takes the room */
+  if (!s && wants) dw_spin_attach(entry_wnd, e);
+  if (!s != !wants) mn_entry_fit(entry_wnd);   /* the editor takes the room */
 }
 
-HWND ns_attach(HWND entry_wnd, struct gr_entry *e) {
+HWND dw_spin_attach(HWND entry_wnd, struct gr_entry *e) {
   if (!(e->flags & GR_EDIT) || e->digital < 2 || e->digital > 36) return NULL;
   RECT rc;
   GetClientRect(entry_wnd, &rc);
-  int x = rc.right - NS_WIDTH;
+  int x = rc.right - DW_SPIN_WIDTH;
   if (x < 0) x = 0;
-  return sb_create(entry_wnd, 1, 1, 1, 0, x, 0, rc.right - x, rc.bottom,
+  return sc_create(entry_wnd, 1, 1, 1, 0, x, 0, rc.right - x, rc.bottom,
                    0xFFFF, e, stepped, e);
 }

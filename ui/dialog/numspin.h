@@ -9,19 +9,19 @@
 
 #include "gui/record.h"
 
-#define NS_WIDTH 15
+#define DW_SPIN_WIDTH 15
 
 /* Gives the window showing e its spinner when e is a numeric edit;
    returns the spinner or null. */
-HWND ns_attach(HWND entry_wnd, struct gr_entry *e);
+HWND dw_spin_attach(HWND entry_wnd, struct gr_entry *e);
 
 /* Gives the window showing e a spinner, or takes it away, as e's base now
    asks. */
-void ns_sync(HWND entry_wnd, struct gr_entry *e);
-HWND ns_find(HWND entry_wnd);   /* the spinner in an entry window, or null */
+void dw_spin_sync(HWND entry_wnd, struct gr_entry *e);
+HWND dw_spin_find(HWND entry_wnd);   /* the spinner in an entry window, or null */
 
 /* One step of e's number: dir > 0 counts up. Returns 0 (and beeps) when
    the text is not a number in e's base. */
-int ns_step(struct gr_entry *e, int dir);
+int dw_spin_step(struct gr_entry *e, int dir);
 
 #endif

@@ -17,7 +17,7 @@
 
 static HWND shown;
 
-HWND dm_window(void) { return shown && IsWindow(shown) ? shown : NULL; }
+HWND dg_dev_window(void) { return shown && IsWindow(shown) ? shown : NULL; }
 
 /* the sheet dropped open from the menu, if it is no longer the one the
    edited record needs, goes */
@@ -45,47 +45,47 @@ static void create(void) {
   fw_dragging--;
 }
 
-void dm_show(int show) {
+void dg_dev_show(int show) {
   if (!show) {
-    if (dm_window()) DestroyWindow(shown);
+    if (dg_dev_window()) DestroyWindow(shown);
     shown = NULL;
     return;
   }
-  if (dm_window()) drop_stale_sheet();
+  if (dg_dev_window()) drop_stale_sheet();
   else create();
 }
 
-void dm_close(void) {
-  dm_show(0);
+void dg_dev_close(void) {
+  dg_dev_show(0);
   if (dg.frame) DestroyWindow(dg.frame);
 }
 
 /* a new control: its own window at the pointer, carried until dropped */
-void dm_place(struct gr_entry *e) {
+void dg_dev_place(struct gr_entry *e) {
   HWND main = mw_window();
   if (main == NULL) return;
   POINT p;
   GetCursorPos(&p);
   ScreenToClient(main, &p);
-  HWND w = btn_create(main, e->name ? e->name : "", 0, p.x, p.y, 128, 22, 0,
-                      me_proc, 1, e);
+  HWND w = fw_btn_create(main, e->name ? e->name : "", 0, p.x, p.y, 128, 22, 0,
+                      mn_entry_proc, 1, e);
   if (w == NULL) return;
   ShowWindow(w, SW_SHOWNA);
   dg_begin(w);
 }
 
-void dm_lifted(struct gr_entry *e) { dz_edit(e); }
+void dg_dev_lifted(struct gr_entry *e) { dz_edit(e); }
 
-void dm_named(HWND clicked, POINT at) {
+void dg_dev_named(HWND clicked, POINT at) {
   int pos;
-  struct gr_container *c = de_container_at(clicked, at, &pos);
+  struct gr_container *c = dg_container_at(clicked, at, &pos);
   if (c == NULL || dz_is_designer(c)) return;
   dz_edit(c);
-  if (dz.edited) dm_show(1);
+  if (dz.edited) dg_dev_show(1);
 }
 
-int dm_fixed(const struct gr_container *c) { return dz_is_designer(c); }
+int dg_dev_fixed(const struct gr_container *c) { return dz_is_designer(c); }
 
-void dm_develop(int show) {
-  if (!show || dz.edited) dm_show(show);
+void dg_develop(int show) {
+  if (!show || dz.edited) dg_dev_show(show);
 }

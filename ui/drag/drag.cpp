@@ -25,7 +25,7 @@ static struct dg_frame *frame_rec(HWND w) {
 }
 
 static int is_ours(HWND w) {
-  return w && (w == dg.frame || w == dg.cover || dh_is_handle(w));
+  return w && (w == dg.frame || w == dg.cover || dg_is_handle(w));
 }
 
 int dg_movable(HWND w, struct dg_control *out) {
@@ -43,9 +43,9 @@ int dg_movable(HWND w, struct dg_control *out) {
 /* --- the frame --- */
 
 static void place_handles(struct dg_frame *r, int cw, int ch) {
-  static const int side[4] = {DH_LEFT, DH_TOP, DH_BOTTOM, DH_RIGHT};
+  static const int side[4] = {DG_LEFT, DG_TOP, DG_BOTTOM, DG_RIGHT};
   for (int i = 0; i < 4; i++) {
-    POINT p = dh_position(side[i], cw, ch);
+    POINT p = dg_handle_position(side[i], cw, ch);
     if (r->handles[i]) SetWindowPos(r->handles[i], HWND_TOP, p.x, p.y, 7, 7,
                                     SWP_NOACTIVATE);
   }
@@ -198,7 +198,7 @@ LRESULT CALLBACK dg_cover_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       if (w && r && r->handles[0] == NULL) {
         RECT cr;
         GetClientRect(h, &cr);
-        dh_create(GetParent(h), r->handles);
+        dg_handle_create(GetParent(h), r->handles);
         place_handles(r, cr.right, cr.bottom);
       }
       break;
@@ -307,4 +307,4 @@ int dg_altclick(const MSG *msg) {
   return 1;
 }
 
-void dg_init(void) { dh_init(); }
+void dg_init(void) { dg_handle_init(); }

@@ -14,7 +14,7 @@
 
 static int none_fixed(const struct gr_container *) { return 0; }
 static void no_begin(struct gr_entry *) {}
-struct de_ops de_ops = {none_fixed, no_begin};
+struct dg_entry_ops dg_entry_ops = {none_fixed, no_begin};
 
 static struct mn_view *view_showing(HWND t) {
   for (struct mn_view *v = mn_views; v; v = v->next)
@@ -39,9 +39,9 @@ static struct gr_container *dialog_of_frame(HWND t) {
   return d && gr_valid_container(d->desc) ? d->desc : NULL;
 }
 
-struct gr_container *de_container_at(HWND t, POINT p, int *pos) {
+struct gr_container *dg_container_at(HWND t, POINT p, int *pos) {
   for (; t; t = GetParent(t)) {
-    struct gr_entry *e = me_entry(t);
+    struct gr_entry *e = mn_entry_of(t);
     if (e && e->owner) {
       struct mn_view *v = view_showing(GetParent(t));
       *pos = v ? row_at(v, p) : gr_index(e);
@@ -84,14 +84,14 @@ static void place(struct gr_entry *e, struct gr_container *c, HWND target) {
   e->h = f.bottom - f.top;
 }
 
-void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
+void dg_entry_drop(HWND control, HWND target, uint32_t value, void *arg) {
   (void)control;
   (void)value;
   struct gr_entry *e = (struct gr_entry *)arg;
   POINT p = dg.drop_at;
   int pos = -1;
-  struct gr_container *c = target ? de_container_at(target, p, &pos) : NULL;
-  if (c == NULL || !gr_valid_entry(e) || de_ops.fixed(c)) {
+  struct gr_container *c = target ? dg_container_at(target, p, &pos) : NULL;
+  if (c == NULL || !gr_valid_entry(e) || dg_entry_ops.fixed(c)) {
     dg_end(NULL, 0);   /* nowhere to go: back where it was */
     return;
   }
@@ -110,7 +110,7 @@ void de_drop(HWND control, HWND target, uint32_t value, void *arg) {
 static void begin(HWND control, HWND frame, uint32_t value, void *arg) {
   (void)control; (void)frame; (void)value;
   struct gr_entry *e = (struct gr_entry *)arg;
-  if (gr_valid_entry(e)) de_ops.begin(e);
+  if (gr_valid_entry(e)) dg_entry_ops.begin(e);
 }
 
 /* an entry window that no menu window holds was made for the drag */
@@ -121,15 +121,15 @@ static int shown_in_view(HWND w) {
   return 0;
 }
 
-int de_lookup(HWND w, struct dg_control *out) {
-  struct gr_entry *e = me_entry(w);
+int dg_entry_lookup(HWND w, struct dg_control *out) {
+  struct gr_entry *e = mn_entry_of(w);
   if (e == NULL) return 0;
-  if (de_ops.fixed(e->owner)) return 1;   /* bits 0 */
+  if (dg_entry_ops.fixed(e->owner)) return 1;   /* bits 0 */
   out->bits = DG_MOVABLE | DG_RESIZE | DG_SLIDE;
   if (!shown_in_view(w)) out->bits |= DG_TRANSIENT;
   out->begin = begin;
   out->begin_arg = e;
-  out->drop = de_drop;
+  out->drop = dg_entry_drop;
   out->drop_arg = e;
   return 1;
 }

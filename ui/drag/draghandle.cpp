@@ -14,23 +14,23 @@
 
 static HWND handles[4];
 
-static struct dh_record *dh_rec(HWND w) {
-  return dh_is_handle(w) ? (struct dh_record *)btn_rec(w) : NULL;
+static struct dg_handle_record *dh_rec(HWND w) {
+  return dg_is_handle(w) ? (struct dg_handle_record *)fw_btn_rec(w) : NULL;
 }
 
-int dh_is_handle(HWND w) {
+int dg_is_handle(HWND w) {
   if (w == NULL) return 0;
   for (int i = 0; i < 4; i++)
     if (handles[i] == w) return IsWindow(w);
   return 0;
 }
 
-POINT dh_position(int side, int cw, int ch) {
+POINT dg_handle_position(int side, int cw, int ch) {
   POINT p = {0, 0};
   switch (side) {
-    case DH_RIGHT: p.x = cw - DH_SIZE; p.y = ch / 2 - 3; break;
-    case DH_BOTTOM: p.x = cw / 2 - 3; p.y = ch - DH_SIZE; break;
-    case DH_TOP: p.x = cw / 2 - 3; p.y = 0; break;
+    case DG_RIGHT: p.x = cw - DH_SIZE; p.y = ch / 2 - 3; break;
+    case DG_BOTTOM: p.x = cw / 2 - 3; p.y = ch - DH_SIZE; break;
+    case DG_TOP: p.x = cw / 2 - 3; p.y = 0; break;
     default: p.x = 0; p.y = ch / 2 - 3; break;
   }
   return p;
@@ -50,29 +50,29 @@ static void outline(HWND h, HDC dc) {
 
 static int resizable(void) { return dg.frame && (dg.info.bits & DG_RESIZE); }
 
-static void grab(HWND h, struct dh_record *r, LPARAM l) {
+static void grab(HWND h, struct dg_handle_record *r, LPARAM l) {
   RECT rc;
   GetClientRect(h, &rc);
   int x = (short)LOWORD(l), y = (short)HIWORD(l);
   SetCapture(h);
   switch (r->side) {
-    case DH_LEFT: r->offset = x; break;
-    case DH_RIGHT: r->offset = rc.right - x; break;
-    case DH_TOP: r->offset = y; break;
+    case DG_LEFT: r->offset = x; break;
+    case DG_RIGHT: r->offset = rc.right - x; break;
+    case DG_TOP: r->offset = y; break;
     default: r->offset = rc.bottom - y; break;
   }
 }
 
 /* the frame's edge on the handle's side follows the pointer */
-static void pull(struct dh_record *r) {
+static void pull(struct dg_handle_record *r) {
   POINT p;
   RECT f;
   GetCursorPos(&p);
   GetWindowRect(dg.frame, &f);
   switch (r->side) {
-    case DH_LEFT: f.left = p.x - r->offset; if (f.left > f.right - DH_MIN) f.left = f.right - DH_MIN; break;
-    case DH_RIGHT: f.right = p.x + r->offset; if (f.right < f.left + DH_MIN) f.right = f.left + DH_MIN; break;
-    case DH_TOP: f.top = p.y - r->offset; if (f.top > f.bottom - DH_MIN) f.top = f.bottom - DH_MIN; break;
+    case DG_LEFT: f.left = p.x - r->offset; if (f.left > f.right - DH_MIN) f.left = f.right - DH_MIN; break;
+    case DG_RIGHT: f.right = p.x + r->offset; if (f.right < f.left + DH_MIN) f.right = f.left + DH_MIN; break;
+    case DG_TOP: f.top = p.y - r->offset; if (f.top > f.bottom - DH_MIN) f.top = f.bottom - DH_MIN; break;
     default: f.bottom = p.y + r->offset; if (f.bottom < f.top + DH_MIN) f.bottom = f.top + DH_MIN; break;
   }
   SetWindowPos(dg.frame, NULL, f.left, f.top, f.right - f.left,
@@ -80,12 +80,12 @@ static void pull(struct dh_record *r) {
 }
 
 static LRESULT CALLBACK dh_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct dh_record *r = dh_rec(h);
-  if (r == NULL) return btn_pass(h, msg, w, l);
+  struct dg_handle_record *r = dh_rec(h);
+  if (r == NULL) return fw_btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND: {
       if (r->btn.colour == COL_MS_INACTIVE) r->btn.colour = COL_INACTIVE;
-      LRESULT res = btn_pass(h, msg, w, l);
+      LRESULT res = fw_btn_pass(h, msg, w, l);
       outline(h, (HDC)w);
       return res;
     }
@@ -107,21 +107,21 @@ static LRESULT CALLBACK dh_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (handles[i] == h) handles[i] = NULL;
       break;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }
 
-void dh_create(HWND frame, HWND out[4]) {
-  static const int side[4] = {DH_LEFT, DH_TOP, DH_BOTTOM, DH_RIGHT};
+void dg_handle_create(HWND frame, HWND out[4]) {
+  static const int side[4] = {DG_LEFT, DG_TOP, DG_BOTTOM, DG_RIGHT};
   for (int i = 0; i < 4; i++) {
-    HWND b = btn_create(frame, "", 0, 0, 0, DH_SIZE, DH_SIZE,
-                        sizeof(struct dh_record), dh_proc, 0xFFFF - 4 + i, NULL);
+    HWND b = fw_btn_create(frame, "", 0, 0, 0, DH_SIZE, DH_SIZE,
+                        sizeof(struct dg_handle_record), dh_proc, 0xFFFF - 4 + i, NULL);
     out[i] = handles[i] = b;
-    struct dh_record *r = b ? (struct dh_record *)btn_rec(b) : NULL;
+    struct dg_handle_record *r = b ? (struct dg_handle_record *)fw_btn_rec(b) : NULL;
     if (r) r->side = side[i];
     if (b) ShowWindow(b, SW_SHOWNA);
   }
 }
 
-void dh_init(void) {
+void dg_handle_init(void) {
   for (int i = 0; i < 4; i++) handles[i] = NULL;
 }

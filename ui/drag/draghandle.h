@@ -9,19 +9,19 @@
 
 #include "ui/frame/button.h"
 
-enum { DH_TOP = 1, DH_BOTTOM = 2, DH_LEFT = 3, DH_RIGHT = 4 };
+enum { DG_TOP = 1, DG_BOTTOM = 2, DG_LEFT = 3, DG_RIGHT = 4 };
 
-struct dh_record {
-  struct btn_record btn;
-  int side;       /* DH_* */
+struct dg_handle_record {
+  struct fw_btn_record btn;
+  int side;       /* DG_TOP .. DG_RIGHT */
   int offset;     /* grab offset while the button is held */
 };
 
-void dh_init(void);
+void dg_handle_init(void);
 /* Creates the handles in the frame: left, top, bottom, right. */
-void dh_create(HWND frame, HWND out[4]);
-int dh_is_handle(HWND w);
+void dg_handle_create(HWND frame, HWND out[4]);
+int dg_is_handle(HWND w);
 /* top-left corner of a handle in a client area of the given size */
-POINT dh_position(int side, int cw, int ch);
+POINT dg_handle_position(int side, int cw, int ch);
 
 #endif

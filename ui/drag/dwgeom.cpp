@@ -3,14 +3,14 @@
 */
 #include "ui/drag/dwgeom.h"
 
-int dwg_size(int want, int dflt, int min) {
+int dg_size(int want, int dflt, int min) {
   if (want <= 0) want = dflt;
   if (want < min) want = min;
-  if (want > DWG_MAX) want = DWG_MAX;
+  if (want > DG_MAX) want = DG_MAX;
   return want;
 }
 
-int dwg_place(const struct dwg_rect *win, const struct dwg_rect *owner,
+int dg_place(const struct dg_rect *win, const struct dg_rect *owner,
               int max_w, int max_h, int h, int *x, int *y) {
   int nx = win->left, ny = win->top;
   int w = win->right - win->left;
@@ -40,7 +40,7 @@ static int inside(long long v, int size, int lo, int hi) {
   return (int)v;
 }
 
-void dwg_on_screen(const struct dwg_rect *area, const struct dwg_rect *from,
+void dg_on_screen(const struct dg_rect *area, const struct dg_rect *from,
                    int w, int h, int *x, int *y) {
   long long nx = *x, ny = *y;
   if (nx + w > area->right && from) {
@@ -51,15 +51,15 @@ void dwg_on_screen(const struct dwg_rect *area, const struct dwg_rect *from,
   *y = inside(ny, h, area->top, area->bottom);
 }
 
-struct dwg_rect dwg_outline(const struct dwg_rect *win, int px, int py,
+struct dg_rect dg_outline(const struct dg_rect *win, int px, int py,
                             int grab_x, int grab_y) {
-  struct dwg_rect o = *win;
-  o.right = clamp((long long)px + grab_x, -DWG_MAX * 2, DWG_MAX * 2);
-  o.bottom = clamp((long long)py + grab_y, -DWG_MAX * 2, DWG_MAX * 2);
+  struct dg_rect o = *win;
+  o.right = clamp((long long)px + grab_x, -DG_MAX * 2, DG_MAX * 2);
+  o.bottom = clamp((long long)py + grab_y, -DG_MAX * 2, DG_MAX * 2);
   return o;
 }
 
-void dwg_outline_size(const struct dwg_rect *o, int *w, int *h) {
-  *w = dwg_size(o->right - o->left, DWG_MIN_W, DWG_MIN_W);
-  *h = dwg_size(o->bottom - o->top, DWG_MIN_H, DWG_MIN_H);
+void dg_outline_size(const struct dg_rect *o, int *w, int *h) {
+  *w = dg_size(o->right - o->left, DG_MIN_W, DG_MIN_W);
+  *h = dg_size(o->bottom - o->top, DG_MIN_H, DG_MIN_H);
 }

@@ -15,10 +15,10 @@ static HWND drag_top;      /* top-level window of the right-drag */
 
 static int never_resizable(HWND) { return 0; }
 static int not_resized(HWND, int, int) { return 0; }
-struct btn_ops btn_ops = {never_resizable, not_resized};
+struct fw_btn_ops fw_btn_ops = {never_resizable, not_resized};
 
-struct btn_record *btn_rec(HWND w) {
-  struct btn_record *r = (struct btn_record *)GetWindowLongPtrA(w, GWLP_USERDATA);
+struct fw_btn_record *fw_btn_rec(HWND w) {
+  struct fw_btn_record *r = (struct fw_btn_record *)GetWindowLongPtrA(w, GWLP_USERDATA);
   return hp_valid(r) ? r : NULL;
 }
 
@@ -33,13 +33,13 @@ static HWND owner_of(HWND w) {
   return NULL;
 }
 
-HWND btn_create(HWND parent, const char *caption, uint32_t value, int x, int y,
+HWND fw_btn_create(HWND parent, const char *caption, uint32_t value, int x, int y,
                 int w, int h, size_t recsize, WNDPROC proc, int id, void *data) {
-  if (recsize < sizeof(struct btn_record)) recsize = sizeof(struct btn_record);
+  if (recsize < sizeof(struct fw_btn_record)) recsize = sizeof(struct fw_btn_record);
   HWND b = CreateWindowExA(0, "BtrelkUBcn", caption, WS_CHILD, x, y, w, h,
                            parent, (HMENU)(INT_PTR)id, trelk.instance, NULL);
   if (b == NULL) return NULL;
-  struct btn_record *r = (struct btn_record *)hp_alloc(recsize);
+  struct fw_btn_record *r = (struct fw_btn_record *)hp_alloc(recsize);
   r->data = data;
   r->owner = owner_of(b);
   r->value = value;
@@ -49,13 +49,13 @@ HWND btn_create(HWND parent, const char *caption, uint32_t value, int x, int y,
   if (proc)
     r->class_proc = (WNDPROC)SetWindowLongPtrA(b, GWLP_WNDPROC, (LONG_PTR)proc);
   else
-    r->class_proc = btn_class_proc;
+    r->class_proc = fw_btn_class_proc;
   return b;
 }
 
-LRESULT btn_pass(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct btn_record *r = btn_rec(h);
-  WNDPROC p = r && r->class_proc ? r->class_proc : btn_class_proc;
+LRESULT fw_btn_pass(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct fw_btn_record *r = fw_btn_rec(h);
+  WNDPROC p = r && r->class_proc ? r->class_proc : fw_btn_class_proc;
   return CallWindowProcA(p, h, msg, w, l);
 }
 
@@ -64,7 +64,7 @@ static void track(HWND h, DWORD flags) {
   TrackMouseEvent(&t);
 }
 
-static void paint(HWND h, HDC dc, struct btn_record *r) {
+static void paint(HWND h, HDC dc, struct fw_btn_record *r) {
   if (r->painter) {
     r->painter(h, dc);
     return;
@@ -85,35 +85,35 @@ static void paint(HWND h, HDC dc, struct btn_record *r) {
   DeleteObject(pen);
 }
 
-static void set_colour(HWND h, struct btn_record *r, int slot) {
+static void set_colour(HWND h, struct fw_btn_record *r, int slot) {
   r->colour = slot;
   RedrawWindow(h, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void btn_right_start(HWND h) {
+void fw_btn_right_start(HWND h) {
   GetCursorPos(&drag_at);
   drag_top = top_of(h);
 }
 
 /* the size never drops below what the caption and grip need */
-void btn_right_drag(HWND h) {
+void fw_btn_right_drag(HWND h) {
   POINT p;
   GetCursorPos(&p);
   HWND top = top_of(h);
-  if (top == drag_top && btn_ops.resizable(top)) {
+  if (top == drag_top && fw_btn_ops.resizable(top)) {
     RECT rc;
     GetWindowRect(top, &rc);
-    int w = dwg_size(rc.right - rc.left + p.x - drag_at.x, DWG_MIN_W, DWG_MIN_W);
-    int ht = dwg_size(rc.bottom - rc.top + p.y - drag_at.y, DWG_MIN_H, DWG_MIN_H);
-    if (!btn_ops.resize(top, w, ht))
+    int w = dg_size(rc.right - rc.left + p.x - drag_at.x, DG_MIN_W, DG_MIN_W);
+    int ht = dg_size(rc.bottom - rc.top + p.y - drag_at.y, DG_MIN_H, DG_MIN_H);
+    if (!fw_btn_ops.resize(top, w, ht))
       SetWindowPos(top, NULL, 0, 0, w, ht,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   drag_at = p;
 }
 
-LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct btn_record *r = btn_rec(h);
+LRESULT CALLBACK fw_btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct fw_btn_record *r = fw_btn_rec(h);
   switch (msg) {
     case WM_CREATE:
       track(h, TME_LEAVE);
@@ -130,7 +130,7 @@ LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       paint(h, (HDC)w, r);
       return -1;
     case WM_MOUSEMOVE:
-      if (w & MK_RBUTTON) btn_right_drag(h);
+      if (w & MK_RBUTTON) fw_btn_right_drag(h);
       track(h, TME_LEAVE);
       if (r->colour != COL_ACTIVE) set_colour(h, r, COL_ACTIVE);
       return 0;
@@ -142,7 +142,7 @@ LRESULT CALLBACK btn_class_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       BringWindowToTop(top_of(h));
       return 0;
     case WM_RBUTTONDOWN:
-      btn_right_start(h);
+      fw_btn_right_start(h);
       return 0;
     case WM_SHOWWINDOW:
       if (!w) fc_relink(r->focus);

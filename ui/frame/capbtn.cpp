@@ -55,20 +55,20 @@ static void press_minimise(HWND h) {
   SetActiveWindow(w);
   ShowWindow(w, SW_MINIMIZE);
 }
-static void press_exit(HWND) { cap_ops.exit(); }
+static void press_exit(HWND) { fw_cap_ops.exit(); }
 static void press_shrink(HWND) { mw_toggle_shrink(); }
 
 static LRESULT common(HWND h, UINT msg, WPARAM w, LPARAM l, glyph_fn glyph,
                       press_fn press, int text_button) {
-  struct btn_record *r = btn_rec(h);
+  struct fw_btn_record *r = fw_btn_rec(h);
   switch (msg) {
     case WM_ERASEBKGND: {
       if (r && r->colour == COL_MS_INACTIVE) r->colour = COL_INACTIVE;
-      LRESULT res = btn_pass(h, msg, w, l);
+      LRESULT res = fw_btn_pass(h, msg, w, l);
       RECT rc;
       GetClientRect(h, &rc);
       HDC dc = (HDC)w;
-      HGDIOBJ of = SelectObject(dc, ui_font);
+      HGDIOBJ of = SelectObject(dc, fw_font);
       glyph(dc, &rc, h);
       SelectObject(dc, of);
       return res;
@@ -85,18 +85,18 @@ static LRESULT common(HWND h, UINT msg, WPARAM w, LPARAM l, glyph_fn glyph,
       press(h);
       return 0;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }
 
-LRESULT CALLBACK cb_close_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK fw_close_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return common(h, msg, w, l, glyph_close, press_close, 0);
 }
-LRESULT CALLBACK cb_minimise_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK fw_minimise_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return common(h, msg, w, l, glyph_minimise, press_minimise, 0);
 }
-LRESULT CALLBACK cb_exit_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK fw_exit_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return common(h, msg, w, l, glyph_exit, press_exit, 1);
 }
-LRESULT CALLBACK cb_shrink_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK fw_shrink_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   return common(h, msg, w, l, glyph_shrink, press_shrink, 1);
 }

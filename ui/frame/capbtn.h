@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
-LRESULT CALLBACK cb_close_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
-LRESULT CALLBACK cb_minimise_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
-LRESULT CALLBACK cb_exit_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
-LRESULT CALLBACK cb_shrink_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+LRESULT CALLBACK fw_close_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+LRESULT CALLBACK fw_minimise_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+LRESULT CALLBACK fw_exit_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+LRESULT CALLBACK fw_shrink_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
 #endif

@@ -11,11 +11,11 @@
 #include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
-HFONT ui_font = NULL;
+HFONT fw_font = NULL;
 static int never_maximisable(HWND) { return 0; }
 static int keep_height(HWND) { return -1; }
 static void no_exit(void) {}
-struct cap_ops cap_ops = {never_maximisable, keep_height, no_exit};
+struct fw_cap_ops fw_cap_ops = {never_maximisable, keep_height, no_exit};
 static HWND clicked;   /* window whose caption is being pressed */
 
 static int text_width(HDC dc, const char *s) {
@@ -32,22 +32,22 @@ static void make_buttons(HWND cap) {
   RECT rc;
   GetClientRect(cap, &rc);
   HDC dc = GetDC(cap);
-  HGDIOBJ of = SelectObject(dc, ui_font);
+  HGDIOBJ of = SelectObject(dc, fw_font);
   int lw = is_main ? text_width(dc, "Exit Trelk") + 6 : 30;
   int rw = is_main ? text_width(dc, "Shrink Terminal") + 6 : 30;
   SelectObject(dc, of);
   ReleaseDC(cap, dc);
-  r->left_btn = btn_create(cap, "", 0, 0, 0, lw, rc.bottom, 72,
-                           is_main ? cb_exit_proc : cb_close_proc, 0xFFFF, NULL);
-  r->right_btn = btn_create(cap, "", 0, rc.right - rw, 0, rw, rc.bottom, 72,
-                            is_main ? cb_shrink_proc : cb_minimise_proc, 0xFFFF,
+  r->left_btn = fw_btn_create(cap, "", 0, 0, 0, lw, rc.bottom, 72,
+                           is_main ? fw_exit_btn_proc : fw_close_btn_proc, 0xFFFF, NULL);
+  r->right_btn = fw_btn_create(cap, "", 0, rc.right - rw, 0, rw, rc.bottom, 72,
+                            is_main ? fw_shrink_btn_proc : fw_minimise_btn_proc, 0xFFFF,
                             NULL);
   ShowWindow(r->left_btn, SW_SHOW);
   ShowWindow(r->right_btn, SW_SHOW);
   InvalidateRect(cap, NULL, TRUE);
 }
 
-void cap_finish(HWND w) {
+void fw_cap_finish(HWND w) {
   struct fw_record *r = fw_rec(w);
   if (r == NULL || (GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) return;
   ReleaseCapture();
@@ -65,7 +65,7 @@ void cap_finish(HWND w) {
   }
   SendMessageA(w, WM_ACTIVATE, WA_ACTIVE, 0);
   if ((r->kind & ~FW_KIND_BIT) == FW_KIND_MENU && w != mw_window()) {
-    int h = cap_ops.menu_height(w);
+    int h = fw_cap_ops.menu_height(w);
     if (h >= 0) {
       RECT rc;
       GetWindowRect(w, &rc);
@@ -88,7 +88,7 @@ static void paint(HWND h) {
   FrameRect(dc, &rc, (HBRUSH)GetStockObject(BLACK_BRUSH));
   char title[1024];
   GetWindowTextA(w, title, sizeof title);
-  HGDIOBJ of = SelectObject(dc, ui_font);
+  HGDIOBJ of = SelectObject(dc, fw_font);
   SetBkMode(dc, TRANSPARENT);
   if (r && r->buttons_made) InflateRect(&rc, -31, 0);
   DrawTextA(dc, title, -1, &rc,
@@ -97,18 +97,18 @@ static void paint(HWND h) {
   EndPaint(h, &ps);
 }
 
-LRESULT CALLBACK cap_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CALLBACK fw_cap_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_LBUTTONDOWN:
       clicked = GetParent(h);
-      cap_finish(clicked);
+      fw_cap_finish(clicked);
       clicked = NULL;
       return 0;
     case WM_LBUTTONDBLCLK: {
       HWND p = GetParent(h);
       struct fw_record *r = fw_rec(p);
       if (r && (r->kind & ~FW_KIND_BIT) == FW_KIND_DIALOG &&
-          cap_ops.maximisable(p)) {
+          fw_cap_ops.maximisable(p)) {
         RECT wa;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
         SetWindowPos(p, NULL, 0, 0, wa.right, wa.bottom, SWP_NOZORDER);

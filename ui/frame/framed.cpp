@@ -11,7 +11,7 @@
 #include "ui/frame/framed.h"
 #include "ui/mainwin.h"
 
-struct wl_entry *wl_head = NULL;
+struct fw_list_entry *fw_list_head = NULL;
 int fw_creating = 0;
 int fw_dragging = 0;
 static void not_listed(HWND, int) {}
@@ -23,20 +23,20 @@ struct fw_record *fw_rec(HWND w) {
   return hp_valid(r) ? r : NULL;
 }
 
-static void wl_link(HWND w, struct fw_record *r, DWORD style) {
-  struct wl_entry *e = (struct wl_entry *)hp_alloc(sizeof *e);
+static void fw_list_link(HWND w, struct fw_record *r, DWORD style) {
+  struct fw_list_entry *e = (struct fw_list_entry *)hp_alloc(sizeof *e);
   e->wnd = w;
   e->rec = r;
   e->style = style;
-  e->next = wl_head;
-  if (wl_head) wl_head->prev = e;
-  wl_head = e;
+  e->next = fw_list_head;
+  if (fw_list_head) fw_list_head->prev = e;
+  fw_list_head = e;
   r->entry = e;
 }
 
-static void wl_unlink(struct wl_entry *e) {
+static void fw_list_unlink(struct fw_list_entry *e) {
   if (e == NULL) return;
-  if (e->prev) e->prev->next = e->next; else wl_head = e->next;
+  if (e->prev) e->prev->next = e->next; else fw_list_head = e->next;
   if (e->next) e->next->prev = e->prev;
   hp_free(e);
 }
@@ -44,7 +44,7 @@ static void wl_unlink(struct wl_entry *e) {
 void fw_unlist(HWND w) {
   struct fw_record *r = fw_rec(w);
   if (r == NULL || r->entry == NULL) return;
-  wl_unlink(r->entry);
+  fw_list_unlink(r->entry);
   r->entry = NULL;
 }
 
@@ -57,7 +57,7 @@ static HWND top_of(HWND w) {
 static void attach(HWND w, struct fw_record *r, DWORD style) {
   r->focus = fc_create(w);
   SetWindowLongPtrA(w, GWLP_USERDATA, (LONG_PTR)r);
-  wl_link(w, r, style);
+  fw_list_link(w, r, style);
   if (style & WS_CHILD) return;
   r->own = w;
   struct fw_record *orec = fw_rec(top_of(r->owner));
@@ -99,7 +99,7 @@ HWND fw_create(HWND owner, const char *title, int kind, int x, int y, int w,
     r->caption = CreateWindowExA(0, "CtrelkCapcn", title,
         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
         3, 3, rc.right - 6, 16, wnd, (HMENU)0xFFFF, trelk.instance, NULL);
-    if (finish) cap_finish(wnd);
+    if (finish) fw_cap_finish(wnd);
   }
   return wnd;
 }
@@ -125,14 +125,14 @@ void fw_close_strays(HWND active) {
   if (active && (GetWindowLongA(active, GWL_STYLE) & WS_CHILD))
     active = GetAncestor(active, GA_ROOT);
   struct fw_record *r = fw_rec(active);
-  struct wl_entry *e = wl_head;
+  struct fw_list_entry *e = fw_list_head;
   while (e) {
-    struct wl_entry *next = e->next;
+    struct fw_list_entry *next = e->next;
     HWND w = e->wnd;
     if (!(e->style & WS_CHILD) && w != active && !on_chain(r, w) &&
         !(e->rec && e->rec->buttons_made)) {
       if (DestroyWindow(w))
-        next = wl_head;   /* the list changed under us: start again */
+        next = fw_list_head;   /* the list changed under us: start again */
     }
     e = next;
   }
@@ -140,7 +140,7 @@ void fw_close_strays(HWND active) {
 
 static void on_destroy(HWND h, struct fw_record *r) {
   fc_release(r->focus);
-  wl_unlink(r->entry);
+  fw_list_unlink(r->entry);
   if (r->buttons_made) fw_ops.listed(h, 0);
   if (r->owner_rec && hp_valid(r->owner_rec)) r->owner_rec->popup = NULL;
   struct fw_record *direct = fw_rec(r->owner);

@@ -10,7 +10,7 @@
 #include <stdint.h>
 
 struct fc_node;
-struct wl_entry;
+struct fw_list_entry;
 
 #define FW_KIND_MAIN 0
 #define FW_KIND_MENU 1
@@ -26,7 +26,7 @@ struct fw_record {
   HWND popup;               /* last top-level window owned by this one */
   WNDPROC class_proc;       /* procedure before the creator's */
   HWND caption;
-  struct wl_entry *entry;
+  struct fw_list_entry *entry;
   struct fc_node *focus;
   HDC paint_dc;             /* handed to a script painter */
   HWND left_btn, right_btn;
@@ -36,14 +36,14 @@ struct fw_record {
   int32_t shrunk_height;
 };
 
-struct wl_entry {
+struct fw_list_entry {
   HWND wnd;
   struct fw_record *rec;
   DWORD style;              /* style at creation */
-  struct wl_entry *prev, *next;
+  struct fw_list_entry *prev, *next;
 };
 
-extern struct wl_entry *wl_head;
+extern struct fw_list_entry *fw_list_head;
 extern int fw_creating;     /* a framed window is being created */
 extern int fw_dragging;     /* a control drag is under way */
 

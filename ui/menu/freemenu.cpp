@@ -12,7 +12,7 @@
 #include "ui/mainwin.h"
 #include "ui/menu/menuwin.h"
 
-struct gr_container *fm_windows = NULL;
+struct gr_container *mn_free_windows = NULL;
 
 static void choose(void *wnd, struct gr_entry *e, int reason, void *data) {
   (void)wnd; (void)e;
@@ -24,12 +24,12 @@ static void choose(void *wnd, struct gr_entry *e, int reason, void *data) {
 }
 
 static struct gr_entry *find(HWND w) {
-  for (struct gr_entry *e = fm_windows->first; e; e = e->next)
+  for (struct gr_entry *e = mn_free_windows->first; e; e = e->next)
     if (e->cb_data == w) return e;
   return NULL;
 }
 
-void fm_listed(HWND w, int added) {
+void mn_free_listed(HWND w, int added) {
   struct gr_entry *e = find(w);
   if (added && e == NULL) {
     char title[256];
@@ -37,14 +37,14 @@ void fm_listed(HWND w, int added) {
     e = gr_entry_new(GR_BUTTON, title, NULL, NULL);
     e->callback = choose;
     e->cb_data = w;
-    gr_insert(fm_windows, e, -1);
+    gr_insert(mn_free_windows, e, -1);
   } else if (!added && e) {
     gv.entry_gone(e);
     gr_entry_free(e);
   } else {
     return;
   }
-  gui_refresh(fm_windows);
+  gui_refresh(mn_free_windows);
 }
 
 /* A docked bar: one entry of the bar's own name dropping `sub' below. */
@@ -65,14 +65,14 @@ static void bar(HWND w, const char *name, struct gr_container *sub) {
   mn_adopt(w, c, 1);
 }
 
-void fm_init(void) {
+void mn_free_init(void) {
   if (gui_main_menu == NULL)
     gui_main_menu = gr_container_new(GR_MENU, "Main Menu", NULL);
-  fm_windows = gr_container_new(GR_MENU, "Free Windows Menu", NULL);
-  for (struct wl_entry *l = wl_head; l; l = l->next)
-    if (l->rec && l->rec->buttons_made) fm_listed(l->wnd, 1);
+  mn_free_windows = gr_container_new(GR_MENU, "Free Windows Menu", NULL);
+  for (struct fw_list_entry *l = fw_list_head; l; l = l->next)
+    if (l->rec && l->rec->buttons_made) mn_free_listed(l->wnd, 1);
   bar(mw_main_menu(), "Main Menu", gui_main_menu);
-  bar(mw_free_menu(), "Free Windows Menu", fm_windows);
+  bar(mw_free_menu(), "Free Windows Menu", mn_free_windows);
   /* the second bar sits 4 pixels right of the first */
   RECT a, m;
   HWND main = mw_window();

@@ -10,9 +10,9 @@
 
 #include "gui/record.h"
 
-extern struct gr_container *fm_windows;   /* the listed windows */
+extern struct gr_container *mn_free_windows;   /* the listed windows */
 
-void fm_init(void);
-void fm_listed(HWND w, int added);   /* a finished window comes or goes */
+void mn_free_init(void);
+void mn_free_listed(HWND w, int added);   /* a finished window comes or goes */
 
 #endif

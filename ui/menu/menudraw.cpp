@@ -88,7 +88,7 @@ static const char *shown_text(struct gr_entry *e) {
   return t ? t : "";
 }
 
-void md_draw(HWND h, HDC dc, struct gr_entry *e, int colour) {
+void mn_draw_entry(HWND h, HDC dc, struct gr_entry *e, int colour) {
   RECT rc;
   GetClientRect(h, &rc);
   int label = (e->flags & GR_LABEL) == GR_LABEL;
@@ -104,7 +104,7 @@ void md_draw(HWND h, HDC dc, struct gr_entry *e, int colour) {
     /* a single-line edit shows where to type: the frame colour of windows
        round the editor inside */
     int edit = (e->flags & (GR_EDIT | GR_MULTIBIT)) == GR_EDIT;
-    frame(dc, &rc, mt_is_tab(e) ? COL_TAB_BORDER : edit ? COL_W_BORDER : COL_MS_BORDER);
+    frame(dc, &rc, mn_is_tab(e) ? COL_TAB_BORDER : edit ? COL_W_BORDER : COL_MS_BORDER);
   }
   const struct gr_container *c = e->owner;
   int icons = gr_any(c, GR_ICON), boxes = gr_any(c, GR_CHECKBOX | GR_RADIO);

@@ -17,8 +17,8 @@
 
 #define DROP_TIMER 1
 
-struct gr_entry *me_entry(HWND h) {
-  struct btn_record *r = btn_rec(h);
+struct gr_entry *mn_entry_of(HWND h) {
+  struct fw_btn_record *r = fw_btn_rec(h);
   struct gr_entry *e = r ? (struct gr_entry *)r->data : NULL;
   return gr_valid_entry(e) ? e : NULL;
 }
@@ -35,7 +35,7 @@ static int drops(const struct gr_entry *e) {
 }
 
 static void unhighlight(HWND h) {
-  struct btn_record *r = btn_rec(h);
+  struct fw_btn_record *r = fw_btn_rec(h);
   KillTimer(h, DROP_TIMER);
   if (r && r->colour != COL_MS_INACTIVE) {
     r->colour = COL_MS_INACTIVE;
@@ -71,12 +71,12 @@ static void put(HWND w, int x, int y, int cw, int ch) {
 
 #define BAR 6   /* the editor's own bars beside a multi-line edit */
 
-void me_fit(HWND h) {
-  struct gr_entry *e = me_entry(h);
+void mn_entry_fit(HWND h) {
+  struct gr_entry *e = mn_entry_of(h);
   if (e == NULL) return;
   HWND spin = NULL, vbar = NULL, hbar = NULL, ed = NULL;
   for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    struct sb_record *r = sb_rec(c);
+    struct sc_record *r = sc_rec(c);
     if (r == NULL) {
       if (ed == NULL) ed = c;
     } else if (!r->m.has_thumb) {
@@ -91,7 +91,7 @@ void me_fit(HWND h) {
   GetClientRect(h, &rc);
   int multi = (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT;
   int in = (e->flags & GR_EDIT) && !multi ? 1 : 0;   /* inside the frame */
-  int sw = spin ? NS_WIDTH : 0, bar = vbar || hbar ? BAR : 0;
+  int sw = spin ? DW_SPIN_WIDTH : 0, bar = vbar || hbar ? BAR : 0;
   int ew = rc.right - 2 * in - sw - bar, eh = rc.bottom - 2 * in - bar;
   if (ed) put(ed, in, in, ew, eh);
   if (vbar) put(vbar, in + ew, in, bar, eh);
@@ -104,17 +104,17 @@ void me_fit(HWND h) {
 }
 
 static void paint(HWND h, HDC dc, struct gr_entry *e) {
-  struct btn_record *r = btn_rec(h);
+  struct fw_btn_record *r = fw_btn_rec(h);
   if (e->flags & GR_PAINT) {
     nt_notify(h, e, NT_PAINT);
     return;
   }
-  md_draw(h, dc, e, r ? r->colour : COL_MS_INACTIVE);
+  mn_draw_entry(h, dc, e, r ? r->colour : COL_MS_INACTIVE);
 }
 
-LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct gr_entry *e = me_entry(h);
-  if (e == NULL) return btn_pass(h, msg, w, l);
+LRESULT CALLBACK mn_entry_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct gr_entry *e = mn_entry_of(h);
+  if (e == NULL) return fw_btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND:
       paint(h, (HDC)w, e);
@@ -127,10 +127,10 @@ LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_MOUSEMOVE:
       hover(h, e);
-      return btn_pass(h, msg, w, l);
+      return fw_btn_pass(h, msg, w, l);
     case WM_MOUSELEAVE:
       leave(h);
-      return btn_pass(h, msg, w, l);
+      return fw_btn_pass(h, msg, w, l);
     case WM_TIMER:
       if (w == DROP_TIMER) {
         KillTimer(h, DROP_TIMER);
@@ -146,14 +146,14 @@ LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       mn_rclick(h, e->rmenu);
       return 0;
     case WM_MOUSEWHEEL:
-      if (ms_wheel(view_of(h), (short)HIWORD(w))) return 0;
+      if (mn_scroll_wheel(view_of(h), (short)HIWORD(w))) return 0;
       break;
     case WM_SIZE:
-      me_fit(h);   /* a kept window moved to a new size */
+      mn_entry_fit(h);   /* a kept window moved to a new size */
       break;
     case WM_DESTROY:
       KillTimer(h, DROP_TIMER);
       break;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }

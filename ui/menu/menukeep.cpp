@@ -36,16 +36,16 @@ static int still_fits(HWND w, struct gr_entry *e, struct gr_container *c,
     struct dw_record *d = dw_rec(w);
     return (o && o->c == e->sub) || (d && d->desc == e->sub);
   }
-  struct btn_record *r = btn_rec(w);
-  return me_entry(w) == e && r && r->value == shape_of(e);
+  struct fw_btn_record *r = fw_btn_rec(w);
+  return mn_entry_of(w) == e && r && r->value == shape_of(e);
 }
 
 /* A window that goes may run a command (an editor tells its control, an
    embedded object its container) that closes v: nothing of v is read once
    the first window went. */
-void mk_take(struct mn_view *v, struct mk_old *o) {
+void mn_keep_take(struct mn_view *v, struct mn_keep_old *o) {
   struct gr_container *c = v->c;
-  int dialog = v->kind == MV_DIALOG && !gr_tabbed(c);   /* embeds */
+  int dialog = v->kind == MN_DIALOG && !gr_tabbed(c);   /* embeds */
   o->wnd = v->entries;
   o->shown = v->shown;
   o->n = v->count;
@@ -63,7 +63,7 @@ void mk_take(struct mn_view *v, struct mk_old *o) {
   }
 }
 
-HWND mk_claim(struct mk_old *o, struct gr_entry *e) {
+HWND mn_keep_claim(struct mn_keep_old *o, struct gr_entry *e) {
   for (int i = 0; i < o->n; i++)
     if (o->wnd[i] && o->shown && o->shown[i] == e) {
       HWND w = o->wnd[i];
@@ -73,7 +73,7 @@ HWND mk_claim(struct mk_old *o, struct gr_entry *e) {
   return NULL;
 }
 
-void mk_drop(struct mn_view *v, struct mk_old *o) {
+void mn_keep_drop(struct mn_view *v, struct mn_keep_old *o) {
   for (int i = 0; i < o->n; i++)
     if (o->wnd[i] && IsWindow(o->wnd[i])) DestroyWindow(o->wnd[i]);
   /* the highlighted entry stays highlighted when its window stayed */
@@ -86,7 +86,7 @@ void mk_drop(struct mn_view *v, struct mk_old *o) {
   o->n = 0;
 }
 
-void mk_alloc(struct mn_view *v, int n) {
+void mn_keep_alloc(struct mn_view *v, int n) {
   v->entries = (HWND *)hp_alloc(sizeof(HWND) * (n ? n : 1));
   v->shown = (struct gr_entry **)hp_alloc(sizeof(struct gr_entry *) * (n ? n : 1));
   v->count = n;
@@ -102,30 +102,30 @@ static void place(HWND w, int x, int y, int cw, int ch) {
     MoveWindow(w, x, y, cw, ch, TRUE);
 }
 
-HWND mk_entry(struct mn_view *v, struct mk_old *o, int i, struct gr_entry *e,
+HWND mn_keep_entry(struct mn_view *v, struct mn_keep_old *o, int i, struct gr_entry *e,
               int x, int y, int w, int h, int edits) {
-  HWND b = mk_claim(o, e);
+  HWND b = mn_keep_claim(o, e);
   if (b) {
     SetWindowLongPtrA(b, GWLP_ID, i + 1);
     place(b, x, y, w, h);
-    ns_sync(b, e);
+    dw_spin_sync(b, e);
   } else {
-    b = btn_create(v->inner, e->name ? e->name : "", shape_of(e), x, y, w, h,
-                   0, me_proc, i + 1, e);
+    b = fw_btn_create(v->inner, e->name ? e->name : "", shape_of(e), x, y, w, h,
+                   0, mn_entry_proc, i + 1, e);
     if (b == NULL) return NULL;
     /* the entry's own background never paints over its editor or bars */
     SetWindowLongA(b, GWL_STYLE, GetWindowLongA(b, GWL_STYLE) | WS_CLIPCHILDREN);
-    ns_attach(b, e);
+    dw_spin_attach(b, e);
     ShowWindow(b, SW_SHOWNA);
     if (edits) mn_ops.entry(b, e);   /* editor windows */
-    me_fit(b);
+    mn_entry_fit(b);
   }
   v->entries[i] = b;
   v->shown[i] = e;
   return b;
 }
 
-void mk_embedded(struct mn_view *v, int i, struct gr_entry *e, HWND w) {
+void mn_keep_embedded(struct mn_view *v, int i, struct gr_entry *e, HWND w) {
   if (i < v->count) {
     v->entries[i] = w;
     v->shown[i] = w ? e : NULL;

@@ -65,7 +65,7 @@ static void op_redraw(void *rec) {
       continue;
     }
     for (int i = 0; i < v->count; i++)
-      if (v->entries[i] && me_entry(v->entries[i]) == rec) redraw(v->entries[i]);
+      if (v->entries[i] && mn_entry_of(v->entries[i]) == rec) redraw(v->entries[i]);
   }
 }
 
@@ -80,7 +80,7 @@ static void op_entry_gone(struct gr_entry *e) {
       continue;
     }
     for (int i = 0; i < v->count; i++)
-      if (v->entries[i] && me_entry(v->entries[i]) == e) {
+      if (v->entries[i] && mn_entry_of(v->entries[i]) == e) {
         HWND w = v->entries[i];
         v->entries[i] = NULL;
         if (v->current == w) v->current = NULL;
@@ -99,7 +99,7 @@ static void op_move(struct gr_entry *e) {
     return;
   }
   for (struct mn_view *v = mn_views; v; v = v->next) {
-    if (v->kind != MV_DIALOG || v->c != e->owner || v->shown == NULL) continue;
+    if (v->kind != MN_DIALOG || v->c != e->owner || v->shown == NULL) continue;
     for (int i = 0; i < v->count; i++)
       if (v->shown[i] == e && v->entries[i] && IsWindow(v->entries[i]))
         MoveWindow(v->entries[i], lay_coord(e->x), lay_coord(e->y),
@@ -132,7 +132,7 @@ static void op_show(struct gr_container *c, int x, int y) {
 static void *op_window_of(void *rec) {
   for (struct mn_view *v = mn_views; v; v = v->next)
     for (int i = 0; i < v->count; i++)
-      if (v->entries[i] && me_entry(v->entries[i]) == rec) return v->entries[i];
+      if (v->entries[i] && mn_entry_of(v->entries[i]) == rec) return v->entries[i];
   return NULL;
 }
 
@@ -190,7 +190,7 @@ void mn_drop(HWND h, struct gr_entry *e) {
   struct mn_view *v = view_of_entry(h);
   if (v == NULL || e->sub == NULL || !gr_valid_container(e->sub)) return;
   if (gr_tabbed(v->c) && !v->docked) {
-    mt_open_page(v, e);
+    mn_tab_open_page(v, e);
     return;
   }
   if (v->open && IsWindow(v->open)) {
@@ -236,4 +236,4 @@ const struct gv_ops mn_view_ops = {
   op_instance, op_exists, op_shrunk, op_set_shrunk, op_icon_load,
   op_icon_drop};
 
-void mn_init(void) { fm_init(); }
+void mn_init(void) { mn_free_init(); }

@@ -16,7 +16,7 @@
 
 /* A top-level window keeps below the work area's height; a child window
    keeps to its own height. Only scrolled containers have a limit. */
-int ms_limit(struct mn_view *v, int top_level) {
+int mn_scroll_limit(struct mn_view *v, int top_level) {
   if (v->docked || !(v->c->cflags & GR_CF_SCROLLED)) return -1;
   if (!top_level) return lay_size(v->c->h - 5);
   RECT wa;
@@ -45,7 +45,7 @@ static void scrolled(HWND bar, int pos, int zero, void *arg) {
   slide(v);
 }
 
-void ms_place(struct mn_view *v, int scroll, int x, int y, int width) {
+void mn_scroll_place(struct mn_view *v, int scroll, int x, int y, int width) {
   if (!scroll) {
     if (v->bar && IsWindow(v->bar)) DestroyWindow(v->bar);
     v->bar = NULL;
@@ -56,27 +56,27 @@ void ms_place(struct mn_view *v, int scroll, int x, int y, int width) {
   int n = row_count(v);
   int last = lay_last_first(v->rows, n, v->view_h);
   if (v->bar == NULL || !IsWindow(v->bar))
-    v->bar = sb_create(v->wnd, n, n - last, 1, 1, x + width, y, BAR_W,
+    v->bar = sc_create(v->wnd, n, n - last, 1, 1, x + width, y, BAR_W,
                        v->view_h, BAR_ID, v->c, scrolled, NULL);
   else
     MoveWindow(v->bar, x + width, y, BAR_W, v->view_h, TRUE);
   slide(v);
-  struct sb_info info = {sizeof info, SB_RANGE | SB_PAGE | SB_POS, 0, n,
+  struct sc_info info = {sizeof info, SC_RANGE | SC_PAGE | SC_POS, 0, n,
                          (uint32_t)(n - last), v->first, 0};
-  if (v->bar) sb_set_bar(v->bar, &info);
+  if (v->bar) sc_set_bar(v->bar, &info);
 }
 
 /* The wheel moves three rows a notch; the bar follows. */
-int ms_wheel(struct mn_view *v, int delta) {
+int mn_scroll_wheel(struct mn_view *v, int delta) {
   if (v == NULL || v->bar == NULL || !IsWindow(v->bar)) return 0;
   v->first -= delta / WHEEL_DELTA * 3;
   slide(v);
-  struct sb_info info = {sizeof info, SB_POS, 0, 0, 0, v->first, 0};
-  sb_set_bar(v->bar, &info);
+  struct sc_info info = {sizeof info, SC_POS, 0, 0, 0, v->first, 0};
+  sc_set_bar(v->bar, &info);
   return 1;
 }
 
-void ms_free(struct mn_view *v) {
+void mn_scroll_free(struct mn_view *v) {
   if (v->rows) hp_free(v->rows);
   v->rows = NULL;
   v->bar = NULL;   /* a child of the window: it goes with it */

@@ -21,7 +21,7 @@ static int is_top_level(HWND w) {
 static void page_place(struct mn_view *v, int *x, int *y, int *w, int *h) {
   RECT rc;
   GetClientRect(v->wnd, &rc);
-  if (v->kind == MV_DIALOG) {
+  if (v->kind == MN_DIALOG) {
     GetClientRect(v->inner, &rc);
     int col = v->count && v->entries[0] ? 0 : 2;
     if (v->count && v->entries[0]) {
@@ -45,14 +45,14 @@ static void page_place(struct mn_view *v, int *x, int *y, int *w, int *h) {
 }
 
 /* The window keeps the container's size, but never hides the tabs. */
-void mt_size(struct mn_view *v, int width, int total, int *w, int *h) {
+void mn_tab_size(struct mn_view *v, int width, int total, int *w, int *h) {
   int top = is_top_level(v->wnd);
   int min_w = width + 6 + 20, min_h = total + (top ? 23 : 5);
   *w = lay_size(v->c->w) < min_w ? min_w : lay_size(v->c->w);
   *h = lay_size(v->c->h) < min_h ? min_h : lay_size(v->c->h);
 }
 
-int mt_is_tab(struct gr_entry *e) {
+int mn_is_tab(struct gr_entry *e) {
   return e && e->owner && gr_tabbed(e->owner) && e->owner->tab == e;
 }
 
@@ -82,7 +82,7 @@ static void redraw_tabs(struct mn_view *v) {
 /* the view of a page window: a menu window's, or a dialog frame's */
 static struct mn_view *page_view(HWND page) {
   struct mn_view *o = mn_view_of(page);
-  return o ? o : dv_view_of_frame(page);
+  return o ? o : dw_view_of_frame(page);
 }
 
 /* whether the page window shows c */
@@ -96,11 +96,11 @@ static int page_shows(HWND page, struct gr_container *c) {
 
 /* A re-layout keeps the page that shows the current tab, moved and sized
    to the room left; only a page of another object is made anew. */
-void mt_keep_page(struct mn_view *v) {
+void mn_tab_keep_page(struct mn_view *v) {
   struct gr_entry *tab = v->c->tab;
   if (tab == NULL || !gr_valid_entry(tab) || tab->owner != v->c || !tab->sub ||
       !page_shows(v->page, tab->sub)) {
-    mt_open_page(v, tab);
+    mn_tab_open_page(v, tab);
     return;
   }
   struct gr_container *sub = tab->sub;
@@ -110,8 +110,8 @@ void mt_keep_page(struct mn_view *v) {
   HWND page = v->page;
   /* sizes as the page was made: a dialog frame holds to its own bounds */
   int dialog = dw_rec(page) != NULL;
-  int pw = dialog ? dwg_size(sub->w, DWG_DEFAULT_W, DWG_MIN_W) : lay_size(sub->w);
-  int ph = dialog ? dwg_size(sub->h, DWG_DEFAULT_H, DWG_MIN_H) : lay_size(sub->h);
+  int pw = dialog ? dg_size(sub->w, DG_DEFAULT_W, DG_MIN_W) : lay_size(sub->w);
+  int ph = dialog ? dg_size(sub->h, DG_DEFAULT_H, DG_MIN_H) : lay_size(sub->h);
   RECT r;
   GetWindowRect(page, &r);
   MapWindowPoints(NULL, GetParent(page), (POINT *)&r, 2);
@@ -120,12 +120,12 @@ void mt_keep_page(struct mn_view *v) {
               r.bottom - r.top != ph;
   if (moved || sized) MoveWindow(page, x, y, pw, ph, TRUE);
   struct mn_view *o = page_view(page);
-  if (sized && o && o->kind == MV_MENU) mn_build(o);   /* rows take the width */
+  if (sized && o && o->kind == MN_MENU) mn_build(o);   /* rows take the width */
 }
 
 /* Shows tab's page (the first tab's when tab is null or gone), replacing
    the page shown so far. */
-void mt_open_page(struct mn_view *v, struct gr_entry *tab) {
+void mn_tab_open_page(struct mn_view *v, struct gr_entry *tab) {
   struct gr_container *c = v->c;
   if (tab == NULL || !gr_valid_entry(tab) || tab->owner != c || !tab->sub)
     tab = first_tab(c);
@@ -139,7 +139,7 @@ void mt_open_page(struct mn_view *v, struct gr_entry *tab) {
   int x, y;
   page_place(v, &x, &y, &sub->w, &sub->h);
   HWND wnd = v->inner;
-  HWND page = mn_show(sub, v->kind == MV_DIALOG ? wnd : v->wnd, WS_CHILD, 0, x, y);
+  HWND page = mn_show(sub, v->kind == MN_DIALOG ? wnd : v->wnd, WS_CHILD, 0, x, y);
   /* the page's own command may have rebuilt this window meanwhile */
   for (struct mn_view *now = mn_views; now; now = now->next)
     if (now->inner == wnd && page && IsWindow(page)) now->page = page;

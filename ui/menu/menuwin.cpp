@@ -60,14 +60,14 @@ static LRESULT CALLBACK mn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       if (v->page && IsWindow(v->page)) DestroyWindow(v->page);
       struct fw_record *r = fw_rec(h);
       if (r) r->menu = NULL;
-      ms_free(v);
+      mn_scroll_free(v);
       hp_free(v);
       if (open && IsWindow(open)) DestroyWindow(open);
       nt_notify(h, c, NT_DESTROYED);   /* the view is gone: a command may
                                           change the container freely */
     }
   }
-  if (msg == WM_MOUSEWHEEL && ms_wheel(mn_view_of(h), (short)HIWORD(w)))
+  if (msg == WM_MOUSEWHEEL && mn_scroll_wheel(mn_view_of(h), (short)HIWORD(w)))
     return 0;
   if (msg == WM_SIZE && w != SIZE_MINIMIZED) {
     LRESULT res = fw_pass(h, msg, w, l);
@@ -136,9 +136,9 @@ static int floating(struct mn_view *v, struct lay_row *rows, int n, int *area,
   *area = v->total;
   *scroll = 0;
   if (gr_tabbed(v->c)) {
-    mt_size(v, width, v->total, &fw, &fh);
+    mn_tab_size(v, width, v->total, &fw, &fh);
   } else {
-    int limit = ms_limit(v, top);
+    int limit = mn_scroll_limit(v, top);
     *scroll = limit >= 0 && v->total > limit;
     if (*scroll) *area = limit;
     /* in another window the rows take that window's width; room for a
@@ -156,15 +156,15 @@ static int floating(struct mn_view *v, struct lay_row *rows, int n, int *area,
    moved; see menukeep.cpp. */
 void mn_build(struct mn_view *v) {
   if (v == NULL || trelk.shutdown) return;
-  if (v->kind == MV_DIALOG) {
-    dv_build(v);
+  if (v->kind == MN_DIALOG) {
+    dw_build(v);
     return;
   }
   HWND wnd = v->wnd;
-  struct mk_old old;
-  mk_take(v, &old);
+  struct mn_keep_old old;
+  mn_keep_take(v, &old);
   if (mn_view_of(wnd) != v) {   /* a command of a window that went closed it */
-    mk_drop(NULL, &old);
+    mn_keep_drop(NULL, &old);
     return;
   }
   int n = gr_count(v->c);
@@ -187,14 +187,14 @@ void mn_build(struct mn_view *v) {
   v->rows = rows;
   v->view_h = area;
   MoveWindow(v->outer, x0, y0, width, area, TRUE);
-  mk_alloc(v, n);
+  mn_keep_alloc(v, n);
   int i = 0;
   for (struct gr_entry *e = v->c->first; e; e = e->next, i++)
-    mk_entry(v, &old, i, e, 0, rows[i].y, width, rows[i].h, 1);
-  mk_drop(v, &old);
-  ms_place(v, scroll, x0, y0, width);
+    mn_keep_entry(v, &old, i, e, 0, rows[i].y, width, rows[i].h, 1);
+  mn_keep_drop(v, &old);
+  mn_scroll_place(v, scroll, x0, y0, width);
   if (gr_tabbed(v->c) && !v->docked) {
-    mt_keep_page(v);
+    mn_tab_keep_page(v);
   } else if (v->page) {
     HWND page = v->page;
     v->page = NULL;
@@ -226,9 +226,9 @@ void mn_on_screen(HWND owner, int w, int h, int *x, int *y) {
   RECT wa, o;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
   if (f == NULL && owner && GetWindowRect(GetAncestor(owner, GA_ROOT), &o)) f = &o;
-  struct dwg_rect area = {wa.left, wa.top, wa.right, wa.bottom}, from;
+  struct dg_rect area = {wa.left, wa.top, wa.right, wa.bottom}, from;
   if (f) from = {f->left, f->top, f->right, f->bottom};
-  dwg_on_screen(&area, f ? &from : NULL, w, h, x, y);
+  dg_on_screen(&area, f ? &from : NULL, w, h, x, y);
 }
 
 HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
@@ -245,7 +245,7 @@ HWND mn_open(struct gr_container *c, HWND owner, int x, int y, int finish) {
   mn_on_screen(owner, r.right - r.left, r.bottom - r.top, &x, &y);
   SetWindowPos(w, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(w, SW_SHOWNA);
-  if (finish) cap_finish(w);
+  if (finish) fw_cap_finish(w);
   nt_notify(w, c, NT_CREATED);
   return IsWindow(w) ? w : NULL;
 }

@@ -12,11 +12,11 @@
 #include "gui/layout.h"
 #include "gui/record.h"
 
-#define MV_MENU 0     /* a menu window: rows, or tabs beside a page */
-#define MV_DIALOG 1   /* a dialog client: controls at their own places */
+#define MN_MENU 0     /* a menu window: rows, or tabs beside a page */
+#define MN_DIALOG 1   /* a dialog client: controls at their own places */
 
 struct mn_view {
-  int kind;                 /* MV_* */
+  int kind;                 /* MN_MENU, MN_DIALOG */
   struct gr_container *c;
   HWND wnd, outer, inner;
   HWND *entries;            /* one window per entry, in list order */
@@ -70,22 +70,22 @@ int mn_content_height(HWND w);
 /* Entry windows kept across re-layouts (menukeep.cpp): a build takes the
    windows it has, keeps those whose entries it still holds, and makes
    windows only for new entries. */
-struct mk_old {
+struct mn_keep_old {
   HWND *wnd;
   struct gr_entry **shown;
   int n;
   HWND current;
 };
 /* Takes v's windows; those it cannot keep go at once. */
-void mk_take(struct mn_view *v, struct mk_old *o);
-void mk_alloc(struct mn_view *v, int n);   /* room for n entry windows */
+void mn_keep_take(struct mn_view *v, struct mn_keep_old *o);
+void mn_keep_alloc(struct mn_view *v, int n);   /* room for n entry windows */
 /* The i-th entry window of v at x, y, w, h: the kept one, moved, or a new
    one (with its editor when edits is set). */
-HWND mk_entry(struct mn_view *v, struct mk_old *o, int i, struct gr_entry *e,
+HWND mn_keep_entry(struct mn_view *v, struct mn_keep_old *o, int i, struct gr_entry *e,
               int x, int y, int w, int h, int edits);
-HWND mk_claim(struct mk_old *o, struct gr_entry *e);   /* the kept window */
-void mk_embedded(struct mn_view *v, int i, struct gr_entry *e, HWND w);
-void mk_drop(struct mn_view *v, struct mk_old *o);   /* the rest goes */
+HWND mn_keep_claim(struct mn_keep_old *o, struct gr_entry *e);   /* the kept window */
+void mn_keep_embedded(struct mn_view *v, int i, struct gr_entry *e, HWND w);
+void mn_keep_drop(struct mn_view *v, struct mn_keep_old *o);   /* the rest goes */
 
 /* The editor layer's part: a window for each edit entry inside its entry
    window, and the announcement of those made once a build is done.
@@ -97,30 +97,30 @@ struct mn_ops {
 extern struct mn_ops mn_ops;
 
 /* scrolled rows (menuscroll.cpp) */
-int ms_limit(struct mn_view *v, int top_level);   /* -1: no limit */
-void ms_place(struct mn_view *v, int scroll, int x, int y, int width);
-void ms_free(struct mn_view *v);
-int ms_wheel(struct mn_view *v, int delta);   /* 0: nothing to scroll */
+int mn_scroll_limit(struct mn_view *v, int top_level);   /* -1: no limit */
+void mn_scroll_place(struct mn_view *v, int scroll, int x, int y, int width);
+void mn_scroll_free(struct mn_view *v);
+int mn_scroll_wheel(struct mn_view *v, int delta);   /* 0: nothing to scroll */
 
 /* tabs and pages (menutabs.cpp) */
-void mt_size(struct mn_view *v, int width, int total, int *w, int *h);
-void mt_open_page(struct mn_view *v, struct gr_entry *tab);
-void mt_keep_page(struct mn_view *v);   /* the current tab's page, kept */
-int mt_is_tab(struct gr_entry *e);   /* e is the current tab of its container */
+void mn_tab_size(struct mn_view *v, int width, int total, int *w, int *h);
+void mn_tab_open_page(struct mn_view *v, struct gr_entry *tab);
+void mn_tab_keep_page(struct mn_view *v);   /* the current tab's page, kept */
+int mn_is_tab(struct gr_entry *e);   /* e is the current tab of its container */
 
 /* dialogs (dlgview.cpp) */
-void dv_controls(HWND client, struct gr_container *desc);   /* first shown */
-void dv_right_click(HWND client, struct gr_container *desc);
-void dv_build(struct mn_view *v);
-struct mn_view *dv_view_of_frame(HWND frame);
+void dw_controls(HWND client, struct gr_container *desc);   /* first shown */
+void dw_right_click(HWND client, struct gr_container *desc);
+void dw_build(struct mn_view *v);
+struct mn_view *dw_view_of_frame(HWND frame);
 
 /* entry windows */
-LRESULT CALLBACK me_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
-struct gr_entry *me_entry(HWND h);
+LRESULT CALLBACK mn_entry_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+struct gr_entry *mn_entry_of(HWND h);
 /* Lays out what an entry window holds: its editor, the editor's bars and
    the spinner of a numeric edit, side by side so that none paints over
    another; a single-line edit sits inside a one-pixel frame. */
-void me_fit(HWND h);
-void md_draw(HWND h, HDC dc, struct gr_entry *e, int colour);
+void mn_entry_fit(HWND h);
+void mn_draw_entry(HWND h, HDC dc, struct gr_entry *e, int colour);
 
 #endif

@@ -15,19 +15,19 @@ static int32_t clamp(int64_t v, int64_t lo, int64_t hi) {
 
 /* the highest position less the minimum: never negative, also when the
    page is larger than the range */
-static int32_t top(const struct sbm_state *s) {
+static int32_t top(const struct sc_model *s) {
   int64_t t = (int64_t)s->range - s->page;
   return t > 0 ? (int32_t)t : 0;
 }
 
-void sbm_init(struct sbm_state *s, int32_t range, int32_t page, int has_thumb) {
-  *s = sbm_state();
+void sc_model_init(struct sc_model *s, int32_t range, int32_t page, int has_thumb) {
+  *s = sc_model();
   s->range = range < 1 ? 1 : range;
   s->page = page < 1 ? 1 : page;
   s->has_thumb = has_thumb;
 }
 
-int32_t sbm_thumb_len(int32_t range, int32_t page, int32_t track_len) {
+int32_t sc_thumb_len(int32_t range, int32_t page, int32_t track_len) {
   if (range <= 0) return 0;
   if (page > range || track_len <= 0) return track_len > 0 ? track_len : 0;
   int64_t len = (int64_t)page * track_len / range;
@@ -36,7 +36,7 @@ int32_t sbm_thumb_len(int32_t range, int32_t page, int32_t track_len) {
   return (int32_t)len;
 }
 
-int32_t sbm_layout(struct sbm_state *s, int32_t length, int32_t thick) {
+int32_t sc_model_layout(struct sc_model *s, int32_t length, int32_t thick) {
   if (length < 0) length = 0;
   if (thick < 0) thick = 0;
   int32_t arrow = s->has_thumb ? (thick < ARROW_MAX ? thick : ARROW_MAX)
@@ -46,30 +46,30 @@ int32_t sbm_layout(struct sbm_state *s, int32_t length, int32_t thick) {
   s->track_end = length - arrow;
   s->track_len = s->track_end - s->track_start;
   s->thumb_off = s->track_start;
-  s->thumb_len = s->has_thumb ? sbm_thumb_len(s->range, s->page, s->track_len)
+  s->thumb_len = s->has_thumb ? sc_thumb_len(s->range, s->page, s->track_len)
                               : 0;
   return arrow;
 }
 
-void sbm_place(struct sbm_state *s) {
+void sc_model_place(struct sc_model *s) {
   if (s->range <= 0) {
     s->position = s->minimum;
     s->thumb_len = 0;
     s->thumb_off = s->track_start;
     return;
   }
-  s->thumb_len = sbm_thumb_len(s->range, s->page, s->track_len);
+  s->thumb_len = sc_thumb_len(s->range, s->page, s->track_len);
   int64_t rel = (int64_t)s->position - s->minimum;
   int64_t off = s->track_start + rel * s->track_len / s->range;
   s->thumb_off = clamp(off, s->track_start, (int64_t)s->track_end - s->thumb_len);
 }
 
-int sbm_step(struct sbm_state *s, int kind, int32_t at) {
+int sc_model_step(struct sc_model *s, int kind, int32_t at) {
   int64_t rel = (int64_t)s->position - s->minimum;
   int64_t step;
-  if (kind == SBM_BACK) {
+  if (kind == SC_BACK) {
     step = -1;
-  } else if (kind == SBM_FORWARD) {
+  } else if (kind == SC_FORWARD) {
     step = 1;
   } else if (at < s->thumb_off) {
     step = -(int64_t)s->page;
@@ -81,11 +81,11 @@ int sbm_step(struct sbm_state *s, int kind, int32_t at) {
   s->last_step = (int32_t)step;
   int32_t value = clamp(rel + step, 0, top(s));
   s->position = clamp((int64_t)value + s->minimum, INT32_MIN, INT32_MAX);
-  sbm_place(s);
+  sc_model_place(s);
   return 1;
 }
 
-int32_t sbm_drag(struct sbm_state *s, int32_t offset) {
+int32_t sc_model_drag(struct sc_model *s, int32_t offset) {
   int32_t off = clamp(offset, s->track_start,
                       (int64_t)s->track_end - s->thumb_len);
   if (off < s->track_start) off = s->track_start;
@@ -99,19 +99,19 @@ int32_t sbm_drag(struct sbm_state *s, int32_t offset) {
   return off;
 }
 
-int32_t sbm_set(struct sbm_state *s, struct sb_info *info) {
-  if (info->mask & SB_RANGE) {
+int32_t sc_model_set(struct sc_model *s, struct sc_info *info) {
+  if (info->mask & SC_RANGE) {
     s->minimum = info->min;
     s->range = clamp((int64_t)info->max - info->min, 0, INT32_MAX);
   }
-  if (info->mask & SB_PAGE) {
+  if (info->mask & SC_PAGE) {
     s->page = clamp(info->page, 0, INT32_MAX);
     if (s->range < s->page) {
       s->range = s->page;
       info->max = clamp((int64_t)s->minimum + s->range, INT32_MIN, INT32_MAX);
     }
   }
-  if (info->mask & SB_POS) {
+  if (info->mask & SC_POS) {
     s->position = info->pos < s->minimum ? s->minimum : info->pos;
     int64_t rel = (int64_t)s->position - s->minimum;
     if (s->range < rel) {
@@ -119,15 +119,15 @@ int32_t sbm_set(struct sbm_state *s, struct sb_info *info) {
       info->max = s->position;
     }
   }
-  sbm_place(s);
+  sc_model_place(s);
   return s->position;
 }
 
-int sbm_get(const struct sbm_state *s, struct sb_info *info) {
+int sc_model_get(const struct sc_model *s, struct sc_info *info) {
   info->track = s->position;
-  if (info->mask & SB_PAGE) info->page = (uint32_t)s->page;
-  if (info->mask & SB_POS) info->pos = s->position;
-  if (info->mask & SB_RANGE) {
+  if (info->mask & SC_PAGE) info->page = (uint32_t)s->page;
+  if (info->mask & SC_POS) info->pos = s->position;
+  if (info->mask & SC_RANGE) {
     info->min = s->minimum;
     info->max = clamp((int64_t)s->minimum + s->range, INT32_MIN, INT32_MAX);
   }

@@ -8,14 +8,14 @@
 
 #include <stdint.h>
 
-/* mask bits of sb_info, as in SCROLLINFO */
-#define SB_RANGE 0x1u
-#define SB_PAGE 0x2u
-#define SB_POS 0x4u
-#define SB_HIDE 0x8u          /* set: hide the bar first */
+/* mask bits of sc_info, as in SCROLLINFO */
+#define SC_RANGE 0x1u
+#define SC_PAGE 0x2u
+#define SC_POS 0x4u
+#define SC_HIDE 0x8u          /* set: hide the bar first */
 
 /* Same layout as the Windows SCROLLINFO record. */
-struct sb_info {
+struct sc_info {
   uint32_t size;
   uint32_t mask;
   int32_t min, max;
@@ -25,9 +25,9 @@ struct sb_info {
 };
 
 /* press kinds along the bar */
-enum { SBM_BACK, SBM_FORWARD, SBM_TRACK };
+enum { SC_BACK, SC_FORWARD, SC_TRACK };
 
-struct sbm_state {
+struct sc_model {
   int32_t range;      /* maximum - minimum */
   int32_t minimum;
   int32_t position;   /* minimum .. minimum + max(range - page, 0) */
@@ -39,30 +39,30 @@ struct sbm_state {
 };
 
 /* range and page at least 1, position at the minimum */
-void sbm_init(struct sbm_state *s, int32_t range, int32_t page, int has_thumb);
+void sc_model_init(struct sc_model *s, int32_t range, int32_t page, int has_thumb);
 
 /* Arrow length for a bar `length' long and `thick' across; sets the track
    and puts the thumb at the track start. */
-int32_t sbm_layout(struct sbm_state *s, int32_t length, int32_t thick);
+int32_t sc_model_layout(struct sc_model *s, int32_t length, int32_t thick);
 
-int32_t sbm_thumb_len(int32_t range, int32_t page, int32_t track_len);
+int32_t sc_thumb_len(int32_t range, int32_t page, int32_t track_len);
 
 /* Thumb length and offset for the position. */
-void sbm_place(struct sbm_state *s);
+void sc_model_place(struct sc_model *s);
 
-/* One step of a press: kind SBM_BACK/SBM_FORWARD for arrows, SBM_TRACK for
+/* One step of a press: kind SC_BACK/SC_FORWARD for arrows, SC_TRACK for
    the track pressed at `at' along the bar. Returns 1 if the press is a
    step (the caller notifies), 0 for a press on the thumb. */
-int sbm_step(struct sbm_state *s, int kind, int32_t at);
+int sc_model_step(struct sc_model *s, int kind, int32_t at);
 
 /* The thumb dragged to `offset': held between the track's ends; returns
    the offset it keeps. */
-int32_t sbm_drag(struct sbm_state *s, int32_t offset);
+int32_t sc_model_drag(struct sc_model *s, int32_t offset);
 
-/* Set (mask bits SB_RANGE, SB_PAGE, SB_POS) with the write-backs of a
+/* Set (mask bits SC_RANGE, SC_PAGE, SC_POS) with the write-backs of a
    raised range into info->max; returns the position. */
-int32_t sbm_set(struct sbm_state *s, struct sb_info *info);
+int32_t sc_model_set(struct sc_model *s, struct sc_info *info);
 /* Get: track always, then what the mask asks; returns 1. */
-int sbm_get(const struct sbm_state *s, struct sb_info *info);
+int sc_model_get(const struct sc_model *s, struct sc_info *info);
 
 #endif

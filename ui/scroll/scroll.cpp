@@ -14,51 +14,51 @@
 #include "ui/scroll/scroll.h"
 #include "ui/wndprocs.h"
 
-#define SB_RECORD_SIZE 192
-#define SBB_RECORD_SIZE 88
+#define SC_RECORD_SIZE 192
+#define SC_BTN_RECORD_SIZE 88
 #define THUMB_THICK 12
 #define FIRST_DELAY 1000
 #define NEXT_DELAY 100
 
-static struct sb_record *sb_all = NULL;
+static struct sc_record *sc_all = NULL;
 
 static int key_down(void) { return GetKeyState(VK_LBUTTON) < 0; }
-struct sb_ops sb_ops = {key_down};
+struct sc_ops sc_ops = {key_down};
 
-struct sb_record *sb_rec(HWND bar) {
+struct sc_record *sc_rec(HWND bar) {
   if (bar == NULL) return NULL;
   void *p = (void *)GetWindowLongPtrA(bar, GWLP_USERDATA);
-  for (struct sb_record *r = sb_all; r; r = r->next)
+  for (struct sc_record *r = sc_all; r; r = r->next)
     if (r == p) return r;
   return NULL;
 }
 
-static void unlink_bar(struct sb_record *r) {
-  for (struct sb_record **p = &sb_all; *p; p = &(*p)->next)
+static void unlink_bar(struct sc_record *r) {
+  for (struct sc_record **p = &sc_all; *p; p = &(*p)->next)
     if (*p == r) {
       *p = r->next;
       return;
     }
 }
 
-static void link_bar(struct sb_record *r) {
-  struct sb_record **p = &sb_all;
+static void link_bar(struct sc_record *r) {
+  struct sc_record **p = &sc_all;
   while (*p) p = &(*p)->next;
   *p = r;
 }
 
-HWND sb_create(HWND parent, int range, int page, int vertical, int thumb,
+HWND sc_create(HWND parent, int range, int page, int vertical, int thumb,
                int x, int y, int w, int h, int id, void *command,
-               sb_notify_fn notify, void *arg) {
+               sc_notify_fn notify, void *arg) {
   if (w < 0) w = 0;
   if (h < 0) h = 0;
   HWND bar = CreateWindowExA(0, "BtrelkScrollcn", "", WS_CHILD, x, y, w, h,
                              parent, (HMENU)(INT_PTR)id, trelk.instance, NULL);
   if (bar == NULL) return NULL;
-  size_t size = sizeof(struct sb_record);
-  struct sb_record *r =
-      (struct sb_record *)hp_alloc(size > SB_RECORD_SIZE ? size : SB_RECORD_SIZE);
-  sbm_init(&r->m, range, page, thumb);
+  size_t size = sizeof(struct sc_record);
+  struct sc_record *r =
+      (struct sc_record *)hp_alloc(size > SC_RECORD_SIZE ? size : SC_RECORD_SIZE);
+  sc_model_init(&r->m, range, page, thumb);
   r->vertical = vertical ? 1 : 0;
   r->x = x, r->y = y, r->w = w, r->h = h;
   r->id = id;
@@ -77,39 +77,39 @@ HWND sb_create(HWND parent, int range, int page, int vertical, int thumb,
 static void to_parent(HWND bar, int pos, int zero, void *arg) {
   (void)zero;
   (void)arg;
-  struct sb_record *r = sb_rec(bar);
+  struct sc_record *r = sc_rec(bar);
   if (r == NULL || !IsWindow(r->parent)) return;
   SendMessageA(r->parent, r->vertical ? WM_VSCROLL : WM_HSCROLL,
                MAKEWPARAM(SB_THUMBPOSITION, pos & 0xFFFF), (LPARAM)bar);
 }
 
-HWND sb_create_vertical(HWND parent, int x, int y, int w, int h, int id) {
-  return sb_create(parent, 1, h, 1, 1, x, y, w, h, id, NULL, to_parent, NULL);
+HWND sc_create_vertical(HWND parent, int x, int y, int w, int h, int id) {
+  return sc_create(parent, 1, h, 1, 1, x, y, w, h, id, NULL, to_parent, NULL);
 }
 
-HWND sb_create_horizontal(HWND parent, int x, int y, int w, int h, int id) {
-  return sb_create(parent, 1, w, 0, 1, x, y, w, h, id, NULL, to_parent, NULL);
+HWND sc_create_horizontal(HWND parent, int x, int y, int w, int h, int id) {
+  return sc_create(parent, 1, w, 0, 1, x, y, w, h, id, NULL, to_parent, NULL);
 }
 
-HWND sb_create_for(HWND parent, void *desc, int range, int page,
+HWND sc_create_for(HWND parent, void *desc, int range, int page,
                    int vertical, int thumb, int x, int y, int w, int h,
                    int id) {
-  HWND bar = sb_create(parent, range, page, vertical, thumb, x, y, w, h, id,
+  HWND bar = sc_create(parent, range, page, vertical, thumb, x, y, w, h, id,
                        NULL, NULL, NULL);
-  struct sb_record *r = sb_rec(bar);
+  struct sc_record *r = sc_rec(bar);
   if (r) r->desc = desc;
   return bar;
 }
 
 /* length along the bar and thickness across it */
-static void extent(struct sb_record *r, int *len, int *thick) {
+static void extent(struct sc_record *r, int *len, int *thick) {
   RECT rc;
   GetClientRect(r->client, &rc);
   *len = r->vertical ? rc.bottom : rc.right;
   *thick = r->vertical ? rc.right : rc.bottom;
 }
 
-static void move_along(struct sb_record *r, HWND w, int at, int len,
+static void move_along(struct sc_record *r, HWND w, int at, int len,
                        int cross, int thick) {
   if (w == NULL) return;
   if (r->vertical)
@@ -118,7 +118,7 @@ static void move_along(struct sb_record *r, HWND w, int at, int len,
     MoveWindow(w, at, cross, len, thick, TRUE);
 }
 
-void sb_place_thumb(struct sb_record *r) {
+void sc_place_thumb(struct sc_record *r) {
   if (r->thumb == NULL) return;
   int len, thick;
   extent(r, &len, &thick);
@@ -128,10 +128,10 @@ void sb_place_thumb(struct sb_record *r) {
   r->placing--;
 }
 
-static HWND make_button(struct sb_record *r, int kind) {
-  HWND b = btn_create(r->client, "", 0, 0, 0, 1, 1, SBB_RECORD_SIZE, sbb_proc,
+static HWND make_button(struct sc_record *r, int kind) {
+  HWND b = fw_btn_create(r->client, "", 0, 0, 0, 1, 1, SC_BTN_RECORD_SIZE, sc_btn_proc,
                       0xFFFF, r);
-  struct sbb_record *br = b ? (struct sbb_record *)btn_rec(b) : NULL;
+  struct sc_btn_record *br = b ? (struct sc_btn_record *)fw_btn_rec(b) : NULL;
   if (br == NULL) return NULL;
   br->kind = kind;
   br->bar = r;
@@ -139,19 +139,19 @@ static HWND make_button(struct sb_record *r, int kind) {
   return b;
 }
 
-void sb_layout(struct sb_record *r) {
+void sc_layout(struct sc_record *r) {
   int len, thick;
   extent(r, &len, &thick);
-  int arrow = sbm_layout(&r->m, len, thick);
+  int arrow = sc_model_layout(&r->m, len, thick);
   int cross = thick - 2 < 0 ? 0 : thick - 2;
   move_along(r, r->first, 0, arrow, 1, cross);
   move_along(r, r->second, len - arrow, arrow, 1, cross);
-  sbm_place(&r->m);
-  sb_place_thumb(r);
+  sc_model_place(&r->m);
+  sc_place_thumb(r);
 }
 
 /* the client and its buttons, made when the bar is first shown */
-static void build(HWND bar, struct sb_record *r) {
+static void build(HWND bar, struct sc_record *r) {
   RECT rc;
   GetClientRect(bar, &rc);
   r->client = CreateWindowExA(0, "BtrelkScrollClntcn", "",
@@ -159,14 +159,15 @@ static void build(HWND bar, struct sb_record *r) {
       rc.right, rc.bottom, bar, (HMENU)0xFFFF, trelk.instance, NULL);
   if (r->client == NULL) return;
   SetWindowLongPtrA(r->client, GWLP_USERDATA, (LONG_PTR)r);
-  r->first = make_button(r, r->vertical ? SBB_UP : SBB_LEFT);
-  r->second = make_button(r, r->vertical ? SBB_DOWN : SBB_RIGHT);
-  if (r->m.has_thumb) r->thumb = make_button(r, r->vertical ? SBB_VTHUMB : SBB_HTHUMB);
-  sb_layout(r);
+  r->first = make_button(r, r->vertical ? SC_BTN_UP : SC_BTN_LEFT);
+  r->second = make_button(r, r->vertical ? SC_BTN_DOWN : SC_BTN_RIGHT);
+  if (r->m.has_thumb)
+    r->thumb = make_button(r, r->vertical ? SC_BTN_VTHUMB : SC_BTN_HTHUMB);
+  sc_layout(r);
 }
 
-LRESULT CALLBACK sb_bar_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct sb_record *r = sb_rec(h);
+LRESULT CALLBACK sc_bar_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct sc_record *r = sc_rec(h);
   if (r == NULL) return DefWindowProcA(h, msg, w, l);
   switch (msg) {
     case WM_SHOWWINDOW:
@@ -175,7 +176,7 @@ LRESULT CALLBACK sb_bar_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_SIZE:
       if (r->client && w != SIZE_MINIMIZED) {
         MoveWindow(r->client, 0, 0, LOWORD(l), HIWORD(l), TRUE);
-        sb_layout(r);
+        sc_layout(r);
       }
       return 0;
     case WM_ERASEBKGND:
@@ -190,11 +191,11 @@ LRESULT CALLBACK sb_bar_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }
 
 /* the client's record is its bar's, while the bar lives */
-static struct sb_record *client_bar(HWND client) {
-  return sb_rec(GetParent(client));
+static struct sc_record *client_bar(HWND client) {
+  return sc_rec(GetParent(client));
 }
 
-static void paint_client(HWND h, HDC dc, struct sb_record *r) {
+static void paint_client(HWND h, HDC dc, struct sc_record *r) {
   RECT rc;
   GetClientRect(h, &rc);
   FillRect(dc, &rc, (HBRUSH)GetStockObject(WHITE_BRUSH));
@@ -212,8 +213,8 @@ static void paint_client(HWND h, HDC dc, struct sb_record *r) {
   DeleteObject(pen);
 }
 
-LRESULT CALLBACK sb_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct sb_record *r = client_bar(h);
+LRESULT CALLBACK sc_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct sc_record *r = client_bar(h);
   if (r == NULL) return DefWindowProcA(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND:
@@ -226,10 +227,10 @@ LRESULT CALLBACK sb_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_LBUTTONDOWN:
-      sb_press(h, r, -1, l);
+      sc_press(h, r, -1, l);
       return 0;
     case WM_TIMER:
-      sb_repeat(h, r, -1, w);
+      sc_repeat(h, r, -1, w);
       return 0;
   }
   return DefWindowProcA(h, msg, w, l);
@@ -240,7 +241,7 @@ LRESULT CALLBACK sb_client_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 #define NO_POINT 0xFFFFFFFFu   /* stands for (0, 0): (-1, -1) is never
                                   pressed in a window */
 
-void sb_press(HWND w, struct sb_record *r, int kind, LPARAM at) {
+void sc_press(HWND w, struct sc_record *r, int kind, LPARAM at) {
   (void)kind;
   r->m.last_step = 0;
   UINT_PTR id = (UINT_PTR)(DWORD)at;
@@ -248,20 +249,20 @@ void sb_press(HWND w, struct sb_record *r, int kind, LPARAM at) {
 }
 
 static int press_kind(int kind) {
-  if (kind == SBB_UP || kind == SBB_LEFT) return SBM_BACK;
-  if (kind == SBB_DOWN || kind == SBB_RIGHT) return SBM_FORWARD;
-  return SBM_TRACK;
+  if (kind == SC_BTN_UP || kind == SC_BTN_LEFT) return SC_BACK;
+  if (kind == SC_BTN_DOWN || kind == SC_BTN_RIGHT) return SC_FORWARD;
+  return SC_TRACK;
 }
 
-void sb_repeat(HWND w, struct sb_record *r, int kind, UINT_PTR id) {
+void sc_repeat(HWND w, struct sc_record *r, int kind, UINT_PTR id) {
   KillTimer(w, id);
-  if (!sb_ops.left_down()) return;
+  if (!sc_ops.left_down()) return;
   SetTimer(w, id, r->m.last_step == 0 ? FIRST_DELAY : NEXT_DELAY, NULL);
   DWORD at = id == NO_POINT ? 0 : (DWORD)id;
   int along = r->vertical ? (short)HIWORD(at) : (short)LOWORD(at);
-  if (!sbm_step(&r->m, press_kind(kind), along)) return;
-  sb_place_thumb(r);
-  sb_notify(r);
+  if (!sc_model_step(&r->m, press_kind(kind), along)) return;
+  sc_place_thumb(r);
+  sc_notify(r);
 }
 
 /* descriptions and commands may be deleted while a bar still shows */
@@ -269,7 +270,7 @@ static int live(void *rec) {
   return gr_valid_entry(rec) || gr_valid_container(rec);
 }
 
-void sb_notify(struct sb_record *r) {
+void sc_notify(struct sc_record *r) {
   HWND bar = r->bar;
   int pos = r->m.position;
   if (r->desc) {
@@ -278,41 +279,41 @@ void sb_notify(struct sb_record *r) {
   }
   void *command = r->command;
   if (r->notify) r->notify(bar, pos, 0, r->arg);
-  if (command && sb_rec(bar) && live(command)) nt_scroll(bar, command, pos);
+  if (command && sc_rec(bar) && live(command)) nt_scroll(bar, command, pos);
 }
 
-static struct sb_record *nth_bar(HWND container, int which) {
+static struct sc_record *nth_bar(HWND container, int which) {
   struct fw_record *f = fw_rec(container);
   if (f == NULL || (f->kind & ~FW_KIND_BIT) != 2 || which < 0 || which > 1)
     return NULL;
-  for (struct sb_record *r = sb_all; r; r = r->next)
+  for (struct sc_record *r = sc_all; r; r = r->next)
     if (r->parent == container && which-- == 0) return r;
   return NULL;
 }
 
-static int set_rec(HWND bar, struct sb_record *r, struct sb_info *info) {
-  if (info->mask & SB_HIDE) ShowWindow(bar, SW_HIDE);
-  int pos = sbm_set(&r->m, info);
-  sb_place_thumb(r);
+static int set_rec(HWND bar, struct sc_record *r, struct sc_info *info) {
+  if (info->mask & SC_HIDE) ShowWindow(bar, SW_HIDE);
+  int pos = sc_model_set(&r->m, info);
+  sc_place_thumb(r);
   return pos;
 }
 
-int sb_set_bar(HWND bar, struct sb_info *info) {
-  struct sb_record *r = sb_rec(bar);
+int sc_set_bar(HWND bar, struct sc_info *info) {
+  struct sc_record *r = sc_rec(bar);
   return r && info ? set_rec(bar, r, info) : 0;
 }
 
-int sb_get_bar(HWND bar, struct sb_info *info) {
-  struct sb_record *r = sb_rec(bar);
-  return r && info ? sbm_get(&r->m, info) : 0;
+int sc_get_bar(HWND bar, struct sc_info *info) {
+  struct sc_record *r = sc_rec(bar);
+  return r && info ? sc_model_get(&r->m, info) : 0;
 }
 
-int sb_set(HWND container, int which, struct sb_info *info) {
-  struct sb_record *r = nth_bar(container, which);
+int sc_set(HWND container, int which, struct sc_info *info) {
+  struct sc_record *r = nth_bar(container, which);
   return r && info ? set_rec(r->bar, r, info) : 0;
 }
 
-int sb_get(HWND container, int which, struct sb_info *info) {
-  struct sb_record *r = nth_bar(container, which);
-  return r && info ? sbm_get(&r->m, info) : 0;
+int sc_get(HWND container, int which, struct sc_info *info) {
+  struct sc_record *r = nth_bar(container, which);
+  return r && info ? sc_model_get(&r->m, info) : 0;
 }

@@ -8,13 +8,13 @@
 #include "ui/colour.h"
 #include "ui/scroll/scroll.h"
 
-static struct sbb_record *sbb_rec(HWND h) {
-  struct sbb_record *r = (struct sbb_record *)btn_rec(h);
-  if (r == NULL || sb_rec(GetParent(GetParent(h))) != r->bar) return NULL;
+static struct sc_btn_record *sc_btn_rec(HWND h) {
+  struct sc_btn_record *r = (struct sc_btn_record *)fw_btn_rec(h);
+  if (r == NULL || sc_rec(GetParent(GetParent(h))) != r->bar) return NULL;
   return r;
 }
 
-static int is_thumb(int kind) { return kind == SBB_VTHUMB || kind == SBB_HTHUMB; }
+static int is_thumb(int kind) { return kind == SC_BTN_VTHUMB || kind == SC_BTN_HTHUMB; }
 
 static void triangle(HDC dc, int kind, int w, int h) {
   int s = (w < h ? w : h) - 7;
@@ -22,13 +22,13 @@ static void triangle(HDC dc, int kind, int w, int h) {
   int half = s / 2, cx = w / 2, cy = h / 2;
   POINT p[4];
   switch (kind) {
-    case SBB_UP:
+    case SC_BTN_UP:
       p[0] = {cx, 3}, p[1] = {cx + half, 3 + half}, p[2] = {cx - half, 3 + half};
       break;
-    case SBB_DOWN:
+    case SC_BTN_DOWN:
       p[0] = {cx, h - 4}, p[1] = {cx + half, h - 4 - half}, p[2] = {cx - half, h - 4 - half};
       break;
-    case SBB_LEFT:
+    case SC_BTN_LEFT:
       p[0] = {3, cy}, p[1] = {3 + half, cy - half}, p[2] = {3 + half, cy + half};
       break;
     default:
@@ -41,7 +41,7 @@ static void triangle(HDC dc, int kind, int w, int h) {
 
 static void grip_lines(HDC dc, int kind, int w, int h) {
   for (int d = -2; d <= 2; d += 2) {
-    if (kind == SBB_VTHUMB) {
+    if (kind == SC_BTN_VTHUMB) {
       MoveToEx(dc, 4, h / 2 + d, NULL);
       LineTo(dc, w - 4, h / 2 + d);
     } else {
@@ -63,7 +63,7 @@ static void outline(HDC dc, int w, int h, COLORREF c, int rop) {
   DeleteObject(pen);
 }
 
-static void paint(HWND h, HDC dc, struct sbb_record *r) {
+static void paint(HWND h, HDC dc, struct sc_btn_record *r) {
   RECT rc;
   GetClientRect(h, &rc);
   HPEN pen = CreatePen(PS_SOLID, 1, col_get(COL_MS_SEPARATOR));
@@ -80,17 +80,17 @@ static void paint(HWND h, HDC dc, struct sbb_record *r) {
 }
 
 /* the thumb, moved by the system: held on its axis and its track */
-static void held(HWND h, struct sbb_record *r, WINDOWPOS *wp) {
-  struct sb_record *bar = r->bar;
+static void held(HWND h, struct sc_btn_record *r, WINDOWPOS *wp) {
+  struct sc_record *bar = r->bar;
   if ((wp->flags & SWP_NOMOVE) || bar->placing) return;
   int *along = bar->vertical ? &wp->y : &wp->x;
   int *cross = bar->vertical ? &wp->x : &wp->y;
   *cross = 0;
   int before = bar->m.thumb_off;
-  *along = sbm_drag(&bar->m, *along);
+  *along = sc_model_drag(&bar->m, *along);
   r->offset = *along;
   (void)h;
-  if (*along != before) sb_notify(bar);
+  if (*along != before) sc_notify(bar);
 }
 
 static void press_thumb(HWND h) {
@@ -100,12 +100,12 @@ static void press_thumb(HWND h) {
   DefWindowProcA(h, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
 }
 
-LRESULT CALLBACK sbb_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  struct sbb_record *r = sbb_rec(h);
-  if (r == NULL) return btn_pass(h, msg, w, l);
+LRESULT CALLBACK sc_btn_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  struct sc_btn_record *r = sc_btn_rec(h);
+  if (r == NULL) return fw_btn_pass(h, msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND: {
-      LRESULT res = btn_pass(h, msg, w, l);
+      LRESULT res = fw_btn_pass(h, msg, w, l);
       paint(h, (HDC)w, r);
       return res;
     }
@@ -120,14 +120,14 @@ LRESULT CALLBACK sbb_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       if (is_thumb(r->kind))
         press_thumb(h);
       else
-        sb_press(h, r->bar, r->kind, l);
+        sc_press(h, r->bar, r->kind, l);
       return 0;
     case WM_TIMER:
-      if (!is_thumb(r->kind)) sb_repeat(h, r->bar, r->kind, w);
+      if (!is_thumb(r->kind)) sc_repeat(h, r->bar, r->kind, w);
       return 0;
     case WM_WINDOWPOSCHANGING:
       if (is_thumb(r->kind)) held(h, r, (WINDOWPOS *)l);
       return 0;
   }
-  return btn_pass(h, msg, w, l);
+  return fw_btn_pass(h, msg, w, l);
 }

@@ -28,7 +28,7 @@ namespace {
 HWND entry_window(const char *name) {
   for (struct mn_view *v = mn_views; v; v = v->next)
     for (int i = 0; i < v->count; i++) {
-      struct gr_entry *e = v->entries[i] ? me_entry(v->entries[i]) : nullptr;
+      struct gr_entry *e = v->entries[i] ? mn_entry_of(v->entries[i]) : nullptr;
       if (e && e->name && std::string(e->name) == name) return v->entries[i];
     }
   return nullptr;
@@ -63,7 +63,7 @@ struct Develop : ::testing::Test {
   void TearDown() override {
     set_alt(false);
     if (dg.frame) DestroyWindow(dg.frame);
-    dm_show(0);
+    dg_dev_show(0);
     std::vector<HWND> shown;
     for (struct mn_view *v = mn_views; v; v = v->next)
       if (v->wnd != mw_main_menu() && v->wnd != mw_free_menu()) shown.push_back(v->wnd);
@@ -76,7 +76,7 @@ struct Develop : ::testing::Test {
 
 TEST_F(Develop, LiftingAControlShowsTheControlSheet) {
   ASSERT_EQ(alt_click(entry_window("x")), 1);
-  HWND d = dm_window();
+  HWND d = dg_dev_window();
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(GetParent(d), mw_window());
   RECT c, r;
@@ -89,9 +89,9 @@ TEST_F(Develop, LiftingAControlShowsTheControlSheet) {
   EXPECT_STREQ(dz.edits[DZ_CONTROL_SHEET][DZ_NAME]->name, "x");
   // a drop takes the menu down
   SendMessageA(dg.cover, WM_CHAR, 27, 0);
-  EXPECT_NE(dm_window(), nullptr);   // Escape only cancels the drag
-  dm_show(0);
-  EXPECT_EQ(dm_window(), nullptr);
+  EXPECT_NE(dg_dev_window(), nullptr);   // Escape only cancels the drag
+  dg_dev_show(0);
+  EXPECT_EQ(dg_dev_window(), nullptr);
 }
 
 TEST_F(Develop, AltClickOnAMenuEditsTheMenu) {
@@ -106,7 +106,7 @@ TEST_F(Develop, AltClickOnAMenuEditsTheMenu) {
   EXPECT_EQ(dg.frame, nullptr);
   EXPECT_EQ(dz.sheet, DZ_MENU_SHEET);
   EXPECT_EQ(dz.edited, (void *)v->c);
-  EXPECT_NE(dm_window(), nullptr);
+  EXPECT_NE(dg_dev_window(), nullptr);
 }
 
 TEST_F(Develop, AddControlIsPlacedByADrop) {
@@ -173,7 +173,7 @@ TEST_F(Develop, CodePanesGetTheBuiltInLuaColours) {
   struct gr_entry *mine = nullptr;
   for (struct mn_view *v = mn_views; v; v = v->next)
     for (int i = 0; i < v->count; i++) {
-      struct gr_entry *e = v->entries[i] ? me_entry(v->entries[i]) : nullptr;
+      struct gr_entry *e = v->entries[i] ? mn_entry_of(v->entries[i]) : nullptr;
       if (e && (e->flags & GR_MULTIEDIT) == GR_MULTIEDIT && !e->code_pane) mine = e;
     }
   ASSERT_NE(mine, nullptr);
@@ -238,7 +238,7 @@ HWND hover_open(HWND w, struct gr_entry *e) {
 TEST_F(Develop, EverySheetOpensOnTheWorkArea) {
   drv_run("trelk.drop_timeout = 0");
   ASSERT_EQ(alt_click(entry_window("x")), 1);
-  HWND d = dm_window();
+  HWND d = dg_dev_window();
   ASSERT_NE(d, nullptr);
   HWND sheet = hover_open(d, dz.drop);
   ASSERT_NE(sheet, nullptr);
@@ -248,7 +248,7 @@ TEST_F(Develop, EverySheetOpensOnTheWorkArea) {
   for (struct gr_entry *e = c->first; e; e = e->next) {
     if (!e->sub) continue;
     /* a text pane takes the keyboard and closes the sheet: open it again */
-    if (!IsWindow(sheet)) sheet = hover_open(dm_window(), dz.drop);
+    if (!IsWindow(sheet)) sheet = hover_open(dg_dev_window(), dz.drop);
     ASSERT_NE(sheet, nullptr);
     HWND part = hover_open(sheet, e);
     ASSERT_NE(part, nullptr) << e->name;
@@ -258,7 +258,7 @@ TEST_F(Develop, EverySheetOpensOnTheWorkArea) {
   }
   EXPECT_GE(opened, 7);
   // step 6 of the walkthrough: "Right Click Menu", "Menu"
-  if (!IsWindow(sheet)) sheet = hover_open(dm_window(), dz.drop);
+  if (!IsWindow(sheet)) sheet = hover_open(dg_dev_window(), dz.drop);
   HWND rc = hover_open(sheet, dz_find(c, "Right Click Menu"));
   ASSERT_NE(rc, nullptr);
   struct mn_view *v = mn_view_of(rc);
@@ -272,7 +272,7 @@ TEST_F(Develop, EverySheetOpensOnTheWorkArea) {
 TEST_F(Develop, ANameTypedWithEnterHasNoLineBreak) {
   drv_run("trelk.drop_timeout = 0");
   ASSERT_EQ(alt_click(entry_window("x")), 1);
-  HWND sheet = hover_open(dm_window(), dz.drop);
+  HWND sheet = hover_open(dg_dev_window(), dz.drop);
   ASSERT_NE(sheet, nullptr);
   HWND ed = ew_first(dz.edits[DZ_CONTROL_SHEET][DZ_NAME]);
   ASSERT_NE(ed, nullptr);

@@ -21,7 +21,7 @@ namespace {
 HWND entry_window(const char *name) {
   for (struct mn_view *v = mn_views; v; v = v->next)
     for (int i = 0; i < v->count; i++) {
-      struct gr_entry *e = v->entries[i] ? me_entry(v->entries[i]) : nullptr;
+      struct gr_entry *e = v->entries[i] ? mn_entry_of(v->entries[i]) : nullptr;
       if (e && e->name && std::string(e->name) == name) return v->entries[i];
     }
   return nullptr;
@@ -102,7 +102,7 @@ TEST_F(Drag, FourHandlesOnTheEdges) {
   int w = f.right - f.left, h = f.bottom - f.top;
   int found = 0;
   for (HWND c = GetWindow(dg.frame, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (!dh_is_handle(c)) continue;
+    if (!dg_is_handle(c)) continue;
     found++;
     RECT r = client_rect_in_parent(c);
     EXPECT_EQ(r.right - r.left, 7);
@@ -125,7 +125,7 @@ TEST_F(Drag, HandlesStayAboveTheCarriedControl) {
   drv_pump();
   EXPECT_TRUE(GetWindowLongA(x, GWL_STYLE) & WS_CLIPSIBLINGS);
   for (HWND c = GetWindow(dg.frame, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (!dh_is_handle(c)) continue;
+    if (!dg_is_handle(c)) continue;
     RedrawWindow(x, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     HDC dc = GetDC(c);
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(153, 31, 36));   // the handle's outline
@@ -182,7 +182,7 @@ TEST_F(Drag, RightHandleResizesAndEscapeRestoresTheSize) {
   ASSERT_EQ(alt_click(x), 1);
   HWND right = nullptr;
   for (HWND c = GetWindow(dg.frame, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (dh_is_handle(c) && client_rect_in_parent(c).left > 10) {
+    if (dg_is_handle(c) && client_rect_in_parent(c).left > 10) {
       RECT r = client_rect_in_parent(c);
       RECT f = screen_rect(dg.frame);
       if (r.left == f.right - f.left - 7) right = c;

@@ -87,7 +87,7 @@ TEST_F(Dialogs, ControlsStandAtTheirPlacesInTheClient) {
           " c = label{name='c'} d:ins(c, 120, 30, 60, 25) d:show()");
   HWND frame = shown("d");
   ASSERT_NE(frame, nullptr);
-  struct mn_view *v = dv_view_of_frame(frame);
+  struct mn_view *v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->count, 2);
   // the record lists the newer control first
@@ -101,13 +101,13 @@ TEST_F(Dialogs, ControlsStandAtTheirPlacesInTheClient) {
   EXPECT_EQ(click_output(v->entries[1]), "hi\t10");
   // a numeric edit in a dialog has its spinner
   drv_run("n = edit{name='7'} n.digital = 10 d:ins(n, 10, 130, 80, 22)");
-  v = dv_view_of_frame(frame);
+  v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->count, 3);
   EXPECT_NE(FindWindowExA(v->entries[0], NULL, "BtrelkScrollcn", NULL), nullptr);
   // a move by property reaches the window
   drv_run("b.x = 40");
-  v = dv_view_of_frame(frame);
+  v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(rect_in(v->entries[2], v->inner).left, 40);
   DestroyWindow(frame);
@@ -179,26 +179,26 @@ TEST_F(Dialogs, DeletingControlsWhileShown) {
           " d:show()");
   HWND frame = shown("d");
   ASSERT_NE(frame, nullptr);
-  struct mn_view *v = dv_view_of_frame(frame);
+  struct mn_view *v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->count, 3);
   HWND bw = v->entries[1];
   drv_run("b:del()");
   EXPECT_FALSE(IsWindow(bw));
-  v = dv_view_of_frame(frame);
+  v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(v->count, 2);
   // a command that deletes its own control, then one that cleans the dialog
   drv_run("a.command = 'a:del() print(\"gone\")' c.command = 'd:clean() print(\"clean\")'");
-  v = dv_view_of_frame(frame);
+  v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->count, 2);
   EXPECT_EQ(click_output(v->entries[1]), "gone");
-  v = dv_view_of_frame(frame);
+  v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->count, 1);
   EXPECT_EQ(click_output(v->entries[0]), "clean");
-  v = dv_view_of_frame(frame);
+  v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(v->count, 0);
   EXPECT_EQ(drv_run("print(d.n)"), "0");
@@ -213,18 +213,18 @@ TEST_F(Dialogs, ClosingADialogFromItsOwnCommand) {
           "   5, 5, 80, 20) d:show()");
   HWND frame = shown("d");
   ASSERT_NE(frame, nullptr);
-  struct mn_view *v = dv_view_of_frame(frame);
+  struct mn_view *v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   ASSERT_EQ(v->count, 1);
   EXPECT_EQ(click_output(v->entries[0]), "closed");
   EXPECT_FALSE(IsWindow(frame));
-  EXPECT_EQ(dv_view_of_frame(frame), nullptr);
+  EXPECT_EQ(dw_view_of_frame(frame), nullptr);
   EXPECT_EQ(drv_run("print(d.n)"), "0");
   // shown again, it is whole
   drv_run("d:ins(button{name='y'}, 5, 5) d:show()");
   frame = shown("d");
   ASSERT_NE(frame, nullptr);
-  v = dv_view_of_frame(frame);
+  v = dw_view_of_frame(frame);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(v->count, 1);
   drv_run("d.command = nil");
@@ -242,7 +242,7 @@ TEST_F(Dialogs, TabbedDialogShowsThePageOfTheClickedTab) {
   // the first tab's page is open at once
   ASSERT_NE(v->page, nullptr);
   ASSERT_TRUE(IsWindow(v->page));
-  EXPECT_NE(dv_view_of_frame(v->page), nullptr);
+  EXPECT_NE(dw_view_of_frame(v->page), nullptr);
   RECT client, col;
   GetClientRect(v->wnd, &client);
   GetWindowRect(v->outer, &col);
@@ -341,7 +341,7 @@ TEST_F(Dialogs, ALongEmbeddedTableScrollsByRows) {
   GetWindowRect(v->wnd, &w);
   EXPECT_EQ(w.right - w.left, 200);
   EXPECT_LE(w.bottom - w.top, 150);
-  struct sb_record *bar = sb_rec(v->bar);
+  struct sc_record *bar = sc_rec(v->bar);
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->m.range, 40);
   int last = lay_last_first(v->rows, v->count, v->view_h);
@@ -417,7 +417,7 @@ TEST_F(Dialogs, AMenuEntryDropsItsDialogOpen) {
   ASSERT_EQ(v->count, 1);
   click(v->entries[0]);
   ASSERT_TRUE(drv_poll([&] { return v->open && IsWindow(v->open); }));
-  struct mn_view *o = dv_view_of_frame(v->open);
+  struct mn_view *o = dw_view_of_frame(v->open);
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(o->count, 1);
   // deleting the entry takes the dialog opened from it

@@ -127,7 +127,7 @@ TEST_F(Keep, ANameWriteKeepsEveryWindow) {
   HWND row_window = rows->entries[0], me = editor_of("kme");
   ASSERT_NE(me, nullptr);
   // scroll the table, type into the multi-line edit
-  struct sb_record *bar = sb_rec(rows->bar);
+  struct sc_record *bar = sc_rec(rows->bar);
   bar->notify(rows->bar, 5, 0, bar->arg);
   ASSERT_EQ(rows->first, 5);
   ew_send(me, SCI_DOCUMENTEND, 0, 0);
@@ -169,7 +169,7 @@ TEST_F(Keep, ANameWriteKeepsEveryWindow) {
 // children, never over them.
 TEST_F(Keep, SpinnerEditorAndBarsDoNotCoverEachOther) {
   show_form();
-  HWND num = window_of("knum"), spin = ns_find(num), ed = editor_of("knum");
+  HWND num = window_of("knum"), spin = dw_spin_find(num), ed = editor_of("knum");
   ASSERT_NE(spin, nullptr);
   ASSERT_NE(ed, nullptr);
   EXPECT_FALSE(overlap(rect_in(spin, num), rect_in(ed, num)));
@@ -191,7 +191,7 @@ TEST_F(Keep, SpinnerEditorAndBarsDoNotCoverEachOther) {
     ASSERT_NE(med, nullptr);
     std::vector<HWND> bars;
     for (HWND k = GetWindow(me, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT))
-      if (sb_rec(k)) bars.push_back(k);
+      if (sc_rec(k)) bars.push_back(k);
     ASSERT_EQ(bars.size(), 2u);
     RECT mc;
     GetClientRect(me, &mc);

@@ -190,8 +190,8 @@ TEST_F(Grip, DraggingPastTheTopLeftGivesTheSmallestSize) {
   SendMessageA(grip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageA(grip, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-2000, -2000));
   SendMessageA(grip, WM_LBUTTONUP, 0, MAKELPARAM(-2000, -2000));
-  EXPECT_EQ(c->w, DWG_MIN_W);
-  EXPECT_EQ(c->h, DWG_MIN_H);
+  EXPECT_EQ(c->w, DG_MIN_W);
+  EXPECT_EQ(c->h, DG_MIN_H);
   EXPECT_EQ(dw_outlines_shown, 0);
 }
 
@@ -267,10 +267,10 @@ TEST_F(Dialogs, OwnedBlocksGoWithTheClient) {
 
 TEST_F(Dialogs, BadSizesAreShownSoundly) {
   struct { int rw, rh, w, h; } cases[] = {
-      {0, 0, DWG_DEFAULT_W, DWG_DEFAULT_H},
-      {-50, -1, DWG_DEFAULT_W, DWG_DEFAULT_H},
-      {3, 2, DWG_MIN_W, DWG_MIN_H},
-      {1000000000, 70000, DWG_MAX, DWG_MAX},
+      {0, 0, DG_DEFAULT_W, DG_DEFAULT_H},
+      {-50, -1, DG_DEFAULT_W, DG_DEFAULT_H},
+      {3, 2, DG_MIN_W, DG_MIN_H},
+      {1000000000, 70000, DG_MAX, DG_MAX},
   };
   for (auto &k : cases) {
     struct gr_container *c = desc("{name='bad size'}");

@@ -20,14 +20,14 @@ int left_held() {
 struct NumericEdits : ::testing::Test {
   HWND menu_wnd = nullptr;
   static void SetUpTestSuite() { drv_state(); }
-  void SetUp() override { sb_ops.left_down = left_held; }
+  void SetUp() override { sc_ops.left_down = left_held; }
   void TearDown() override {
     allowed = 0;
     if (menu_wnd && IsWindow(menu_wnd)) DestroyWindow(menu_wnd);
     drv_pump();
   }
   // shows a menu holding one edit with the text and base; its spinner
-  struct sb_record *spinner(const char *text, int base) {
+  struct sc_record *spinner(const char *text, int base) {
     drv_run(std::string("nm = menu{name='numbers'} ne = edit{name='") + text +
             "', command='print(\"n\", reason, scrollCurPos)'} ne.digital = " +
             std::to_string(base) + " nm:ins(ne) nm:show(30, 30)");
@@ -35,7 +35,7 @@ struct NumericEdits : ::testing::Test {
     struct mn_view *v = mn_view_of(menu_wnd);
     if (v == nullptr || v->count != 1) return nullptr;
     HWND bar = FindWindowExA(v->entries[0], NULL, "BtrelkScrollcn", NULL);
-    return sb_rec(bar);
+    return sc_rec(bar);
   }
   // one press of an arrow: a single step, and the button is up when the
   // press repeats
@@ -52,7 +52,7 @@ struct NumericEdits : ::testing::Test {
 };
 
 TEST_F(NumericEdits, TheSpinnerSitsAtTheRightEndOfTheEdit) {
-  struct sb_record *r = spinner("7", 10);
+  struct sc_record *r = spinner("7", 10);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->thumb, nullptr);
   RECT e, b;
@@ -60,7 +60,7 @@ TEST_F(NumericEdits, TheSpinnerSitsAtTheRightEndOfTheEdit) {
   b = rect_in(r->bar, GetParent(r->bar));
   // inside the one-pixel frame of the edit
   EXPECT_EQ(b.right, e.right - 1);
-  EXPECT_EQ(b.right - b.left, NS_WIDTH);
+  EXPECT_EQ(b.right - b.left, DW_SPIN_WIDTH);
   EXPECT_EQ(b.top, 1);
   EXPECT_EQ(b.bottom, e.bottom - 1);
 }
@@ -75,7 +75,7 @@ TEST_F(NumericEdits, UpCountsUpAndDownCountsDownInEachBase) {
       {"-1", 10, "0", "-1"},
   };
   for (auto &k : cases) {
-    struct sb_record *r = spinner(k.text, k.base);
+    struct sc_record *r = spinner(k.text, k.base);
     ASSERT_NE(r, nullptr) << k.text;
     std::string out = press(r->first);
     EXPECT_EQ(text(), k.up) << k.text << " base " << k.base;
@@ -87,7 +87,7 @@ TEST_F(NumericEdits, UpCountsUpAndDownCountsDownInEachBase) {
 }
 
 TEST_F(NumericEdits, HoldingTheSpinnerKeepsCounting) {
-  struct sb_record *r = spinner("FE", 16);
+  struct sc_record *r = spinner("FE", 16);
   ASSERT_NE(r, nullptr);
   allowed = 3;
   int before = asked;
@@ -98,7 +98,7 @@ TEST_F(NumericEdits, HoldingTheSpinnerKeepsCounting) {
 
 TEST_F(NumericEdits, BadTextStaysAsItIs) {
   for (const char *bad : {"12z", "", "abc"}) {
-    struct sb_record *r = spinner(bad, 10);
+    struct sc_record *r = spinner(bad, 10);
     ASSERT_NE(r, nullptr) << bad;
     press(r->first);
     EXPECT_EQ(text(), bad);
@@ -119,9 +119,9 @@ TEST_F(NumericEdits, TurningTheBaseOffRemovesTheSpinner) {
 TEST_F(NumericEdits, StepsAreNotTakenForPlainEdits) {
   drv_run("pe = edit{name='12'}");
   struct gr_entry *e = (struct gr_entry *)handle_of("pe");
-  EXPECT_EQ(ns_step(e, 1), 0);
+  EXPECT_EQ(dw_spin_step(e, 1), 0);
   EXPECT_EQ(drv_run("print(pe.name)"), "12");
-  EXPECT_EQ(ns_step(nullptr, 1), 0);
+  EXPECT_EQ(dw_spin_step(nullptr, 1), 0);
 }
 
 }  // namespace

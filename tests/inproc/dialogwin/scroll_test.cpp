@@ -34,7 +34,7 @@ struct Bars : ::testing::Test {
   void SetUp() override {
     steps.clear();
     held = false;
-    sb_ops.left_down = left_held;
+    sc_ops.left_down = left_held;
     box = fw_create(mw_window(), "bars", 2, 40, 40, 300, 300, 0, NULL, 1,
                     WS_POPUP, 0);
     ASSERT_NE(box, nullptr);
@@ -48,13 +48,13 @@ struct Bars : ::testing::Test {
   HWND bar(int range, int page, int vertical = 1, int thumb = 1, int w = 16,
            int h = 200) {
     if (!vertical) std::swap(w, h);
-    return sb_create(box, range, page, vertical, thumb, 10, 30, w, h, 7,
+    return sc_create(box, range, page, vertical, thumb, 10, 30, w, h, 7,
                      nullptr, record, nullptr);
   }
 };
 
 TEST_F(Bars, ArrowsThumbAndClientAreMadeWhenShown) {
-  struct sb_record *r = sb_rec(bar(10, 2));
+  struct sc_record *r = sc_rec(bar(10, 2));
   ASSERT_NE(r, nullptr);
   ASSERT_NE(r->client, nullptr);
   char cls[64];
@@ -77,7 +77,7 @@ TEST_F(Bars, ArrowsThumbAndClientAreMadeWhenShown) {
 }
 
 TEST_F(Bars, WithoutAThumbEachArrowTakesHalf) {
-  struct sb_record *r = sb_rec(bar(10, 1, 0, 0, 16, 100));
+  struct sc_record *r = sc_rec(bar(10, 1, 0, 0, 16, 100));
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->thumb, nullptr);
   RECT a = rect_in(r->first, r->client), b = rect_in(r->second, r->client);
@@ -90,7 +90,7 @@ TEST_F(Bars, WithoutAThumbEachArrowTakesHalf) {
 }
 
 TEST_F(Bars, APageAtOrAboveTheRangeFillsTheTrack) {
-  struct sb_record *r = sb_rec(bar(10, 10));
+  struct sc_record *r = sc_rec(bar(10, 10));
   ASSERT_NE(r, nullptr);
   RECT t = rect_in(r->thumb, r->client);
   EXPECT_EQ(t.top, 14);
@@ -105,13 +105,13 @@ TEST_F(Bars, APageAtOrAboveTheRangeFillsTheTrack) {
 
 TEST_F(Bars, RangeZeroPutsAZeroThumbAtTheTrackStart) {
   HWND b = bar(10, 2);
-  struct sb_record *r = sb_rec(b);
+  struct sc_record *r = sc_rec(b);
   ASSERT_NE(r, nullptr);
-  sb_info in = {sizeof in, SB_POS, 0, 0, 0, 6, 0};
-  sb_set(box, 0, &in);
+  sc_info in = {sizeof in, SC_POS, 0, 0, 0, 6, 0};
+  sc_set(box, 0, &in);
   ASSERT_GT(rect_in(r->thumb, r->client).top, 14);
-  sb_info zero = {sizeof zero, SB_RANGE, 0, 0, 0, 0, 0};
-  sb_set(box, 0, &zero);
+  sc_info zero = {sizeof zero, SC_RANGE, 0, 0, 0, 0, 0};
+  sc_set(box, 0, &zero);
   RECT t = rect_in(r->thumb, r->client);
   EXPECT_EQ(t.top, 14);
   EXPECT_EQ(t.bottom, 14);
@@ -119,11 +119,11 @@ TEST_F(Bars, RangeZeroPutsAZeroThumbAtTheTrackStart) {
 
 TEST_F(Bars, APositionBeyondTheRangeRaisesItAndWritesTheMaximumBack) {
   bar(10, 2);
-  sb_info in = {sizeof in, SB_POS, 0, 0, 0, 40, 0};
-  EXPECT_EQ(sb_set(box, 0, &in), 40);
+  sc_info in = {sizeof in, SC_POS, 0, 0, 0, 40, 0};
+  EXPECT_EQ(sc_set(box, 0, &in), 40);
   EXPECT_EQ(in.max, 40);
-  sb_info out = {sizeof out, SB_RANGE | SB_PAGE | SB_POS, 0, 0, 0, 0, 0};
-  EXPECT_EQ(sb_get(box, 0, &out), 1);
+  sc_info out = {sizeof out, SC_RANGE | SC_PAGE | SC_POS, 0, 0, 0, 0, 0};
+  EXPECT_EQ(sc_get(box, 0, &out), 1);
   EXPECT_EQ(out.max, 40);
   EXPECT_EQ(out.pos, 40);
   EXPECT_EQ(out.track, 40);
@@ -133,21 +133,21 @@ TEST_F(Bars, APositionBeyondTheRangeRaisesItAndWritesTheMaximumBack) {
 TEST_F(Bars, SetAndGetTakeTheContainersFirstOrSecondBar) {
   bar(10, 2);
   HWND second = bar(50, 5, 0);
-  sb_info in = {sizeof in, SB_POS, 0, 0, 0, 3, 0};
-  sb_set(box, 1, &in);
-  EXPECT_EQ(sb_rec(second)->m.position, 3);
-  sb_info out = {sizeof out, SB_RANGE, 0, 0, 0, 0, 0};
-  sb_get(box, 0, &out);
+  sc_info in = {sizeof in, SC_POS, 0, 0, 0, 3, 0};
+  sc_set(box, 1, &in);
+  EXPECT_EQ(sc_rec(second)->m.position, 3);
+  sc_info out = {sizeof out, SC_RANGE, 0, 0, 0, 0, 0};
+  sc_get(box, 0, &out);
   EXPECT_EQ(out.max, 10);
-  EXPECT_EQ(sb_get(box, 2, &out), 0);
-  EXPECT_EQ(sb_set(mw_window(), 0, &in), 0);   // not a kind 2 container
-  in.mask = SB_HIDE;
-  sb_set(box, 1, &in);
+  EXPECT_EQ(sc_get(box, 2, &out), 0);
+  EXPECT_EQ(sc_set(mw_window(), 0, &in), 0);   // not a kind 2 container
+  in.mask = SC_HIDE;
+  sc_set(box, 1, &in);
   EXPECT_FALSE(IsWindowVisible(second));
 }
 
 TEST_F(Bars, HoldingAnArrowStepsAtOnceAfterASecondThenTenTimesASecond) {
-  struct sb_record *r = sb_rec(bar(1000, 10));
+  struct sc_record *r = sc_rec(bar(1000, 10));
   ASSERT_NE(r, nullptr);
   held = true;
   DWORD pressed = GetTickCount();
@@ -169,7 +169,7 @@ TEST_F(Bars, HoldingAnArrowStepsAtOnceAfterASecondThenTenTimesASecond) {
 }
 
 TEST_F(Bars, ReleasingTheButtonStopsTheRepeat) {
-  struct sb_record *r = sb_rec(bar(1000, 10));
+  struct sc_record *r = sc_rec(bar(1000, 10));
   ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->first, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -184,7 +184,7 @@ TEST_F(Bars, ReleasingTheButtonStopsTheRepeat) {
 }
 
 TEST_F(Bars, TrackPressesStepByAPage) {
-  struct sb_record *r = sb_rec(bar(100, 10));
+  struct sc_record *r = sc_rec(bar(100, 10));
   ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 150));
@@ -195,7 +195,7 @@ TEST_F(Bars, TrackPressesStepByAPage) {
 }
 
 TEST_F(Bars, TheThumbIsHeldOnItsTrack) {
-  struct sb_record *r = sb_rec(bar(100, 10));
+  struct sc_record *r = sc_rec(bar(100, 10));
   ASSERT_NE(r, nullptr);
   int len = r->m.thumb_len;
   SetWindowPos(r->thumb, NULL, 7, -50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -214,7 +214,7 @@ TEST_F(Bars, TheThumbIsHeldOnItsTrack) {
 
 TEST_F(Bars, ResizingTheBarLaysItOutAgain) {
   HWND b = bar(10, 10);
-  struct sb_record *r = sb_rec(b);
+  struct sc_record *r = sc_rec(b);
   ASSERT_NE(r, nullptr);
   MoveWindow(b, 10, 30, 16, 100, TRUE);
   EXPECT_EQ(rect_in(r->second, r->client).top, 86);
@@ -223,9 +223,9 @@ TEST_F(Bars, ResizingTheBarLaysItOutAgain) {
 
 TEST_F(Bars, BadSizesDoNotBreakTheBar) {
   for (int s : {0, -20, 3, 100000}) {
-    HWND b = sb_create(box, 5, 1, 1, 1, 0, 0, 16, s, 1, nullptr, record, nullptr);
+    HWND b = sc_create(box, 5, 1, 1, 1, 0, 0, 16, s, 1, nullptr, record, nullptr);
     ASSERT_NE(b, nullptr) << s;
-    struct sb_record *r = sb_rec(b);
+    struct sc_record *r = sc_rec(b);
   ASSERT_NE(r, nullptr);
     EXPECT_GE(r->m.track_len, 0);
     EXPECT_GE(r->m.thumb_len, 0);
@@ -242,8 +242,8 @@ TEST_F(Bars, BadSizesDoNotBreakTheBar) {
 TEST_F(Bars, ScriptCommandsSeeScrollCurPosDuringTheCallOnly) {
   drv_run("sbb = button{name='s', command='print(reason, scrollCurPos, instance)'}");
   void *entry = handle_of("sbb");
-  HWND b = sb_create(box, 10, 1, 1, 1, 10, 30, 16, 200, 1, entry, record, nullptr);
-  struct sb_record *r = sb_rec(b);
+  HWND b = sc_create(box, 10, 1, 1, 1, 10, 30, 16, 200, 1, entry, record, nullptr);
+  struct sc_record *r = sc_rec(b);
   ASSERT_NE(r, nullptr);
   held = true;
   std::string out = output_of([&] {
@@ -257,8 +257,8 @@ TEST_F(Bars, ScriptCommandsSeeScrollCurPosDuringTheCallOnly) {
 
 TEST_F(Bars, ABarOwnedByADescriptionNotifiesIt) {
   drv_run("sbd = button{name='d', command='print(\"d\", scrollCurPos)'}");
-  HWND b = sb_create_for(box, handle_of("sbd"), 10, 1, 0, 1, 10, 30, 200, 16, 1);
-  struct sb_record *r = sb_rec(b);
+  HWND b = sc_create_for(box, handle_of("sbd"), 10, 1, 0, 1, 10, 30, 200, 16, 1);
+  struct sc_record *r = sc_rec(b);
   ASSERT_NE(r, nullptr);
   std::string out = output_of([&] {
     SetWindowPos(r->thumb, NULL, 14 + 93, 3, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -271,19 +271,19 @@ TEST_F(Bars, ABarOwnedByADescriptionNotifiesIt) {
 
 TEST_F(Bars, ACommandThatDestroysTheBarMidRepeat) {
   drv_run("sbk = button{name='k', command='killbar = true'}");
-  HWND b = sb_create(box, 100, 1, 1, 1, 10, 30, 16, 200, 1, handle_of("sbk"),
+  HWND b = sc_create(box, 100, 1, 1, 1, 10, 30, 16, 200, 1, handle_of("sbk"),
                      [](HWND w, int, int, void *) { DestroyWindow(w); }, nullptr);
-  struct sb_record *r = sb_rec(b);
+  struct sc_record *r = sc_rec(b);
   ASSERT_NE(r, nullptr);
   held = true;
   SendMessageA(r->second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   EXPECT_TRUE(drv_poll([&] { return !IsWindow(b); }));
   held = false;
-  EXPECT_EQ(sb_rec(b), nullptr);
+  EXPECT_EQ(sc_rec(b), nullptr);
 }
 
 TEST_F(Bars, PaintingFollowsTheColourTable) {
-  struct sb_record *r = sb_rec(bar(100, 10));
+  struct sc_record *r = sc_rec(bar(100, 10));
   ASSERT_NE(r, nullptr);
   uint32_t frame = col_get(COL_SCROLLBAR_FRAME);
   col_set(COL_SCROLLBAR_FRAME, RGB(0, 255, 255));

@@ -66,7 +66,7 @@ TEST_F(Editors, MultiLineEditorsHaveTheToolkitBarsBeside) {
     GetClientRect(h, &ec);
     std::vector<HWND> bars;
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-      if (sb_rec(c)) bars.push_back(c);
+      if (sc_rec(c)) bars.push_back(c);
     if (pc.right - ec.right <= 2) {   // the single line, inside its frame
       EXPECT_TRUE(bars.empty());
       continue;
@@ -77,7 +77,7 @@ TEST_F(Editors, MultiLineEditorsHaveTheToolkitBarsBeside) {
     ASSERT_EQ(2u, bars.size());
     all.insert(all.end(), bars.begin(), bars.end());
     for (HWND b : bars) {
-      struct sb_record *r = sb_rec(b);
+      struct sc_record *r = sc_rec(b);
       RECT br;
       GetWindowRect(b, &br);
       MapWindowPoints(NULL, parent, (POINT *)&br, 2);

@@ -64,7 +64,7 @@ TEST_F(Menus, MainWindowBarsAreRealMenus) {
   EXPECT_EQ(bar->c->first->flags, 0x1004u);
   struct mn_view *free_bar = mn_view_of(mw_free_menu());
   ASSERT_NE(free_bar, nullptr);
-  EXPECT_EQ(free_bar->c->first->sub, fm_windows);
+  EXPECT_EQ(free_bar->c->first->sub, mn_free_windows);
   RECT a, b;
   GetWindowRect(mw_main_menu(), &a);
   GetWindowRect(mw_free_menu(), &b);
@@ -203,16 +203,16 @@ TEST_F(Menus, ACommandThatFailsWhilePainting) {
 }
 
 TEST_F(Menus, ShownMenusAreListedInTheFreeWindowsMenu) {
-  int before = gr_count(fm_windows);
+  int before = gr_count(mn_free_windows);
   drv_run("free = menu{name='free one'} free:ins(label{name='l'}) free:show(10, 10)");
-  EXPECT_EQ(gr_count(fm_windows), before + 1);
+  EXPECT_EQ(gr_count(mn_free_windows), before + 1);
   HWND w = FindWindowA("WtrelkUWcn", "free one");
   ASSERT_NE(w, nullptr);
   RECT r;
   GetWindowRect(w, &r);
   EXPECT_EQ(r.left, 10);
   ShowWindow(w, SW_MINIMIZE);
-  struct gr_entry *e = fm_windows->first;
+  struct gr_entry *e = mn_free_windows->first;
   while (e && e->cb_data != w) e = e->next;
   ASSERT_NE(e, nullptr);
   // choose it from the drop-down of the free-windows bar
@@ -222,11 +222,11 @@ TEST_F(Menus, ShownMenusAreListedInTheFreeWindowsMenu) {
   struct mn_view *list = mn_view_of(fb->open);
   ASSERT_NE(list, nullptr);
   int i = 0;
-  for (struct gr_entry *p = fm_windows->first; p != e; p = p->next) i++;
+  for (struct gr_entry *p = mn_free_windows->first; p != e; p = p->next) i++;
   click(list->entries[i]);
   EXPECT_FALSE(IsIconic(w));
   DestroyWindow(w);
-  EXPECT_EQ(gr_count(fm_windows), before);
+  EXPECT_EQ(gr_count(mn_free_windows), before);
 }
 
 TEST_F(Menus, TooltipShowsAfterASecond) {

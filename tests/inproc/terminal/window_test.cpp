@@ -95,7 +95,8 @@ TEST_F(Windows, ActivatingTheMainWindowClosesPopups) {
   EXPECT_TRUE(IsWindow(free_wnd));
   DestroyWindow(free_wnd);
   // the list holds no dead windows
-  for (struct wl_entry *e = wl_head; e; e = e->next) EXPECT_TRUE(IsWindow(e->wnd));
+  for (struct fw_list_entry *e = fw_list_head; e; e = e->next)
+    EXPECT_TRUE(IsWindow(e->wnd));
 }
 
 TEST_F(Windows, CaptionButtonsComeWithFinishing) {
