@@ -5,6 +5,7 @@
 #include "tests/unit/lua/luatest.h"
 
 extern "C" {
+#include "lauxlib.h"
 #include "lfunc.h"
 #include "llex.h"
 #include "lobject.h"
@@ -194,7 +195,7 @@ TEST_F(Syntax, KeptTextDoesNotDependOnHowTheInputIsCut) {
   collect_texts(((Closure *)lua_topointer(L, -1))->l.p, whole);
   lua_pop(L, 1);
   ASSERT_EQ(whole.size(), 7u);
-  EXPECT_EQ(whole[6], "(v) return u + v end end\n\n");
+  EXPECT_EQ(whole[6], "(v) return u + v end \n\n");
   for (size_t step = 1; step <= 9; step++) {
     Pieces p{&src, 0, step};
     ASSERT_EQ(lua_load(L, read_pieces, &p, "=cut"), 0) << step;
