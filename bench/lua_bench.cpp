@@ -223,7 +223,9 @@ std::string stock_path() {
 }
 
 bool stock_figures(Figures &f) {
-  std::string cmd = "\"" + stock_path() + "\" --figures";
+  std::string cmd = "\"";   // built in steps: gcc 12 -O3 warns falsely on "x" + s
+  cmd += stock_path();
+  cmd += "\" --figures";
 #ifdef _WIN32
   FILE *in = _popen(cmd.c_str(), "r");
 #else

@@ -1,8 +1,11 @@
 // Reserved words asmfunc and asm, raw blocks handed to the assembler hook,
 // and the source text each function keeps.
+#include <algorithm>
+
 #include "tests/unit/lua/luatest.h"
 
 extern "C" {
+#include "lauxlib.h"
 #include "lfunc.h"
 #include "llex.h"
 #include "lobject.h"
@@ -153,6 +156,54 @@ TEST_F(Syntax, TextOfANestedBodyRecompiles) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(run(("again = function" + std::string(t)).c_str()), "");
   EXPECT_EQ(eval("again(21)"), "42");
+}
+
+// The kept text is taken from the reader's blocks in stretches: however the
+// input is cut, every body keeps the same text as from one whole block.
+struct Pieces {
+  const std::string *src;
+  size_t at, step;
+};
+
+const char *read_pieces(lua_State *, void *ud, size_t *size) {
+  Pieces *p = (Pieces *)ud;
+  size_t n = std::min(p->step, p->src->size() - p->at);
+  *size = n;
+  const char *s = p->src->data() + p->at;
+  p->at += n;
+  return n ? s : nullptr;
+}
+
+void collect_texts(const Proto *f, std::vector<std::string> &out) {
+  out.push_back(f->srctext ? f->srctext : "(none)");
+  for (int i = 0; i < f->sizep; i++) collect_texts(f->p[i], out);
+}
+
+TEST_F(Syntax, KeptTextDoesNotDependOnHowTheInputIsCut) {
+  const std::string src =
+      "-- (a comment with function() in it)\n"
+      "function a(x, ...)\r\n"
+      "  local s = [[ long\nstring ( end ]] .. 'q(' .. \"\\\"\"\n"
+      "  b = function (y) c = function(z) return z end return y end\n"
+      "  asm lua!\n nop\n end\n"
+      "  d = function() end --[[ tail\n]]\n"
+      "  return x\n"
+      "end\n"
+      "local e = function(u) return function(v) return u + v end end";
+  std::vector<std::string> whole;
+  ASSERT_EQ(luaL_loadbuffer(L, src.data(), src.size(), "=whole"), 0);
+  collect_texts(((Closure *)lua_topointer(L, -1))->l.p, whole);
+  lua_pop(L, 1);
+  ASSERT_EQ(whole.size(), 7u);
+  EXPECT_EQ(whole[6], "(v) return u + v end \n\n");
+  for (size_t step = 1; step <= 9; step++) {
+    Pieces p{&src, 0, step};
+    ASSERT_EQ(lua_load(L, read_pieces, &p, "=cut"), 0) << step;
+    std::vector<std::string> cut;
+    collect_texts(((Closure *)lua_topointer(L, -1))->l.p, cut);
+    lua_pop(L, 1);
+    EXPECT_EQ(cut, whole) << "blocks of " << step;
+  }
 }
 
 TEST_F(Syntax, AFailedParseLeavesNoCaptureBehind) {
