@@ -8,8 +8,8 @@
 
 #include "host/console.h"
 #include "host/intr.h"
-#include "ui/frame/framed.h"
-#include "ui/mainwin.h"
+#include "ui/frame/win/framed.h"
+#include "ui/win/mainwin.h"
 
 static int exit_presses;
 

@@ -6,7 +6,7 @@
 
 #include "gui/record.h"
 #include "gui/view.h"
-#include "ui/menu/menuwin.h"
+#include "ui/menu/win/menuwin.h"
 
 static int add(HWND w, HWND *out, int n, int max) {
   if (w == NULL || !IsWindow(w) || n >= max) return n;

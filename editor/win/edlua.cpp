@@ -21,7 +21,7 @@
 #include "gui/objects.h"
 #include "gui/view.h"
 #include "host/base/win/state.h"
-#include "ui/menu/menuwin.h"
+#include "ui/menu/win/menuwin.h"
 
 extern "C" {
 #include "lauxlib.h"

@@ -20,7 +20,7 @@
 #include "gui/objects.h"
 #include "host/base/win/state.h"
 #include "ui/colour.h"
-#include "ui/scroll/scroll.h"
+#include "ui/scroll/win/scroll.h"
 
 struct ew_window {
   HWND wnd;

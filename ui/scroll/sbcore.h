@@ -1,7 +1,7 @@
 /*
 ** Scroll bar arithmetic: the thumb's length and place on its track, arrow
 ** and track steps, thumb drags, and the SCROLLINFO-shaped set and get.
-** Platform-neutral; ui/scroll/scroll.cpp puts it into windows.
+** Platform-neutral; ui/scroll/win/scroll.cpp puts it into windows.
 */
 #ifndef sbcore_h
 #define sbcore_h

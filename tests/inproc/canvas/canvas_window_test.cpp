@@ -11,7 +11,7 @@
 #include "canvas/win/cw_canvas.h"
 #include "gui/notify.h"
 #include "gui/view.h"
-#include "ui/menu/menuwin.h"
+#include "ui/menu/win/menuwin.h"
 #include "tests/support/ts_lua.h"
 #include "tests/support/ts_tmp.h"
 

@@ -17,11 +17,11 @@
 #include "gui/gui.h"
 #include "gui/dzstyle.h"
 #include "gui/notify.h"
-#include "ui/drag/develop.h"
-#include "ui/dialog/dialogwin.h"
-#include "ui/drag/drag.h"
-#include "ui/mainwin.h"
-#include "ui/menu/menuwin.h"
+#include "ui/drag/win/develop.h"
+#include "ui/dialog/win/dialogwin.h"
+#include "ui/drag/win/drag.h"
+#include "ui/win/mainwin.h"
+#include "ui/menu/win/menuwin.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "tests/inproc/design/keys.h"
 #include "gui/gui.h"
 #include "gui/record.h"
-#include "ui/drag/drag.h"
-#include "ui/frame/framed.h"
-#include "ui/drag/draghandle.h"
-#include "ui/mainwin.h"
-#include "ui/menu/menuwin.h"
+#include "ui/drag/win/drag.h"
+#include "ui/frame/win/framed.h"
+#include "ui/drag/win/draghandle.h"
+#include "ui/win/mainwin.h"
+#include "ui/menu/win/menuwin.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "ui/drag/drag.h"
+#include "ui/drag/win/drag.h"
 
 inline int alt_click(HWND w, POINT at = {0, 0}) {
   MSG m = {};

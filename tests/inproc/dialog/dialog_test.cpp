@@ -9,9 +9,9 @@
 #include "gui/gui.h"
 #include "gui/layout.h"
 #include "gui/record.h"
-#include "ui/dialog/dialogwin.h"
-#include "ui/menu/menuwin.h"
-#include "ui/scroll/scroll.h"
+#include "ui/dialog/win/dialogwin.h"
+#include "ui/menu/win/menuwin.h"
+#include "ui/scroll/win/scroll.h"
 
 extern "C" {
 #include "lua.h"

@@ -17,12 +17,12 @@
 #include "gui/gui.h"
 #include "gui/move.h"
 #include "gui/record.h"
-#include "ui/frame/button.h"
+#include "ui/frame/win/button.h"
 #include "ui/colour.h"
-#include "ui/dialog/dialogwin.h"
-#include "ui/menu/menuwin.h"
-#include "ui/dialog/numspin.h"
-#include "ui/scroll/scroll.h"
+#include "ui/dialog/win/dialogwin.h"
+#include "ui/menu/win/menuwin.h"
+#include "ui/dialog/win/numspin.h"
+#include "ui/scroll/win/scroll.h"
 
 extern "C" {
 #include "lua.h"

@@ -6,10 +6,10 @@
 
 #include "tests/inproc/terminal/driver.h"
 #include "tests/inproc/dialogwin/common.h"
-#include "ui/dialog/dialogwin.h"
+#include "ui/dialog/win/dialogwin.h"
 #include "ui/drag/dwgeom.h"
-#include "ui/mainwin.h"
-#include "ui/menu/menuwin.h"
+#include "ui/win/mainwin.h"
+#include "ui/menu/win/menuwin.h"
 
 namespace {
 

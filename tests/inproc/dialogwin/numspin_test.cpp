@@ -4,9 +4,9 @@
 
 #include "tests/inproc/terminal/driver.h"
 #include "tests/inproc/dialogwin/common.h"
-#include "ui/menu/menuwin.h"
-#include "ui/dialog/numspin.h"
-#include "ui/scroll/scroll.h"
+#include "ui/menu/win/menuwin.h"
+#include "ui/dialog/win/numspin.h"
+#include "ui/scroll/win/scroll.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "tests/inproc/terminal/driver.h"
 #include "tests/inproc/dialogwin/common.h"
 #include "ui/colour.h"
-#include "ui/frame/framed.h"
-#include "ui/mainwin.h"
-#include "ui/scroll/scroll.h"
+#include "ui/frame/win/framed.h"
+#include "ui/win/mainwin.h"
+#include "ui/scroll/win/scroll.h"
 
 namespace {
 

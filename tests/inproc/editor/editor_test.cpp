@@ -5,7 +5,7 @@
 #include "Scintilla.h"
 #include "editor/win/edwin.h"
 #include "tests/inproc/editor/harness.h"
-#include "ui/scroll/scroll.h"
+#include "ui/scroll/win/scroll.h"
 
 namespace {
 

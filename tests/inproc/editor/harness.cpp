@@ -6,7 +6,7 @@
 #include "Scintilla.h"
 #include "editor/win/edwin.h"
 #include "gui/gui.h"
-#include "ui/menu/menuwin.h"
+#include "ui/menu/win/menuwin.h"
 #include "tests/support/ts_lua.h"
 
 extern "C" {

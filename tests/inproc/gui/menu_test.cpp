@@ -9,10 +9,10 @@
 #include "tests/inproc/terminal/driver.h"
 #include "gui/gui.h"
 #include "gui/record.h"
-#include "ui/menu/freemenu.h"
-#include "ui/mainwin.h"
-#include "ui/menu/menuwin.h"
-#include "ui/tooltip.h"
+#include "ui/menu/win/freemenu.h"
+#include "ui/win/mainwin.h"
+#include "ui/menu/win/menuwin.h"
+#include "ui/win/tooltip.h"
 
 namespace {
 

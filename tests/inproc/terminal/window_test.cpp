@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "tests/inproc/terminal/driver.h"
-#include "ui/frame/framed.h"
-#include "ui/mainwin.h"
+#include "ui/frame/win/framed.h"
+#include "ui/win/mainwin.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ TEST_F(Windows, CaptionButtonsComeWithFinishing) {
 #include <fstream>
 #include <vector>
 
-#include "ui/iconcache.h"
+#include "ui/win/iconcache.h"
 
 namespace {
 
