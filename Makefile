@@ -40,7 +40,7 @@ bench: build
 	@cmake --build $(BUILD) --target bench
 	@for b in $(BUILD)/bench/bench_*.exe; do bash tools/wine-run.sh $$b; done
 	@cmake -S . -B $(BENCH_NATIVE) -G Ninja -DTRELK_NATIVE=ON -DTRELK_SANITIZE=OFF \
-		-DTRELK_TESTS=OFF -DCMAKE_BUILD_TYPE=Release \
+		-DTRELK_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DTRELK_WERROR=OFF \
 		-DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ >/dev/null
 	@cmake --build $(BENCH_NATIVE) --target bench
 	@for b in $(BENCH_NATIVE)/bench/bench_*; do $$b; done
