@@ -1,8 +1,8 @@
 # The download for Windows users: TRELK_DIST_ZIP, a zip of one folder
 # trelk-<version>/ holding trelk.exe (stripped), the examples with their
 # start.t beside it (the tour in "Main Menu" runs them from the current
-# folder) and the manual as HTML pages under manual/. Part of every Windows
-# build, so each build also checks that trelk.exe needs no DLL a plain
+# folder) and the manual as HTML pages under manual/. Every Windows build
+# makes it, so each build also checks that trelk.exe needs no DLL a plain
 # Windows lacks.
 set(TRELK_DIST_DIR ${CMAKE_BINARY_DIR}/dist CACHE PATH "Folder of the Windows download")
 set(TRELK_DIST_ZIP ${TRELK_DIST_DIR}/trelk-${PROJECT_VERSION}-win32.zip)
