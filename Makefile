@@ -3,13 +3,15 @@
 # everything is already installed.
 BUILD   ?= build/win32
 NATIVE  ?= build/native
+DIST    ?= build/dist
 JOBS    ?= $(shell nproc)
 CMAKE_WIN = cmake -S . -B $(BUILD) -G Ninja \
-	-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake
+	-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
+	-DTRELK_DIST_DIR=$(abspath $(DIST))
 CMAKE_NATIVE = cmake -S . -B $(NATIVE) -G Ninja -DTRELK_NATIVE=ON \
 	-DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
 
-.PHONY: setup build native run test test-win test-native bench clean
+.PHONY: setup build native run dist test test-win test-native bench clean
 
 setup:
 	@bash tools/setup.sh
@@ -21,6 +23,13 @@ build: setup
 native: setup
 	@$(CMAKE_NATIVE) >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
+
+# The download for Windows users, $(DIST)/trelk-<version>-win32.zip: only
+# trelk.exe and the zip are built (every full build makes the zip too).
+dist: setup
+	@$(CMAKE_WIN) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target dist
+	@ls $(DIST)/trelk-*-win32.zip
 
 run: build
 	@bash tools/run-trelk.sh $(BUILD)/trelk.exe

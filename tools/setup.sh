@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prepares this machine to build and test Trelk: Debian packages (the i686
-# cross compiler, Wine with its 32-bit half, Xvfb and the GUI test tools) and
+# cross compiler, Wine with its 32-bit half, Xvfb and the GUI test tools, the
+# manual's converter and unzip for the Windows download) and
 # the dependency source packages, unpacked under deps/ (ignored by git).
 # Idempotent: a second run with everything in place only checks and returns.
 set -euo pipefail
@@ -16,6 +17,7 @@ packages=(
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
   libzycore-dev clang libclang-rt-14-dev libstb-dev
   libsqlite3-dev fasm nasm python3
+  python3-markdown-it unzip
 )
 # Source packages and the folder each unpacks to.
 sources=(

@@ -1,0 +1,36 @@
+# Fails unless a PE file imports only DLLs that every Windows has, so that
+# the program runs from a plain unpacked folder.
+#   cmake -DEXE=file.exe -DOBJDUMP=objdump -DALLOWED=a.dll,b.dll -P check-imports.cmake
+# The comparison ignores letter case, as Windows does.
+cmake_minimum_required(VERSION 3.20)
+foreach(v EXE OBJDUMP ALLOWED)
+  if(NOT DEFINED ${v})
+    message(FATAL_ERROR "check-imports: ${v} is not set")
+  endif()
+endforeach()
+execute_process(COMMAND ${OBJDUMP} -p ${EXE}
+                OUTPUT_VARIABLE dump ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "check-imports: ${OBJDUMP} cannot read ${EXE}: ${err}")
+endif()
+string(TOLOWER "${ALLOWED}" allowed)
+string(REPLACE "," ";" allowed "${allowed}")
+string(REGEX MATCHALL "DLL Name: [^\n]+" lines "${dump}")
+if(NOT lines)
+  message(FATAL_ERROR "check-imports: ${EXE} lists no imported DLL: not a PE file?")
+endif()
+set(bad "")
+foreach(l ${lines})
+  string(REGEX REPLACE "DLL Name: " "" dll "${l}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" low)
+  if(NOT low IN_LIST allowed)
+    list(APPEND bad ${dll})
+  endif()
+endforeach()
+if(bad)
+  list(JOIN bad ", " bad)
+  get_filename_component(name ${EXE} NAME)
+  message(FATAL_ERROR "${name} imports ${bad}, which Windows does not have: "
+          "link it statically or load it at run time")
+endif()
