@@ -112,6 +112,20 @@ TEST_F(Typing, LongOutputLinesAreShownInPieces) {
   EXPECT_EQ(drv_run("print(('y'):rep(200))"), std::string(200, 'y'));
 }
 
+// Long output goes into the control in steps; a step never ends between
+// the halves of a CR LF pair (lines of 5 characters put one on the first
+// step's border) and every step keeps the output's colour.
+TEST_F(Typing, LongOutputInStepsKeepsLinesAndColour) {
+  LONG from = drv_end();
+  std::string shown = drv_run("print(('abc\\r\\n'):rep(8200) .. 'end')");
+  std::string want;
+  for (int i = 0; i < 8200; i++) want += "abc\r";
+  EXPECT_EQ(shown, want + "end");
+  LONG at = from + (LONG)drv_text(from, drv_end()).find("abc\r");
+  for (LONG c : {0L, 13100L, 13108L, 26200L, 32801L})   // across the steps
+    EXPECT_EQ(drv_colour(at + c), col_get(COL_PRINT)) << c;
+}
+
 std::string clipboard() {
   std::string s;
   if (!OpenClipboard(NULL)) return s;
