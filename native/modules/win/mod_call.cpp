@@ -11,6 +11,8 @@
 
 extern "C" {
 #include "lauxlib.h"
+#include "lobject.h"
+#include "lstate.h"
 }
 
 #include "native/guard/guard_lua.h"
@@ -160,10 +162,31 @@ int mc_call(lua_State *L, const mi_member *m, int first) {
   return mc_call_sig(L, m, &s, first);
 }
 
+/* The usual call: every parameter a word and every argument present a
+   whole number in 32 bits, read straight off the stack. -1 leaves the
+   call to mc_args, which gives the same words for these. */
+static int mc_plain_args(lua_State *L, const mi_sig *s, int first, uint32_t *w, size_t nw) {
+  if (s->nparams > nw) return -1;
+  const TValue *o = L->base + (first - 1);
+  ptrdiff_t have = L->top - o;
+  for (uint32_t i = 0; i < s->nparams; i++, o++) {
+    uint8_t t = s->params[i];
+    if (mc_is_real(t) || mc_is_string(t)) return -1;
+    if ((ptrdiff_t)i >= have)
+      w[i] = 0;
+    else if (!ttisnumber(o) || !mc_small(nvalue(o), &w[i]))
+      return -1;
+  }
+  return (int)s->nparams;
+}
+
 int mc_call_sig(lua_State *L, const mi_member *m, const mi_sig *s, int first) {
-  int top = lua_gettop(L);
-  uint32_t *words, local[32];
-  int n = mc_args(L, s, first, top, &words, local, 32);
+  uint32_t *words = NULL, local[32];
+  int n = mc_plain_args(L, s, first, local, 32);
+  if (n >= 0)
+    words = local;
+  else
+    n = mc_args(L, s, first, lua_gettop(L), &words, local, 32);
   const void *fn = (const void *)(uintptr_t)mi_get32(m->addr);
   uint32_t eax;
   int faulted = !ng_call(L, fn, words, n, &eax);

@@ -10,6 +10,8 @@
 
 extern "C" {
 #include "lauxlib.h"
+#include "lobject.h"
+#include "lstate.h"
 #include "lua.h"
 }
 
@@ -271,9 +273,23 @@ static mo_member *mo_call_target(lua_State *L, mi_member *m) {
   return mo_check_member(L, m);
 }
 
+/* The member a call is made on, when the first argument is one (the
+   metatable in our upvalue is its own); NULL for anything else. Read off
+   the stack: a call costs little more than these checks. */
+static mo_member *mo_fast_target(lua_State *L) {
+  const TValue *o = L->base;
+  if (L->top <= o || !ttisuserdata(o)) return NULL;
+  const Table *mt = uvalue(o)->metatable;
+  const TValue *up = &curr_func(L)->c.upvalue[0];
+  if (mt == NULL || !ttistable(up) || mt != hvalue(up)) return NULL;
+  return (mo_member *)(rawuvalue(o) + 1);
+}
+
 static int mo_member_call(lua_State *L) {
+  mo_member *u = mo_fast_target(L);
+  if (u != NULL && u->view.kind == 0) return mc_call_sig(L, &u->view, &u->sig, 2);
   mi_member m;
-  mo_member *u = mo_call_target(L, &m);
+  u = mo_call_target(L, &m);
   if (m.kind != 0) {
     mo_say("Member '%s' is not a function\n", mi_text(m.name));
     lua_pushnil(L);
