@@ -11,46 +11,12 @@ source "$here/../lib.sh" ""
 source "$here/../trelk/term.sh"
 repo=$(cd "$here/../../.." && pwd)
 
-finish() {   # the trelk.exe of this Wine prefix only: others may be testing
-  local p prefix="$top/build/wine/prefix"
-  for p in $(pgrep -x trelk.exe); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null |
-      grep -qx "WINEPREFIX=$prefix" && kill "$p" 2>/dev/null
-  done
-  [ -n "$pid" ] && wait "$pid" 2>/dev/null
-  poll 10 sh -c '! xdotool search --name "^Trelk Main Window$" >/dev/null 2>&1'
-}
-
-origin() { local p; p=$(xdotool getwindowgeometry "$(window)" | awk '/Position/ {print $2}'); mx=${p%,*}; my=${p#*,}; }
-hover() { xdotool mousemove 0 0; xdotool mousemove "$1" "$2"; xdotool mousemove_relative 1 1; }
-
-# open ROW TITLE: rests on "Main Menu", on its entry "Examples", clicks the
-# ROW-th example (from 0) until a window titled TITLE shows
-open_example() {
-  local _ w X Y
-  for _ in 1 2 3; do
-    origin
-    hover $((mx + 17)) $((my + 32))
-    poll 10 has_titled "Main Menu" || continue
-    hover $((mx + 39)) $((my + 70))
-    poll 10 has_titled "Examples" || continue
-    w=$(titled Examples)
-    eval "$(xdotool getwindowgeometry --shell "$w")"
-    hover $((X + 30)) $((Y + 28 + 19 * $1))
-    xdotool click 1
-    poll 10 has_titled "$2" && return 0
-  done
-  return 1
-}
+source "$here/../examples/menu.sh"
 
 # The terminal's text into $work/term.out, written from the unpacked
 # folder to a file beside it (the folder gets nothing of the test's).
 read_app_term() {
-  local g p
-  g=$(xdotool getwindowgeometry "$(window)")
-  p=$(awk '/Position/ {print $2}' <<<"$g")
-  xdotool mousemove $((${p%,*} + 300)) $((${p#*,} + 900)) click 1
-  poll 5 focused || poll 5 take_focus
+  to_terminal
   rm -f "$work/term.txt"
   type_line 'dumpterm("../../term.txt")'
   poll 20 test -f "$work/term.txt" || return 1
