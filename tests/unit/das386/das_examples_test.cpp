@@ -173,12 +173,16 @@ TEST(DasErrors, Messages) {
 
 TEST(DasErrors, BadOperandKind) {
   das_entry sub[256] = {};
-  sub[0x90] = das_entry{{28, 0}, "BAD", nullptr};
+  sub[0x90] = das_entry{{DK_LAST + 1, 0}, "BAD", nullptr};
+  sub[0x92] = das_entry{{DK_MANDATORY, 0}, "BAD", nullptr};  // its table is missing
   sub[0x91] = das_entry{{DK_IMM8, 99}, "BAD", nullptr};
   const unsigned char a[] = {0x90}, b[] = {0x91, 0x00};
   das_result r;
   EXPECT_EQ(das_decode_with(sub, a, 1, 0, &r), -1);
-  EXPECT_STREQ(r.error, "bad operand type 28");
+  EXPECT_EQ(r.error, "bad operand type " + std::to_string(DK_LAST + 1));
+  const unsigned char c[] = {0x92};
+  EXPECT_EQ(das_decode_with(sub, c, 1, 0, &r), -1);
+  EXPECT_EQ(r.error, "bad operand type " + std::to_string(DK_MANDATORY));
   EXPECT_EQ(das_decode_with(sub, b, 2, 0, &r), -1);
   EXPECT_STREQ(r.error, "bad operand type 99");
   EXPECT_STREQ(r.text, "");
@@ -197,13 +201,13 @@ TEST(DasErrors, TruncatedBuffer) {
 
 TEST(DasFormat, UnknownVerbsAndOverflow) {
   das_entry t[256] = {};
-  t[0] = das_entry{{0, 0}, "A%qB%%%", nullptr};
+  t[0] = das_entry{{0, 0}, "A%jB%%%", nullptr};
   std::string big(300, 'x');
   t[1] = das_entry{{0, 0}, big.c_str(), nullptr};
   const unsigned char a[] = {0x00}, b[] = {0x01};
   das_result r;
   ASSERT_EQ(das_decode_with(t, a, 1, 0, &r), 1);
-  EXPECT_STREQ(r.text, "A%qB%%");
+  EXPECT_STREQ(r.text, "A%jB%%");
   ASSERT_EQ(das_decode_with(t, b, 1, 0, &r), 1);
   EXPECT_EQ(std::string(r.text), std::string(DAS_TEXTLEN - 1, 'x'));
 }
@@ -214,13 +218,15 @@ void check_table(const das_entry *t, int n, std::string path) {
   for (int i = 0; i < n; i++) {
     const das_entry &e = t[i];
     std::string at = path + "/" + std::to_string(i);
-    for (int k : {e.kind[0], e.kind[1]}) {
+    for (int k : e.kind) {
       EXPECT_LE(k, DK_LAST) << at;
-      bool sw = k == DK_GROUP || k == DK_GROUPB || k == DK_FGROUP ||
-                k == DK_FGROUPX || k == DK_ESCAPE;
+      bool sw = k == DK_GROUP || k == DK_GROUPB || k == DK_FGROUP || k == DK_FGROUPX ||
+                k == DK_ESCAPE || k == DK_MANDATORY || k == DK_VEXW || k == DK_VEXL ||
+                k == DK_MODSEL;
       if (sw) {
         ASSERT_NE(e.next, nullptr) << at;
-        int m = k == DK_ESCAPE ? 256 : k == DK_FGROUPX ? 72 : k == DK_FGROUP ? 16 : 8;
+        int m = k == DK_ESCAPE ? 256 : k == DK_FGROUPX ? 72 : k == DK_FGROUP ? 16
+              : k == DK_MANDATORY ? 4 : k == DK_GROUP || k == DK_GROUPB ? 8 : 2;
         if (e.next != das_one) check_table(e.next, m, at);
       }
     }
@@ -228,13 +234,16 @@ void check_table(const das_entry *t, int n, std::string path) {
     for (const char *p = e.text; *p; p++) {
       if (*p != '%') continue;
       ++p;
-      EXPECT_NE(std::string("%SrReEiIpdgCDTfXxOA").find(*p), std::string::npos)
+      EXPECT_NE(std::string("%SrReEiIpdgCDTfXxOAmMqQyYvuVZwWGH").find(*p), std::string::npos)
           << at << " " << e.text;
     }
   }
 }
 
-TEST(DasTables, Integrity) { check_table(das_one, 256, ""); }
+TEST(DasTables, Integrity) {
+  check_table(das_one, 256, "");
+  for (int m = 0; m < 3; m++) check_table(das_vex_map.e[m], 256, "vex" + std::to_string(m));
+}
 
 TEST(DasTables, RowsLandWhereExpected) {
   // One probe at the end of each block of rows, so a missing row shows.
