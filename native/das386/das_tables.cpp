@@ -143,7 +143,7 @@ static const das_entry das_fdb[72] = {
   FREG8("FCMOVNE\t%f,F0"),                                   /* C8 */
   FREG8("FCMOVHI\t%f,F0"),                                   /* D0 */
   FREG8("FCMOVPC\t%f,F0"),                                   /* D8 */
-  U, U, T("FCLEX"), T("FINIT"), U4,                          /* E0 */
+  T("FENI"), T("FDISI"), T("FCLEX"), T("FINIT"), T("FSETPM"), U, U, U, /* E0 */
   FREG8("FUCOMI\t%f,F0"),                                    /* E8 */
   FREG8("FCOMI\t%f,F0"),                                     /* F0 */
   U8,                                                        /* F8 */
@@ -154,10 +154,21 @@ static const das_entry das_g0f00[8] = {
   T("MOVW\tLDT,%e"), T("MOVW\tTR,%e"), T("MOVW\t%e,LDT"), T("MOVW\t%e,TR"),
   T("VERR\t%e"), T("VERW\t%e"), U, U,
 };
-static const das_entry das_g0f01[8] = {
-  T1(DK_MEMONLY, "MOVL\tGDTR,%e"), T1(DK_MEMONLY, "MOVL\tIDTR,%e"),
-  T1(DK_MEMONLY, "MOVL\t%e,GDTR"), T1(DK_MEMONLY, "MOVL\t%e,IDTR"),
-  T("MOVW\tMSW,%e"), U, T("MOVW\t%e,MSW"), T1(DK_MEMONLY, "INVLPG\t%e"),
+/* [reg] for memory operands, [8 + (ModRM & 0x3F)] for the register forms,
+   which are instructions of their own (one row per ModRM byte C0..FF). */
+#define WREG8(t) T(t), T(t), T(t), T(t), T(t), T(t), T(t), T(t)
+static const das_entry das_g0f01[72] = {
+  T("MOVL\tGDTR,%e"), T("MOVL\tIDTR,%e"), T("MOVL\t%e,GDTR"), T("MOVL\t%e,IDTR"),
+  T("MOVW\tMSW,%e"), U, T("MOVW\t%e,MSW"), T("INVLPG\t%e"),
+  U, T("VMCALL"), T("VMLAUNCH"), T("VMRESUME"), T("VMXOFF"), U, U, U,        /* C0 */
+  T("MONITOR"), T("MWAIT"), T("CLAC"), T("STAC"), U, U, U, T("ENCLS"),       /* C8 */
+  T("XGETBV"), T("XSETBV"), U, U, T("VMFUNC"), T("XEND"), T("XTEST"), T("ENCLU"), /* D0 */
+  T("VMRUN"), T("VMMCALL"), T("VMLOAD"), T("VMSAVE"),                        /* D8 */
+  T("STGI"), T("CLGI"), T("SKINIT"), T("INVLPGA"),
+  WREG8("MOVW\tMSW,%e"),                                                    /* E0 */
+  T("SERIALIZE"), U, U, U, U, U, T("RDPKRU"), T("WRPKRU"),                   /* E8 */
+  WREG8("MOVW\t%e,MSW"),                                                    /* F0 */
+  U, T("RDTSCP"), T("MONITORX"), T("MWAITX"), T("CLZERO"), T("RDPRU"), U, U, /* F8 */
 };
 static const das_entry das_g0fba[8] = {
   U, U, U, U,
@@ -184,7 +195,7 @@ static const das_entry das_g0f0d[16] = {
 #define M8(op) M4(op), M4(op + 4)
 
 const das_entry das_two[256] = {
-  /* 00 */ G(DK_GROUP, das_g0f00), G(DK_GROUP, das_g0f01),
+  /* 00 */ G(DK_GROUP, das_g0f00), G(DK_FGROUPX, das_g0f01),
   T1(DK_MODRM, "LAR%S\t%e,%r"), T1(DK_MODRM, "LSL%S\t%e,%r"),
   U, T("SYSCALL"), T("CLTS"), T("SYSRET"),
   /* 08 */ T("INVD"), T("WBINVD"), U, U, U, G(DK_FGROUP, das_g0f0d), T("FEMMS"), U,

@@ -6,6 +6,7 @@
 // an extension the tables do not cover.
 #include "native/das386/das_decode.h"
 #include "native/das386/das_internal.h"
+#include "tests/unit/das386/das_test_util.h"
 
 #include <Zydis/Zydis.h>
 #include <gtest/gtest.h>
@@ -29,132 +30,6 @@ struct rng {
   }
   unsigned below(unsigned n) { return next() % n; }
 };
-
-std::string hex(const unsigned char *b, int n) {
-  std::string s;
-  char t[4];
-  for (int i = 0; i < n; i++) {
-    snprintf(t, sizeof t, "%02x ", b[i]);
-    s += t;
-  }
-  return s;
-}
-
-// Our mnemonic in lower case without the prefix text.
-std::string our_mnemonic(const char *text) {
-  std::string s = text;
-  for (const char *p : {"REP ", "REPNE ", "LOCK "})
-    if (s.rfind(p, 0) == 0) s = s.substr(strlen(p));
-  s = s.substr(0, s.find_first_of("\t "));
-  for (char &c : s) c = (char)tolower((unsigned char)c);
-  return s;
-}
-
-// Same instruction name, allowing our trailing size letter.
-bool same_name(const std::string &ours, const std::string &z) {
-  if (ours == z) return true;
-  if (ours.size() == z.size() + 1 && ours.compare(0, z.size(), z) == 0 &&
-      std::string("bwl").find(ours.back()) != std::string::npos)
-    return true;
-  return false;
-}
-
-// A Zydis register in this notation.
-std::string reg_name(ZydisRegister r) {
-  std::string s = ZydisRegisterGetString(r);
-  for (char &c : s) c = (char)toupper((unsigned char)c);
-  if (s.size() == 3 && s[0] == 'E') s = s.substr(1);
-  if (s.size() == 3 && s[0] == 'M' && s[1] == 'M') s = "M" + s.substr(2);
-  if (s.size() == 4 && (s[0] == 'X' || s[0] == 'Y') && s[1] == 'M' && s[2] == 'M')
-    s = s.substr(0, 1) + s.substr(3);
-  return s;
-}
-
-// The operand texts after the tab.
-std::vector<std::string> operands(const char *text) {
-  std::vector<std::string> out;
-  const char *p = strchr(text, '\t');
-  if (!p) p = strchr(text, ' ');
-  if (!p) return out;
-  std::string cur;
-  for (p++; *p; p++) {
-    if (*p == ',') {
-      out.push_back(cur);
-      cur.clear();
-    } else {
-      cur += *p;
-    }
-  }
-  out.push_back(cur);
-  return out;
-}
-
-// Every mnemonic the tables can produce (lower case, %S/%w/%W expanded).
-void collect(const das_entry *t, int n, std::set<std::string> &out, std::set<const void *> &seen) {
-  if (!seen.insert(t).second) return;
-  for (int i = 0; i < n; i++) {
-    const das_entry &e = t[i];
-    if (e.text) {
-      std::string m = our_mnemonic(e.text);
-      std::vector<std::string> forms = {m};
-      for (const char *v : {"%s", "%w", "%W"}) {
-        std::vector<std::string> next;
-        for (auto &f : forms) {
-          size_t at = f.find(v);
-          if (at == std::string::npos) {
-            next.push_back(f);
-            continue;
-          }
-          for (const char *r : {"b", "w", "l", "s", "d", "q"})
-            next.push_back(f.substr(0, at) + r + f.substr(at + 2));
-        }
-        forms = next;
-      }
-      for (auto &f : forms) out.insert(f);
-    }
-    if (!e.next) continue;
-    int k = e.kind[0], m = k == DK_ESCAPE ? 256 : k == DK_FGROUPX ? 72
-                         : k == DK_FGROUP ? 16 : k == DK_MANDATORY ? 4
-                         : (k == DK_VEXL || k == DK_VEXW || k == DK_MODSEL) ? 2 : 8;
-    if (e.next != das_one) collect(e.next, m, out, seen);
-  }
-}
-
-std::set<std::string> our_names() {
-  std::set<std::string> out;
-  std::set<const void *> seen;
-  collect(das_one, 256, out, seen);
-  for (int m = 0; m < 3; m++) collect(das_vex_map.e[m], 256, out, seen);
-  return out;
-}
-
-// Names that differ from Zydis's on purpose: the program's own notation.
-const std::map<std::string, std::string> renamed = {
-    {"cvtsi2ssl", "cvtsi2ss"}, {"cvtsi2sdl", "cvtsi2sd"},
-    {"cvttss2sil", "cvttss2si"}, {"cvttsd2sil", "cvttsd2si"},
-    {"cvtss2sil", "cvtss2si"}, {"cvtsd2sil", "cvtsd2si"},
-    {"vcvtsi2ssl", "vcvtsi2ss"}, {"vcvtsi2sdl", "vcvtsi2sd"},
-    {"vcvttss2sil", "vcvttss2si"}, {"vcvttsd2sil", "vcvttsd2si"},
-    {"vcvtss2sil", "vcvtss2si"}, {"vcvtsd2sil", "vcvtsd2si"},
-};
-
-// Whether the bytes reach a row chosen by a mandatory prefix or a VEX map.
-bool vector_row(const std::vector<unsigned char> &b) {
-  size_t k = 0;
-  while (k < b.size() && (b[k] == 0x66 || b[k] == 0x67 || b[k] == 0xF2 || b[k] == 0xF3 ||
-                          b[k] == 0x2E || b[k] == 0x3E))
-    k++;
-  if (b[k] == 0xC4 || b[k] == 0xC5) return true;
-  return b[k] == 0x0F && das_two[b[k + 1]].kind[0] >= DK_ESCAPE;
-}
-
-// 0F 18-1F: the hint space, NOP on processors without the extension that
-// gives the row a meaning (bounds checks, shadow stacks, cache hints).
-bool hint_space(const std::vector<unsigned char> &b) {
-  size_t k = 0;
-  while (k < b.size() && b[k] != 0x0F) k++;
-  return k + 1 < b.size() && b[k + 1] >= 0x18 && b[k + 1] <= 0x1F;
-}
 
 // A random instruction over the vector maps: prefixes, escape or VEX,
 // opcode, ModRM and random tail bytes.
@@ -189,10 +64,9 @@ TEST(DasSimd, RandomAgainstZydis) {
   ZydisDecoder zd;
   ASSERT_EQ(ZydisDecoderInit(&zd, ZYDIS_MACHINE_MODE_LEGACY_32, ZYDIS_STACK_WIDTH_32),
             ZYAN_STATUS_SUCCESS);
-  const std::set<std::string> names = our_names();
-  rng r{0x7265746C6B444153ull};
+    rng r{0x7265746C6B444153ull};
   int both = 0, neither = 0, failures = 0, registers = 0;
-  std::map<std::string, int> uncovered, renamed_seen;
+  std::map<std::string, int> uncovered, hints;
   std::map<std::string, std::pair<int, std::string>> bad;
   auto fail = [&](const std::string &key, const std::string &what) {
     failures++;
@@ -210,22 +84,22 @@ TEST(DasSimd, RandomAgainstZydis) {
     std::string zname = zok ? ZydisMnemonicGetString(zi.mnemonic) : "";
     if (zok && len >= 0) {
       both++;
-      std::string ours = our_mnemonic(d.text);
+      std::string ours = das_mnemonic(d.text);
       if (len != zi.length)
-        fail("length " + zname, hex(b.data(), 14) + d.text + " vs " + zname + " length " +
+        fail("length " + zname, das_hex(b.data(), 14) + d.text + " vs " + zname + " length " +
                                     std::to_string(zi.length));
       // explicit register operands, vector ones included, appear in the text
-      if (vector_row(b) && !hint_space(b) &&
+      if (das_vector_row(b.data(), b.size()) && !das_hint_space(b.data(), b.size()) &&
           ZYAN_SUCCESS(ZydisDecoderDecodeOperands(&zd, &ctx, &zi, ops, zi.operand_count)))
       {
         // our operands reversed are Zydis's explicit ones: registers by name,
         // memory as [..], immediates as $..
-        std::vector<std::string> mine = operands(d.text), want;
+        std::vector<std::string> mine = das_operands(d.text), want;
         for (int o = 0; o < zi.operand_count; o++) {
           const ZydisDecodedOperand &op = ops[o];
           if (op.visibility != ZYDIS_OPERAND_VISIBILITY_EXPLICIT) continue;
           if (op.type == ZYDIS_OPERAND_TYPE_REGISTER) {
-            want.push_back(reg_name(op.reg.value));
+            want.push_back(das_reg_name(op.reg.value));
             registers++;
           } else {
             want.push_back(op.type == ZYDIS_OPERAND_TYPE_MEMORY ? "[" : "$");
@@ -241,23 +115,21 @@ TEST(DasSimd, RandomAgainstZydis) {
         if (!same) {
           std::string w;
           for (auto &x : want) w += " " + x;
-          fail("operands " + ours, hex(b.data(), 14) + d.text + " vs" + w);
+          fail("operands " + ours, das_hex(b.data(), 14) + d.text + " vs" + w);
         }
       }
-      auto rn = renamed.find(ours);
-      if (rn != renamed.end() && rn->second == zname) renamed_seen[ours]++;
-      else if (hint_space(b) && ours.rfind("nop", 0) == 0) renamed_seen["hint " + zname]++;
-      else if (!same_name(ours, zname) && zi.meta.isa_ext != ZYDIS_ISA_EXT_BASE &&
+      if (das_hint_space(b.data(), b.size()) && ours.rfind("nop", 0) == 0) hints[zname]++;
+      else if (!das_same_name(ours, zname) && zi.meta.isa_ext != ZYDIS_ISA_EXT_BASE &&
                zi.meta.isa_ext != ZYDIS_ISA_EXT_X87 && zi.meta.isa_ext != ZYDIS_ISA_EXT_LONGMODE)
-        fail("name " + ours + " " + zname, hex(b.data(), 14) + d.text + " vs " + zname);
+        fail("name " + ours + " " + zname, das_hex(b.data(), 14) + d.text + " vs " + zname);
     } else if (zok) {
-      if (zi.encoding == ZYDIS_INSTRUCTION_ENCODING_3DNOW || !vector_row(b)) continue;
-      bool known = names.count(zname) || names.count(zname + "l");
-      if (known) fail("rejects " + zname, hex(b.data(), 14) + d.error + " but Zydis: " + zname);
+      if (zi.encoding == ZYDIS_INSTRUCTION_ENCODING_3DNOW || !das_vector_row(b.data(), b.size())) continue;
+      bool known = das_knows(zname);
+      if (known) fail("rejects " + zname, das_hex(b.data(), 14) + d.error + " but Zydis: " + zname);
       else uncovered[zname]++;
     } else if (len >= 0) {
-      if (!vector_row(b)) continue;  // the integer rows have their own sweep
-      fail("accepts " + our_mnemonic(d.text), hex(b.data(), 14) + d.text + " but Zydis rejects");
+      if (!das_vector_row(b.data(), b.size())) continue;  // the integer rows have their own sweep
+      fail("accepts " + das_mnemonic(d.text), das_hex(b.data(), 14) + d.text + " but Zydis rejects");
     } else {
       neither++;
     }

@@ -42,13 +42,12 @@ const char *known_gap(int two, int op, int modrm) {
       case 0xDFC8: return "FXCH7";
       case 0xDFD0: return "FSTP8";
       case 0xDFD8: return "FSTP9";
-      case 0xDBE0: return modrm == 0xE0 || modrm == 0xE1 || modrm == 0xE4
-                     ? "FENI/FDISI/FSETPM" : nullptr;
       }
     }
     return nullptr;
   }
-  if (op == 0x01 && (mod == 3 || reg == 5)) return "0F 01 ModRM-encoded system instructions";
+  if (op == 0x01 && mod != 3 && reg == 5) return "0F 01 /5 memory forms (shadow stacks)";
+  if (op == 0x01 && mod == 3) return "0F 01 register forms of later extensions";
   if (op >= 0x20 && op <= 0x23 && mod != 3) return "control register moves ignore mod";
   if (op == 0xC7 && reg != 1 && !(reg >= 6 && mod == 3)) return "0F C7 extensions";
   return nullptr;
