@@ -173,8 +173,8 @@ void das_format(const das_state *s, const char *fmt, char *out) {
   }
   for (const char *f = fmt; *f && o.len < DAS_TEXTLEN - 1; f++) {
     if (*f != '%') {
-      char b[2] = {*f, 0};
-      das_put(&o, b);
+      out[o.len++] = *f;
+      out[o.len] = 0;
     } else if (f[1]) {
       das_verb(s, *++f, &o);
     } else {
