@@ -61,7 +61,7 @@ static int das_addr32(das_state *s) {
     int sib, st = das_next(s, &sib);
     if (st) return st;
     s->scale = sib >> 6;
-    s->index = (sib >> 3) & 7;
+    s->index = s->sibindex = (sib >> 3) & 7;
     if (s->index == 4) s->index = -1;
     base = sib & 7;
   }
@@ -144,6 +144,17 @@ static int das_operand(das_state *s, int kind) {
   case DK_FAR:
     st = das_opsized(s, &s->disp);
     return st ? st : das_bytes(s, 2, &s->farseg);
+  case DK_VL0: return s->vl == 0 ? DAS_OK : DAS_UNDEFINED;
+  case DK_VL1: return s->vl == 1 ? DAS_OK : DAS_UNDEFINED;
+  case DK_W0: return s->vw == 0 ? DAS_OK : DAS_UNDEFINED;
+  case DK_W1: return s->vw == 1 ? DAS_OK : DAS_UNDEFINED;
+  case DK_VSIB: {
+    /* destination, mask and index must be three different registers */
+    if ((st = das_modrm(s))) return st;
+    int v = s->vvvv & 7;
+    if (s->mod == 3 || s->rm != 4 || s->adsize != 32) return DAS_UNDEFINED;
+    return s->reg != v && s->reg != s->sibindex && v != s->sibindex ? DAS_OK : DAS_UNDEFINED;
+  }
   }
   return DAS_BADKIND;
 }
@@ -171,9 +182,27 @@ static int das_switch(das_state *s, const das_entry *table, int kind,
     if ((st = das_next(s, &b))) return st;
     *e = &cur->next[b];
     return DAS_OK;
-  case DK_PREFIX: s->prefix = cur->text; break;
+  case DK_MANDATORY: {
+    /* F3/F2 outrank 66; a consumed F3/F2 is part of the opcode, not a prefix */
+    int at = s->vex ? s->vpp : s->rep ? s->rep : s->op66;
+    if (at >= 2 && !s->vex) s->prefix = nullptr;
+    *e = &cur->next[at];
+    return DAS_OK;
+  }
+  case DK_VEXW: *e = &cur->next[s->vw]; return DAS_OK;
+  case DK_VEXL: *e = &cur->next[s->vl]; return DAS_OK;
+  case DK_MODSEL:
+    if ((st = das_modrm(s))) return st;
+    *e = &cur->next[s->mod == 3];
+    return DAS_OK;
+  case DK_PREFIX:
+    s->prefix = cur->text;
+    b = s->code[s->n - 1];
+    if (b == 0xF0) s->lock = 1;
+    else s->rep = b == 0xF3 ? 2 : 3;
+    break;
   case DK_SEGMENT: s->segment = cur->text; break;
-  case DK_OPSIZE: s->size = 'W'; break;
+  case DK_OPSIZE: s->size = 'W'; s->op66 = 1; break;
   case DK_ADSIZE: s->adsize = 16; break;
   }
   if ((st = das_next(s, &b))) return st;
@@ -181,9 +210,47 @@ static int das_switch(das_state *s, const das_entry *table, int kind,
   return DAS_OK;
 }
 
-static int das_switches(int kind) {
-  return kind == DK_GROUP || kind == DK_GROUPB || kind == DK_FGROUP ||
-         kind == DK_FGROUPX || (kind >= DK_ESCAPE && kind <= DK_ADSIZE);
+/* Kinds that move to another entry, as a bit set (one test per kind). */
+static const uint64_t das_switch_set =
+    1ull << DK_GROUP | 1ull << DK_GROUPB | 1ull << DK_FGROUP | 1ull << DK_FGROUPX |
+    1ull << DK_ESCAPE | 1ull << DK_PREFIX | 1ull << DK_SEGMENT | 1ull << DK_OPSIZE |
+    1ull << DK_ADSIZE | 1ull << DK_MANDATORY | 1ull << DK_VEXW | 1ull << DK_VEXL |
+    1ull << DK_MODSEL;
+
+static int das_switches(int kind) { return (das_switch_set >> kind) & 1; }
+
+/* C4 and C5 are LES and LDS unless the next byte has mod 3: then they start
+   a VEX prefix (3 or 2 bytes) and the opcode indexes a VEX map. *sw tells
+   whether the walk moved to a new entry. */
+static int das_vex(das_state *s, const das_entry **e, int *sw) {
+  *sw = 0;
+  if (s->n >= DAS_MAXLEN) return DAS_TOOLONG;
+  if ((size_t)s->n >= s->avail) return DAS_TRUNCATED;
+  if ((s->code[s->n] >> 6) != 3) return DAS_OK;
+  int three = s->code[s->n - 1] == 0xC4, b, st, map = 1;
+  if (s->op66 || s->rep || s->lock) return DAS_UNDEFINED;
+  if ((st = das_next(s, &b))) return st;
+  if (three) {
+    map = b & 31;
+    if ((st = das_next(s, &b))) return st;
+    s->vw = b >> 7;
+  }
+  s->vex = 1;
+  s->vvvv = (~b >> 3) & 15;
+  s->vl = (b >> 2) & 1;
+  s->vpp = b & 3;
+  if ((st = das_next(s, &b))) return st;
+  if (map < 1 || map > 3) return DAS_UNDEFINED;
+  *e = &das_vex_map.e[map - 1][b];
+  *sw = 1;
+  return DAS_OK;
+}
+
+/* A VEX instruction that names no vvvv register must leave the field 1111. */
+static int das_vvvv_used(const char *t) {
+  for (; *t; t++)
+    if (t[0] == '%' && (t[1] == 'v' || t[1] == 'u' || t[1] == 'V')) return 1;
+  return 0;
 }
 
 /* Walks the tables to the entry whose text is the instruction's format. */
@@ -194,20 +261,31 @@ static int das_walk(das_state *s, const das_entry *table,
   const das_entry *e = &table[b];
 again:
   if (!e->text && !e->next) return DAS_UNDEFINED;
-  for (int i = 0; i < 2; i++) {
+  for (int i = 0; i < DAS_KINDS; i++) {
     int k = e->kind[i];
     if (k == DK_NONE) break;
     if (k > DK_LAST) {
       *badkind = k;
       return DAS_BADKIND;
     }
+    if (k == DK_VEX) {
+      int sw;
+      if ((st = das_vex(s, &e, &sw))) return st;
+      if (sw) goto again;
+      continue;
+    }
     if (das_switches(k)) {
+      if (!e->next && (k < DK_PREFIX || k > DK_ADSIZE)) {  /* a table kind without its table */
+        *badkind = k;
+        return DAS_BADKIND;
+      }
       if ((st = das_switch(s, table, k, &e))) return st;
       goto again;
     }
     if ((st = das_operand(s, k))) return st;
   }
   if (!e->text) return DAS_UNDEFINED;
+  if (s->vex && s->vvvv && !das_vvvv_used(e->text)) return DAS_UNDEFINED;
   *found = e;
   return DAS_OK;
 }
@@ -232,15 +310,28 @@ static void das_error(const das_state *s, int st, int badkind, das_result *r) {
 
 int das_decode_with(const das_entry *table, const unsigned char *code,
                     size_t avail, uint32_t start, das_result *r) {
+  /* field by field: a block clear of the state costs a third of the walk */
   das_state s;
-  memset(&s, 0, sizeof s);
   s.code = code;
   s.avail = avail;
   s.start = start;
+  s.n = 0;
+  s.prefix = s.segment = nullptr;
   s.size = 'L';
   s.adsize = 32;
+  s.have_modrm = s.modrm = s.mod = s.reg = s.rm = 0;
+  s.scale = s.sibindex = 0;
   s.index = s.base = -1;
-  memset(r, 0, sizeof *r);
+  s.imm = s.imm2 = s.disp = s.farseg = 0;
+  s.flags = 0;
+  s.op66 = s.rep = s.lock = 0;
+  s.vex = s.vvvv = s.vl = s.vw = s.vpp = 0;
+  /* the texts are read up to their NUL: clearing all of them costs more than
+     the decoding of a short instruction */
+  r->status = DAS_OK;
+  r->flags = 0;
+  r->target = 0;
+  r->text[0] = r->error[0] = 0;
   const das_entry *e = nullptr;
   int badkind = 0;
   int st = das_walk(&s, table, &e, &badkind);

@@ -8,6 +8,9 @@
 
 static const char *const das_word[8] = {"AX", "CX", "DX", "BX", "SP", "BP", "SI", "DI"};
 static const char *const das_byte[8] = {"AL", "CL", "DL", "BL", "AH", "CH", "DH", "BH"};
+static const char *const das_mmx[8] = {"M0", "M1", "M2", "M3", "M4", "M5", "M6", "M7"};
+static const char *const das_xmm[8] = {"X0", "X1", "X2", "X3", "X4", "X5", "X6", "X7"};
+static const char *const das_ymm[8] = {"Y0", "Y1", "Y2", "Y3", "Y4", "Y5", "Y6", "Y7"};
 static const char *const das_sreg[8] = {"ES", "CS", "SS", "DS", "FS", "GS", "???", "???"};
 
 struct das_out {
@@ -86,7 +89,35 @@ static void das_numbered(das_out *o, const char *name, int n, int ok) {
   das_put(o, b);
 }
 
+/* r/m as a register of the given list, or the memory operand. */
+static void das_rm(const das_state *s, const char *const *names, das_out *o) {
+  if (s->mod == 3) das_put(o, names[s->rm]);
+  else das_memory(s, o);
+}
+
+/* Memory with a vector index (gathers): [base + X3*4 + disp]. */
+static void das_vsib(const das_state *s, const char *const *names, das_out *o) {
+  if (s->segment) das_put(o, s->segment);
+  char b[4] = {'*', (char)('0' + (1 << s->scale)), 0, 0};
+  das_put(o, "[");
+  if (s->base >= 0) {
+    das_put(o, das_word[s->base]);
+    das_put(o, " + ");
+  }
+  das_put(o, names[s->sibindex]);
+  das_put(o, b);
+  das_put(o, " + ");
+  if ((int32_t)s->disp < 0) {
+    das_put(o, "-");
+    das_hex(o, 0u - s->disp);
+  } else {
+    das_hex(o, s->disp);
+  }
+  das_put(o, "]");
+}
+
 static void das_verb(const das_state *s, char c, das_out *o) {
+  const char *const *vec = s->vl ? das_ymm : das_xmm;
   char b[3] = {'%', c, 0};
   switch (c) {
   case '%': das_put(o, "%"); break;
@@ -115,6 +146,20 @@ static void das_verb(const das_state *s, char c, das_out *o) {
   case 'X': das_put(o, s->size == 'L' ? "CWDE" : "CBW"); break;
   case 'x': das_put(o, s->size == 'L' ? "CDQ" : "CWD"); break;
   case 'O': case 'A': break;
+  case 'm': das_put(o, das_mmx[s->reg]); break;
+  case 'M': das_rm(s, das_mmx, o); break;
+  case 'q': das_put(o, das_xmm[s->reg]); break;
+  case 'Q': das_rm(s, das_xmm, o); break;
+  case 'y': das_put(o, vec[s->reg]); break;
+  case 'Y': das_rm(s, vec, o); break;
+  case 'v': das_put(o, vec[s->vvvv & 7]); break;
+  case 'u': das_put(o, das_xmm[s->vvvv & 7]); break;
+  case 'V': das_put(o, das_word[s->vvvv & 7]); break;
+  case 'Z': das_put(o, vec[(s->imm >> 4) & 7]); break;
+  case 'w': das_put(o, s->vw ? "D" : "S"); break;
+  case 'G': das_vsib(s, vec, o); break;
+  case 'H': das_vsib(s, das_xmm, o); break;
+  case 'W': das_put(o, s->vw ? "Q" : "D"); break;
   default: das_put(o, b); break;
   }
 }
@@ -128,8 +173,8 @@ void das_format(const das_state *s, const char *fmt, char *out) {
   }
   for (const char *f = fmt; *f && o.len < DAS_TEXTLEN - 1; f++) {
     if (*f != '%') {
-      char b[2] = {*f, 0};
-      das_put(&o, b);
+      out[o.len++] = *f;
+      out[o.len] = 0;
     } else if (f[1]) {
       das_verb(s, *++f, &o);
     } else {

@@ -100,7 +100,7 @@ static const das_entry das_fdc[16] = {
   T("FSUBRD\tF0,%f"), T("FSUBD\tF0,%f"), T("FDIVRD\tF0,%f"), T("FDIVD\tF0,%f"),
 };
 static const das_entry das_fdd[16] = {
-  T("FMOVD\t%e,F0"), U, T("FMOVD\tF0,%e"), T("FMOVDP\tF0,%e"),
+  T("FMOVD\t%e,F0"), T("FISTTPV\tF0,%e"), T("FMOVD\tF0,%e"), T("FMOVDP\tF0,%e"),
   T("FRSTOR%S %e"), U, T("FSAVE%S %e"), T("FSTSW\t%e"),
   T("FFREE\t%f"), U, T("FMOVD\tF0,%f"), T("FMOVDP\tF0,%f"),
   T("FUCOMD\t%f,F0"), T("FUCOMDP %f,F0"), U, U,
@@ -112,9 +112,9 @@ static const das_entry das_fde[16] = {
   T("FSUBRDP\tF0,%f"), T("FSUBDP\tF0,%f"), T("FDIVRDP\tF0,%f"), T("FDIVDP\tF0,%f"),
 };
 static const das_entry das_fdf[16] = {
-  T("FMOVW\t%e,F0"), U, T("FMOVW\tF0,%e"), T("FMOVWP\tF0,%e"),
+  T("FMOVW\t%e,F0"), T("FISTTPW\tF0,%e"), T("FMOVW\tF0,%e"), T("FMOVWP\tF0,%e"),
   T("FBLD\t%e"), T("FMOVV\t%e,F0"), T("FBSTP\t%e"), T("FMOVVP\tF0,%e"),
-  U, U, U, U,
+  T("FFREEP\t%f"), U, U, U,
   T1(DK_FST0, "FSTSW\tAX"), T("FUCOMIP\t%f,F0"), T("FCOMIP\t%f,F0"), U,
 };
 
@@ -137,13 +137,13 @@ static const das_entry das_fd9[72] = {
   T("FRNDINT"), T("FSCALE"), T("FSIN"), T("FCOS"),
 };
 static const das_entry das_fdb[72] = {
-  T("FMOVL\t%e,F0"), U, T("FMOVL\tF0,%e"), T("FMOVLP\tF0,%e"),
+  T("FMOVL\t%e,F0"), T("FISTTPL\tF0,%e"), T("FMOVL\tF0,%e"), T("FMOVLP\tF0,%e"),
   U, T("FMOVX\t%e,F0"), U, T("FMOVXP\tF0,%e"),
   FREG8("FCMOVCC\t%f,F0"),                                   /* C0 */
   FREG8("FCMOVNE\t%f,F0"),                                   /* C8 */
   FREG8("FCMOVHI\t%f,F0"),                                   /* D0 */
   FREG8("FCMOVPC\t%f,F0"),                                   /* D8 */
-  U, U, T("FCLEX"), T("FINIT"), U4,                          /* E0 */
+  T("FENI"), T("FDISI"), T("FCLEX"), T("FINIT"), T("FSETPM"), U, U, U, /* E0 */
   FREG8("FUCOMI\t%f,F0"),                                    /* E8 */
   FREG8("FCOMI\t%f,F0"),                                     /* F0 */
   U8,                                                        /* F8 */
@@ -154,59 +154,88 @@ static const das_entry das_g0f00[8] = {
   T("MOVW\tLDT,%e"), T("MOVW\tTR,%e"), T("MOVW\t%e,LDT"), T("MOVW\t%e,TR"),
   T("VERR\t%e"), T("VERW\t%e"), U, U,
 };
-static const das_entry das_g0f01[8] = {
-  T1(DK_MEMONLY, "MOVL\tGDTR,%e"), T1(DK_MEMONLY, "MOVL\tIDTR,%e"),
-  T1(DK_MEMONLY, "MOVL\t%e,GDTR"), T1(DK_MEMONLY, "MOVL\t%e,IDTR"),
-  T("MOVW\tMSW,%e"), U, T("MOVW\t%e,MSW"), T1(DK_MEMONLY, "INVLPG\t%e"),
+/* [reg] for memory operands, [8 + (ModRM & 0x3F)] for the register forms,
+   which are instructions of their own (one row per ModRM byte C0..FF). */
+#define WREG8(t) T(t), T(t), T(t), T(t), T(t), T(t), T(t), T(t)
+static const das_entry das_g0f01[72] = {
+  T("MOVL\tGDTR,%e"), T("MOVL\tIDTR,%e"), T("MOVL\t%e,GDTR"), T("MOVL\t%e,IDTR"),
+  T("MOVW\tMSW,%e"), U, T("MOVW\t%e,MSW"), T("INVLPG\t%e"),
+  U, T("VMCALL"), T("VMLAUNCH"), T("VMRESUME"), T("VMXOFF"), U, U, U,        /* C0 */
+  T("MONITOR"), T("MWAIT"), T("CLAC"), T("STAC"), U, U, U, T("ENCLS"),       /* C8 */
+  T("XGETBV"), T("XSETBV"), U, U, T("VMFUNC"), T("XEND"), T("XTEST"), T("ENCLU"), /* D0 */
+  T("VMRUN"), T("VMMCALL"), T("VMLOAD"), T("VMSAVE"),                        /* D8 */
+  T("STGI"), T("CLGI"), T("SKINIT"), T("INVLPGA"),
+  WREG8("MOVW\tMSW,%e"),                                                    /* E0 */
+  T("SERIALIZE"), U, U, U, U, U, T("RDPKRU"), T("WRPKRU"),                   /* E8 */
+  WREG8("MOVW\t%e,MSW"),                                                    /* F0 */
+  U, T("RDTSCP"), T("MONITORX"), T("MWAITX"), T("CLZERO"), T("RDPRU"), U, U, /* F8 */
 };
 static const das_entry das_g0fba[8] = {
   U, U, U, U,
   T1(DK_IMM8, "BT%S\t%i,%e"), T1(DK_IMM8, "BTS%S\t%i,%e"),
   T1(DK_IMM8, "BTR%S\t%i,%e"), T1(DK_IMM8, "BTC%S\t%i,%e"),
 };
-static const das_entry das_g0fc7[8] = {
-  U, T1(DK_MEMONLY, "CMPXCHG8B\t%e"), U, U,
-  U, U, T1(DK_REGONLY, "RDRAND%S\t%e"), T1(DK_REGONLY, "RDSEED%S\t%e"),
+/* Sixteen-entry groups as the floating-point ones: [reg] for memory,
+   [8 + reg] for registers. */
+/* Prefetch hints in memory forms; the rest of 0F 18-1F are hint NOPs. */
+#define HNOP T("NOP%S\t%e")
+static const das_entry das_g0f18[16] = {
+  T("PREFETCHNTA\t%e"), T("PREFETCHT0\t%e"), T("PREFETCHT1\t%e"), T("PREFETCHT2\t%e"),
+  HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP,
+};
+static const das_entry das_g0f0d[16] = {
+  T("PREFETCH\t%e"), T("PREFETCHW\t%e"), T("PREFETCHWT1\t%e"), T("PREFETCH\t%e"),
+  T("PREFETCH\t%e"), T("PREFETCH\t%e"), T("PREFETCH\t%e"), T("PREFETCH\t%e"),
+  HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP, HNOP,
 };
 
+/* Rows chosen by a mandatory prefix (das_simd.cpp). */
+#define M(op) G(DK_MANDATORY, &das_legacy_sel.e[0][4 * (op)])
+#define M4(op) M(op), M(op + 1), M(op + 2), M(op + 3)
+#define M8(op) M4(op), M4(op + 4)
+
 const das_entry das_two[256] = {
-  /* 00 */ G(DK_GROUP, das_g0f00), G(DK_GROUP, das_g0f01),
+  /* 00 */ G(DK_GROUP, das_g0f00), G(DK_FGROUPX, das_g0f01),
   T1(DK_MODRM, "LAR%S\t%e,%r"), T1(DK_MODRM, "LSL%S\t%e,%r"),
-  U, U, T("CLTS"), U,
-  /* 08 */ T("INVD"), T("WBINVD"), U, U, U4,
-  /* 10 */ U8,
-  /* 18 */ U, U, U, U, U, U, U, T1(DK_MODRM, "NOP%S\t%e"),
+  U, T("SYSCALL"), T("CLTS"), T("SYSRET"),
+  /* 08 */ T("INVD"), T("WBINVD"), U, U, U, G(DK_FGROUP, das_g0f0d), T("FEMMS"), U,
+  /* 10 */ M8(0x10),
+  /* 18 */ G(DK_FGROUP, das_g0f18), T1(DK_MODRM, "NOP%S\t%e"), T1(DK_MODRM, "NOP%S\t%e"),
+  T1(DK_MODRM, "NOP%S\t%e"), T1(DK_MODRM, "NOP%S\t%e"), T1(DK_MODRM, "NOP%S\t%e"),
+  T1(DK_MODRM, "NOP%S\t%e"), T1(DK_MODRM, "NOP%S\t%e"),
   /* 20 */ T1(DK_REGONLY, "MOVL\t%C,%e"), T1(DK_REGONLY, "MOVL\t%D,%e"),
   T1(DK_REGONLY, "MOVL\t%e,%C"), T1(DK_REGONLY, "MOVL\t%e,%D"),
   T1(DK_REGONLY, "MOVL\t%T,%e"), U, T1(DK_REGONLY, "MOVL\t%e,%T"), U,
-  /* 28 */ U8,
+  /* 28 */ M8(0x28),
   /* 30 */ T("WRMSR"), T("RDTSC"), T("RDMSR"), T("RDPMC"),
   T("SYSENTER"), T("SYSEXIT"), U, U,
-  /* 38 */ U8,
+  /* 38 */ G(DK_ESCAPE, das_legacy_map.e[1]), U, G(DK_ESCAPE, das_legacy_map.e[2]), U, U4,
   /* 40 */ CONDS(DK_MODRM, "CMOV%S", "\t%e,%r"),
-  /* 50 */ U8, U8,
-  /* 60 */ U8, U8,
-  /* 70 */ U8, U8,
+  /* 50 */ M8(0x50), M8(0x58),
+  /* 60 */ M8(0x60), M8(0x68),
+  /* 70 */ M8(0x70),
+  /* 78 */ U, U, U, U, M(0x7C), M(0x7D), M(0x7E), M(0x7F),
   /* 80 */ CONDS(DK_RELV, "J", "\t%p"),
   /* 90 */ CONDS(DK_MODRMB, "SET", "\t%e"),
   /* A0 */ T("PUSHL\tFS"), T("POPL\tFS"), T("CPUID"), T1(DK_MODRM, "BT%S\t%r,%e"),
   T2(DK_MODRM, DK_IMM8, "SHLD%S\t%i,%r,%e"), T1(DK_MODRM, "SHLD%S\tCL,%r,%e"), U, U,
   /* A8 */ T("PUSHL\tGS"), T("POPL\tGS"), T("RSM"), T1(DK_MODRM, "BTS%S\t%r,%e"),
-  T2(DK_MODRM, DK_IMM8, "SHRD%S\t%i,%r,%e"), T1(DK_MODRM, "SHRD%S\tCL,%r,%e"), U,
+  T2(DK_MODRM, DK_IMM8, "SHRD%S\t%i,%r,%e"), T1(DK_MODRM, "SHRD%S\tCL,%r,%e"),
+  M(0xAE),
   T1(DK_MODRM, "IMUL%S\t%e,%r"),
   /* B0 */ T1(DK_MODRMB, "CMPXCHGB\t%r,%e"), T1(DK_MODRM, "CMPXCHG%S\t%r,%e"),
   T1(DK_MEMONLY, "LSS%S\t%e,%r"), T1(DK_MODRM, "BTR%S\t%r,%e"),
   T1(DK_MEMONLY, "LFS%S\t%e,%r"), T1(DK_MEMONLY, "LGS%S\t%e,%r"),
   T1(DK_MODRMB, "MOVBZX\t%e,%R"), T1(DK_MODRM, "MOVWZX\t%e,%R"),
-  /* B8 */ U, U, G(DK_GROUP, das_g0fba), T1(DK_MODRM, "BTC%S\t%r,%e"),
-  T1(DK_MODRM, "BSF%S\t%e,%r"), T1(DK_MODRM, "BSR%S\t%e,%r"),
+  /* B8 */ M(0xB8), U, G(DK_GROUP, das_g0fba), T1(DK_MODRM, "BTC%S\t%r,%e"),
+  M(0xBC), M(0xBD),
   T1(DK_MODRMB, "MOVBSX\t%e,%R"), T1(DK_MODRM, "MOVWSX\t%e,%R"),
   /* C0 */ T1(DK_MODRMB, "XADDB\t%r,%e"), T1(DK_MODRM, "XADD%S\t%r,%e"),
-  U, U, U, U, U, G(DK_GROUP, das_g0fc7),
+  M4(0xC2), M(0xC6), M(0xC7),
   /* C8 */ WREGS(DK_NONE, "BSWAP%S\t", ""),
-  /* D0 */ U8, U8,
-  /* E0 */ U8, U8,
-  /* F0 */ U8, U8,
+  /* D0 */ M8(0xD0), M8(0xD8),
+  /* E0 */ M8(0xE0), M8(0xE8),
+  /* F0 */ M8(0xF0), M4(0xF8), M(0xFC), M(0xFD), M(0xFE), U,
 };
 
 const das_entry das_one[256] = {
@@ -253,7 +282,7 @@ const das_entry das_one[256] = {
   /* B8 */ WREGS(DK_IMMV, "MOV%S\t%i,", ""),
   /* C0 */ G(DK_GROUPB, das_gc0), G(DK_GROUP, das_gc1),
   T2(DK_IMM16, DK_RETURN, "RET\t%i"), T1(DK_RETURN, "RET"),
-  T1(DK_MEMONLY, "LES%S\t%e,%r"), T1(DK_MEMONLY, "LDS%S\t%e,%r"),
+  T2(DK_VEX, DK_MEMONLY, "LES%S\t%e,%r"), T2(DK_VEX, DK_MEMONLY, "LDS%S\t%e,%r"),
   G(DK_GROUPB, das_gc6), G(DK_GROUP, das_gc7),
   /* C8 */ T2(DK_IMM16, DK_IMM2, "ENTER\t%i,%I"), T("LEAVE"),
   T2(DK_IMM16, DK_RETURN, "RETF\t%i"), T1(DK_RETURN, "RETF"),

@@ -173,12 +173,16 @@ TEST(DasErrors, Messages) {
 
 TEST(DasErrors, BadOperandKind) {
   das_entry sub[256] = {};
-  sub[0x90] = das_entry{{28, 0}, "BAD", nullptr};
+  sub[0x90] = das_entry{{DK_LAST + 1, 0}, "BAD", nullptr};
+  sub[0x92] = das_entry{{DK_MANDATORY, 0}, "BAD", nullptr};  // its table is missing
   sub[0x91] = das_entry{{DK_IMM8, 99}, "BAD", nullptr};
   const unsigned char a[] = {0x90}, b[] = {0x91, 0x00};
   das_result r;
   EXPECT_EQ(das_decode_with(sub, a, 1, 0, &r), -1);
-  EXPECT_STREQ(r.error, "bad operand type 28");
+  EXPECT_EQ(r.error, "bad operand type " + std::to_string(DK_LAST + 1));
+  const unsigned char c[] = {0x92};
+  EXPECT_EQ(das_decode_with(sub, c, 1, 0, &r), -1);
+  EXPECT_EQ(r.error, "bad operand type " + std::to_string(DK_MANDATORY));
   EXPECT_EQ(das_decode_with(sub, b, 2, 0, &r), -1);
   EXPECT_STREQ(r.error, "bad operand type 99");
   EXPECT_STREQ(r.text, "");
@@ -197,13 +201,13 @@ TEST(DasErrors, TruncatedBuffer) {
 
 TEST(DasFormat, UnknownVerbsAndOverflow) {
   das_entry t[256] = {};
-  t[0] = das_entry{{0, 0}, "A%qB%%%", nullptr};
+  t[0] = das_entry{{0, 0}, "A%jB%%%", nullptr};
   std::string big(300, 'x');
   t[1] = das_entry{{0, 0}, big.c_str(), nullptr};
   const unsigned char a[] = {0x00}, b[] = {0x01};
   das_result r;
   ASSERT_EQ(das_decode_with(t, a, 1, 0, &r), 1);
-  EXPECT_STREQ(r.text, "A%qB%%");
+  EXPECT_STREQ(r.text, "A%jB%%");
   ASSERT_EQ(das_decode_with(t, b, 1, 0, &r), 1);
   EXPECT_EQ(std::string(r.text), std::string(DAS_TEXTLEN - 1, 'x'));
 }
@@ -214,13 +218,15 @@ void check_table(const das_entry *t, int n, std::string path) {
   for (int i = 0; i < n; i++) {
     const das_entry &e = t[i];
     std::string at = path + "/" + std::to_string(i);
-    for (int k : {e.kind[0], e.kind[1]}) {
+    for (int k : e.kind) {
       EXPECT_LE(k, DK_LAST) << at;
-      bool sw = k == DK_GROUP || k == DK_GROUPB || k == DK_FGROUP ||
-                k == DK_FGROUPX || k == DK_ESCAPE;
+      bool sw = k == DK_GROUP || k == DK_GROUPB || k == DK_FGROUP || k == DK_FGROUPX ||
+                k == DK_ESCAPE || k == DK_MANDATORY || k == DK_VEXW || k == DK_VEXL ||
+                k == DK_MODSEL;
       if (sw) {
         ASSERT_NE(e.next, nullptr) << at;
-        int m = k == DK_ESCAPE ? 256 : k == DK_FGROUPX ? 72 : k == DK_FGROUP ? 16 : 8;
+        int m = k == DK_ESCAPE ? 256 : k == DK_FGROUPX ? 72 : k == DK_FGROUP ? 16
+              : k == DK_MANDATORY ? 4 : k == DK_GROUP || k == DK_GROUPB ? 8 : 2;
         if (e.next != das_one) check_table(e.next, m, at);
       }
     }
@@ -228,13 +234,16 @@ void check_table(const das_entry *t, int n, std::string path) {
     for (const char *p = e.text; *p; p++) {
       if (*p != '%') continue;
       ++p;
-      EXPECT_NE(std::string("%SrReEiIpdgCDTfXxOA").find(*p), std::string::npos)
+      EXPECT_NE(std::string("%SrReEiIpdgCDTfXxOAmMqQyYvuVZwWGH").find(*p), std::string::npos)
           << at << " " << e.text;
     }
   }
 }
 
-TEST(DasTables, Integrity) { check_table(das_one, 256, ""); }
+TEST(DasTables, Integrity) {
+  check_table(das_one, 256, "");
+  for (int m = 0; m < 3; m++) check_table(das_vex_map.e[m], 256, "vex" + std::to_string(m));
+}
 
 TEST(DasTables, RowsLandWhereExpected) {
   // One probe at the end of each block of rows, so a missing row shows.
@@ -266,6 +275,101 @@ TEST(DasTables, RowsLandWhereExpected) {
   expect_text({0x0F, 0x00, 0xC0}, "MOVW\tLDT,AX");
   expect_text({0x0F, 0xC7, 0xF8}, "RDSEEDL\tAX");
   expect_text({0x0F, 0xC7, 0x0E}, "CMPXCHG8B\t[SI + 0x0]");
+}
+
+}  // namespace
+
+namespace {
+
+// The vector instruction sets: registers M0-M7, X0-X7, Y0-Y7, the
+// mandatory prefixes, VEX with its vvvv operand and length bit.
+TEST(DasVector, MandatoryPrefixChoosesTheForm) {
+  expect_text({0x0F, 0x6F, 0xC1}, "MOVQ\tM1,M0");
+  expect_text({0x66, 0x0F, 0x6F, 0xC1}, "MOVDQA\tX1,X0");
+  expect_text({0xF3, 0x0F, 0x6F, 0xC1}, "MOVDQU\tX1,X0");
+  expect_text({0xF3, 0x0F, 0x10, 0xC1}, "MOVSS\tX1,X0");
+  expect_text({0xF2, 0x0F, 0x10, 0x45, 0xF8}, "MOVSD\t[BP + -0x8],X0");
+  // F3/F2 outrank 66, which stays an operand-size prefix where it is one
+  expect_text({0x66, 0xF3, 0x0F, 0x10, 0xC1}, "MOVSS\tX1,X0");
+  expect_text({0xF3, 0x0F, 0xB8, 0xC1}, "POPCNTL\tCX,AX");
+  expect_text({0x66, 0xF3, 0x0F, 0xB8, 0xC1}, "POPCNTW\tCX,AX");
+  expect_text({0xF3, 0x0F, 0xBD, 0xC3}, "LZCNTL\tBX,AX");
+  expect_text({0xF3, 0x0F, 0xBC, 0xC3}, "TZCNTL\tBX,AX");
+  expect_text({0x0F, 0xBC, 0xC3}, "BSFL\tBX,AX");
+  expect_text({0x0F, 0x7E, 0xC8}, "MOVD\tM1,AX");
+  expect_text({0x66, 0x0F, 0x7E, 0xC8}, "MOVD\tX1,AX");
+  expect_text({0xF3, 0x0F, 0x7E, 0xC1}, "MOVQ\tX1,X0");
+  expect_text({0x0F, 0x3A, 0x0F, 0xC1, 0x08}, "PALIGNR\t$0x8,M1,M0");
+  expect_text({0x66, 0x0F, 0x3A, 0x0F, 0xC1, 0x08}, "PALIGNR\t$0x8,X1,X0");
+  expect_text({0x66, 0x0F, 0x73, 0xD8, 0x04}, "PSRLDQ\t$0x4,X0");
+  expect_text({0xF2, 0x0F, 0x38, 0xF0, 0xC1}, "CRC32B\tCL,AX");
+  expect_text({0x66, 0x0F, 0x3A, 0x44, 0xC1, 0x11}, "PCLMULQDQ\t$0x11,X1,X0");
+  expect_text({0x66, 0x0F, 0x38, 0xDC, 0x00}, "AESENC\t[AX + 0x0],X0");
+  expect_text({0x0F, 0x38, 0xCB, 0xC1}, "SHA256RNDS2\tX0,X1,X0");
+  // a prefix the row has no form for, a register where memory is needed
+  expect_error({0xF3, 0x0F, 0x54, 0xC1}, "opcode: ??f30f54??");
+  expect_error({0x66, 0x0F, 0x38, 0xF0, 0xC1}, "invalid R/M memory mode: c1");
+  expect_error({0x0F, 0x2B, 0xC0}, "invalid R/M memory mode: c0");
+}
+
+TEST(DasVector, HintsFencesStateAndFloatingPoint) {
+  expect_text({0x0F, 0x1F, 0x44, 0x00, 0x00}, "NOPL\t[AX + AX*1 + 0x0]");
+  expect_text({0x66, 0x0F, 0x1F, 0x44, 0x00, 0x00}, "NOPW\t[AX + AX*1 + 0x0]");
+  expect_text({0x0F, 0x18, 0x08}, "PREFETCHT0\t[AX + 0x0]");
+  expect_text({0x0F, 0x18, 0xC0}, "NOPL\tAX");
+  expect_text({0x0F, 0x1C, 0x00}, "NOPL\t[AX + 0x0]");
+  expect_text({0x0F, 0x0D, 0x08}, "PREFETCHW\t[AX + 0x0]");
+  expect_text({0x0F, 0xAE, 0xE8}, "LFENCE");
+  expect_text({0x0F, 0xAE, 0xF0}, "MFENCE");
+  expect_text({0x0F, 0xAE, 0xF8}, "SFENCE");
+  expect_text({0x0F, 0xAE, 0x00}, "FXSAVE\t[AX + 0x0]");
+  expect_text({0x0F, 0xAE, 0x10}, "LDMXCSR\t[AX + 0x0]");
+  expect_text({0x0F, 0xAE, 0x5D, 0xF8}, "STMXCSR\t[BP + -0x8]");
+  expect_text({0x0F, 0xAE, 0x38}, "CLFLUSH\t[AX + 0x0]");
+  expect_text({0x0F, 0x77}, "EMMS");
+  expect_text({0x0F, 0x31}, "RDTSC");
+  expect_text({0x0F, 0x01, 0xF9}, "RDTSCP");
+  expect_text({0x0F, 0x01, 0xD0}, "XGETBV");
+  expect_text({0x0F, 0x01, 0xE0}, "MOVW\tMSW,AX");
+  expect_text({0x0F, 0xC7, 0x08}, "CMPXCHG8B\t[AX + 0x0]");
+  expect_text({0xDF, 0x4D, 0xF8}, "FISTTPW\tF0,[BP + -0x8]");
+  expect_text({0xDB, 0x08}, "FISTTPL\tF0,[AX + 0x0]");
+  expect_text({0xDD, 0x08}, "FISTTPV\tF0,[AX + 0x0]");
+  expect_text({0xDF, 0xC1}, "FFREEP\tF1");
+  expect_error({0x0F, 0x0B}, "opcode: ??0f0b??");
+  expect_error({0x0F, 0xAE, 0xC0}, "opcode: ??0faec0??");
+}
+
+TEST(DasVector, VexForms) {
+  expect_text({0xC5, 0xF0, 0x58, 0xC2}, "VADDPS\tX2,X1,X0");
+  expect_text({0xC5, 0xF4, 0x58, 0xC2}, "VADDPS\tY2,Y1,Y0");
+  expect_text({0xC5, 0xFD, 0x6F, 0x04, 0x24}, "VMOVDQA\t[SP+0x0],Y0");
+  expect_text({0xC5, 0xF2, 0x58, 0xC2}, "VADDSS\tX2,X1,X0");
+  expect_text({0xC5, 0xF9, 0x71, 0xD0, 0x04}, "VPSRLW\t$0x4,X0,X0");
+  expect_text({0xC5, 0xF8, 0x77}, "VZEROUPPER");
+  expect_text({0xC5, 0xFC, 0x77}, "VZEROALL");
+  expect_text({0xC4, 0xE2, 0x7D, 0x18, 0x04, 0x24}, "VBROADCASTSS\t[SP+0x0],Y0");
+  expect_text({0xC4, 0xE3, 0x71, 0x4A, 0xD2, 0x30}, "VBLENDVPS\tX3,X2,X1,X2");
+  expect_text({0xC4, 0xE3, 0x7D, 0x18, 0xC1, 0x01}, "VINSERTF128\t$0x1,X1,Y0,Y0");
+  expect_text({0xC4, 0xE2, 0xF9, 0xA8, 0xC2}, "VFMADD213PD\tX2,X0,X0");
+  expect_text({0xC4, 0xE2, 0x79, 0xA8, 0xC2}, "VFMADD213PS\tX2,X0,X0");
+  expect_text({0xC4, 0xE3, 0x71, 0x44, 0xC2, 0x11}, "VPCLMULQDQ\t$0x11,X2,X1,X0");
+  expect_text({0xC4, 0xE2, 0x69, 0x90, 0x04, 0x8B}, "VPGATHERDD\tX2,[BX + X1*4 + 0x0],X0");
+  expect_text({0xC4, 0xE2, 0x78, 0xF2, 0xC3}, "ANDNL\tBX,AX,AX");
+  expect_text({0xC4, 0xE2, 0x60, 0xF7, 0xC1}, "BEXTRL\tBX,CX,AX");
+  expect_text({0xC4, 0xE2, 0x70, 0xF3, 0xCB}, "BLSRL\tBX,CX");
+  expect_text({0xC4, 0xE3, 0x7B, 0xF0, 0xC1, 0x05}, "RORXL\t$0x5,CX,AX");
+  // with a memory ModRM C4 and C5 stay LES and LDS
+  expect_text({0xC4, 0x00}, "LESL\t[AX + 0x0],AX");
+  expect_text({0xC5, 0x00}, "LDSL\t[AX + 0x0],AX");
+  // 66, F2, F3 before VEX; unused vvvv not 1111; 128-bit-only form with L=1;
+  // W=1 where only W=0 exists; a map other than 1-3; gather registers shared
+  expect_error({0x66, 0xC5, 0xF0, 0x58, 0xC2}, "opcode: ??66c5??");
+  expect_error({0xC5, 0xF1, 0x6F, 0xC1}, "opcode: ??c5f16fc1??");
+  expect_error({0xC5, 0xFD, 0x6E, 0xC0}, "opcode: ??c5fd6ec0??");
+  expect_error({0xC4, 0xE2, 0xFD, 0x18, 0xC0}, "opcode: ??c4e2fd18c0??");
+  expect_error({0xC4, 0xE4, 0x79, 0x00, 0xC0}, "opcode: ??c4e47900??");
+  expect_error({0xC4, 0xE2, 0x69, 0x90, 0x04, 0x83}, "opcode: ??c4e269900483??");
 }
 
 }  // namespace
