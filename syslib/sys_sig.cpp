@@ -123,6 +123,7 @@ static int sys_list(struct sys_scan *p, struct sys_sig *s) {
   sys_blanks(p);
   if (*p->at == ')') return 1;
   for (;;) {
+    sys_blanks(p);
     const char *begin = p->at;
     int t = sys_type_at(p);
     if (t < 0) return 0;
