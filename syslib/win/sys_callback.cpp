@@ -27,6 +27,7 @@ extern "C" {
 #include "asm/asm.h"
 #include "host/base/message.h"
 #include "host/script/report.h"
+#include "native/guard/guard_lua.h"
 #include "syslib/sys_buffer.h"
 #include "syslib/sys_sig.h"
 #include "syslib/win/sys_dll.h"
@@ -68,6 +69,18 @@ static char *sys_slot(void) {
   return slot;
 }
 
+/* A char * argument as a string, read under the guard: nil for a null
+   pointer or one that cannot be read. */
+static void sys_push_cstring(lua_State *L, const char *s) {
+  uint32_t len, arg = (uint32_t)(uintptr_t)s;
+  if (s && ng_call(L, (const void *)strlen, &arg, 1, &len)) {
+    lua_pushlstring(L, s, len);
+    return;
+  }
+  if (s) con_message("dll.callback: a string argument cannot be read; it is nil\n");
+  lua_pushnil(L);
+}
+
 /* The function's arguments, read off the caller's stack. */
 static void sys_push_args(lua_State *L, const struct sys_sig *s, const uint32_t *a) {
   for (int i = 0; i < s->n; i++) {
@@ -75,8 +88,7 @@ static void sys_push_args(lua_State *L, const struct sys_sig *s, const uint32_t 
     uint64_t bits = *a++;
     if (sys_type_words(t) == 2) bits |= (uint64_t)*a++ << 32;
     if (t == SYS_STRING) {
-      if (bits) lua_pushstring(L, (const char *)(uintptr_t)bits);
-      else lua_pushnil(L);
+      sys_push_cstring(L, (const char *)(uintptr_t)bits);
     } else {
       lua_pushnumber(L, sys_number_of(t, bits));
     }
@@ -246,14 +258,25 @@ int sys_callback_new(lua_State *L) {
   return 1;
 }
 
-static struct sys_cbobj *sys_cbobj_at(lua_State *L) {
-  return (struct sys_cbobj *)luaL_checkudata(L, 1, SYS_CALLBACK_MT);
+/* The callback at 1, or NULL after a message. */
+static struct sys_cbobj *sys_cbobj_at(lua_State *L, const char *method) {
+  void *o = lua_touserdata(L, 1);
+  if (o && lua_getmetatable(L, 1)) {
+    luaL_getmetatable(L, SYS_CALLBACK_MT);
+    int is = lua_rawequal(L, -1, -2);
+    lua_pop(L, 2);
+    if (is) return (struct sys_cbobj *)o;
+  }
+  char msg[96];
+  snprintf(msg, sizeof msg, "callback:%s: call it on a callback, with a colon\n", method);
+  con_message(msg);
+  return NULL;
 }
 
 /* __gc and cb:free(): the function goes; the thunk stays and answers 0. */
 static int sys_cb_free(lua_State *L) {
-  struct sys_cbobj *o = sys_cbobj_at(L);
-  if (o->cb && o->cb->ref != LUA_NOREF) {
+  struct sys_cbobj *o = sys_cbobj_at(L, "free");
+  if (o && o->cb && o->cb->ref != LUA_NOREF) {
     luaL_unref(L, LUA_REGISTRYINDEX, o->cb->ref);
     o->cb->ref = LUA_NOREF;
   }
@@ -261,12 +284,15 @@ static int sys_cb_free(lua_State *L) {
 }
 
 static int sys_cb_address(lua_State *L) {
-  lua_pushnumber(L, (lua_Number)(uintptr_t)sys_cbobj_at(L)->code);
+  struct sys_cbobj *o = sys_cbobj_at(L, "address");
+  if (o == NULL) return 0;
+  lua_pushnumber(L, (lua_Number)(uintptr_t)o->code);
   return 1;
 }
 
 static int sys_cb_tostring(lua_State *L) {
-  struct sys_cbobj *o = sys_cbobj_at(L);
+  struct sys_cbobj *o = sys_cbobj_at(L, "tostring");
+  if (o == NULL) return 0;
   lua_pushfstring(L, "callback: %p%s", o->code,
                   o->cb && o->cb->ref != LUA_NOREF ? "" : " (freed)");
   return 1;

@@ -169,11 +169,18 @@ static int sys_fn_call(lua_State *L) {
 
 /* The address of a function value: an export, a callback, a number or a
    light userdata; 0 for anything else. */
+/* Whether the metatable at mt is that of exports. */
+static int sys_is_export(lua_State *L, int mt) {
+  luaL_getmetatable(L, SYS_EXPORT_MT);
+  int is = lua_rawequal(L, -1, mt < 0 ? mt - 1 : mt);
+  lua_pop(L, 1);
+  return is;
+}
+
 static uintptr_t sys_fn_address(lua_State *L, int idx) {
   if (lua_type(L, idx) == LUA_TUSERDATA && lua_getmetatable(L, idx)) {
-    luaL_getmetatable(L, SYS_EXPORT_MT);
-    int is = lua_rawequal(L, -1, -2);
-    lua_pop(L, 2);
+    int is = sys_is_export(L, -1);
+    lua_pop(L, 1);
     if (is) return (uintptr_t) * (void **)lua_touserdata(L, idx);
   }
   uintptr_t p = 0;
@@ -206,10 +213,17 @@ static int sys_sig_new(lua_State *L) {
   f->fn = fn;
   luaL_getmetatable(L, SYS_FN_MT);
   lua_setmetatable(L, -2);
-  if (lua_type(L, 1) == LUA_TUSERDATA) {   /* an export keeps its library */
-    lua_getfenv(L, 1);
-    if (lua_istable(L, -1)) lua_setfenv(L, -2);
-    else lua_pop(L, 1);
+  if (lua_type(L, 1) == LUA_TUSERDATA && lua_getmetatable(L, 1)) {
+    int is = sys_is_export(L, -1);
+    lua_pop(L, 1);
+    if (is) {
+      lua_getfenv(L, 1);             /* an export keeps its library */
+    } else {
+      lua_createtable(L, 1, 0);      /* a callback is kept by the table */
+      lua_pushvalue(L, 1);
+      lua_rawseti(L, -2, 1);
+    }
+    lua_setfenv(L, -2);
   }
   return 1;
 }

@@ -35,7 +35,10 @@ static int sys_export_call(lua_State *L) {
   }
   con_before_call();   /* the call may block: show what was printed */
   uint32_t r;
+  lua_State *outer = sys_active;   /* callbacks run on this state */
+  sys_active = L;
   int faulted = !ng_call(L, fn, (const uint32_t *)a.words, a.n, &r);
+  sys_active = outer;
   sys_args_free(&a);
   if (faulted) {
     con_message(sys_fault_msg);

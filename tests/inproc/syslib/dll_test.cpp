@@ -183,6 +183,26 @@ TEST_F(Dll, CallbacksInBothConventionsAndFloatingResults) {
   drv_run("cs, cc, cf = nil");
 }
 
+TEST_F(Dll, CallbackStringArgumentsAreReadUnderTheGuard) {
+  std::string out = st_run(
+      "local cb = dll.callback(function(a, b, c) print(a, b, c) return 5 end, "
+      "'int(string, string, string)') "
+      "print(dll.sig(st.st_call_str, 'int(pointer)', 'cdecl')(cb))");
+  EXPECT_TRUE(has(out, "a string argument cannot be read")) << out;
+  EXPECT_TRUE(has(out, "hello\tnil\tnil")) << out;
+  EXPECT_EQ(out.back(), '5') << out;
+}
+
+TEST_F(Dll, ATypedFunctionKeepsItsCallback) {
+  EXPECT_EQ(st_run("local add = dll.sig(dll.callback(function(a, b) return a + b end, "
+                   "'int(int,int)'), 'int(int,int)') collectgarbage() collectgarbage() "
+                   "print(add(2, 3))"),
+            "5");
+  std::string out = drv_run("print(select('#', getmetatable(dll.callback(print, 'void()'))"
+                            ".__index.address(5)))");
+  EXPECT_TRUE(has(out, "callback:address: call it on a callback, with a colon")) << out;
+}
+
 TEST_F(Dll, AnErrorInACallbackIsReportedAndGivesZero) {
   std::string out = st_run(
       "local cb = dll.callback(function() error('inside the callback') end, "

@@ -155,3 +155,7 @@ EXPORT int st_std_pops(int (__stdcall *f)(int, int)) {
   return before == after ? r : -1000;
 }
 EXPORT double st_call_fp(double (*f)(float, double), float a, double b) { return f(a, b); }
+/* A callback with text arguments: a real one, a null and an unreadable one. */
+EXPORT int st_call_str(int (__stdcall *f)(const char *, const char *, const char *)) {
+  return f("hello", NULL, (const char *)16);
+}
