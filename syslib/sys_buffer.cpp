@@ -1,8 +1,9 @@
 /*
-** sys_buffer.cpp: buffers. The userdata holds an 8-byte header (the size)
-** and then the memory, so the memory is 8-byte aligned and freed with the
-** userdata. Every access is checked first: a bad offset or value writes a
-** message and touches nothing.
+** sys_buffer.cpp: buffers. The memory is the userdata's own block, so
+** that its address is the same wherever a buffer is passed (an ldlyb call
+** passes a userdata's block), and the size is the block's, which no write
+** into the memory can change. Every access is checked first: a bad offset
+** or value writes a message and touches nothing.
 */
 #include "syslib/sys_buffer.h"
 
@@ -17,8 +18,6 @@ extern "C" {
 #include "host/base/message.h"
 #include "syslib/sys_sig.h"
 
-#define SYS_HEAD 8
-
 static int sys_is(lua_State *L, int idx, const char *mt) {
   if (!lua_getmetatable(L, idx)) return 0;
   luaL_getmetatable(L, mt);
@@ -30,9 +29,8 @@ static int sys_is(lua_State *L, int idx, const char *mt) {
 void *sys_buffer_data(lua_State *L, int idx, size_t *size) {
   if (lua_type(L, idx) != LUA_TUSERDATA || !sys_is(L, idx, SYS_BUFFER_MT))
     return NULL;
-  char *b = (char *)lua_touserdata(L, idx);
-  if (size) *size = *(uint32_t *)b;
-  return b + SYS_HEAD;
+  if (size) *size = lua_objlen(L, idx);
+  return lua_touserdata(L, idx);
 }
 
 int sys_pointer_of(lua_State *L, int idx, int strings, uintptr_t *p) {
@@ -196,9 +194,8 @@ int sys_buffer_new(lua_State *L) {
     con_message("dll.buffer: the size must be a whole number from 0 to 1073741824\n");
     return 0;
   }
-  char *b = (char *)lua_newuserdata(L, SYS_HEAD + (size_t)n);
-  memset(b, 0, SYS_HEAD + (size_t)n);
-  *(uint32_t *)b = (uint32_t)n;
+  void *b = lua_newuserdata(L, (size_t)n);
+  memset(b, 0, (size_t)n);
   luaL_getmetatable(L, SYS_BUFFER_MT);
   lua_setmetatable(L, -2);
   return 1;

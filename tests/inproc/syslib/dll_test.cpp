@@ -106,6 +106,15 @@ TEST_F(Dll, GetSystemTimeIntoABuffer) {
   EXPECT_GE(c.wYear, 2020);
 }
 
+TEST_F(Dll, UntypedCallsPassABuffersMemoryAndACallbacksCode) {
+  SYSTEMTIME c;
+  GetSystemTime(&c);
+  EXPECT_EQ(st_run("local t = dll.buffer(16) k32.GetSystemTime(t) "
+                   "local cb = dll.callback(function(a, b) return a * b end, 'int(int,int)') "
+                   "print(t:u16(0), #t, st.st_call_std(cb, 6, 7))"),
+            std::to_string(c.wYear) + "\t16\t42");
+}
+
 TEST_F(Dll, EnumWindowsCountsOurWindows) {
   HWND own = CreateWindowA("STATIC", "dll test", WS_OVERLAPPED, 0, 0, 50, 50, NULL,
                            NULL, GetModuleHandleA(NULL), NULL);
