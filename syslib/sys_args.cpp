@@ -5,6 +5,7 @@
 ** are read raw (no metamethods), so nothing here can raise.
 */
 #include "syslib/sys_args.h"
+#include "syslib/sys_buffer.h"
 
 #include <math.h>
 #include <stdlib.h>
@@ -67,8 +68,13 @@ static int sys_word_of(lua_State *L, int idx, int depth, struct sys_args *a,
                        sys_word *out) {
   switch (lua_type(L, idx)) {
     case LUA_TBOOLEAN: *out = lua_toboolean(L, idx) ? 1 : 0; return 1;
-    case LUA_TLIGHTUSERDATA:
-    case LUA_TUSERDATA: *out = (sys_word)lua_touserdata(L, idx); return 1;
+    case LUA_TLIGHTUSERDATA: *out = (sys_word)lua_touserdata(L, idx); return 1;
+    case LUA_TUSERDATA: {   /* a callback gives its code, any other its block */
+      uintptr_t p;
+      if (!sys_pointer_of(L, idx, 0, &p)) p = (uintptr_t)lua_touserdata(L, idx);
+      *out = (sys_word)p;
+      return 1;
+    }
     case LUA_TNUMBER: *out = sys_number(lua_tonumber(L, idx)); return 1;
     case LUA_TSTRING: *out = (sys_word)lua_tostring(L, idx); return 1;
     case LUA_TTABLE: return sys_table(L, idx, depth, a, out);

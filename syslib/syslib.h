@@ -9,7 +9,7 @@ extern "C" {
 #include "lua.h"
 }
 
-int sys_open_ldlyb(lua_State *L);   /* ldlyb */
+int sys_open_ldlyb(lua_State *L);   /* ldlyb, dll */
 int sys_open_drives(lua_State *L);  /* drives */
 int sys_open_files(lua_State *L);   /* ls, pwd, attr */
 

@@ -16,9 +16,9 @@ extern "C" {
 #include "syslib/sys_args.h"
 #include "syslib/sys_pe.h"
 #include "syslib/syslib.h"
+#include "syslib/win/sys_dll.h"
 #include "host/base/message.h"
 
-#define SYS_EXPORT_MT "ldlyb.export"
 #define SYS_MODULE_MT "ldlyb.module"
 
 static const char sys_fault_msg[] =
@@ -35,7 +35,10 @@ static int sys_export_call(lua_State *L) {
   }
   con_before_call();   /* the call may block: show what was printed */
   uint32_t r;
+  lua_State *outer = sys_active;   /* callbacks run on this state */
+  sys_active = L;
   int faulted = !ng_call(L, fn, (const uint32_t *)a.words, a.n, &r);
+  sys_active = outer;
   sys_args_free(&a);
   if (faulted) {
     con_message(sys_fault_msg);
@@ -155,5 +158,5 @@ int sys_open_ldlyb(lua_State *L) {
   lua_setfield(L, -2, "__gc");
   lua_pop(L, 2);
   lua_register(L, "ldlyb", sys_ldlyb);
-  return 0;
+  return sys_open_dll(L);   /* typed calls of the same exports */
 }

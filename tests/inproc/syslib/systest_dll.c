@@ -126,3 +126,36 @@ EXPORT __attribute__((naked)) uint32_t st_align(void) {
 
 /* A double result, left in ST0 for a caller that reads EAX. */
 EXPORT double st_half(void) { return 0.5; }
+
+/* Typed calls: every argument type in one call, narrow results with junk
+   in the rest of EAX, 64-bit and floating results. */
+EXPORT double __stdcall st_mix(signed char a, unsigned short b, long long c,
+                               float d, double e, unsigned char f) {
+  return (double)a + (double)b + (double)c + (double)d + e + (double)f;
+}
+
+EXPORT float st_fsum(float a, double b, float c) { return a + (float)b + c; }
+
+EXPORT long long __stdcall st_neg64(long long v) { return -v; }
+
+EXPORT unsigned long long st_u64max(void) { return 0xFFFFFFFFFFFFFFFFull; }
+
+__asm__(".globl _st_junk_byte\n_st_junk_byte:\n  movl $0x123456FF, %eax\n  ret\n"
+        ".section .drectve\n  .ascii \" -export:st_junk_byte\"\n  .text\n");
+
+/* Calls a callback the way a DLL does: f(a, b) with the given convention. */
+EXPORT int st_call_std(int (__stdcall *f)(int, int), int a, int b) { return f(a, b); }
+EXPORT int st_call_cdecl(int (*f)(int, int), int a, int b) { return f(a, b); }
+/* ESP is checked around a stdcall callback that must pop its 2 words. */
+EXPORT int st_std_pops(int (__stdcall *f)(int, int)) {
+  uintptr_t before, after;
+  __asm__ volatile("movl %%esp, %0" : "=r"(before));
+  int r = f(1, 2);
+  __asm__ volatile("movl %%esp, %0" : "=r"(after));
+  return before == after ? r : -1000;
+}
+EXPORT double st_call_fp(double (*f)(float, double), float a, double b) { return f(a, b); }
+/* A callback with text arguments: a real one, a null and an unreadable one. */
+EXPORT int st_call_str(int (__stdcall *f)(const char *, const char *, const char *)) {
+  return f("hello", NULL, (const char *)16);
+}

@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "syslib/sys_args.h"
+#include "syslib/sys_buffer.h"
 #include "tests/support/ts_lua.h"
 
 namespace {
@@ -55,6 +56,26 @@ TEST_F(SysArgs, NumbersOutsideAnyIntegerGiveDefinedWords) {
   EXPECT_EQ(sys_number(1e300), sys_number(1e300));  // defined, no trap
   EXPECT_EQ(sys_number(-4294967296.0), 0u);
   EXPECT_EQ(sys_number(-0.5), 0u);
+}
+
+// A buffer is its memory wherever it is passed; a write through the word
+// cannot reach the size its bounds checks use.
+TEST_F(SysArgs, BuffersPassTheirMemory) {
+  sys_buffer_open(L);
+  lua_register(L, "buffer", sys_buffer_new);
+  ASSERT_TRUE(build("return buffer(6), {buffer(2)}"));
+  ASSERT_EQ(a.n, 2);
+  size_t size = 0;
+  void *mem = sys_buffer_data(L, 1, &size);
+  EXPECT_EQ((void *)a.words[0], mem);
+  memset((void *)a.words[0], 0x7F, 6);
+  EXPECT_EQ(size, 6u);
+  lua_pushvalue(L, 1);
+  lua_setglobal(L, "b1");
+  EXPECT_EQ(ts_eval(L, "return #b1, b1:u8(5), select('#', b1:u8(6))"), "6,127,0");
+  lua_rawgeti(L, 2, 1);
+  EXPECT_EQ((void *)arr(a.words[1])[0], sys_buffer_data(L, -1, nullptr));
+  lua_pop(L, 1);
 }
 
 TEST_F(SysArgs, FunctionsAndThreadsPassZero) {
