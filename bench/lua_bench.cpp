@@ -413,6 +413,10 @@ int main(int argc, char **argv) {
 #else
   if (argc > 1 && strcmp(argv[1], "--figures") == 0)
     print_figures(measure());
+#if defined(_WIN32) && defined(__i386__)
+  else if (argc > 1 && strcmp(argv[1], "--calls") == 0)
+    call_overhead();   // the native call's rows alone
+#endif
   else
     report();
 #endif
