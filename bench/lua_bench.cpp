@@ -104,7 +104,10 @@ lua_State *new_state() {
   lua_State *L = luaL_newstate();
   luaL_openlibs(L);
 #ifdef LUA_BENCH_HOOK
-  if (hooked) intr_open(L);
+  if (hooked)
+    intr_open(L);
+  else
+    intr_close();
 #endif
   lua_pushcfunction(L, nothing);
   lua_setglobal(L, "nothing");
@@ -346,9 +349,9 @@ void call_overhead() {
 #endif
 
 #ifdef LUA_BENCH_HOOK
-// The speed cases again with the hook Trelk keeps on its state for
-// Ctrl+Break (a count hook that looks at the clock), beside the same build
-// without it.
+// The speed cases again with the poll Trelk gives the interpreter for
+// Ctrl+Break (a look at the clock every thousandth call or loop turn),
+// beside the same build without it.
 void hook_rows(const Figures &mine, const Figures &with, const Ratios &ratios) {
   printf("\nWith the terminal's interrupt hook, best of %d runs (ms)\n",
          kRuns * kTurns);
@@ -410,6 +413,10 @@ int main(int argc, char **argv) {
 #else
   if (argc > 1 && strcmp(argv[1], "--figures") == 0)
     print_figures(measure());
+#if defined(_WIN32) && defined(__i386__)
+  else if (argc > 1 && strcmp(argv[1], "--calls") == 0)
+    call_overhead();   // the native call's rows alone
+#endif
   else
     report();
 #endif

@@ -1,10 +1,10 @@
 /*
-** Interrupting a running chunk. A count hook looks at the clock every
-** INTR_COUNT instructions; every INTR_MS it asks intr_ops.poll whether the user
-** wants the chunk stopped, and if so raises "interrupted" in it. The hook
-** stays installed for the whole run, so debug.sethook and debug.gethook are
-** replaced: a script's own hook is called from ours with the events and the
-** count it asked for. Native code is never interrupted.
+** Interrupting a running chunk. The interpreter polls on every
+** LUA_POLLEVERY-th function entry or loop turn; every INTR_MS the poll asks
+** intr_ops.poll whether the user wants the chunk stopped, and if so raises
+** "interrupted" in it. No debug hook is used, so a script's debug.sethook
+** is the debug library's own. Native code is never interrupted, nor are a
+** hook's or a finalizer's own loops.
 */
 #ifndef intr_h
 #define intr_h
@@ -13,7 +13,6 @@ extern "C" {
 #include "lua.h"
 }
 
-#define INTR_COUNT 10000  /* instructions between looks at the clock */
 #define INTR_MS 30        /* milliseconds between polls */
 
 /* poll: 1 stops the running chunk. fresh: first poll since the program
@@ -24,7 +23,8 @@ struct intr_ops {
 };
 extern struct intr_ops intr_ops;
 
-void intr_open(lua_State *L);   /* after the debug library is open */
+void intr_open(lua_State *L);   /* the interpreter's poll is ours */
+void intr_close(void);          /* no poll */
 void intr_call(int entering);   /* a protected call of the host begins (1)
                                    or has returned (0) */
 void intr_idle(void);           /* the message loop waits: nothing runs */

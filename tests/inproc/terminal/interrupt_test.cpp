@@ -1,5 +1,5 @@
-// Interrupting a running chunk through the poll the hook asks, and a
-// script's own debug.sethook beside the interrupt hook.
+// Interrupting a running chunk through the interpreter's poll, and a
+// script's own debug.sethook beside it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -53,6 +53,39 @@ TEST_F(Interrupt, InsideACoroutine) {
   std::string out = drv_run(
       "co = coroutine.wrap(function() while true do end end) co()");
   EXPECT_TRUE(has(out, "interrupted")) << out;
+}
+
+// Every way Lua code can run for ever reaches the poll: each loop form's
+// backward jump, and function entries for recursion without a loop.
+TEST_F(Interrupt, EveryKindOfRunawayStops) {
+  const char *const runaways[] = {
+      "repeat until false",
+      "for i = 1, math.huge do end",
+      "for k in function() return 1 end do end",
+      "local i = 0 while i >= 0 do if i % 2 == 0 then i = i + 2 else i = i - 1 end end",
+      "local function f() return f() end f()",
+      "local function f(n) if n > 100 then return 0 end return f(n + 1) end "
+      "while true do f(0) end",
+      "t = setmetatable({}, {__index = function(t, k) return t[k + 1] end}) "
+      "while true do pcall(function() return t[1] end) end",
+  };
+  for (const char *code : runaways) {
+    polls = 0;
+    std::string out = drv_run(code);
+    EXPECT_EQ(out.rfind("trelk: interrupted", 0), 0u) << code << "\n" << out;
+  }
+  EXPECT_EQ(drv_run("print('after')"), "after");
+}
+
+// A loop's index is the right one when the poll comes at its turn.
+TEST_F(Interrupt, LoopsRunWholeUnderThePoll) {
+  stop_after = 1 << 30;
+  EXPECT_EQ(drv_run("local n, s = 0, 0 for i = 10, 1, -1 do for j = 1, 3000 do "
+                    "s = s + i * j n = n + 1 end end print(n, s)"),
+            "30000\t247582500");
+  EXPECT_EQ(drv_run("local t, s = {}, 0 for i = 1, 5000 do t[i] = i end "
+                    "for i, v in ipairs(t) do s = s + i * v end print(s)"),
+            "41679167500");
 }
 
 TEST_F(Interrupt, NothingHappensWithoutARequest) {
