@@ -5,8 +5,7 @@
 // vector instructions must carry Zydis's and objdump's names.
 #include "native/das386/das_decode.h"
 #include "native/das386/das_internal.h"
-#include "tests/unit/asm/asm_gen.h"
-#include "tests/unit/asm/asm_test_util.h"
+#include "tests/unit/das386/das_gen_code.h"
 #include "tests/unit/das386/das_test_util.h"
 
 #include <Zydis/Zydis.h>
@@ -171,12 +170,8 @@ TEST_F(DasCorpus, AssembledCorpusAndGeneratedPrograms) {
   EXPECT_GE(files, 10);
   int programs = 0;
   for (uint64_t seed = 1; seed <= 200; seed++) {
-    asm_gen_program p = asm_gen(seed);
-    test_services svc;
-    asm_options opt;
-    opt.format = ASM_FORMAT_BINARY;
     std::vector<uint8_t> out;
-    if (!asm_assemble("gen", p.source.data(), p.source.size(), &svc, opt, out)) continue;
+    if (!das_gen_code(seed, out)) continue;
     positions += sweep(Bytes(out.begin(), out.end()));
     programs++;
   }

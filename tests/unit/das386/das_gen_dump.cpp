@@ -1,9 +1,7 @@
 // Writes the assembled programs of the assembler's differential generator,
 // one file seed_<n>.bin per seed, for tools/gen_das386_objdump.py:
 //   das386_gen_dump <first seed> <last seed> <folder>
-#include "asm/asm.h"
-#include "tests/unit/asm/asm_gen.h"
-#include "tests/unit/asm/asm_test_util.h"
+#include "tests/unit/das386/das_gen_code.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,12 +15,8 @@ int main(int argc, char **argv) {
   }
   unsigned long first = strtoul(argv[1], nullptr, 10), last = strtoul(argv[2], nullptr, 10);
   for (unsigned long seed = first; seed <= last; seed++) {
-    asm_gen_program p = asm_gen(seed);
-    test_services svc;
-    asm_options opt;
-    opt.format = ASM_FORMAT_BINARY;
     std::vector<uint8_t> out;
-    if (!asm_assemble("gen", p.source.data(), p.source.size(), &svc, opt, out)) continue;
+    if (!das_gen_code(seed, out)) continue;
     std::string name = std::string(argv[3]) + "/seed_" + std::to_string(seed) + ".bin";
     FILE *f = fopen(name.c_str(), "wb");
     if (!f || fwrite(out.data(), 1, out.size(), f) != out.size()) {
