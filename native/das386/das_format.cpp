@@ -13,27 +13,29 @@ static const char *const das_xmm[8] = {"X0", "X1", "X2", "X3", "X4", "X5", "X6",
 static const char *const das_ymm[8] = {"Y0", "Y1", "Y2", "Y3", "Y4", "Y5", "Y6", "Y7"};
 static const char *const das_sreg[8] = {"ES", "CS", "SS", "DS", "FS", "GS", "???", "???"};
 
+/* The text is built in a scratch buffer without a bound check per
+   character: no verb writes more than DAS_VERBMAX, and no verb starts past
+   DAS_SCRATCH - DAS_VERBMAX. The result is cut to DAS_TEXTLEN after. */
+enum { DAS_VERBMAX = 64, DAS_SCRATCH = 4 * DAS_TEXTLEN };
+
 struct das_out {
   char *p;
   int len;
 };
 
 static void das_put(das_out *o, const char *t) {
-  while (*t && o->len < DAS_TEXTLEN - 1) o->p[o->len++] = *t++;
-  o->p[o->len] = 0;
+  while (*t) o->p[o->len++] = *t++;
 }
 
 /* 0x and upper-case digits, no leading zeros. */
 static void das_hex(das_out *o, uint32_t v) {
-  char b[11], *p = b + sizeof b;
-  *--p = 0;
-  do {
-    *--p = "0123456789ABCDEF"[v & 15];
-    v >>= 4;
-  } while (v);
-  *--p = 'x';
-  *--p = '0';
-  das_put(o, p);
+  int n = 1;
+  while (n < 8 && (v >> (4 * n)) != 0) n++;
+  char *p = o->p + o->len;
+  p[0] = '0';
+  p[1] = 'x';
+  for (int i = n - 1; i >= 0; i--, v >>= 4) p[2 + i] = "0123456789ABCDEF"[v & 15];
+  o->len += 2 + n;
 }
 
 static const char *das_regname(const das_state *s, int r) {
@@ -165,20 +167,21 @@ static void das_verb(const das_state *s, char c, das_out *o) {
 }
 
 void das_format(const das_state *s, const char *fmt, char *out) {
-  das_out o = {out, 0};
-  out[0] = 0;
+  char buf[DAS_SCRATCH];
+  das_out o = {buf, 0};
   if (s->prefix) {
     das_put(&o, s->prefix);
     das_put(&o, " ");
   }
-  for (const char *f = fmt; *f && o.len < DAS_TEXTLEN - 1; f++) {
-    if (*f != '%') {
-      out[o.len++] = *f;
-      out[o.len] = 0;
-    } else if (f[1]) {
+  for (const char *f = fmt; *f && o.len < DAS_SCRATCH - DAS_VERBMAX; f++) {
+    if (*f != '%')
+      buf[o.len++] = *f;
+    else if (f[1])
       das_verb(s, *++f, &o);
-    } else {
-      das_put(&o, "%");
-    }
+    else
+      buf[o.len++] = '%';
   }
+  int n = o.len < DAS_TEXTLEN - 1 ? o.len : DAS_TEXTLEN - 1;
+  memcpy(out, buf, (size_t)n);
+  out[n] = 0;
 }
