@@ -48,6 +48,26 @@ static void das_scaled(const das_state *s, das_out *o) {
   das_put(o, b);
 }
 
+/* "[base + " of a memory operand, or "[" without a base. */
+static void das_open(const das_state *s, das_out *o) {
+  das_put(o, "[");
+  if (s->base >= 0) {
+    das_put(o, das_word[s->base]);
+    das_put(o, " + ");
+  }
+}
+
+/* The signed displacement and "]". */
+static void das_close(const das_state *s, das_out *o) {
+  if ((int32_t)s->disp < 0) {
+    das_put(o, "-");
+    das_hex(o, 0u - s->disp);
+  } else {
+    das_hex(o, s->disp);
+  }
+  das_put(o, "]");
+}
+
 /* Memory operand of ModRM. */
 static void das_memory(const das_state *s, das_out *o) {
   if (s->segment) das_put(o, s->segment);
@@ -62,22 +82,12 @@ static void das_memory(const das_state *s, das_out *o) {
     }
     return;
   }
-  das_put(o, "[");
-  if (s->base >= 0) {
-    das_put(o, das_word[s->base]);
-    das_put(o, " + ");
-  }
+  das_open(s, o);
   if (s->index >= 0) {
     das_scaled(s, o);
     das_put(o, " + ");
   }
-  if ((int32_t)s->disp < 0) {
-    das_put(o, "-");
-    das_hex(o, 0u - s->disp);
-  } else {
-    das_hex(o, s->disp);
-  }
-  das_put(o, "]");
+  das_close(s, o);
 }
 
 /* name and a digit 0-7, or ??? when not ok. */
@@ -99,23 +109,13 @@ static void das_rm(const das_state *s, const char *const *names, das_out *o) {
 
 /* Memory with a vector index (gathers): [base + X3*4 + disp]. */
 static void das_vsib(const das_state *s, const char *const *names, das_out *o) {
-  if (s->segment) das_put(o, s->segment);
   char b[4] = {'*', (char)('0' + (1 << s->scale)), 0, 0};
-  das_put(o, "[");
-  if (s->base >= 0) {
-    das_put(o, das_word[s->base]);
-    das_put(o, " + ");
-  }
+  if (s->segment) das_put(o, s->segment);
+  das_open(s, o);
   das_put(o, names[s->sibindex]);
   das_put(o, b);
   das_put(o, " + ");
-  if ((int32_t)s->disp < 0) {
-    das_put(o, "-");
-    das_hex(o, 0u - s->disp);
-  } else {
-    das_hex(o, s->disp);
-  }
-  das_put(o, "]");
+  das_close(s, o);
 }
 
 static void das_verb(const das_state *s, char c, das_out *o) {
