@@ -12,7 +12,7 @@ the string functions (never from this program's own matcher):
   gsub         pcretest on the rest after each match, from 0
   pairs        every group's offsets, -1 -1 for a group that took no part
 
-Usage: tools/gen_rx_cases.py [--seed N] [--count N] [--pcretest PATH] [--out F]
+Usage: tools/gen_rx_cases.py [--seed N] [--count N] [--utf SHARE] [--pcretest PATH] [--out F]
 Without --pcretest it builds one with tools/build-pcretest.sh.
 """
 import argparse
@@ -177,6 +177,9 @@ def make_pattern(r, utf):
     if utf and r.random() < 0.5:
         body = body.replace('\\w', r.choice(['\\p{L}', '\\pL', '\\P{Lu}', '\\X', '\\p{Han}']))
     head = ('(*UTF8)' if utf else '') + ('(*UCP)' if r.random() < 0.1 else '')
+    if r.random() < 0.08:  # line ends and start-up verbs of the pattern's own
+        head += r.choice(['(*CR)', '(*LF)', '(*CRLF)', '(*ANY)', '(*ANYCRLF)', '(*BSR_ANYCRLF)',
+                          '(*NO_START_OPT)', '(*NO_AUTO_POSSESS)'])
     head += '(?' + flags + ')' if flags else ''
     if r.random() < 0.04:
         body += ')'  # a syntax error now and then
@@ -536,6 +539,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('--seed', type=int, default=81)
     ap.add_argument('--count', type=int, default=1500)
+    ap.add_argument('--utf', type=float, default=0.15, help='share of UTF-8 cases')
     ap.add_argument('--pcretest')
     ap.add_argument('--out', default=os.path.join(ROOT, 'tests/data/pcre/rxgen.lua'))
     args = ap.parse_args()
@@ -550,7 +554,7 @@ def main():
             cases.append({'p': p, 's': s, 'init': init, 'off': init_offset(init, len(s)),
                           'repl': '<\\1\\2>', 'max': None})
     while len(cases) < args.count + 3 * len(FIXED):
-        utf = r.random() < 0.15
+        utf = r.random() < args.utf
         p = make_pattern(r, utf)
         if not any(ch in SPECIALS for ch in p.encode('utf-8')):
             continue
