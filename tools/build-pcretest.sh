@@ -1,8 +1,9 @@
 #!/bin/bash
 # Builds PCRE's own pcretest (8-bit, UTF-8, Unicode properties, JIT) from
-# deps/pcre3-8.39 into a folder of the caller's choice (default: a new
-# temporary one) and prints the program's path. The regex oracle generator
-# runs it; no test needs it.
+# deps/pcre3-8.39 as shipped, without our patches/pcre3, into a folder of the
+# caller's choice (default: a new temporary one) and prints the program's
+# path. tools/gen_rx_cases.py runs it (its interpreter, unstudied, is the
+# reference); no test needs it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 src=$root/deps/pcre3-8.39
