@@ -1,7 +1,7 @@
 # PCRE 8.39 (Debian source package pcre3, its security fixes applied by
-# dpkg-source, and our own fixes under patches/pcre3), the 8-bit library only, built static by hand: the generic
-# config.h and pcre.h and the distributed character tables are copied into
-# the build tree. The JIT compiler (pcre_jit_compile.c, which includes sljit)
+# dpkg-source, and our own fixes under patches/pcre3), the 8-bit library
+# only, built static by hand: the generic config.h and pcre.h and the
+# distributed character tables are copied into the build tree. The JIT compiler (pcre_jit_compile.c, which includes sljit)
 # is built for x86 in both configurations; the matcher decides per pattern
 # whether to use it. Users see PCRE_STATIC through the target.
 if(TARGET pcre)
