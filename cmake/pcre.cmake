@@ -1,7 +1,7 @@
 # PCRE 8.39 (Debian source package pcre3, its security fixes applied by
-# dpkg-source), the 8-bit library only, built static by hand: the generic
-# config.h and pcre.h and the distributed character tables are copied into
-# the build tree. The JIT compiler (pcre_jit_compile.c, which includes sljit)
+# dpkg-source, and our own fixes under patches/pcre3), the 8-bit library
+# only, built static by hand: the generic config.h and pcre.h and the
+# distributed character tables are copied into the build tree. The JIT compiler (pcre_jit_compile.c, which includes sljit)
 # is built for x86 in both configurations; the matcher decides per pattern
 # whether to use it. Users see PCRE_STATIC through the target.
 if(TARGET pcre)
@@ -9,7 +9,36 @@ if(TARGET pcre)
 endif()
 trelk_require_dep(pcre3-8.39)
 
-set(pcre_dir ${TRELK_DEPS}/pcre3-8.39)
+# The patches under patches/pcre3 are applied in name order to a copy of the
+# sources in the build tree, redone whenever a patch changes.
+file(GLOB pcre_patches ${CMAKE_SOURCE_DIR}/patches/pcre3/*.patch)
+list(SORT pcre_patches)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${pcre_patches})
+set(pcre_dir ${CMAKE_BINARY_DIR}/pcre3-src)
+set(pcre_stamp_text "")
+foreach(p ${pcre_patches})
+  file(SHA256 ${p} h)
+  string(APPEND pcre_stamp_text "${h}\n")
+endforeach()
+set(pcre_stamp ${pcre_dir}/patched.stamp)
+set(old_stamp "")
+if(EXISTS ${pcre_stamp})
+  file(READ ${pcre_stamp} old_stamp)
+endif()
+if(NOT old_stamp STREQUAL pcre_stamp_text OR NOT EXISTS ${pcre_dir}/pcre_exec.c)
+  file(REMOVE_RECURSE ${pcre_dir})
+  file(GLOB pcre_files ${TRELK_DEPS}/pcre3-8.39/*.c ${TRELK_DEPS}/pcre3-8.39/*.h
+    ${TRELK_DEPS}/pcre3-8.39/*.generic ${TRELK_DEPS}/pcre3-8.39/*.dist)
+  file(COPY ${pcre_files} ${TRELK_DEPS}/pcre3-8.39/sljit DESTINATION ${pcre_dir})
+  foreach(p ${pcre_patches})
+    execute_process(COMMAND patch -p1 -s --no-backup-if-mismatch -i ${p}
+      WORKING_DIRECTORY ${pcre_dir} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "patch ${p} does not apply to PCRE 8.39")
+    endif()
+  endforeach()
+  file(WRITE ${pcre_stamp} "${pcre_stamp_text}")
+endif()
 set(pcre_gen ${CMAKE_BINARY_DIR}/pcre-generated)
 configure_file(${pcre_dir}/config.h.generic ${pcre_gen}/config.h COPYONLY)
 configure_file(${pcre_dir}/pcre.h.generic ${pcre_gen}/pcre.h COPYONLY)

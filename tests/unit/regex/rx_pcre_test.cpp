@@ -262,6 +262,7 @@ bool pt_flags(const std::string &flags, Options &o) {
       case 'x': o.compile |= PCRE_EXTENDED; o.inline_ += "(?x)"; break;
       case 'J': o.compile |= PCRE_DUPNAMES; o.inline_ += "(?J)"; break;
       case '8': o.compile |= PCRE_UTF8; break;
+      case 'W': o.compile |= PCRE_UCP; break;
       case 'K': case 'S': case '+': case ' ': case '\t': case '\r': break;
       default: return false;
     }
@@ -279,6 +280,7 @@ std::string pt_inline(const std::string &p, const Options &o) {
     at = e + 1;
   }
   std::string utf = (o.compile & PCRE_UTF8) ? "(*UTF8)" : "";
+  if (o.compile & PCRE_UCP) utf += "(*UCP)";
   return utf + p.substr(0, at) + o.inline_ + p.substr(at);
 }
 
@@ -469,6 +471,26 @@ TEST_P(RxPcre, Utf8Set) {
     EXPECT_GT(t.machine, 350);
   }
   else EXPECT_EQ(t.machine, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Unicode properties (\p, \X, caseless UTF-8) and PCRE_UCP (given as (*UCP)
+// in the pattern, which the string functions accept).
+TEST_P(RxPcre, UnicodePropertySets) {
+  for (const char *set : {"6", "7"}) {
+    Tally t;
+    pt_replay(set, L, t);
+    printf("set %s: %d subjects compared (%d as machine code), %d left out\n", set,
+           t.compared, t.machine, t.skipped);
+    EXPECT_GT(t.compared, *set == '6' ? 850 : 200) << "set " << set;
+    if (GetParam()) {
+      EXPECT_GT(t.machine, t.compared - 5) << "set " << set;
+    }
+  }
+  EXPECT_EQ(messages, "");
 }
 
 }  // namespace
