@@ -1,0 +1,277 @@
+// Files written by a separate writer (mkwrite.py, from the format notes)
+// with what other writers may use: both byte orders, L and B fields, items
+// stored apart, columns in any order with unused bytes between them, a
+// storage after another file's bytes, trees. Each must read as the text the
+// writer gave for it; then random changes, committed (added to the file
+// where the file allows it) and read back, must match the same text with
+// the same changes made to it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "data/db/dbapi_int.h"
+#include "data/db/dbread.h"
+#include "tests/unit/db/db_util.h"
+
+namespace {
+
+const int GEN_FILES = 16;
+
+std::string hex(const std::string &s) {
+  static const char *d = "0123456789abcdef";
+  std::string o = "s";
+  for (unsigned char c : s) {
+    o += d[c >> 4];
+    o += d[c & 15];
+  }
+  return o;
+}
+
+std::string cell_i(int32_t x) { return std::to_string(x); }
+
+std::string cell_f(float x) {
+  uint32_t u;
+  memcpy(&u, &x, 4);
+  char b[16];
+  snprintf(b, sizeof b, "f%08x", (unsigned)u);
+  return b;
+}
+
+std::string cell_d(double x) {
+  uint64_t u;
+  memcpy(&u, &x, 8);
+  char b[24];
+  snprintf(b, sizeof b, "d%016llx", (unsigned long long)u);
+  return b;
+}
+
+// The canonical form of the independent reader: "name[desc]=ROWS" lines.
+std::string canon_desc(const DbSchema *s) {
+  std::string o;
+  for (size_t k = 0; k < s->fields.size(); k++) {
+    const DbField &f = s->fields[k];
+    if (k) o += ",";
+    o += f.name;
+    if (f.type == 'V')
+      o += "[" + (f.self ? std::string("^") : canon_desc(f.sub.get())) + "]";
+    else
+      o += std::string(":") + f.type;
+  }
+  return o;
+}
+
+std::string canon_rows(DbTable *t) {
+  std::string o = "[";
+  std::vector<DbColumn> &cols = dbtab_cols(t);
+  for (size_t r = 0; t && r < t->rows; r++) {
+    if (r) o += ";";
+    for (size_t k = 0; k < cols.size(); k++) {
+      DbColumn &c = cols[k];
+      if (k) o += ",";
+      switch (c.type) {
+        case 'I': o += cell_i(dbcol_i(c, r)); break;
+        case 'F': o += cell_f(dbcol_f(c, r)); break;
+        case 'D': o += cell_d(dbcol_d(c, r)); break;
+        case 'L': o += std::to_string((long long)dbcol_l(c, r)); break;
+        case 'V': o += dbcol_v(c, r) ? canon_rows(dbcol_v(c, r)) : "[]"; break;
+        default: o += hex(dbcol_s(c, r)); break;
+      }
+    }
+  }
+  return o + "]";
+}
+
+std::string canon(DbTable *root) {
+  std::string o;
+  std::vector<DbField> &fs = root->schema->fields;
+  dbtab_cols(root);
+  for (size_t k = 0; k < fs.size(); k++) {
+    DbSchema *sub = fs[k].sub.get();
+    o += fs[k].name + "[" + canon_desc(sub) + "]=";
+    o += root->rows ? (dbcol_v(dbtab_cols(root)[k], 0) ? canon_rows(dbcol_v(dbtab_cols(root)[k], 0)) : "[]")
+                    : "[]";
+    o += "\n";
+  }
+  return o;
+}
+
+std::string canon_file(const std::string &path) {
+  DbBytes b = dbt_load(path);
+  DbTableP root;
+  std::string err;
+  if (!dbread_storage(b.data(), b.size(), root, err)) return "!" + err;
+  return canon(root.get());
+}
+
+std::string text_of(const std::string &path) {
+  DbBytes b = dbt_load(path);
+  return std::string(b.begin(), b.end());
+}
+
+// ---- the expected text, changed as the storage is
+
+// Items of a bracketed list ("[a;b]" by ';', or a row "x,y" by ','), split
+// at the outer level.
+std::vector<std::string> split(const std::string &s, char sep) {
+  std::vector<std::string> out;
+  int depth = 0;
+  std::string cur;
+  for (char c : s) {
+    if (c == '[') depth++;
+    if (c == ']') depth--;
+    if (c == sep && depth == 0) {
+      out.push_back(cur);
+      cur.clear();
+      continue;
+    }
+    cur += c;
+  }
+  out.push_back(cur);
+  return out;
+}
+
+std::string join(const std::vector<std::string> &v, char sep) {
+  std::string o;
+  for (size_t k = 0; k < v.size(); k++) o += (k ? std::string(1, sep) : "") + v[k];
+  return o;
+}
+
+// One view's line: its description and its rows' cells.
+struct Line {
+  std::string head;  // "name[desc]="
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> blank;  // a new row's cells
+};
+
+std::vector<Line> parse(const std::string &text, DbTable *root) {
+  std::vector<Line> out;
+  size_t at = 0, view = 0;
+  while (at < text.size()) {
+    size_t nl = text.find('\n', at);
+    std::string l = text.substr(at, nl - at);
+    at = nl + 1;
+    size_t eq = l.find("]=");
+    Line line;
+    line.head = l.substr(0, eq + 2);
+    std::string body = l.substr(eq + 2);
+    body = body.substr(1, body.size() - 2);
+    if (!body.empty())
+      for (const std::string &r : split(body, ';')) line.rows.push_back(split(r, ','));
+    for (const DbField &f : root->schema->fields[view].sub->fields)
+      line.blank.push_back(f.type == 'V' ? "[]" : f.type == 'F' ? cell_f(0) : f.type == 'D' ? cell_d(0)
+                           : f.type == 'S' || f.type == 'B' ? "s" : "0");
+    out.push_back(line);
+    view++;
+  }
+  return out;
+}
+
+std::string unparse(const std::vector<Line> &lines) {
+  std::string o;
+  for (const Line &l : lines) {
+    std::vector<std::string> rows;
+    for (const std::vector<std::string> &r : l.rows) rows.push_back(join(r, ','));
+    o += l.head + "[" + join(rows, ';') + "]\n";
+  }
+  return o;
+}
+
+void change(std::mt19937 &rng, DbStorage *st, std::vector<Line> &want) {
+  long nviews = (long)want.size();
+  long vi = 1 + (long)(rng() % (unsigned long)nviews);
+  DbView *v = dbapi_view_at(st, vi);
+  ASSERT_NE(v, nullptr);
+  Line &l = want[(size_t)vi - 1];
+  int nf = dbapi_nfields(v);
+  if (nf == 0) {
+    dbapi_view_free(v);
+    return;
+  }
+  unsigned op = rng() % 10;
+  if (op < 3 && !l.rows.empty()) {  // rows deleted
+    size_t at = rng() % l.rows.size(), count = 1 + rng() % 3;
+    l.rows.erase(l.rows.begin() + (ptrdiff_t)at,
+                 l.rows.begin() + (ptrdiff_t)std::min(l.rows.size(), at + count));
+    dbapi_del(v, at, count);
+  } else {  // a value, perhaps past the end
+    size_t r = rng() % (l.rows.size() + 2);
+    int k = (int)(rng() % (unsigned)nf);
+    const char *name;
+    char type;
+    dbapi_field(v, k, &name, &type);
+    while (l.rows.size() <= r) l.rows.push_back(l.blank);
+    DbRow *row = dbapi_row(v, r);
+    std::string &cell = l.rows[r][(size_t)k];
+    switch (type) {
+      case 'I': {
+        int32_t x = rng() % 2 ? (int32_t)(rng() % 16) : (int32_t)rng();
+        dbapi_set_num(row, k, x);
+        cell = cell_i(x);
+        break;
+      }
+      case 'F': {
+        float x = (float)(rng() % 100) * 0.25f;
+        dbapi_set_num(row, k, x);
+        cell = cell_f(x);
+        break;
+      }
+      case 'D': {
+        double x = (double)(int32_t)rng() / 8;
+        dbapi_set_num(row, k, x);
+        cell = cell_d(x);
+        break;
+      }
+      case 'S': {
+        // the same length as now, or another
+        size_t n = cell.size() > 1 && rng() % 2 ? (cell.size() - 1) / 2 : rng() % 5;
+        std::string s(n, 'a');
+        for (char &c : s) c = (char)('a' + rng() % 26);
+        dbapi_set_str(row, k, s.data(), s.size());
+        cell = hex(s);
+        break;
+      }
+      default: break;  // B, L and nested views are not written by scripts
+    }
+    dbapi_row_free(row);
+  }
+  dbapi_view_free(v);
+}
+
+TEST(DbForeign, FilesOfASeparateWriterReadAndChange) {
+  // DBFOREIGN_DIR=dir DBFOREIGN_FILES=n: other files of the writer
+  const char *dir = getenv("DBFOREIGN_DIR"), *count = getenv("DBFOREIGN_FILES");
+  int files = count ? atoi(count) : GEN_FILES;
+  std::mt19937 rng(77);
+  for (int g = 0; g < files; g++) {
+    char base[32];
+    snprintf(base, sizeof base, "gen%02d", g);
+    SCOPED_TRACE(base);
+    std::string path = dir ? std::string(dir) + "/" + base : dbt_fixture(std::string("gen/") + base);
+    std::string text = text_of(path + ".txt");
+    EXPECT_EQ(canon_file(path + ".mk"), text);
+    // a copy, changed and committed again and again
+    std::string name = dbt_tmpname("foreign");
+    dbt_save(name, dbt_load(path + ".mk"));
+    char err[300];
+    DbStorage *st = dbapi_open(name.c_str(), err, sizeof err);
+    ASSERT_NE(st, nullptr) << err;
+    std::vector<Line> want = parse(text, st->root.get());
+    ASSERT_EQ(unparse(want), text);
+    for (int round = 0; round < 12; round++) {
+      int n = 1 + (int)(rng() % 4);
+      for (int k = 0; k < n; k++) change(rng, st, want);
+      ASSERT_EQ(canon(st->root.get()), unparse(want)) << "round " << round;
+      ASSERT_TRUE(dbapi_commit(st, rng() % 8 == 0, err, sizeof err)) << err;
+      ASSERT_EQ(canon_file(name), unparse(want)) << "round " << round;
+      if (rng() % 4 == 0) {
+        dbapi_close(st);
+        st = dbapi_open(name.c_str(), err, sizeof err);
+        ASSERT_NE(st, nullptr) << err;
+      }
+    }
+    dbapi_close(st);
+  }
+}
+
+}  // namespace
