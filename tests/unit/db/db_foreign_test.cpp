@@ -61,24 +61,44 @@ std::string canon_desc(const DbSchema *s) {
   return o;
 }
 
+std::string canon_rows(DbTable *t);
+
+std::string canon_cell(DbTable *t, size_t k, size_t r) {
+  DbColumn &c = dbtab_cols(t)[k];
+  switch (c.type) {
+    case 'I': return cell_i(dbcol_i(c, r));
+    case 'F': return cell_f(dbcol_f(c, r));
+    case 'D': return cell_d(dbcol_d(c, r));
+    case 'L': return std::to_string((long long)dbcol_l(c, r));
+    case 'V': return dbcol_v(c, r) ? canon_rows(dbcol_v(c, r)) : "[]";
+    default: return hex(dbcol_s(c, r));
+  }
+}
+
 std::string canon_rows(DbTable *t) {
   std::string o = "[";
-  std::vector<DbColumn> &cols = dbtab_cols(t);
-  for (size_t r = 0; t && r < t->rows; r++) {
+  size_t nf = dbtab_cols(t).size();
+  for (size_t r = 0; r < t->rows; r++) {
     if (r) o += ";";
-    for (size_t k = 0; k < cols.size(); k++) {
-      DbColumn &c = cols[k];
-      if (k) o += ",";
-      switch (c.type) {
-        case 'I': o += cell_i(dbcol_i(c, r)); break;
-        case 'F': o += cell_f(dbcol_f(c, r)); break;
-        case 'D': o += cell_d(dbcol_d(c, r)); break;
-        case 'L': o += std::to_string((long long)dbcol_l(c, r)); break;
-        case 'V': o += dbcol_v(c, r) ? canon_rows(dbcol_v(c, r)) : "[]"; break;
-        default: o += hex(dbcol_s(c, r)); break;
-      }
-    }
+    for (size_t k = 0; k < nf; k++) o += (k ? "," : "") + canon_cell(t, k, r);
   }
+  return o + "]";
+}
+
+// The rows of a derived view, fields in the view's order.
+std::string canon_view(DbView *v) {
+  std::vector<std::string> rows;
+  for (size_t i = 0; i < dbapi_size(v); i++) {
+    std::vector<std::string> cells;
+    size_t br;
+    EXPECT_TRUE(api_baserow(v, i, br));
+    for (int k = 0; k < dbapi_nfields(v); k++) cells.push_back(canon_cell(v->base.get(), (size_t)api_col(v, k), br));
+    std::string o;
+    for (size_t k = 0; k < cells.size(); k++) o += (k ? "," : "") + cells[k];
+    rows.push_back(o);
+  }
+  std::string o = "[";
+  for (size_t k = 0; k < rows.size(); k++) o += (k ? ";" : "") + rows[k];
   return o + "]";
 }
 
@@ -177,6 +197,111 @@ std::string unparse(const std::vector<Line> &lines) {
   return o;
 }
 
+// ---- ordering, from the cells' text
+
+std::string unhex(const std::string &c) {
+  std::string o;
+  for (size_t k = 1; k + 1 < c.size(); k += 2) o += (char)std::stoi(c.substr(k, 2), nullptr, 16);
+  return o;
+}
+
+int cmp3(double a, double b) {
+  bool na = a != a, nb = b != b;
+  if (na || nb) return na == nb ? 0 : na ? 1 : -1;
+  return a < b ? -1 : b < a ? 1 : 0;
+}
+
+int cmp_rows(const DbSchema *s, const std::vector<std::string> &a, const std::vector<std::string> &b);
+
+// I and L signed, F and D numeric (NaN last), S without regard to ASCII
+// case, B byte by byte then the shorter first, V row by row then by count.
+int cmp_cell(const DbSchema *holder, const DbField &f, const std::string &a, const std::string &b) {
+  switch (f.type) {
+    case 'I':
+    case 'L': {
+      long long x = std::stoll(a), y = std::stoll(b);
+      return x < y ? -1 : x > y ? 1 : 0;
+    }
+    case 'F': {
+      uint32_t u = (uint32_t)std::stoul(a.substr(1), nullptr, 16), w = (uint32_t)std::stoul(b.substr(1), nullptr, 16);
+      float x, y;
+      memcpy(&x, &u, 4);
+      memcpy(&y, &w, 4);
+      return cmp3(x, y);
+    }
+    case 'D': {
+      uint64_t u = std::stoull(a.substr(1), nullptr, 16), w = std::stoull(b.substr(1), nullptr, 16);
+      double x, y;
+      memcpy(&x, &u, 8);
+      memcpy(&y, &w, 8);
+      return cmp3(x, y);
+    }
+    case 'S':
+    case 'B': {
+      std::string x = unhex(a), y = unhex(b);
+      if (f.type == 'S')
+        for (std::string *z : {&x, &y})
+          for (char &c : *z)
+            if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
+      size_t n = std::min(x.size(), y.size());
+      int d = n ? memcmp(x.data(), y.data(), n) : 0;
+      if (d) return d < 0 ? -1 : 1;
+      return x.size() < y.size() ? -1 : x.size() > y.size() ? 1 : 0;
+    }
+    default: {
+      const DbSchema *sub = f.self ? holder : f.sub.get();
+      std::string ia = a.substr(1, a.size() - 2), ib = b.substr(1, b.size() - 2);
+      std::vector<std::string> ra, rb;
+      if (!ia.empty()) ra = split(ia, ';');
+      if (!ib.empty()) rb = split(ib, ';');
+      for (size_t r = 0; r < ra.size() && r < rb.size(); r++) {
+        int d = cmp_rows(sub, split(ra[r], ','), split(rb[r], ','));
+        if (d) return d;
+      }
+      return ra.size() < rb.size() ? -1 : ra.size() > rb.size() ? 1 : 0;
+    }
+  }
+}
+
+int cmp_rows(const DbSchema *s, const std::vector<std::string> &a, const std::vector<std::string> &b) {
+  for (size_t k = 0; k < s->fields.size(); k++) {
+    int d = cmp_cell(s, s->fields[k], a[k], b[k]);
+    if (d) return d;
+  }
+  return 0;
+}
+
+// A sort on all fields, or on one field first, against the text's rows.
+void sort_check(std::mt19937 &rng, DbStorage *st, const std::vector<Line> &want) {
+  long vi = 1 + (long)(rng() % want.size());
+  DbView *v = dbapi_view_at(st, vi);
+  const DbSchema *s = v->base->schema.get();
+  const Line &l = want[(size_t)vi - 1];
+  int nf = dbapi_nfields(v);
+  int key = nf && rng() % 2 ? (int)(rng() % (unsigned)nf) : -1;
+  std::vector<std::vector<std::string>> rows = l.rows;
+  std::stable_sort(rows.begin(), rows.end(), [&](const std::vector<std::string> &a, const std::vector<std::string> &b) {
+    if (key >= 0) {
+      int d = cmp_cell(s, s->fields[(size_t)key], a[(size_t)key], b[(size_t)key]);
+      if (d) return d < 0;
+    }
+    return cmp_rows(s, a, b) < 0;
+  });
+  std::vector<std::string> texts;
+  for (std::vector<std::string> r : rows) {
+    if (key >= 0) {  // the key is listed first
+      std::string c = r[(size_t)key];
+      r.erase(r.begin() + key);
+      r.insert(r.begin(), c);
+    }
+    texts.push_back(join(r, ','));
+  }
+  DbView *d = dbapi_sort(v, key >= 0 ? &key : nullptr, key >= 0 ? 1 : 0);
+  EXPECT_EQ(canon_view(d), "[" + join(texts, ';') + "]") << "view " << vi << " key " << key;
+  dbapi_view_free(d);
+  dbapi_view_free(v);
+}
+
 void change(std::mt19937 &rng, DbStorage *st, std::vector<Line> &want) {
   long nviews = (long)want.size();
   long vi = 1 + (long)(rng() % (unsigned long)nviews);
@@ -262,6 +387,7 @@ TEST(DbForeign, FilesOfASeparateWriterReadAndChange) {
       int n = 1 + (int)(rng() % 4);
       for (int k = 0; k < n; k++) change(rng, st, want);
       ASSERT_EQ(canon(st->root.get()), unparse(want)) << "round " << round;
+      sort_check(rng, st, want);
       ASSERT_TRUE(dbapi_commit(st, rng() % 8 == 0, err, sizeof err)) << err;
       ASSERT_EQ(canon_file(name), unparse(want)) << "round " << round;
       if (rng() % 4 == 0) {

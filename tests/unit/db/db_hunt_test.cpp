@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -1057,4 +1058,53 @@ TEST(DbHunt, TreesAgainstAPlainModel) {
   const char *env = getenv("DBHUNT_SEEDS");
   unsigned n = env ? (unsigned)atoi(env) : HUNT_SEEDS;
   for (unsigned seed = 1; seed <= n && !HasFailure(); seed++) tree_hunt(seed, 1000);
+}
+
+// A number written to an F field is rounded to the nearest float, as a
+// conversion by the processor rounds it, up to the edge of float's range:
+// FLT_MAX as printed with 8 digits is a little above FLT_MAX and must not
+// become infinity.
+TEST(DbHunt, FloatFieldsRoundToTheNearestFloat) {
+  char err[300];
+  DbStorage *st = dbapi_open(nullptr, err, sizeof err);
+  DbView *v = dbapi_table(st, "r[f:F]", err, sizeof err);
+  DbRow *row = dbapi_row(v, 0);
+  struct {
+    double in;
+    float out;
+  } cases[] = {
+      {3.4028235e38, FLT_MAX},
+      {-3.4028235e38, -FLT_MAX},
+      {0x1.fffffefffffffp127, FLT_MAX},  // just below halfway to 2^128
+      {0x1.ffffffp127, INFINITY},        // halfway: to even, which is 2^128
+      {1e39, INFINITY},
+      {-1e300, -INFINITY},
+      {1e-46, 0.0f},
+      {-1e-46, -0.0f},
+      {0x1.000001p0, 1.0f},  // halfway between 1 and the next float: to even
+      {0x1.000003p0, 0x1.000004p0f},
+  };
+  for (auto &c : cases) {
+    ASSERT_TRUE(dbapi_set_num(row, 0, c.in));
+    DbValue val;
+    ASSERT_TRUE(dbapi_get(row, 0, &val));
+    float got = (float)val.num;
+    EXPECT_EQ(memcmp(&got, &c.out, 4), 0) << c.in << " gave " << val.num;
+  }
+  // in range, the same as the processor's conversion
+  std::mt19937_64 rng(5);
+  for (int k = 0; k < 10000; k++) {
+    uint64_t bits = rng();
+    double x;
+    memcpy(&x, &bits, 8);
+    if (!(std::fabs(x) <= FLT_MAX)) continue;
+    ASSERT_TRUE(dbapi_set_num(row, 0, x));
+    DbValue val;
+    ASSERT_TRUE(dbapi_get(row, 0, &val));
+    float want = (float)x;
+    EXPECT_EQ(val.num, (double)want) << x;
+  }
+  dbapi_row_free(row);
+  dbapi_view_free(v);
+  dbapi_close(st);
 }
