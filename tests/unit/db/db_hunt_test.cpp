@@ -534,9 +534,32 @@ Crit make_crit(Run &R, DbView *v) {
   unsigned nk = 1 + R.pick(2);
   for (unsigned j = 0; j < nk; j++) {
     const MField &f = s.f[R.pick((unsigned)s.f.size())];
-    if (f.type == 'V') continue;
-    // values taken from an existing row now and then, so that some match
     MVal val;
+    if (f.type == 'V') {  // a nested view equal to a row's, or an empty one
+      if (f.name != "sub" && !R.rows.empty()) continue;
+      int k = field_of(v, f.name);
+      if (!R.rows.empty() && !R.chance(3)) {
+        size_t i = R.pick((unsigned)R.rows.size());
+        DbRow *row = dbapi_row(R.top, i);
+        DbView *sv = dbapi_get_view(row, field_of(R.top, f.name), nullptr, 0);
+        EXPECT_TRUE(dbapi_set_view(c.row, k, sv, R.err, sizeof R.err)) << R.err;
+        dbapi_view_free(sv);
+        dbapi_row_free(row);
+        val.v = mget(R.rows[i], f.name).v;
+      } else {
+        DbRow *none = dbapi_crit(R.top);  // its nested view is empty
+        DbView *sv = dbapi_get_view(none, field_of(R.top, f.name), nullptr, 0);
+        EXPECT_TRUE(dbapi_set_view(c.row, k, sv, R.err, sizeof R.err)) << R.err;
+        dbapi_view_free(sv);
+        dbapi_row_free(none);
+      }
+      c.want.erase(std::remove_if(c.want.begin(), c.want.end(),
+                                  [&](const std::pair<std::string, MVal> &p) { return p.first == lower(f.name); }),
+                   c.want.end());
+      c.want.push_back({lower(f.name), val});
+      continue;
+    }
+    // values taken from an existing row now and then, so that some match
     if (!R.rows.empty() && !R.chance(4)) {
       val = mget(R.rows[R.pick((unsigned)R.rows.size())], f.name);
       if (f.type == 'S' && R.chance(2)) {  // another letter case matches too
