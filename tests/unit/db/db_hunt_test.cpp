@@ -512,13 +512,8 @@ void op_delete(Run &R) {
   for (auto &d : dels) {
     size_t at = d.first, end = std::min(R.rows.size(), at + d.second);
     if (at < R.rows.size()) R.rows.erase(R.rows.begin() + (ptrdiff_t)at, R.rows.begin() + (ptrdiff_t)end);
-    if (R.chance(3)) {
-      // as a script's `v.del = k` does, between reads
-      dbapi_del(R.top, at, d.second);
-      if (R.chance(4)) check_all(R, "delete");
-    } else {
-      dbapi_del(R.top, at, d.second);
-    }
+    dbapi_del(R.top, at, d.second);
+    if (R.chance(12)) check_all(R, "delete");  // between the deletes of one operation
   }
 }
 
