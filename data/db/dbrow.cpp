@@ -111,9 +111,16 @@ static int32_t api_int(double x) {
   return (int32_t)(uint32_t)m;
 }
 
+/* Rounded to nearest as the hardware does, without converting a value out
+** of float's range (undefined): past FLT_MAX but below the halfway point to
+** the next power of two, a number still rounds to FLT_MAX ("3.4028235e38",
+** FLT_MAX written with 8 digits, is such a number). */
 static float api_float(double x) {
-  if (x > FLT_MAX) return INFINITY;
-  if (x < -FLT_MAX) return -INFINITY;
+  const double inf_from = 0x1.ffffffp127; /* FLT_MAX + half its last unit */
+  if (x >= inf_from) return INFINITY;
+  if (x <= -inf_from) return -INFINITY;
+  if (x > FLT_MAX) return FLT_MAX;
+  if (x < -FLT_MAX) return -FLT_MAX;
   return (float)x;
 }
 

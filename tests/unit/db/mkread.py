@@ -8,6 +8,8 @@ writes.
                                     temporary folder, read every file it
                                     wrote and compare with the text it gave;
                                     read the reference files in FIXDIR too
+  mkread.py --hunt ENGINETEST       the same for the files that the engine
+                                    test's random runs (DbHunt) commit
 
 Canonical form: one line "name[desc]=ROWS" per top-level view, ROWS being
 "[row;row;...]" with cells separated by ",": I and L as decimal numbers, F
@@ -372,9 +374,40 @@ def check(samples, fixdir):
     return bad == 0
 
 
+def check_hunt(binary):
+    """Files committed along random runs of the engine's model test, each
+    beside the text the model says it holds."""
+    bad = 0
+    with tempfile.TemporaryDirectory() as tmp:
+        env = dict(os.environ, DBHUNT_OUT=tmp, DBHUNT_FIRST="3", DBHUNT_SEEDS="4")
+        subprocess.run([binary, "--gtest_filter=DbHunt.RandomRuns*"], check=True, env=env,
+                       stdout=subprocess.DEVNULL)
+        names = sorted(n for n in os.listdir(tmp) if n.endswith(".mk"))
+        for name in names:
+            with open(os.path.join(tmp, name[:-3] + ".txt"), "rb") as f:
+                want = f.read().decode("latin-1")
+            try:
+                got = read(os.path.join(tmp, name))
+            except Bad as e:
+                got = "unreadable: %s" % e
+            if got != want:
+                k = next((i for i in range(min(len(got), len(want))) if got[i] != want[i]),
+                         min(len(got), len(want)))
+                print("%s differs at %d:\n  read %s\n  want %s" % (name, k, got[max(0, k - 80):k + 80],
+                                                                  want[max(0, k - 80):k + 80]))
+                bad += 1
+        print("%d files of random runs read, %d differ" % (len(names), bad))
+        if len(names) < 12:
+            print("the runs committed too few files")
+            bad += 1
+    return bad == 0
+
+
 def main(argv):
     if len(argv) == 4 and argv[1] == "--check":
         return 0 if check(argv[2], argv[3]) else 1
+    if len(argv) == 3 and argv[1] == "--hunt":
+        return 0 if check_hunt(argv[2]) else 1
     for path in argv[1:]:
         sys.stdout.write(read(path))
     return 0
