@@ -13,9 +13,11 @@ std::string luagen_program(uint32_t seed);
 enum luagen_mode {
   LG_PLAIN,    // loaded from one buffer
   LG_PIECES,   // loaded through a reader that hands out a few bytes a time
-  LG_HOOKED    // a count hook on every instruction, a call and line hook
+  LG_HOOKED,   // a count hook on every instruction, a call and line hook
+  LG_LIBPRINT  // the library's own print left in place (the caller catches it)
 };
 std::string luagen_run(const std::string &code, luagen_mode mode);
+extern std::string *luagen_out;   // the output being gathered, while a run lasts
 
 // FNV-1a of the text: what is stored of an oracle's output.
 uint64_t luagen_hash(const std::string &s);

@@ -59,12 +59,14 @@ void lg_hook(lua_State *, lua_Debug *) { hookcalls++; }
 
 }  // namespace
 
+std::string *luagen_out;
+
 std::string luagen_run(const std::string &code, luagen_mode mode) {
   std::string text;
-  out = &text;
+  out = luagen_out = &text;
   lua_State *L = luaL_newstate();
   luaL_openlibs(L);
-  lua_register(L, "print", lg_print);
+  if (mode != LG_LIBPRINT) lua_register(L, "print", lg_print);
   if (mode == LG_HOOKED)
     lua_sethook(L, lg_hook, LUA_MASKCOUNT | LUA_MASKCALL | LUA_MASKRET | LUA_MASKLINE, 1);
   int rc;
@@ -82,7 +84,7 @@ std::string luagen_run(const std::string &code, luagen_mode mode) {
     text += "\n";
   }
   lua_close(L);
-  out = nullptr;
+  out = luagen_out = nullptr;
   return text;
 }
 

@@ -22,6 +22,24 @@ TEST_F(Numbers, OperationsRoundToDoubles) {
   EXPECT_EQ(eval("(2^53 + 1) - 2^53"), "0");
 }
 
+// Where the library wants an integer, a fraction is cut to one the way the
+// platform's stock build does: to the nearest on 32-bit x86 (whatever unit
+// computes the doubles), toward zero elsewhere.
+TEST_F(Numbers, FractionsWhereIntegersAreWanted) {
+#if defined(__i386__)
+  EXPECT_EQ(eval("('hello'):sub(2.7)"), "llo");
+  EXPECT_EQ(eval("('hello'):sub(-2.7)"), "llo");
+#else
+  EXPECT_EQ(eval("('hello'):sub(2.7)"), "ello");
+  EXPECT_EQ(eval("('hello'):sub(-2.7)"), "lo");
+#endif
+  EXPECT_EQ(eval("('hello'):sub(2.2)"), "ello");
+  EXPECT_EQ(eval("select('#', ('x'):byte(1, 3.2))"), "1");
+  // a key of INT_MIN is no array index (unsigned arithmetic, no overflow)
+  EXPECT_EQ(eval("(function() local t = {1, 2} t[-2147483648] = 3 return t[-2147483648] + #t end)()"),
+            "5");
+}
+
 #if defined(__i386__)
 // Native code may leave the x87 unit at single precision (as some DLLs do):
 // the interpreter's own arithmetic must not notice. (The C library's pow and
