@@ -53,6 +53,12 @@ set_target_properties(lua51 PROPERTIES C_STANDARD 99 LINKER_LANGUAGE C)
 if(NOT WIN32)
   target_compile_definitions(lua51 PUBLIC LUA_USE_POSIX)
 endif()
+# Script numbers are IEEE doubles: x87 excess precision would round twice
+# (a for loop stepping by 0.1 losing its last turn, % off by one) and would
+# follow whatever precision native code leaves in the FPU control word.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "i.86")
+  target_compile_options(lua51 PRIVATE -msse2 -mfpmath=sse)
+endif()
 
 # GoogleTest, for the unit and in-process tests.
 if(TRELK_TESTS)

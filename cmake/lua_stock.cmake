@@ -18,4 +18,7 @@ if(NOT TARGET lua51_stock)
   if(NOT WIN32)
     target_compile_definitions(lua51_stock PUBLIC LUA_USE_POSIX)
   endif()
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "i.86")   # as lua51
+    target_compile_options(lua51_stock PRIVATE -msse2 -mfpmath=sse)
+  endif()
 endif()

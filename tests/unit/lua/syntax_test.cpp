@@ -206,6 +206,59 @@ TEST_F(Syntax, KeptTextDoesNotDependOnHowTheInputIsCut) {
   }
 }
 
+// A reader may compile other chunks (well-formed or not) while it feeds one:
+// the chunk being fed keeps its own texts.
+struct NestingReader {
+  const std::string *src;
+  size_t at;
+  lua_State *L;
+};
+
+const char *read_and_compile(lua_State *, void *ud, size_t *size) {
+  NestingReader *r = (NestingReader *)ud;
+  if (r->at >= r->src->size()) return nullptr;
+  if (r->at % 3 == 0) {
+    luaL_loadstring(r->L, r->at % 2 ? "return function(x) return x end" : "function no( x = = 1");
+    lua_pop(r->L, 1);
+  }
+  *size = 1;
+  return r->src->data() + r->at++;
+}
+
+TEST_F(Syntax, AParseInsideAReaderLeavesTheOuterTextsAlone) {
+  const std::string src =
+      "local function outer(a)\n  local function inner(b) return b * 2 end\n"
+      "  return inner(a) + 1\nend\nreturn outer";
+  std::vector<std::string> whole, nested;
+  ASSERT_EQ(luaL_loadbuffer(L, src.data(), src.size(), "=whole"), 0);
+  collect_texts(((Closure *)lua_topointer(L, -1))->l.p, whole);
+  lua_pop(L, 1);
+  NestingReader r{&src, 0, L};
+  ASSERT_EQ(lua_load(L, read_and_compile, &r, "=nested"), 0);
+  collect_texts(((Closure *)lua_topointer(L, -1))->l.p, nested);
+  lua_pop(L, 1);
+  EXPECT_EQ(nested, whole);
+  EXPECT_EQ(whole[2], "(b) return b * 2 end\n\n\n");
+}
+
+// The character read after `end' stays in the text only if it is a space:
+// written back as `name = function' and the text, followed by more source,
+// the text must still compile.
+TEST_F(Syntax, KeptTextEndsAtEndOrTheSpaceAfterIt) {
+  EXPECT_EQ(run("g = (function() return 1 end)"), "");
+  EXPECT_STREQ(srctext("g"), "() return 1 end\n\n");
+  EXPECT_EQ(run("function h() return 2 end--note\n"), "");
+  EXPECT_STREQ(srctext("h"), "() return 2 end\n\n");
+  EXPECT_EQ(run("function k() end;"), "");
+  EXPECT_STREQ(srctext("k"), "() end\n\n");
+  EXPECT_EQ(run("function o() return (function() return 3 end)() end\t"), "");
+  EXPECT_STREQ(srctext("o"), "() return (function() return 3 end)() end\t\n\n");
+  for (const char *name : {"g", "h", "k", "o"}) {
+    std::string back = std::string("again = function") + srctext(name) + "x = again";
+    EXPECT_EQ(run(back), "") << back;
+  }
+}
+
 TEST_F(Syntax, AFailedParseLeavesNoCaptureBehind) {
   EXPECT_NE(run("function broken( x = = 1"), "");
   EXPECT_NE(run("function a() b = function( x = = 1 end end"), "");
