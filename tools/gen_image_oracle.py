@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""BMP, GIF and SGI files nobody here encoded, and what ImageMagick reads.
+"""Image files nobody here encoded, and what ImageMagick reads of them.
 
 Writes tests/unit/image/oracle/formats.txt. Two sources of files, both with
 a fixed seed:
@@ -7,7 +7,9 @@ a fixed seed:
   v4 and v5 headers at 1, 4, 8, 16, 24 and 32 bits, 8-bit runs, 565/555
   bitfields, alpha; GIF with 2 to 256 colours, interlace, transparency and
   several frames of their own sizes and offsets; SGI verbatim and run-length
-  with 1, 3 and 4 channels and 16-bit channels;
+  with 1, 3 and 4 channels and 16-bit channels; TGA of every type with
+  both row orders; PNM P3, P5, P6 (8 and 16 bits) and the refused P1, P2,
+  P4;
 - files written here from the formats' descriptions: BMP with odd widths,
   short palettes, gaps before the data, top-down rows, OS/2 2.x headers and
   4-bit and 8-bit runs with every escape; GIF with LZW at every minimum
@@ -20,7 +22,9 @@ Each file is decoded by ImageMagick (the last frame of a GIF, at its own
 size: the reader keeps the last image as it is, it composes nothing), and
 by stb_image where it reads the same thing, which must agree. Files the
 reader must refuse (16 and 32 bits per BMP pixel, 16-bit SGI channels)
-store the reader's error text instead; ImageMagick reads those.
+store the reader's error text instead; ImageMagick reads those. Where
+ImageMagick reads a file otherwise than the format says, it reads an
+equivalent file instead (said where it happens).
 
 Line formats, pixels top row first, bytes in base64:
     name ext tolerance width height channels file pixels
@@ -67,8 +71,9 @@ int main(int argc, char **argv) {
 
 
 class Case:
-    def __init__(self, name, ext, data, err=None, stb=False, alpha=False, same=None):
+    def __init__(self, name, ext, data, err=None, stb=False, alpha=False, same=None, tol=0):
         self.name, self.ext, self.data = name, ext, data
+        self.tol = tol        # channel values may differ by this much
         self.same = same      # the same picture for ImageMagick, where it reads ours otherwise
         self.err = err        # the reader must refuse the file with this text
         self.stb = stb        # stb_image reads the same picture
@@ -236,6 +241,44 @@ def im_sgi_cases(rng, tmp):
         w, h = rng.randint(1, 10), rng.randint(1, 5)
         data = im_write(tmp, w, h, picture(rng, w, h, 9), 3, ["-depth", "16", "-compress", comp], "SGI")
         cases.append(Case("im_sgi_%s_16bit" % comp.lower(), "rgb", data, err=EBPC))
+    return cases
+
+
+def im_tga_cases(rng, tmp):
+    """TGA as ImageMagick writes it: every type, both row orders."""
+    cases = []
+    for kname, ncol, channels, args in [("map", 40, 3, ["-type", "palette"]),
+                                        ("grey", 0, 3, ["-colorspace", "gray", "-type", "grayscale"]),
+                                        ("true", 0, 3, ["-type", "truecolor"]),
+                                        ("alpha", 0, 4, ["-type", "truecoloralpha"])]:
+        for comp in ("None", "RLE"):
+            for orient in ("BottomLeft", "TopLeft"):
+                w, h = rng.randint(1, 30), rng.randint(1, 9)
+                raw = picture(rng, w, h, ncol or 300, channels)
+                data = im_write(tmp, w, h, raw, channels,
+                                args + ["-compress", comp, "-orient", orient], "TGA")
+                cases.append(Case("im_tga_%s_%s_%s_t%d_d%d" % (kname, comp.lower(), orient.lower(),
+                                                              data[2], data[16]), "tga", data,
+                                  stb=True))
+    return cases
+
+
+def im_pnm_cases(rng, tmp):
+    """PNM as ImageMagick writes it; text grey and bitmaps are refused."""
+    cases = []
+    for name, ext, fmt, args, err in [
+            ("p6", "ppm", "PPM", [], None), ("p6_16", "ppm", "PPM", ["-depth", "16"], None),
+            ("p5", "pgm", "PGM", [], None), ("p5_16", "pgm", "PGM", ["-depth", "16"], None),
+            ("p3", "ppm", "PPM", ["-compress", "none"], None),
+            ("p2", "pgm", "PGM", ["-compress", "none"], "unsupported PNM-P2 format"),
+            ("p4", "pbm", "PBM", [], "unsupported PNM-P4 format"),
+            ("p1", "pbm", "PBM", ["-compress", "none"], "unsupported PNM-P1 format")]:
+        w, h = rng.randint(1, 30), rng.randint(1, 9)
+        data = im_write(tmp, w, h, picture(rng, w, h, 300), 3, args, fmt)
+        # 16-bit samples: the reader rounds to 8 bits, ImageMagick too, but
+        # both may land either side of a half
+        cases.append(Case("im_pnm_" + name, ext, data, err=err, stb=name in ("p5", "p6"),
+                          tol=1 if "16" in name else 0))
     return cases
 
 
@@ -710,7 +753,9 @@ def imagemagick(path, ext, alpha):
     w, h = map(int, r.stdout.split()[:2])
     kind = "rgba" if alpha else "rgb"
     # without alpha: the colours under transparent pixels, as the reader keeps them
-    r = run([CONVERT, sel, "+repage"] + ([] if alpha else ["-alpha", "off"]) +
+    # a TGA's rows come in file order, with the origin as orientation
+    orient = ["-auto-orient"] if ext == "tga" else []
+    r = run([CONVERT, sel, "+repage"] + orient + ([] if alpha else ["-alpha", "off"]) +
             ["-depth", "8", kind + ":-"])
     if r.returncode != 0 or len(r.stdout) != w * h * len(kind):
         return None
@@ -766,7 +811,7 @@ def main():
         r = run(["gcc", "-O1", "-o", helper, src, "-lm"])
         if r.returncode != 0:
             sys.exit("cannot build the stb_image helper:\n" + r.stderr.decode())
-        cases = (im_bmp_cases(rng, tmp) + hand_bmp_cases(rng) + im_gif_cases(rng, tmp) +
+        cases = (im_pnm_cases(rng, tmp) + im_tga_cases(rng, tmp) + im_bmp_cases(rng, tmp) + hand_bmp_cases(rng) + im_gif_cases(rng, tmp) +
                  hand_gif_cases(rng) + im_sgi_cases(rng, tmp) + hand_sgi_cases(rng))
         for c in cases:
             path = os.path.join(keep or tmp, c.name + "." + c.ext)
@@ -797,7 +842,7 @@ def main():
                     disagreements += 1
                     print("stb_image and ImageMagick disagree on", c.name)
             nch = 4 if c.alpha else 3
-            lines.append("%s %s 0 %d %d %d %s %s" % (c.name, c.ext, w, h, nch, b64(c.data),
+            lines.append("%s %s %d %d %d %d %s %s" % (c.name, c.ext, c.tol, w, h, nch, b64(c.data),
                                                      pixels_text(px, nch)))
     with open(OUT, "w") as f:
         f.write("\n".join(lines) + "\n")
