@@ -174,7 +174,9 @@ bool img_bmp_read(img_reader *r, img_image *im) {
   if (!img_seek(r, h.offset)) return img_fail(r, img_etruncated);
   size_t rowsize = (size_t)(((uint64_t)h.bits * h.w + 31) / 32 * 4);
   size_t datasize = rowsize * (size_t)h.h;
-  if (h.imagesize && h.imagesize < datasize) datasize = h.imagesize;
+  /* Writers often leave the row padding out of the image size: a smaller
+  ** size only counts when the file does not hold all the rows. */
+  if (datasize > img_left(r) && h.imagesize && h.imagesize < datasize) datasize = h.imagesize;
   /* Run-length data may be longer than the plain rows: its size is the
   ** header's, or the rest of the file. */
   if (h.compression != 0) datasize = h.imagesize ? h.imagesize : img_left(r);

@@ -127,3 +127,23 @@ TEST(Bmp, MissingDataIsRefused) {
   EXPECT_DECODE_ERROR("bmp", b, "Image data truncated");
   EXPECT_DECODE_ERROR("bmp", bmp8(1 << 15, 1 << 15, 1, {0, 1}), "Image too large");
 }
+
+TEST(Bmp, ImageSizeFieldCountsOnlyWhenRowsAreMissing) {
+  // 3 x 2 at 8 bits: rows of 4 bytes; an image size without the padding.
+  enc_bytes b = bmp8(3, 2, 0, {0, 1, 0, 0, 1, 0, 1, 0});
+  b[34] = 6;
+  img_ptr im = decode("bmp", b);
+  ASSERT_NE(im.get(), nullptr);
+  const uint8_t want[18] = {10, 20, 30, 40, 50, 60, 10, 20, 30,   // record row 0 = bottom
+                            40, 50, 60, 10, 20, 30, 40, 50, 60};
+  EXPECT_EQ(std::memcmp(im->pixels, want, 18), 0);
+  // A file that holds only the declared bytes: the rows they cover.
+  b = bmp8(3, 2, 0, {1, 1, 0, 0});
+  b[34] = 4;
+  im = decode("bmp", b);
+  ASSERT_NE(im.get(), nullptr);
+  EXPECT_EQ(im->pixels[0], 40);
+  EXPECT_EQ(im->pixels[9], 0);
+  b[34] = 0;
+  EXPECT_DECODE_ERROR("bmp", b, "Image data truncated");
+}
