@@ -215,7 +215,8 @@ int build(enc &e) {
         int n = e.imm_size ? e.imm_size : 4;
         if (n != 4 && n != 8)
           return ASM_E_INVALID_VALUE;
-        asm_float_bits(o.val.f, n, b);
+        if (!asm_float_bits(o.val.f, n, b))
+          return ASM_E_VALUE_RANGE;
         uint64_t x = 0;
         for (int k = n; k-- > 0;)
           x = (x << 8) | b[k];
