@@ -393,6 +393,7 @@ bool asm_sym_valid_name(const std::string &name);
 int asm_reg_find(const std::string &name);   /* 0: not a register */
 int asm_reg_size(asm_state *st, int reg);    /* bytes */
 bool asm_reg_is_gp(int reg);
+bool asm_reg_special(int reg);                /* control and debug registers */
 int asm_reg_seg(int reg);                    /* segment register number+1, or 0 */
 int asm_size_word(const std::string &name);  /* byte->1 ... 0: not a size word */
 int asm_mnemonic_find(const std::string &name, int *prefix);
