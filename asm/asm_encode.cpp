@@ -113,8 +113,30 @@ bool module_mode(asm_state *st) { return st->opt.format == ASM_FORMAT_MODULE; }
 
 /* A 32-bit absolute address keeps its full size: the encoder would
 ** otherwise pick the 16-bit address form of the accumulator moves. */
+/* [dword eax+1]: a size in the brackets takes the displacement at full
+** width, whatever its value */
+bool full_disp(const asm_operand &o) {
+  return o.stated && (o.base || o.index);
+}
+
 bool abs_disp(const enc &e, const asm_operand &o) {
-  return (e.st->bits == 32 || e.as32) && !o.base && !o.index && o.addr != 2;
+  return ((e.st->bits == 32 || e.as32) && !o.base && !o.index && o.addr != 2) ||
+         full_disp(o);
+}
+
+/* A plain address with its size stated in 64-bit code is absolute: an
+** address that sign-extends from 32 bits needs no prefix, one that only
+** zero-extends takes the 32-bit address size. */
+int abs64(const asm_operand &o, int &size, ZyanI64 &d) {
+  const asm_val &v = o.val;
+  int64_t x = o.stated == 4 ? (int64_t)(uint32_t)v.v : v.v;
+  if (o.stated == 4 && !asm_val_fits(v, 4))
+    return ASM_E_VALUE_RANGE;
+  if (v.wide || x < INT32_MIN || x > (int64_t)UINT32_MAX)
+    return ASM_E_VALUE_RANGE;
+  size = x <= INT32_MAX ? 8 : 4;
+  d = (int32_t)x;
+  return ASM_OK;
 }
 
 /* The displacement as the address size holds it: a 16-bit address takes
@@ -166,10 +188,17 @@ int build(enc &e) {
       z.type = ZYDIS_OPERAND_TYPE_REGISTER;
       z.reg.value = (ZydisRegister)o.reg;
       break;
-    case ASM_OP_MEM:
+    case ASM_OP_MEM: {
       z.type = ZYDIS_OPERAND_TYPE_MEMORY;
+      int a64 = 0;
+      ZyanI64 d64 = 0;
+      if (st->bits == 64 && o.stated && !o.base && !o.index && !o.val.reloc) {
+        int err = abs64(o, a64, d64);
+        if (err)
+          return err;
+      }
       if (!o.base && !o.index && i != e.rip) { /* a plain address: its size, or the mode's */
-        int a = o.addr ? o.addr : e.as32 ? 4 : st->bits / 8;
+        int a = a64 ? a64 : o.addr ? o.addr : e.as32 ? 4 : st->bits / 8;
         r.address_size_hint = a == 2 ? ZYDIS_ADDRESS_SIZE_HINT_16
                               : a == 4 ? ZYDIS_ADDRESS_SIZE_HINT_32
                                        : ZYDIS_ADDRESS_SIZE_HINT_64;
@@ -182,14 +211,17 @@ int build(enc &e) {
         return ASM_E_SYMBOL_USE;
       if (i == e.rip) {
         z.mem.displacement = e.rip_disp;
+      } else if (a64) {
+        z.mem.displacement = d64;
       } else if (o.val.reloc || abs_disp(e, o)) {
-        z.mem.displacement = PH_DISP;
+        z.mem.displacement = o.addr == 2 ? PH_IMM16 : PH_DISP;
       } else {
         int err = disp_value(st, o, z.mem.displacement);
         if (err)
           return err;
       }
       break;
+    }
     case ASM_OP_FAR:
       z.type = ZYDIS_OPERAND_TYPE_POINTER;
       if (o.val.reloc)
@@ -430,6 +462,18 @@ int patch(enc &e, asm_code &out) {
         (!is_mem && o.kind != ASM_OP_IMM) || (e.rel && i == 0))
       continue;
     size_t at;
+    if (is_mem && full_disp(o) && !o.val.reloc) {
+      const asm_val &v = o.val;
+      int n = o.addr == 2 ? 2 : 4;
+      if (d.raw.disp.size != n * 8)
+        return ASM_E_INVALID_ADDRESS;
+      if (n == 2 ? v.wide || v.v < -0x8000 || v.v > 0xFFFF
+          : o.addr == 8 ? v.wide || v.v < INT32_MIN || v.v > INT32_MAX
+                        : !asm_val_fits(v, 4))
+        return ASM_E_VALUE_RANGE;
+      put_le(out, d.raw.disp.offset, (uint64_t)v.v, n);
+      continue;
+    }
     if (is_mem) {
       if (d.raw.disp.size != 32)
         return ASM_E_SYMBOL_USE;
@@ -682,7 +726,7 @@ void memo_key(asm_state *st, const asm_insn &in, digest &d) {
     const asm_operand &o = in.ops[i];
     d.add((uint64_t)o.kind | (uint64_t)(uint32_t)o.size << 8 | (uint64_t)o.reg << 40);
     d.add((uint64_t)o.base | (uint64_t)o.index << 16 | (uint64_t)o.scale << 32 |
-          (uint64_t)o.seg << 40 | (uint64_t)o.addr << 56);
+          (uint64_t)o.seg << 40 | (uint64_t)o.addr << 56 | (uint64_t)o.stated << 60);
     d.add((uint64_t)o.far_seg);
     d.add_val(o.val);
   }
@@ -853,6 +897,38 @@ static bool rex_conflict(asm_state *st, const asm_insn &in) {
   return high && rex;
 }
 
+/* mov between the accumulator and [qword n] or [dword n] in 64-bit code:
+** the plain-offset form with the address at its stated size, as the
+** reference writes it. -1: not that form. */
+static int moffs64(asm_state *st, const asm_insn &in, int memop, asm_code &out) {
+  const asm_operand &m = in.ops[memop], &r = in.ops[1 - memop];
+  if (r.kind != ASM_OP_REG)
+    return -1;
+  int size = r.reg == ZYDIS_REGISTER_AL ? 1 : r.reg == ZYDIS_REGISTER_AX ? 2
+             : r.reg == ZYDIS_REGISTER_EAX ? 4 : r.reg == ZYDIS_REGISTER_RAX ? 8 : 0;
+  int msize = m.size < 0 ? -m.size : m.size;
+  if (!size || (msize && msize != size))
+    return -1;
+  if (m.stated == 4 && !asm_val_fits(m.val, 4))
+    return ASM_E_VALUE_RANGE;
+  size_t n = 0;
+  if (m.seg)
+    out.b[n++] = seg_byte(st, m.seg);
+  if (size == 2)
+    out.b[n++] = 0x66;
+  if (m.stated == 4)
+    out.b[n++] = 0x67;
+  if (size == 8)
+    out.b[n++] = 0x48;
+  out.b[n++] = (uint8_t)(0xA0 + (size > 1) + (memop == 0 ? 2 : 0));
+  uint64_t x = (uint64_t)m.val.v;
+  for (int k = 0; k < m.stated; k++)
+    out.b[n++] = (uint8_t)(x >> (8 * k));
+  out.len = n;
+  out.nreloc = 0;
+  return ASM_OK;
+}
+
 static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
   if (rex_conflict(st, in))
     return ASM_E_REG_COMBINATION;
@@ -928,7 +1004,14 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     if (r1 != ZYDIS_REGISTER_AX && r1 != ZYDIS_REGISTER_EAX && r1 != ZYDIS_REGISTER_RAX)
       std::swap(in.ops[0], in.ops[1]);
   }
-  if (st->bits == 64 && e.memop >= 0 && !in.ops[e.memop].base &&
+  if (st->bits == 64 && in.mnem == ZYDIS_MNEMONIC_MOV && in.nops == 2 && e.memop >= 0 &&
+      in.ops[e.memop].stated && !in.ops[e.memop].base && !in.ops[e.memop].index &&
+      !in.ops[e.memop].val.reloc && !in.prefix) {
+    int err = moffs64(st, in, e.memop, out);
+    if (err >= 0)
+      return err;
+  }
+  if (st->bits == 64 && e.memop >= 0 && !in.ops[e.memop].stated && !in.ops[e.memop].base &&
       !in.ops[e.memop].index && !in.ops[e.memop].val.reloc && !in.ops[e.memop].seg) {
     /* plain addresses are reached relative to the next instruction */
     e.rip = e.memop;
@@ -936,7 +1019,10 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     if (err)
       return err;
     e.rip_disp = in.ops[e.memop].val.v - (asm_out_here(st).v + (int64_t)out.len);
-    if (!fit_imm(e.rip_disp, 4) || e.rip_disp >= INT64_C(0x80000000))
+    /* the target must lie within reach: no wrapping at 32 bits */
+    if (in.ops[e.memop].val.unknown)
+      e.rip_disp = 0;
+    else if (in.ops[e.memop].val.wide || e.rip_disp < INT32_MIN || e.rip_disp > INT32_MAX)
       return ASM_E_VALUE_RANGE;
   }
   return encode_once(e, out);

@@ -466,6 +466,7 @@ struct asm_operand {
   int base = 0, index = 0, scale = 0;
   int seg = 0;          /* segment override register */
   int addr = 0;         /* address size from the registers, bytes */
+  int stated = 0;       /* address size written in the brackets, bytes */
   asm_val val;          /* displacement, immediate or far offset */
   int64_t far_seg = 0;
 };
