@@ -75,24 +75,23 @@ bool asm_float_bits(long double f, int size, uint8_t *out) {
     long double frac = frexpl(f, &e); /* f = frac * 2^e, 0.5 <= frac < 1 */
     uint64_t m64 = (uint64_t)ldexpl(frac, 64);
     int E = e - 1, shift = 64 - mb;
-    if (E < emin)
-      shift += emin - E;
-    /* the extended unit has no room below its smallest subnormal */
-    if (shift > 64 || (shift == 64 && size == 10))
-      return false;
-    m = shift == 64 ? 0 : m64 >> shift;
-    if (shift > 0 && ((m64 >> (shift - 1)) & 1))
-      m++;
-    if (m == 0)
-      return false;
-    if (E < emin) { /* subnormal; a carry into the top bit makes it normal */
-      E = emin;
+    m = shift ? (m64 >> shift) + ((m64 >> (shift - 1)) & 1) : m64;
+    if (mb < 64 && m >> mb) {
+      m >>= 1;
+      E++;
+    }
+    if (E < emin) {
+      /* subnormal: the rounded mantissa is shifted down and rounded again;
+      ** the extended unit has no room below its smallest subnormal */
+      int down = emin - E;
+      if (down > mb || (down == mb && size == 10))
+        return false;
+      m = (m >> down) + ((m >> (down - 1)) & 1);
+      if (m == 0)
+        return false;
+      E = emin; /* a carry into the top bit makes it normal */
       bexp = m >> (mb - 1) ? 1 : 0;
     } else {
-      if (mb < 64 && m >> mb) {
-        m >>= 1;
-        E++;
-      }
       bexp = E + emax;
     }
     if (E > emax)

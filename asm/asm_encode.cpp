@@ -129,10 +129,10 @@ bool abs_disp(const enc &e, const asm_operand &o) {
 ** zero-extends takes the 32-bit address size. */
 int abs64(const asm_operand &o, int &size, ZyanI64 &d) {
   const asm_val &v = o.val;
-  int64_t x = o.stated == 4 ? (int64_t)(uint32_t)v.v : v.v;
-  if (o.stated == 4 && !asm_val_fits(v, 4))
+  if (o.stated == 4 && (v.wide || v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX))
     return ASM_E_VALUE_RANGE;
-  if (v.wide || x < INT32_MIN || x > (int64_t)UINT32_MAX)
+  int64_t x = o.stated == 4 ? (int64_t)(uint32_t)v.v : v.v; /* 64 bits wrap */
+  if (x < INT32_MIN || x > (int64_t)UINT32_MAX)
     return ASM_E_VALUE_RANGE;
   size = x <= INT32_MAX ? 8 : 4;
   d = (int32_t)x;
@@ -150,8 +150,12 @@ int disp_value(asm_state *st, const asm_operand &o, ZyanI64 &d) {
     if (v.wide || v.v < -0x8000 || v.v > 0xFFFF)
       return ASM_E_VALUE_RANGE;
     d = (int16_t)v.v;
+  } else if (a == 2 && o.stated && (v.v < -0x8000 || v.v > 0xFFFF)) {
+    return ASM_E_VALUE_RANGE;
   } else if (a <= 4) {
-    if (!asm_val_fits(v, 4))
+    /* 64-bit code: the value wraps at 64 bits, then must be a 32-bit
+    ** address or a negative 32-bit displacement */
+    if (st->bits == 64 ? v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX : !asm_val_fits(v, 4))
       return ASM_E_VALUE_RANGE;
     d = a == 2 && v.v >= 0 && v.v <= 0xFFFF ? v.v : (int32_t)v.v;
   } else {
@@ -213,6 +217,8 @@ int build(enc &e) {
         z.mem.displacement = e.rip_disp;
       } else if (a64) {
         z.mem.displacement = d64;
+        if (e.in.mnem == ZYDIS_MNEMONIC_LEA)
+          z.mem.size = (ZyanU16)a64; /* lea: the operand's size is the address size */
       } else if (o.val.reloc || abs_disp(e, o)) {
         z.mem.displacement = o.addr == 2 ? PH_IMM16 : PH_DISP;
       } else {
@@ -468,8 +474,9 @@ int patch(enc &e, asm_code &out) {
       if (d.raw.disp.size != n * 8)
         return ASM_E_INVALID_ADDRESS;
       if (n == 2 ? v.wide || v.v < -0x8000 || v.v > 0xFFFF
-          : o.addr == 8 ? v.wide || v.v < INT32_MIN || v.v > INT32_MAX
-                        : !asm_val_fits(v, 4))
+          : o.addr == 8 ? v.v < INT32_MIN || v.v > INT32_MAX
+          : e.st->bits == 64 ? v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX
+                             : !asm_val_fits(v, 4))
         return ASM_E_VALUE_RANGE;
       put_le(out, d.raw.disp.offset, (uint64_t)v.v, n);
       continue;
@@ -595,6 +602,7 @@ void order_prefixes(asm_state *st, asm_code &out) {
 
 static int encode_once(enc &e, asm_code &out);
 static int encode_main(asm_state *st, asm_insn &in, asm_code &out);
+static int abs32_in_64(enc &e, asm_code &out);
 
 static bool is_reg(const asm_operand &o, int reg) {
   return o.kind == ASM_OP_REG && (!reg || o.reg == reg);
@@ -897,10 +905,10 @@ static bool rex_conflict(asm_state *st, const asm_insn &in) {
   return high && rex;
 }
 
-/* mov between the accumulator and [qword n] or [dword n] in 64-bit code:
-** the plain-offset form with the address at its stated size, as the
-** reference writes it. -1: not that form. */
-static int moffs64(asm_state *st, const asm_insn &in, int memop, asm_code &out) {
+/* mov between the accumulator and a plain address of stated size: the
+** plain-offset form with the address at that size, as the reference
+** writes it. -1: not that form. */
+static int moffs(asm_state *st, const asm_insn &in, int memop, asm_code &out) {
   const asm_operand &m = in.ops[memop], &r = in.ops[1 - memop];
   if (r.kind != ASM_OP_REG)
     return -1;
@@ -909,21 +917,24 @@ static int moffs64(asm_state *st, const asm_insn &in, int memop, asm_code &out) 
   int msize = m.size < 0 ? -m.size : m.size;
   if (!size || (msize && msize != size))
     return -1;
+  if (st->bits != 64 && m.stated == 8)
+    return ASM_E_ADDRESS_SIZE;
+  int64_t x = m.val.v;
   if (m.stated == 4 && !asm_val_fits(m.val, 4))
     return ASM_E_VALUE_RANGE;
   size_t n = 0;
-  if (m.seg)
-    out.b[n++] = seg_byte(st, m.seg);
-  if (size == 2)
-    out.b[n++] = 0x66;
-  if (m.stated == 4)
+  uint8_t seg = m.seg ? seg_byte(st, m.seg) : 0;
+  if (seg)
+    out.b[n++] = seg;
+  if (m.stated != (st->bits == 16 ? 2 : st->bits == 32 ? 4 : 8))
     out.b[n++] = 0x67;
+  if ((size == 2 && st->bits != 16) || (size == 4 && st->bits == 16))
+    out.b[n++] = 0x66;
   if (size == 8)
     out.b[n++] = 0x48;
   out.b[n++] = (uint8_t)(0xA0 + (size > 1) + (memop == 0 ? 2 : 0));
-  uint64_t x = (uint64_t)m.val.v;
   for (int k = 0; k < m.stated; k++)
-    out.b[n++] = (uint8_t)(x >> (8 * k));
+    out.b[n++] = (uint8_t)((uint64_t)x >> (8 * k));
   out.len = n;
   out.nreloc = 0;
   return ASM_OK;
@@ -1004,15 +1015,19 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     if (r1 != ZYDIS_REGISTER_AX && r1 != ZYDIS_REGISTER_EAX && r1 != ZYDIS_REGISTER_RAX)
       std::swap(in.ops[0], in.ops[1]);
   }
-  if (st->bits == 64 && in.mnem == ZYDIS_MNEMONIC_MOV && in.nops == 2 && e.memop >= 0 &&
+  if (in.mnem == ZYDIS_MNEMONIC_MOV && in.nops == 2 && e.memop >= 0 &&
       in.ops[e.memop].stated && !in.ops[e.memop].base && !in.ops[e.memop].index &&
       !in.ops[e.memop].val.reloc && !in.prefix) {
-    int err = moffs64(st, in, e.memop, out);
+    int err = moffs(st, in, e.memop, out);
     if (err >= 0)
       return err;
   }
+  if (st->bits == 64 && e.memop >= 0 && in.ops[e.memop].stated && !in.ops[e.memop].base &&
+      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc)
+    return abs32_in_64(e, out);
   if (st->bits == 64 && e.memop >= 0 && !in.ops[e.memop].stated && !in.ops[e.memop].base &&
-      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc && !in.ops[e.memop].seg) {
+      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc &&
+      !seg_byte(st, in.ops[e.memop].seg)) { /* es, cs, ss, ds mean nothing here */
     /* plain addresses are reached relative to the next instruction */
     e.rip = e.memop;
     int err = encode_once(e, out);
@@ -1022,10 +1037,39 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     /* the target must lie within reach: no wrapping at 32 bits */
     if (in.ops[e.memop].val.unknown)
       e.rip_disp = 0;
-    else if (in.ops[e.memop].val.wide || e.rip_disp < INT32_MIN || e.rip_disp > INT32_MAX)
+    else if (e.rip_disp < INT32_MIN || e.rip_disp > INT32_MAX)
       return ASM_E_VALUE_RANGE;
   }
   return encode_once(e, out);
+}
+
+/* A 32-bit absolute address that only zero-extends: the encoder takes no
+** address-size hint for it, so the prefix goes in by hand, after any
+** segment override and before the operand-size prefix and REX. */
+static int abs32_in_64(enc &e, asm_code &out) {
+  int size;
+  ZyanI64 d;
+  int err = abs64(e.in.ops[e.memop], size, d);
+  if (!err)
+    err = encode_once(e, out);
+  if (err || size != 4)
+    return err;
+  size_t at = 0;
+  while (at < out.len && (out.b[at] == 0x64 || out.b[at] == 0x65 || out.b[at] == 0xF0 ||
+                          out.b[at] == 0xF2 || out.b[at] == 0xF3))
+    at++;
+  for (size_t k = at; k < out.len && (out.b[k] == 0x66 || out.b[k] == 0x67 ||
+                                      (out.b[k] & 0xF0) == 0x40); k++)
+    if (out.b[k] == 0x67)
+      return ASM_OK;
+  if (out.len >= sizeof out.b)
+    return ASM_E_INVALID_OPERAND;
+  memmove(out.b + at + 1, out.b + at, out.len - at);
+  out.b[at] = 0x67;
+  out.len++;
+  for (int k = 0; k < out.nreloc; k++)
+    out.reloc_at[k]++;
+  return ASM_OK;
 }
 
 static int encode_once(enc &e, asm_code &out) {

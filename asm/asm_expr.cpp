@@ -42,6 +42,8 @@ bool e_float(ectx &c, const std::string &s, asm_val &v) {
       c.t[c.pos + 1].kind == ASM_TK_NAME) {
     d += c.t[c.pos].s.str() + c.t[c.pos + 1].s.str();
     c.pos += 2;
+    if (d.back() == 'f' || d.back() == 'F')
+      d.pop_back();
   }
   size_t i = 0;
   while (i < d.size() && d[i] >= '0' && d[i] <= '9') i++;

@@ -169,13 +169,27 @@ int stated_addr(asm_state *st, asm_operand &op, int stated) {
   if (stated != 2 && stated != 4 && stated != 8)
     return ASM_E_ADDRESS_SIZE;
   bool ip = op.base == ZYDIS_REGISTER_RIP || op.base == ZYDIS_REGISTER_EIP;
-  if (ip || (op.addr && op.addr != stated) || (!op.addr && st->bits == 64 && stated == 2))
+  bool regs = op.base || op.index;
+  if (!regs)
+    op.addr = 0; /* the value's own width gives way to the stated one */
+  if (ip || (regs && op.addr != stated) || (!regs && st->bits == 64 && stated == 2))
     return ASM_E_INVALID_ADDRESS;
-  if (!op.addr && st->bits != 64 && stated == 8)
-    return ASM_E_ADDRESS_SIZE;
-  const asm_val &v = op.val;
-  if (!op.addr && stated == 2 && !v.reloc && (v.wide || v.v < -0x8000 || v.v > 0xFFFF))
+  asm_val &v = op.val;
+  if (!regs && st->bits != 64 && stated == 8 && !v.reloc) {
+    /* taken as a 32-bit address cut to 32 bits, as the reference does;
+    ** only the plain-offset mov refuses it */
+    v.v = (int64_t)(uint32_t)v.v;
+    v.wide = 0;
+    op.addr = 4;
+    op.stated = 8;
+    return ASM_OK;
+  }
+  /* a 16-bit displacement wraps: -10000h to 0FFFFh; so does the plain
+  ** offset of mov, but other plain addresses stop at -8000h */
+  if (stated == 2 && !v.reloc && (v.wide || v.v < -0x10000 || v.v > 0xFFFF))
     return ASM_E_VALUE_RANGE;
+  if (stated == 2 && regs)
+    v.v = (int16_t)v.v;
   op.addr = stated;
   op.stated = stated;
   return ASM_OK;
