@@ -146,7 +146,11 @@ int abs64(const asm_operand &o, int &size, ZyanI64 &d) {
 int disp_value(asm_state *st, const asm_operand &o, ZyanI64 &d) {
   int a = o.addr ? o.addr : st->bits / 8;
   const asm_val &v = o.val;
-  if (a == 2 && (o.base || o.index)) {
+  if (o.base == ZYDIS_REGISTER_RIP || o.base == ZYDIS_REGISTER_EIP) {
+    if (v.wide || v.v < INT32_MIN || v.v > INT32_MAX)
+      return ASM_E_VALUE_RANGE;
+    d = v.v;
+  } else if (a == 2 && (o.base || o.index)) {
     if (v.wide || v.v < -0x8000 || v.v > 0xFFFF)
       return ASM_E_VALUE_RANGE;
     d = (int16_t)v.v;
@@ -475,7 +479,7 @@ int patch(enc &e, asm_code &out) {
         return ASM_E_INVALID_ADDRESS;
       if (n == 2 ? v.wide || v.v < -0x8000 || v.v > 0xFFFF
           : o.addr == 8 ? v.v < INT32_MIN || v.v > INT32_MAX
-          : e.st->bits == 64 ? v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX
+          : e.st->bits == 64 ? v.wide || v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX
                              : !asm_val_fits(v, 4))
         return ASM_E_VALUE_RANGE;
       put_le(out, d.raw.disp.offset, (uint64_t)v.v, n);
