@@ -112,18 +112,22 @@ bool same_toks(const asm_toks &t, size_t a, size_t ae, size_t b, size_t be) {
   return true;
 }
 
-/* Whether t[a..e) reads as a numeric expression; symbols need not exist. */
-bool is_expression(asm_state *st, const asm_toks &t, size_t a, size_t e) {
+/* What t[a..e) reads as: 'n' a numeric expression (symbols need not
+** exist), 'f' a floating-point one, 'a' one with registers, 'x' none. */
+char expr_kind(asm_state *st, const asm_toks &t, size_t a, size_t e) {
   ectx p(st, t, a, e, false);
   p.probe = true;
   asm_val v;
   int saved = st->err;
   bool ok = e_or(p, v) && p.pos == e;
   st->err = saved;
-  return ok;
+  return !ok ? 'x' : v.fp ? 'f' : v.nreg ? 'a' : 'n';
 }
 
-/* Kind of each comma-separated item, for eqtype. */
+/* Kind of each comma-separated item, for eqtype. A size operator is a
+** kind of its own; registers are one kind whatever their size, but for
+** the control, debug and test registers; a
+** floating-point value is not a number. */
 std::string kinds(asm_state *st, const asm_toks &t, size_t a, size_t e) {
   std::string r;
   size_t i = a;
@@ -131,14 +135,17 @@ std::string kinds(asm_state *st, const asm_toks &t, size_t a, size_t e) {
     size_t j = i;
     while (j < e && !t[j].sym(','))
       j++;
-    if (j == i + 1 && t[i].kind == ASM_TK_STR)
+    size_t k = i;
+    for (; k < j && t[k].kind == ASM_TK_NAME && asm_size_word(t[k].s); k++)
+      r += 'z';
+    if (j == k + 1 && t[k].kind == ASM_TK_STR)
       r += 's';
-    else if (j == i + 1 && asm_reg_find(t[i].s))
-      r += 'r' + std::to_string(asm_reg_size(st, asm_reg_find(t[i].s)));
-    else if (j > i && (t[i].sym('[') || (j > i + 1 && t[i + 1].sym('['))))
+    else if (j == k + 1 && asm_reg_find(t[k].s))
+      r += asm_reg_special(asm_reg_find(t[k].s)) ? 'c' : 'r';
+    else if (j > k && (t[k].sym('[') || (j > k + 1 && t[k + 1].sym('['))))
       r += 'm';
-    else if (j > i)
-      r += is_expression(st, t, i, j) ? 'n' : 'x';
+    else if (j > k)
+      r += expr_kind(st, t, k, j);
     r += ',';
     i = j + 1;
   }

@@ -48,36 +48,68 @@ bool asm_out_reloc(asm_state *st, const asm_val &v, int size, size_t at) {
   return true;
 }
 
-/* IEEE single, double or extended image of f, little-endian. */
+/* IEEE half, single, double or extended image of f, little-endian, as
+** the reference rounds: the literal is first read to 64 bits, then cut to
+** the unit's width rounding half away from zero (on the first dropped bit
+** alone, not to even), subnormals included. A value that rounds to zero
+** from below the smallest subnormal, or beyond the largest finite one, is
+** out of range. */
 bool asm_float_bits(long double f, int size, uint8_t *out) {
-  if (size == 4) {
-    float x = (float)f;
-    memcpy(out, &x, 4);
-    return true;
+  int mb, emin, emax;
+  switch (size) {
+  case 2: mb = 11, emin = -14, emax = 15; break;
+  case 4: mb = 24, emin = -126, emax = 127; break;
+  case 8: mb = 53, emin = -1022, emax = 1023; break;
+  case 10: mb = 64, emin = -16382, emax = 16383; break;
+  default: return false;
   }
-  if (size == 8) {
-    double x = (double)f;
-    memcpy(out, &x, 8);
-    return true;
-  }
-  if (size != 10)
+  bool neg = std::signbit(f);
+  f = fabsl(f);
+  memset(out, 0, (size_t)size);
+  if (!std::isfinite(f))
     return false;
-  uint16_t se = 0;
   uint64_t m = 0;
-  if (f < 0) {
-    se = 0x8000;
-    f = -f;
-  }
+  int bexp = 0; /* biased exponent field */
   if (f != 0) {
     int e;
     long double frac = frexpl(f, &e); /* f = frac * 2^e, 0.5 <= frac < 1 */
-    m = (uint64_t)ldexpl(frac, 64);
-    se |= (uint16_t)(e - 1 + 16383);
+    uint64_t m64 = (uint64_t)ldexpl(frac, 64);
+    int E = e - 1, shift = 64 - mb;
+    m = shift ? (m64 >> shift) + ((m64 >> (shift - 1)) & 1) : m64;
+    if (mb < 64 && m >> mb) {
+      m >>= 1;
+      E++;
+    }
+    if (E < emin) {
+      /* subnormal: the rounded mantissa is shifted down and rounded again;
+      ** the extended unit has no room below its smallest subnormal */
+      int down = emin - E;
+      if (down > mb || (down == mb && size == 10))
+        return false;
+      m = (m >> down) + ((m >> (down - 1)) & 1);
+      if (m == 0)
+        return false;
+      E = emin; /* a carry into the top bit makes it normal */
+      bexp = m >> (mb - 1) ? 1 : 0;
+    } else {
+      bexp = E + emax;
+    }
+    if (E > emax)
+      return false;
   }
-  for (int i = 0; i < 8; i++)
-    out[i] = (uint8_t)(m >> (8 * i));
-  out[8] = (uint8_t)se;
-  out[9] = (uint8_t)(se >> 8);
+  if (size == 10) {
+    uint16_t se = (uint16_t)(bexp | (neg ? 0x8000 : 0));
+    for (int i = 0; i < 8; i++)
+      out[i] = (uint8_t)(m >> (8 * i));
+    out[8] = (uint8_t)se;
+    out[9] = (uint8_t)(se >> 8);
+    return true;
+  }
+  uint64_t bits = (m & ((uint64_t(1) << (mb - 1)) - 1)) | (uint64_t)bexp << (mb - 1);
+  if (neg)
+    bits |= uint64_t(1) << (size * 8 - 1);
+  for (int i = 0; i < size; i++)
+    out[i] = (uint8_t)(bits >> (8 * i));
   return true;
 }
 
@@ -85,7 +117,8 @@ bool asm_out_value(asm_state *st, const asm_val &v, int size) {
   if (v.fp) {
     uint8_t b[10];
     if (!asm_float_bits(v.f, size, b)) {
-      asm_error(st, size < 4 ? ASM_E_SYMBOL_USE : ASM_E_INVALID_VALUE, *st->line);
+      asm_error(st, size == 1 ? ASM_E_SYMBOL_USE : size == 6 ? ASM_E_INVALID_VALUE
+                                                : ASM_E_VALUE_RANGE, *st->line);
       return false;
     }
     return asm_out_bytes(st, b, (size_t)size);

@@ -113,8 +113,30 @@ bool module_mode(asm_state *st) { return st->opt.format == ASM_FORMAT_MODULE; }
 
 /* A 32-bit absolute address keeps its full size: the encoder would
 ** otherwise pick the 16-bit address form of the accumulator moves. */
+/* [dword eax+1]: a size in the brackets takes the displacement at full
+** width, whatever its value */
+bool full_disp(const asm_operand &o) {
+  return o.stated && (o.base || o.index);
+}
+
 bool abs_disp(const enc &e, const asm_operand &o) {
-  return (e.st->bits == 32 || e.as32) && !o.base && !o.index && o.addr != 2;
+  return ((e.st->bits == 32 || e.as32) && !o.base && !o.index && o.addr != 2) ||
+         full_disp(o);
+}
+
+/* A plain address with its size stated in 64-bit code is absolute: an
+** address that sign-extends from 32 bits needs no prefix, one that only
+** zero-extends takes the 32-bit address size. */
+int abs64(const asm_operand &o, int &size, ZyanI64 &d) {
+  const asm_val &v = o.val;
+  if (o.stated == 4 && (v.wide || v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX))
+    return ASM_E_VALUE_RANGE;
+  int64_t x = o.stated == 4 ? (int64_t)(uint32_t)v.v : v.v; /* 64 bits wrap */
+  if (x < INT32_MIN || x > (int64_t)UINT32_MAX)
+    return ASM_E_VALUE_RANGE;
+  size = x <= INT32_MAX ? 8 : 4;
+  d = (int32_t)x;
+  return ASM_OK;
 }
 
 /* The displacement as the address size holds it: a 16-bit address takes
@@ -124,12 +146,20 @@ bool abs_disp(const enc &e, const asm_operand &o) {
 int disp_value(asm_state *st, const asm_operand &o, ZyanI64 &d) {
   int a = o.addr ? o.addr : st->bits / 8;
   const asm_val &v = o.val;
-  if (a == 2 && (o.base || o.index)) {
+  if (o.base == ZYDIS_REGISTER_RIP || o.base == ZYDIS_REGISTER_EIP) {
+    if (v.wide || v.v < INT32_MIN || v.v > INT32_MAX)
+      return ASM_E_VALUE_RANGE;
+    d = v.v;
+  } else if (a == 2 && (o.base || o.index)) {
     if (v.wide || v.v < -0x8000 || v.v > 0xFFFF)
       return ASM_E_VALUE_RANGE;
     d = (int16_t)v.v;
+  } else if (a == 2 && o.stated && (v.v < -0x8000 || v.v > 0xFFFF)) {
+    return ASM_E_VALUE_RANGE;
   } else if (a <= 4) {
-    if (!asm_val_fits(v, 4))
+    /* 64-bit code: the value wraps at 64 bits, then must be a 32-bit
+    ** address or a negative 32-bit displacement */
+    if (st->bits == 64 ? v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX : !asm_val_fits(v, 4))
       return ASM_E_VALUE_RANGE;
     d = a == 2 && v.v >= 0 && v.v <= 0xFFFF ? v.v : (int32_t)v.v;
   } else {
@@ -166,10 +196,17 @@ int build(enc &e) {
       z.type = ZYDIS_OPERAND_TYPE_REGISTER;
       z.reg.value = (ZydisRegister)o.reg;
       break;
-    case ASM_OP_MEM:
+    case ASM_OP_MEM: {
       z.type = ZYDIS_OPERAND_TYPE_MEMORY;
+      int a64 = 0;
+      ZyanI64 d64 = 0;
+      if (st->bits == 64 && o.stated && !o.base && !o.index && !o.val.reloc) {
+        int err = abs64(o, a64, d64);
+        if (err)
+          return err;
+      }
       if (!o.base && !o.index && i != e.rip) { /* a plain address: its size, or the mode's */
-        int a = o.addr ? o.addr : e.as32 ? 4 : st->bits / 8;
+        int a = a64 ? a64 : o.addr ? o.addr : e.as32 ? 4 : st->bits / 8;
         r.address_size_hint = a == 2 ? ZYDIS_ADDRESS_SIZE_HINT_16
                               : a == 4 ? ZYDIS_ADDRESS_SIZE_HINT_32
                                        : ZYDIS_ADDRESS_SIZE_HINT_64;
@@ -182,14 +219,19 @@ int build(enc &e) {
         return ASM_E_SYMBOL_USE;
       if (i == e.rip) {
         z.mem.displacement = e.rip_disp;
+      } else if (a64) {
+        z.mem.displacement = d64;
+        if (e.in.mnem == ZYDIS_MNEMONIC_LEA)
+          z.mem.size = (ZyanU16)a64; /* lea: the operand's size is the address size */
       } else if (o.val.reloc || abs_disp(e, o)) {
-        z.mem.displacement = PH_DISP;
+        z.mem.displacement = o.addr == 2 ? PH_IMM16 : PH_DISP;
       } else {
         int err = disp_value(st, o, z.mem.displacement);
         if (err)
           return err;
       }
       break;
+    }
     case ASM_OP_FAR:
       z.type = ZYDIS_OPERAND_TYPE_POINTER;
       if (o.val.reloc)
@@ -215,7 +257,8 @@ int build(enc &e) {
         int n = e.imm_size ? e.imm_size : 4;
         if (n != 4 && n != 8)
           return ASM_E_INVALID_VALUE;
-        asm_float_bits(o.val.f, n, b);
+        if (!asm_float_bits(o.val.f, n, b))
+          return ASM_E_VALUE_RANGE;
         uint64_t x = 0;
         for (int k = n; k-- > 0;)
           x = (x << 8) | b[k];
@@ -429,6 +472,19 @@ int patch(enc &e, asm_code &out) {
         (!is_mem && o.kind != ASM_OP_IMM) || (e.rel && i == 0))
       continue;
     size_t at;
+    if (is_mem && full_disp(o) && !o.val.reloc) {
+      const asm_val &v = o.val;
+      int n = o.addr == 2 ? 2 : 4;
+      if (d.raw.disp.size != n * 8)
+        return ASM_E_INVALID_ADDRESS;
+      if (n == 2 ? v.wide || v.v < -0x8000 || v.v > 0xFFFF
+          : o.addr == 8 ? v.v < INT32_MIN || v.v > INT32_MAX
+          : e.st->bits == 64 ? v.wide || v.v < INT32_MIN || v.v > (int64_t)UINT32_MAX
+                             : !asm_val_fits(v, 4))
+        return ASM_E_VALUE_RANGE;
+      put_le(out, d.raw.disp.offset, (uint64_t)v.v, n);
+      continue;
+    }
     if (is_mem) {
       if (d.raw.disp.size != 32)
         return ASM_E_SYMBOL_USE;
@@ -550,6 +606,7 @@ void order_prefixes(asm_state *st, asm_code &out) {
 
 static int encode_once(enc &e, asm_code &out);
 static int encode_main(asm_state *st, asm_insn &in, asm_code &out);
+static int abs32_in_64(enc &e, asm_code &out);
 
 static bool is_reg(const asm_operand &o, int reg) {
   return o.kind == ASM_OP_REG && (!reg || o.reg == reg);
@@ -681,7 +738,7 @@ void memo_key(asm_state *st, const asm_insn &in, digest &d) {
     const asm_operand &o = in.ops[i];
     d.add((uint64_t)o.kind | (uint64_t)(uint32_t)o.size << 8 | (uint64_t)o.reg << 40);
     d.add((uint64_t)o.base | (uint64_t)o.index << 16 | (uint64_t)o.scale << 32 |
-          (uint64_t)o.seg << 40 | (uint64_t)o.addr << 56);
+          (uint64_t)o.seg << 40 | (uint64_t)o.addr << 56 | (uint64_t)o.stated << 60);
     d.add((uint64_t)o.far_seg);
     d.add_val(o.val);
   }
@@ -852,6 +909,41 @@ static bool rex_conflict(asm_state *st, const asm_insn &in) {
   return high && rex;
 }
 
+/* mov between the accumulator and a plain address of stated size: the
+** plain-offset form with the address at that size, as the reference
+** writes it. -1: not that form. */
+static int moffs(asm_state *st, const asm_insn &in, int memop, asm_code &out) {
+  const asm_operand &m = in.ops[memop], &r = in.ops[1 - memop];
+  if (r.kind != ASM_OP_REG)
+    return -1;
+  int size = r.reg == ZYDIS_REGISTER_AL ? 1 : r.reg == ZYDIS_REGISTER_AX ? 2
+             : r.reg == ZYDIS_REGISTER_EAX ? 4 : r.reg == ZYDIS_REGISTER_RAX ? 8 : 0;
+  int msize = m.size < 0 ? -m.size : m.size;
+  if (!size || (msize && msize != size))
+    return -1;
+  if (st->bits != 64 && m.stated == 8)
+    return ASM_E_ADDRESS_SIZE;
+  int64_t x = m.val.v;
+  if (m.stated == 4 && !asm_val_fits(m.val, 4))
+    return ASM_E_VALUE_RANGE;
+  size_t n = 0;
+  uint8_t seg = m.seg ? seg_byte(st, m.seg) : 0;
+  if (seg)
+    out.b[n++] = seg;
+  if (m.stated != (st->bits == 16 ? 2 : st->bits == 32 ? 4 : 8))
+    out.b[n++] = 0x67;
+  if ((size == 2 && st->bits != 16) || (size == 4 && st->bits == 16))
+    out.b[n++] = 0x66;
+  if (size == 8)
+    out.b[n++] = 0x48;
+  out.b[n++] = (uint8_t)(0xA0 + (size > 1) + (memop == 0 ? 2 : 0));
+  for (int k = 0; k < m.stated; k++)
+    out.b[n++] = (uint8_t)((uint64_t)x >> (8 * k));
+  out.len = n;
+  out.nreloc = 0;
+  return ASM_OK;
+}
+
 static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
   if (rex_conflict(st, in))
     return ASM_E_REG_COMBINATION;
@@ -927,18 +1019,61 @@ static int encode_main(asm_state *st, asm_insn &in, asm_code &out) {
     if (r1 != ZYDIS_REGISTER_AX && r1 != ZYDIS_REGISTER_EAX && r1 != ZYDIS_REGISTER_RAX)
       std::swap(in.ops[0], in.ops[1]);
   }
-  if (st->bits == 64 && e.memop >= 0 && !in.ops[e.memop].base &&
-      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc && !in.ops[e.memop].seg) {
+  if (in.mnem == ZYDIS_MNEMONIC_MOV && in.nops == 2 && e.memop >= 0 &&
+      in.ops[e.memop].stated && !in.ops[e.memop].base && !in.ops[e.memop].index &&
+      !in.ops[e.memop].val.reloc && !in.prefix) {
+    int err = moffs(st, in, e.memop, out);
+    if (err >= 0)
+      return err;
+  }
+  if (st->bits == 64 && e.memop >= 0 && in.ops[e.memop].stated && !in.ops[e.memop].base &&
+      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc)
+    return abs32_in_64(e, out);
+  if (st->bits == 64 && e.memop >= 0 && !in.ops[e.memop].stated && !in.ops[e.memop].base &&
+      !in.ops[e.memop].index && !in.ops[e.memop].val.reloc &&
+      !seg_byte(st, in.ops[e.memop].seg)) { /* es, cs, ss, ds mean nothing here */
     /* plain addresses are reached relative to the next instruction */
     e.rip = e.memop;
     int err = encode_once(e, out);
     if (err)
       return err;
     e.rip_disp = in.ops[e.memop].val.v - (asm_out_here(st).v + (int64_t)out.len);
-    if (!fit_imm(e.rip_disp, 4) || e.rip_disp >= INT64_C(0x80000000))
+    /* the target must lie within reach: no wrapping at 32 bits */
+    if (in.ops[e.memop].val.unknown)
+      e.rip_disp = 0;
+    else if (e.rip_disp < INT32_MIN || e.rip_disp > INT32_MAX)
       return ASM_E_VALUE_RANGE;
   }
   return encode_once(e, out);
+}
+
+/* A 32-bit absolute address that only zero-extends: the encoder takes no
+** address-size hint for it, so the prefix goes in by hand, after any
+** segment override and before the operand-size prefix and REX. */
+static int abs32_in_64(enc &e, asm_code &out) {
+  int size;
+  ZyanI64 d;
+  int err = abs64(e.in.ops[e.memop], size, d);
+  if (!err)
+    err = encode_once(e, out);
+  if (err || size != 4)
+    return err;
+  size_t at = 0;
+  while (at < out.len && (out.b[at] == 0x64 || out.b[at] == 0x65 || out.b[at] == 0xF0 ||
+                          out.b[at] == 0xF2 || out.b[at] == 0xF3))
+    at++;
+  for (size_t k = at; k < out.len && (out.b[k] == 0x66 || out.b[k] == 0x67 ||
+                                      (out.b[k] & 0xF0) == 0x40); k++)
+    if (out.b[k] == 0x67)
+      return ASM_OK;
+  if (out.len >= sizeof out.b)
+    return ASM_E_INVALID_OPERAND;
+  memmove(out.b + at + 1, out.b + at, out.len - at);
+  out.b[at] = 0x67;
+  out.len++;
+  for (int k = 0; k < out.nreloc; k++)
+    out.reloc_at[k]++;
+  return ASM_OK;
 }
 
 static int encode_once(enc &e, asm_code &out) {

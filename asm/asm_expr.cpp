@@ -25,8 +25,10 @@ namespace {
 
 bool pure(const asm_val &v) { return v.reloc == 0 && v.nreg == 0 && !v.fp; }
 
-/* 1.5, 2e3, 1.0e-3, 3.0f: decimal digits with a point, an exponent or
-** the f suffix. An exponent sign is a token of its own and is joined. */
+/* 1.5, 2e3, 1.0e-3, 3.0f, 1e: decimal digits with a point, an exponent
+** or the f suffix. A point needs a digit after it; an exponent may have
+** no digits, unless it is signed. An exponent sign is a token of its own
+** and is joined. */
 bool e_float(ectx &c, const std::string &s, asm_val &v) {
   std::string d = s;
   bool point = d.find('.') != std::string::npos;
@@ -40,25 +42,34 @@ bool e_float(ectx &c, const std::string &s, asm_val &v) {
       c.t[c.pos + 1].kind == ASM_TK_NAME) {
     d += c.t[c.pos].s.str() + c.t[c.pos + 1].s.str();
     c.pos += 2;
+    if (d.back() == 'f' || d.back() == 'F')
+      d.pop_back();
   }
   size_t i = 0;
   while (i < d.size() && d[i] >= '0' && d[i] <= '9') i++;
   if (i < d.size() && d[i] == '.') {
-    i++;
+    size_t frac = ++i;
     while (i < d.size() && d[i] >= '0' && d[i] <= '9') i++;
+    if (i == frac)
+      return false;
   }
   if (i < d.size() && (d[i] == 'e' || d[i] == 'E')) {
     i++;
-    if (i < d.size() && (d[i] == '+' || d[i] == '-')) i++;
-    size_t digits = i;
+    bool sign = i < d.size() && (d[i] == '+' || d[i] == '-');
+    size_t digits = i += sign;
     while (i < d.size() && d[i] >= '0' && d[i] <= '9') i++;
-    if (i == digits)
+    if (i == digits && sign)
       return false;
   }
   if (i != d.size())
     return false;
+  if (d.back() == 'e' || d.back() == 'E')
+    d.pop_back();
   v.fp = true;
   v.f = strtold(d.c_str(), nullptr);
+  /* nonzero digits read as zero: below every unit's smallest subnormal */
+  if (v.f == 0 && d.find_first_of("123456789") < d.find_first_of("eE"))
+    return c.fail(ASM_E_VALUE_RANGE);
   return true;
 }
 

@@ -33,7 +33,7 @@ int fail(asm_state *st, int id) {
 /* Splits the register terms of an address into base, index and scale. */
 int mem_regs(asm_state *st, asm_operand &op) {
   asm_val &v = op.val;
-  int regs[4], scales[4], n = 0, vsib = 0, vscale = 0;
+  int regs[4], scales[4], n = 0, vsib = 0, vscale = 0, ip = 0;
   for (int i = 0; i < v.nreg; i++) {
     if (v.scale[i] == 0)
       continue;
@@ -47,12 +47,25 @@ int mem_regs(asm_state *st, asm_operand &op) {
       vscale = s;
       continue;
     }
+    if (c == ZYDIS_REGCLASS_IP) { /* [rip+n]: n counts from the next instruction */
+      if (st->bits != 64 || v.scale[i] != 1 || ip)
+        return ASM_E_INVALID_ADDRESS;
+      ip = v.reg[i];
+      continue;
+    }
     if (!asm_reg_is_gp(v.reg[i]) || v.scale[i] < 0 || v.scale[i] > 9)
       return ASM_E_INVALID_ADDRESS;
     regs[n] = v.reg[i];
     scales[n++] = (int)v.scale[i];
   }
   v.nreg = 0;
+  if (ip) {
+    if (n || vsib || v.reloc)
+      return ASM_E_INVALID_ADDRESS;
+    op.base = ip;
+    op.addr = ip == ZYDIS_REGISTER_EIP ? 4 : 8;
+    return ASM_OK;
+  }
   for (int i = 0; i < n; i++) {
     int sz = asm_reg_size(st, regs[i]);
     if (sz < 2)
@@ -149,6 +162,39 @@ int mem_regs(asm_state *st, asm_operand &op) {
   return ASM_OK;
 }
 
+/* [dword eax+1], [word 10], [qword 10]: a size in the brackets is the
+** address size. With registers it must be theirs and the displacement
+** takes its full width; a plain address takes it as its own. */
+int stated_addr(asm_state *st, asm_operand &op, int stated) {
+  if (stated != 2 && stated != 4 && stated != 8)
+    return ASM_E_ADDRESS_SIZE;
+  bool ip = op.base == ZYDIS_REGISTER_RIP || op.base == ZYDIS_REGISTER_EIP;
+  bool regs = op.base || op.index;
+  if (!regs)
+    op.addr = 0; /* the value's own width gives way to the stated one */
+  if (ip || (regs && op.addr != stated) || (!regs && st->bits == 64 && stated == 2))
+    return ASM_E_INVALID_ADDRESS;
+  asm_val &v = op.val;
+  if (!regs && st->bits != 64 && stated == 8 && !v.reloc) {
+    /* taken as a 32-bit address cut to 32 bits, as the reference does;
+    ** only the plain-offset mov refuses it */
+    v.v = (int64_t)(uint32_t)v.v;
+    v.wide = 0;
+    op.addr = 4;
+    op.stated = 8;
+    return ASM_OK;
+  }
+  /* a 16-bit displacement wraps: -10000h to 0FFFFh; so does the plain
+  ** offset of mov, but other plain addresses stop at -8000h */
+  if (stated == 2 && !v.reloc && (v.wide || v.v < -0x10000 || v.v > 0xFFFF))
+    return ASM_E_VALUE_RANGE;
+  if (stated == 2 && regs)
+    v.v = (int16_t)v.v;
+  op.addr = stated;
+  op.stated = stated;
+  return ASM_OK;
+}
+
 int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
               asm_operand &op) {
   op.kind = ASM_OP_MEM;
@@ -159,8 +205,9 @@ int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
     op.seg = asm_tok_kw(t[b]).reg;
     b += 2;
   }
+  int stated = 0;
   if (b < e && asm_tok_kw(t[b]).size)
-    b++; /* address size word: taken from the registers instead */
+    stated = asm_tok_kw(t[b++]).size;
   if (b >= e)
     return ASM_E_INVALID_ADDRESS;
   int err = asm_expr_eval(st, t, b, e, true, op.val);
@@ -170,7 +217,8 @@ int parse_mem(asm_state *st, const asm_toks &t, size_t b, size_t e,
     return ASM_E_INVALID_ADDRESS;
   if (!op.size && op.val.size)
     op.size = -op.val.size; /* implied by a label: weaker than stated */
-  return mem_regs(st, op);
+  err = mem_regs(st, op);
+  return err ? err : stated ? stated_addr(st, op, stated) : ASM_OK;
 }
 
 int parse_operand(asm_state *st, asm_insn &in, const asm_toks &t, size_t b,

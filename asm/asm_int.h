@@ -393,6 +393,7 @@ bool asm_sym_valid_name(const std::string &name);
 int asm_reg_find(const std::string &name);   /* 0: not a register */
 int asm_reg_size(asm_state *st, int reg);    /* bytes */
 bool asm_reg_is_gp(int reg);
+bool asm_reg_special(int reg);                /* control and debug registers */
 int asm_reg_seg(int reg);                    /* segment register number+1, or 0 */
 int asm_size_word(const std::string &name);  /* byte->1 ... 0: not a size word */
 int asm_mnemonic_find(const std::string &name, int *prefix);
@@ -465,6 +466,7 @@ struct asm_operand {
   int base = 0, index = 0, scale = 0;
   int seg = 0;          /* segment override register */
   int addr = 0;         /* address size from the registers, bytes */
+  int stated = 0;       /* address size written in the brackets, bytes */
   asm_val val;          /* displacement, immediate or far offset */
   int64_t far_seg = 0;
 };

@@ -202,6 +202,15 @@ int asm_reg_size(asm_state *st, int reg) {
   return ZydisRegisterGetWidth(mode, (ZydisRegister)reg) / 8;
 }
 
+bool asm_reg_special(int reg) {
+  switch (ZydisRegisterGetClass((ZydisRegister)reg)) {
+  case ZYDIS_REGCLASS_CONTROL: case ZYDIS_REGCLASS_DEBUG:
+    return true;
+  default:
+    return false;
+  }
+}
+
 bool asm_reg_is_gp(int reg) {
   switch (ZydisRegisterGetClass((ZydisRegister)reg)) {
   case ZYDIS_REGCLASS_GPR8: case ZYDIS_REGCLASS_GPR16:

@@ -22,6 +22,10 @@ struct asm_gen_program {
 
 asm_gen_program asm_gen(uint64_t seed);
 
+/* A program of one item near the edges of the dialect (floats, eqtype,
+** stated address sizes), for the item run (asm_gen_item.cpp). */
+std::string asm_gen_item(uint64_t seed);
+
 /* Byte i (taken cyclically) of the de Bruijn sequence of all 65536 byte
 ** pairs. */
 uint8_t asm_gen_debruijn(uint32_t i);

@@ -7,6 +7,7 @@
 **   asm_gen_diff [--seed S] [--count N] [--keep DIR]   compare, report
 **   asm_gen_diff --record FILE [--seed S] [--count N]  store fasm's results
 **   asm_gen_diff --print S                             show one program
+**   --items (first) does the same for the one-item programs
 **
 ** Needs fasm on the PATH; writes only into a temporary folder (and DIR).
 */
@@ -67,9 +68,9 @@ std::string ours(const std::string &src, std::vector<uint8_t> &out) {
 }
 
 int usage() {
-  fprintf(stderr, "usage: asm_gen_diff [--seed S] [--count N] [--keep DIR]\n"
-                  "       asm_gen_diff --record FILE [--seed S] [--count N]\n"
-                  "       asm_gen_diff --print S\n");
+  fprintf(stderr, "usage: asm_gen_diff [--items] [--seed S] [--count N] [--keep DIR]\n"
+                  "       asm_gen_diff [--items] --record FILE [--seed S] [--count N]\n"
+                  "       asm_gen_diff [--items] --print S\n");
   return 2;
 }
 
@@ -78,7 +79,11 @@ int usage() {
 int main(int argc, char **argv) {
   uint64_t seed = 1, count = 2000;
   std::string record, keep;
-  for (int i = 1; i < argc; i++) {
+  bool items = argc > 1 && std::string(argv[1]) == "--items";
+  auto program = [items](uint64_t s) {
+    return items ? asm_gen_item(s) : asm_gen(s).source;
+  };
+  for (int i = items ? 2 : 1; i < argc; i++) {
     std::string a = argv[i];
     if (i + 1 >= argc)
       return usage();
@@ -91,7 +96,7 @@ int main(int argc, char **argv) {
     else if (a == "--keep")
       keep = argv[++i];
     else if (a == "--print") {
-      fputs(asm_gen(strtoull(argv[++i], nullptr, 0)).source.c_str(), stdout);
+      fputs(program(strtoull(argv[++i], nullptr, 0)).c_str(), stdout);
       return 0;
     } else
       return usage();
@@ -107,12 +112,12 @@ int main(int argc, char **argv) {
   int differ = 0, refused = 0;
   double t_ref = 0, t_ours = 0;
   for (uint64_t s = seed; s < seed + count; s++) {
-    asm_gen_program p = asm_gen(s);
+    std::string src = program(s);
     std::vector<uint8_t> want, got;
     auto t0 = std::chrono::steady_clock::now();
-    std::string rerr = reference(dir, p.source, want);
+    std::string rerr = reference(dir, src, want);
     auto t1 = std::chrono::steady_clock::now();
-    std::string oerr = ours(p.source, got);
+    std::string oerr = ours(src, got);
     auto t2 = std::chrono::steady_clock::now();
     t_ref += std::chrono::duration<double>(t1 - t0).count();
     t_ours += std::chrono::duration<double>(t2 - t1).count();
@@ -141,7 +146,7 @@ int main(int argc, char **argv) {
     if (!keep.empty()) {
       fs::create_directories(keep);
       std::ofstream(fs::path(keep) / ("seed" + std::to_string(s) + ".asm"), std::ios::binary)
-          << p.source;
+          << src;
     }
   }
   fs::remove_all(dir);
