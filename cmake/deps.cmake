@@ -2,6 +2,7 @@
 # unpacks under deps/. Nothing of it is kept in the repository; our changes to
 # the interpreter are patch files applied to a private copy of its sources.
 
+include(${CMAKE_CURRENT_LIST_DIR}/patches.cmake)
 set(TRELK_DEPS ${CMAKE_SOURCE_DIR}/deps CACHE PATH "Unpacked dependency sources")
 
 function(trelk_require_dep dir)
@@ -30,13 +31,7 @@ endif()
 if(NOT old_stamp STREQUAL lua_stamp_text OR NOT EXISTS ${lua_src}/lua.h)
   file(REMOVE_RECURSE ${CMAKE_BINARY_DIR}/lua5.1)
   file(COPY ${TRELK_DEPS}/lua5.1-5.1.5/src DESTINATION ${CMAKE_BINARY_DIR}/lua5.1)
-  foreach(p ${TRELK_LUA_PATCHES})
-    execute_process(COMMAND patch -p1 -s --no-backup-if-mismatch -i ${p}
-      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/lua5.1 RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0)
-      message(FATAL_ERROR "patch ${p} does not apply to Lua 5.1.5")
-    endif()
-  endforeach()
+  trelk_apply_patches(${CMAKE_BINARY_DIR}/lua5.1 "Lua 5.1.5" ${TRELK_LUA_PATCHES})
   file(WRITE ${lua_stamp} "${lua_stamp_text}")
 endif()
 # Debian's luaconf.h asks for this header on non-Windows hosts.

@@ -1,9 +1,11 @@
 # PCRE 8.39 (Debian source package pcre3, its security fixes applied by
 # dpkg-source, and our own fixes under patches/pcre3), the 8-bit library
 # only, built static by hand: the generic config.h and pcre.h and the
-# distributed character tables are copied into the build tree. The JIT compiler (pcre_jit_compile.c, which includes sljit)
-# is built for x86 in both configurations; the matcher decides per pattern
-# whether to use it. Users see PCRE_STATIC through the target.
+# distributed character tables are copied into the build tree. The JIT
+# compiler (pcre_jit_compile.c, which includes sljit) is built for x86 in
+# both configurations; the matcher decides per pattern whether to use it.
+# Users see PCRE_STATIC through the target.
+include(${CMAKE_CURRENT_LIST_DIR}/patches.cmake)
 if(TARGET pcre)
   return()
 endif()
@@ -30,13 +32,7 @@ if(NOT old_stamp STREQUAL pcre_stamp_text OR NOT EXISTS ${pcre_dir}/pcre_exec.c)
   file(GLOB pcre_files ${TRELK_DEPS}/pcre3-8.39/*.c ${TRELK_DEPS}/pcre3-8.39/*.h
     ${TRELK_DEPS}/pcre3-8.39/*.generic ${TRELK_DEPS}/pcre3-8.39/*.dist)
   file(COPY ${pcre_files} ${TRELK_DEPS}/pcre3-8.39/sljit DESTINATION ${pcre_dir})
-  foreach(p ${pcre_patches})
-    execute_process(COMMAND patch -p1 -s --no-backup-if-mismatch -i ${p}
-      WORKING_DIRECTORY ${pcre_dir} RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0)
-      message(FATAL_ERROR "patch ${p} does not apply to PCRE 8.39")
-    endif()
-  endforeach()
+  trelk_apply_patches(${pcre_dir} "PCRE 8.39" ${pcre_patches})
   file(WRITE ${pcre_stamp} "${pcre_stamp_text}")
 endif()
 set(pcre_gen ${CMAKE_BINARY_DIR}/pcre-generated)

@@ -9,9 +9,28 @@
 #ifndef asm_gen_h
 #define asm_gen_h
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+/* splitmix64: fixed arithmetic, so a seed gives the same sequence on
+** every machine and compiler; shared by both generators. */
+struct asm_gen_rng {
+  uint64_t s;
+  uint64_t next() {
+    uint64_t z = (s += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  uint32_t below(uint32_t n) { return (uint32_t)(next() % n); }
+  bool chance(int percent) { return below(100) < (uint32_t)percent; }
+  int range(int lo, int hi) { return lo + (int)below((uint32_t)(hi - lo + 1)); }
+  template <class T, size_t N> const T &pick(const T (&a)[N]) { return a[below(N)]; }
+  template <class T> T of(std::initializer_list<T> l) { return l.begin()[below((uint32_t)l.size())]; }
+};
 
 struct asm_gen_program {
   std::string source;

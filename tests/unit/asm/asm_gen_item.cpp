@@ -15,19 +15,7 @@
 
 namespace {
 
-/* splitmix64, as the program generator: the same items everywhere */
-struct rng {
-  uint64_t s;
-  uint64_t next() {
-    uint64_t z = (s += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  uint32_t below(uint32_t n) { return (uint32_t)(next() % n); }
-  bool chance(int percent) { return below(100) < (uint32_t)percent; }
-  template <class T> T of(std::initializer_list<T> l) { return l.begin()[below((uint32_t)l.size())]; }
-};
+typedef asm_gen_rng rng;
 
 std::string digits(rng &r, int n) {
   std::string s;

@@ -12,39 +12,14 @@
 
 #include "data/db/dbapi_int.h"
 #include "data/db/dbread.h"
+#include "tests/unit/db/db_cells.h"
 #include "tests/unit/db/db_util.h"
 
 namespace {
 
 const int GEN_FILES = 16;
 
-std::string hex(const std::string &s) {
-  static const char *d = "0123456789abcdef";
-  std::string o = "s";
-  for (unsigned char c : s) {
-    o += d[c >> 4];
-    o += d[c & 15];
-  }
-  return o;
-}
-
 std::string cell_i(int32_t x) { return std::to_string(x); }
-
-std::string cell_f(float x) {
-  uint32_t u;
-  memcpy(&u, &x, 4);
-  char b[16];
-  snprintf(b, sizeof b, "f%08x", (unsigned)u);
-  return b;
-}
-
-std::string cell_d(double x) {
-  uint64_t u;
-  memcpy(&u, &x, 8);
-  char b[24];
-  snprintf(b, sizeof b, "d%016llx", (unsigned long long)u);
-  return b;
-}
 
 // The canonical form of the independent reader: "name[desc]=ROWS" lines.
 std::string canon_desc(const DbSchema *s) {
@@ -67,11 +42,11 @@ std::string canon_cell(DbTable *t, size_t k, size_t r) {
   DbColumn &c = dbtab_cols(t)[k];
   switch (c.type) {
     case 'I': return cell_i(dbcol_i(c, r));
-    case 'F': return cell_f(dbcol_f(c, r));
-    case 'D': return cell_d(dbcol_d(c, r));
+    case 'F': return dbc_float(dbcol_f(c, r));
+    case 'D': return dbc_double(dbcol_d(c, r));
     case 'L': return std::to_string((long long)dbcol_l(c, r));
     case 'V': return dbcol_v(c, r) ? canon_rows(dbcol_v(c, r)) : "[]";
-    default: return hex(dbcol_s(c, r));
+    default: return dbc_hex(dbcol_s(c, r));
   }
 }
 
@@ -179,7 +154,7 @@ std::vector<Line> parse(const std::string &text, DbTable *root) {
     if (!body.empty())
       for (const std::string &r : split(body, ';')) line.rows.push_back(split(r, ','));
     for (const DbField &f : root->schema->fields[view].sub->fields)
-      line.blank.push_back(f.type == 'V' ? "[]" : f.type == 'F' ? cell_f(0) : f.type == 'D' ? cell_d(0)
+      line.blank.push_back(f.type == 'V' ? "[]" : f.type == 'F' ? dbc_float(0) : f.type == 'D' ? dbc_double(0)
                            : f.type == 'S' || f.type == 'B' ? "s" : "0");
     out.push_back(line);
     view++;
@@ -338,13 +313,13 @@ void change(std::mt19937 &rng, DbStorage *st, std::vector<Line> &want) {
       case 'F': {
         float x = (float)(rng() % 100) * 0.25f;
         dbapi_set_num(row, k, x);
-        cell = cell_f(x);
+        cell = dbc_float(x);
         break;
       }
       case 'D': {
         double x = (double)(int32_t)rng() / 8;
         dbapi_set_num(row, k, x);
-        cell = cell_d(x);
+        cell = dbc_double(x);
         break;
       }
       case 'S': {
@@ -353,7 +328,7 @@ void change(std::mt19937 &rng, DbStorage *st, std::vector<Line> &want) {
         std::string s(n, 'a');
         for (char &c : s) c = (char)('a' + rng() % 26);
         dbapi_set_str(row, k, s.data(), s.size());
-        cell = hex(s);
+        cell = dbc_hex(s);
         break;
       }
       default: break;  // B, L and nested views are not written by scripts

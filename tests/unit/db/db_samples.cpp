@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/db/dbapi.h"
+#include "tests/unit/db/db_cells.h"
 
 namespace {
 
@@ -27,32 +28,6 @@ std::string rows_text(const Rows &rows) {
     for (size_t k = 0; k < rows[r].size(); k++) o += (k ? "," : "") + rows[r][k];
   }
   return o + "]";
-}
-
-std::string hex(const std::string &s) {
-  static const char *d = "0123456789abcdef";
-  std::string o = "s";
-  for (unsigned char c : s) {
-    o += d[c >> 4];
-    o += d[c & 15];
-  }
-  return o;
-}
-
-std::string cell_f(float x) {
-  uint32_t u;
-  memcpy(&u, &x, 4);
-  char b[16];
-  snprintf(b, sizeof b, "f%08x", (unsigned)u);
-  return b;
-}
-
-std::string cell_d(double x) {
-  uint64_t u;
-  memcpy(&u, &x, 8);
-  char b[24];
-  snprintf(b, sizeof b, "d%016llx", (unsigned long long)u);
-  return b;
 }
 
 struct Sample {
@@ -136,7 +111,7 @@ void people() {
   for (int r = 0; r < 3; r++) {
     put_str(v, (size_t)r, 0, names[r]);
     put_num(v, (size_t)r, 1, ages[r]);
-    m.push_back({hex(names[r]), std::to_string(ages[r])});
+    m.push_back({dbc_hex(names[r]), std::to_string(ages[r])});
   }
   s.view("people[name:S,age:I]", m);
   dbapi_view_free(v);
@@ -158,7 +133,7 @@ void widths() {
         float f = r % 3 ? (float)x / 8 : 0.0f;
         put_num(v, (size_t)r, 0, x);
         put_num(v, (size_t)r, 1, f);
-        m.push_back({std::to_string(x), cell_f(f)});
+        m.push_back({std::to_string(x), dbc_float(f)});
       }
       s.view(desc, m);
       dbapi_view_free(v);
@@ -191,10 +166,10 @@ void mixed() {
       std::string u = random_text();
       put_num(sv, q, 0, x);
       put_str(sv, q, 1, u);
-      sm.push_back({std::to_string(x), hex(u)});
+      sm.push_back({std::to_string(x), dbc_hex(u)});
     }
     dbapi_view_free(sv);
-    m.push_back({std::to_string(i), cell_f(f), cell_d(d), hex(t), "s", rows_text(sm)});
+    m.push_back({std::to_string(i), dbc_float(f), dbc_double(d), dbc_hex(t), "s", rows_text(sm)});
   }
   for (int k = 0; k < 20; k++) {
     size_t at = rng() % m.size(), n = 1 + rng() % 3;
@@ -248,7 +223,7 @@ void shapes() {
     put_num(p, r, 0, (double)r * 3);
     put_str(p, r, 1, "b" + std::to_string(r));
     put_num(p, r, 2, r * 0.5);
-    m.push_back({cell_d(r * 0.5), std::to_string(r * 3), cell_f(0)});
+    m.push_back({dbc_double(r * 0.5), std::to_string(r * 3), dbc_float(0)});
   }
   dbapi_view_free(p);
   p = s.table("p[c:D,a:I,n:F]");
@@ -279,7 +254,7 @@ void changes() {
   for (size_t r = 0; r < 2000; r++) {
     std::string z = "unchanged text " + std::to_string(r);
     put_str(big, r, 0, z);
-    bm.push_back({hex(z)});
+    bm.push_back({dbc_hex(z)});
   }
   dbapi_view_free(big);
   const char *desc = "c[s:S,n:I,d:D,sub[x:I]]";
@@ -310,7 +285,7 @@ void changes() {
     for (const M &x : m) {
       Rows sm;
       for (int32_t q : x.sub) sm.push_back({std::to_string(q)});
-      rows.push_back({hex(x.s), std::to_string(x.n), cell_d(x.d), rows_text(sm)});
+      rows.push_back({dbc_hex(x.s), std::to_string(x.n), dbc_double(x.d), rows_text(sm)});
       if (e) rows.back().push_back(std::to_string(x.n == 49 ? 1 : 0));
     }
     std::string t = "big[z:S]=" + rows_text(bm) + "\n" + (e ? "c[s:S,n:I,d:D,sub[x:I],e:I]=" : "c[s:S,n:I,d:D,sub[x:I]]=") + rows_text(rows) + "\n";
@@ -418,7 +393,7 @@ void appended() {
   dbapi_view_free(v);
   if (!dbapi_commit(st, 0, err, sizeof err)) failures++;
   dbapi_close(st);
-  std::string rows = rows_text({{hex("one"), "1"}, {hex("two"), "2"}});
+  std::string rows = rows_text({{dbc_hex("one"), "1"}, {dbc_hex("two"), "2"}});
   f = fopen((dir + "/appended.txt").c_str(), "wb");
   if (f) {
     std::string t = "a[k:S,n:I]=" + rows + "\n";
