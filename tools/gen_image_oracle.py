@@ -614,7 +614,7 @@ def gif_frame(rng, sw, sh, global_bits, m=None, w=None, h=None, npix=None, clear
     return out, pal
 
 
-def gif_file(rng, frames_spec, global_bits=None, sw=None, sh=None, trailer=True, garbage=False):
+def gif_file(rng, frames_opts, global_bits=None, sw=None, sh=None, trailer=True, garbage=False):
     sw = sw or rng.randint(1, 40)
     sh = sh or rng.randint(1, 25)
     out = b"GIF89a" if rng.random() < 0.7 else b"GIF87a"
@@ -628,8 +628,8 @@ def gif_file(rng, frames_spec, global_bits=None, sw=None, sh=None, trailer=True,
         out += gif_table(gpal, 1 << global_bits)
     if rng.random() < 0.3:
         out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"
-    for spec in frames_spec:
-        f, _ = gif_frame(rng, sw, sh, global_bits, **spec)
+    for frame in frames_opts:
+        f, _ = gif_frame(rng, sw, sh, global_bits, **frame)
         out += f
     if trailer:
         out += b"\x3B"

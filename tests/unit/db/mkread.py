@@ -357,13 +357,7 @@ def check(samples, fixdir):
     with tempfile.TemporaryDirectory() as tmp:
         subprocess.run([samples, tmp], check=True)
         names = sorted(n for n in os.listdir(tmp) if n.endswith(".mk"))
-        for name in names:
-            with open(os.path.join(tmp, name[:-3] + ".txt"), "rb") as f:
-                want = f.read().decode("latin-1")
-            try:
-                got = read(os.path.join(tmp, name))
-            except Bad as e:
-                got = "unreadable: %s" % e
+        for name, got, want in read_beside(tmp, names):
             if got != want:
                 print("%s:\n  read %s\n  want %s" % (name, got[:400], want[:400]))
                 bad += 1
@@ -372,6 +366,19 @@ def check(samples, fixdir):
             print("the sample writer wrote too few files")
             bad += 1
     return bad == 0
+
+
+def read_beside(folder, names):
+    """Each NAME.mk of the folder as read here, beside the text NAME.txt
+    says it holds."""
+    for name in names:
+        with open(os.path.join(folder, name[:-3] + ".txt"), "rb") as f:
+            want = f.read().decode("latin-1")
+        try:
+            got = read(os.path.join(folder, name))
+        except Bad as e:
+            got = "unreadable: %s" % e
+        yield name, got, want
 
 
 def check_hunt(binary):
@@ -383,13 +390,7 @@ def check_hunt(binary):
         subprocess.run([binary, "--gtest_filter=DbHunt.RandomRuns*"], check=True, env=env,
                        stdout=subprocess.DEVNULL)
         names = sorted(n for n in os.listdir(tmp) if n.endswith(".mk"))
-        for name in names:
-            with open(os.path.join(tmp, name[:-3] + ".txt"), "rb") as f:
-                want = f.read().decode("latin-1")
-            try:
-                got = read(os.path.join(tmp, name))
-            except Bad as e:
-                got = "unreadable: %s" % e
+        for name, got, want in read_beside(tmp, names):
             if got != want:
                 k = next((i for i in range(min(len(got), len(want))) if got[i] != want[i]),
                          min(len(got), len(want)))

@@ -199,7 +199,7 @@ struct Gen {
   }
 
   void formats() {
-    static const char *const spec[] = {"%d", "%5d", "%-5d|", "%05d", "%+d", "%x", "%X", "%#x",
+    static const char *const conv[] = {"%d", "%5d", "%-5d|", "%05d", "%+d", "%x", "%X", "%#x",
                                        "%o", "%c", "%e", "%.3e", "%E", "%f", "%.2f", "%10.4f",
                                        "%g", "%.3g", "%G", "%i", "%u", "%s", "%10s", "%-10s|",
                                        "%.3s", "%q", "%%", "%5.1s|"};
@@ -208,7 +208,7 @@ struct Gen {
       std::string f, args;
       int k = 1 + pick(3);
       for (int j = 0; j < k; j++) {
-        std::string sp = one(spec);
+        std::string sp = one(conv);
         f += sp + " ";
         if (sp == "%%") continue;
         bool isstr = sp.find('s') != std::string::npos || sp == "%q";
